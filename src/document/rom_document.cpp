@@ -1,0 +1,236 @@
+#include "document/rom_document.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "codec/tile_codec.h"
+#include "io/file_io.h"
+
+namespace varnock {
+namespace {
+
+constexpr uint64_t kLargestImage = 0x7FFFFFFF;  // RomSize is a signed 32-bit count
+
+// Game Boy global checksum: big-endian at 0x14E, sum of every byte of the image rounded down
+// to whole 32 KB banks, not counting the two checksum bytes themselves.
+constexpr int32_t kGameBoyChecksum = 0x14E;
+// GBA header: complement at 0xBD over bytes 0xA0..0xBC, then our 16-bit sum at 0xBE..0xBF.
+constexpr int32_t kGbaComplement = 0xBD;
+
+bool HasNesSignature(const uint8_t* data, int32_t size) {
+  return size >= 6 && data[0] == 0x4E && data[1] == 0x45 && data[2] == 0x53 && data[3] == 0x1A;
+}
+
+}  // namespace
+
+RomDocument::RomDocument() = default;
+
+TileFormat RomDocument::FormatForExtension(const std::string& ext) {
+  if (ext == ".NES") return 1;
+  if (ext == ".SMC") return 6;
+  if (ext == ".GB" || ext == ".GBC") return 2;
+  if (ext == ".VB") return 3;
+  if (ext == ".NGP") return 4;
+  if (ext == ".SMS") return 7;
+  if (ext == ".SMD") return 8;
+  if (ext == ".GBA") return 9;
+  return 0;
+}
+
+std::string RomDocument::DefaultPalettePath(const std::string& romPath) {
+  const std::string ext = UpperExtension(romPath);
+  if (ext.empty()) return romPath + ".VRK";
+  return romPath.substr(0, romPath.size() - ext.size()) + ".VRK";
+}
+
+LoadResult RomDocument::LoadRom(const std::string& path) {
+  RomPath = path;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return kLoadCannotOpen;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return kLoadCannotOpen;
+  }
+  const uint64_t size = static_cast<uint64_t>(info.st_size);
+  if (size > kLargestImage) {
+    ::close(fd);
+    return kLoadTooLarge;
+  }
+  // At least one byte, so an empty file still has a block to point at.
+  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[std::max<uint64_t>(size, 1)]);
+  if (!block) {
+    ::close(fd);
+    return kLoadNoMemory;
+  }
+  uint64_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::read(fd, block.get() + done, size - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<uint64_t>(got);
+  }
+  ::close(fd);
+  if (done != size) return kLoadCannotOpen;
+
+  RomImage = std::move(block);
+  RomData = RomImage.get();
+  RomSize = static_cast<int32_t>(size);
+  IoCount = static_cast<uint32_t>(done);
+  RomExt = UpperExtension(path);
+  SetTileFormat(FormatForExtension(RomExt));
+  PalettePath = DefaultPalettePath(path);
+  Zoom = 3;
+  return kLoadLoaded;
+}
+
+void RomDocument::SetTileFormat(TileFormat format) {
+  Format = IsTileFormat(format) ? format : 0;
+  BitsPerPixel = TileFormatInfo(Format).BitsPerPixel;
+  TileBytes = BitsPerPixel * TileWidth * TileHeight / 8;
+  UpdateStrides();
+  ViewSurface.DecodeTileBytes = TileBytes;
+  ViewSurface.DecodeFormat = Format;
+  ViewSurface.DecodeBits = BitsPerPixel;
+  ViewSurface.DecodeSkip = 0;
+  ViewSurface.DecodeColumn = 0;
+  ViewSurface.DecodeRow = 0;
+  ViewSurface.DecodeAcross = Columns;
+  ViewSurface.DecodeDown = Rows;
+}
+
+void RomDocument::UpdateStrides() {
+  RowBytes = TileBytes * Columns;
+  PageBytes = RowBytes * Rows;
+  UpdateScrollRange();
+}
+
+void RomDocument::UpdateScrollRange() {
+  const TileFormatRow& row = TileFormatInfo(Format);
+  int64_t minimum = row.FirstViewable;
+  if (row.NesHeaderRule && HasNesSignature(RomData, RomSize)) minimum = 16 + 8192 * RomData[5];
+  const int64_t maximum = static_cast<int64_t>(RomSize) - PageBytes;
+  if (maximum < minimum) {
+    ScrollMinimum = 0;
+    ScrollMaximum = 0;
+  } else {
+    ScrollMinimum = static_cast<int32_t>(minimum);
+    ScrollMaximum = static_cast<int32_t>(maximum);
+  }
+  ViewOffset = ClampOffset(ViewOffset);
+}
+
+int32_t RomDocument::ClampOffset(int64_t offset) const {
+  if (offset < ScrollMinimum) return ScrollMinimum;
+  if (offset > ScrollMaximum) return ScrollMaximum;
+  return static_cast<int32_t>(offset);
+}
+
+int64_t RomDocument::TileOffset(int32_t row, int32_t column) const {
+  return static_cast<int64_t>(ViewOffset) + static_cast<int64_t>(row) * RowBytes +
+         static_cast<int64_t>(column) * TileBytes;
+}
+
+std::span<const uint8_t> RomDocument::BytesFrom(int64_t offset) const {
+  if (!RomData || offset < 0 || offset > RomSize) return {};
+  return {RomData + offset, static_cast<size_t>(RomSize - offset)};
+}
+
+std::span<uint8_t> RomDocument::WritableBytesFrom(int64_t offset) {
+  if (!RomData || offset < 0 || offset > RomSize) return {};
+  return {RomData + offset, static_cast<size_t>(RomSize - offset)};
+}
+
+void RomDocument::FitViewSurface() {
+  if (ViewSurface.PixelCount != 0 && ViewSurface.TilesAcross == Columns &&
+      ViewSurface.TilesDown == Rows)
+    return;
+  ViewSurface.TileWidth = 8;
+  ViewSurface.TileHeight = 8;
+  ViewSurface.TilesAcross = Columns;
+  ViewSurface.TilesDown = Rows;
+  RebuildSurface(ViewSurface);
+}
+
+void RomDocument::DecodePage() {
+  ViewSurface.DecodeAcross = Columns;
+  ViewSurface.DecodeDown = Rows;
+  DecodeTiles(BytesFrom(ViewOffset), ViewSurface);
+}
+
+void RomDocument::EncodeIntoImage(const TileSurface& surface, int64_t offset) {
+  EncodeTiles(surface, WritableBytesFrom(offset));
+  Modified = true;
+}
+
+void RomDocument::SetPaletteFormat(PaletteFormat format) {
+  PalFormat = format;
+  PaletteEntryBytes = PaletteEntryBytesOf(format);
+}
+
+void RomDocument::ApplyDefaultPalette() {
+  SetPaletteFormat(kPaletteRgb);
+  PaletteSize = 256;
+  Palette = DefaultPalette;
+}
+
+void RomDocument::FixGameBoyChecksum(std::span<uint8_t> image) {
+  if (image.size() < 0x150) return;
+  const size_t length = image.size() & 0x0FFF8000u;  // whole 32 KB banks, at most 28 bits
+  uint32_t sum = 0;
+  for (size_t i = 0; i < length; ++i) sum += image[i];
+  sum -= image[kGameBoyChecksum];
+  sum -= image[kGameBoyChecksum + 1];
+  image[kGameBoyChecksum] = static_cast<uint8_t>(sum >> 8);
+  image[kGameBoyChecksum + 1] = static_cast<uint8_t>(sum);
+}
+
+void RomDocument::FixGbaChecksum(std::span<uint8_t> image) {
+  if (image.size() < 0xC0) return;
+  uint8_t header = 0;
+  for (int i = 0xA0; i <= 0xBC; ++i) header = static_cast<uint8_t>(header + image[i]);
+  image[kGbaComplement] = static_cast<uint8_t>(~header + 0xE8);
+  uint32_t sum = 0;
+  for (uint8_t byte : image) sum += byte;
+  sum -= image[0xBE];
+  sum -= image[0xBF];
+  image[0xBE] = static_cast<uint8_t>(sum);
+  image[0xBF] = static_cast<uint8_t>(sum >> 8);
+}
+
+SaveResult RomDocument::SaveRom(const std::string& path) {
+  std::span<uint8_t> image = WritableBytesFrom(0);
+  if (RomExt == ".GB" || RomExt == ".GBC") {
+    FixGameBoyChecksum(image);
+  } else if (RomExt == ".GBA") {
+    FixGbaChecksum(image);
+  }
+  const FileWriteResult written = WriteFileAtomically(path, image);
+  IoCount = written.Ok ? static_cast<uint32_t>(image.size()) : 0;
+  if (!written.Ok) return {false, written.Reason};
+  Modified = false;
+  return {true, {}};
+}
+
+std::string RomDocument::SizeText() const { return std::to_string(RomSize / 1024) + "K"; }
+
+int32_t RomDocument::OffsetPercent() const {
+  if (RomSize <= 0) return 0;
+  return static_cast<int32_t>(static_cast<int64_t>(ViewOffset) * 100 / RomSize);
+}
+
+std::string RomDocument::OffsetText() const {
+  char text[48];
+  std::snprintf(text, sizeof text, "Offset: %08X (%d%%)", static_cast<uint32_t>(ViewOffset),
+                OffsetPercent());
+  return text;
+}
+
+}  // namespace varnock

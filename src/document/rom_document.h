@@ -1,0 +1,161 @@
+// One opened ROM file: its image, decoding settings, palette, scroll range and view page.
+// The ROM window owns one of these and mirrors it in its widgets.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "codec/tile_format.h"
+#include "codec/tile_surface.h"
+#include "palette/palette.h"
+
+namespace varnock {
+
+// LoadRom's answer. The first three values are the ones the frame has always distinguished.
+enum LoadResult : int {
+  kLoadCannotOpen = -1,  // missing, unreadable, not a regular file
+  kLoadNoMemory = 0,     // no block of the file's size could be had
+  kLoadLoaded = 1,
+  kLoadTooLarge = 2,     // 2 GiB or more: offsets are 32-bit
+};
+
+struct SaveResult {
+  bool Ok = false;
+  std::string Reason;
+};
+
+// Tile-editor undo entry: the bytes a tile had before an edit.
+struct UndoEntry {
+  int32_t TileOffset = 0;  // where the bytes go back to
+  std::array<uint8_t, 32> Bytes{};
+  TileFormat Format = 0;
+  int32_t BitsPerPixel = 0;
+  int32_t ByteOffset = 0;
+  int32_t Length = 0;
+};
+
+inline constexpr int32_t kUndoDepth = 64;
+inline constexpr int32_t kMinGrid = 8;
+inline constexpr int32_t kMaxGrid = 64;
+
+class RomDocument {
+ public:
+  RomDocument();
+
+  // Steps of opening that do not involve windows: reads the whole file in one block, chooses
+  // the tile format from the extension, derives PalettePath, sets Zoom 3. The palette itself
+  // is the window's business (palette file, or ApplyDefaultPalette).
+  LoadResult LoadRom(const std::string& path);
+
+  // Format, bits per pixel, strides and the scroll range for `format`, with ViewOffset clamped
+  // into it and the view surface's decode request. Neither decodes nor paints.
+  void SetTileFormat(TileFormat format);
+
+  // Applies the checksum rule of RomExt to the image, then writes the image through a
+  // temporary file. Modified is cleared only when the file was written.
+  SaveResult SaveRom(const std::string& path);
+
+  // RowBytes and PageBytes for the current grid, then the scroll range, keeping ViewOffset in it.
+  void UpdateStrides();
+  // Recomputes the scroll range from the format's first viewable offset and the page size.
+  // When no whole page fits past that offset the range is 0..0. ViewOffset is clamped into it.
+  void UpdateScrollRange();
+  // `offset` brought into [ScrollMinimum, ScrollMaximum].
+  int32_t ClampOffset(int64_t offset) const;
+  // First byte of the tile in grid row r, column c of the page.
+  int64_t TileOffset(int32_t row, int32_t column) const;
+
+  // The image from `offset` to its end; empty when the offset is outside it.
+  std::span<const uint8_t> BytesFrom(int64_t offset) const;
+  std::span<uint8_t> WritableBytesFrom(int64_t offset);
+
+  // Decodes the page at ViewOffset into ViewSurface (rebuilding it if the grid changed).
+  void DecodePage();
+  // Makes ViewSurface Columns x Rows tiles when it is not, keeping its colours.
+  void FitViewSurface();
+
+  // Encodes the surface's encode request into the image at `offset`, clipped at the image's
+  // end, and marks the image modified.
+  void EncodeIntoImage(const TileSurface& surface, int64_t offset);
+
+  // PalFormat and PaletteEntryBytes; the window moves the menu marks.
+  void SetPaletteFormat(PaletteFormat format);
+  // RGB, 256 entries, the built-in colours: what a window gets without a palette file.
+  void ApplyDefaultPalette();
+
+  // Status bar texts: "1024K", "Offset: 00008000 (12%)".
+  std::string SizeText() const;
+  std::string OffsetText() const;
+  // ViewOffset x 100 / RomSize, 0 for an empty image.
+  int32_t OffsetPercent() const;
+
+  // Checksum rules, exposed for tests and tools. Images too short for the fields stay as
+  // they are.
+  static void FixGameBoyChecksum(std::span<uint8_t> image);
+  static void FixGbaChecksum(std::span<uint8_t> image);
+  // The tile format an upper-cased extension selects.
+  static TileFormat FormatForExtension(const std::string& upperExtension);
+  // The default palette path: the ROM path with its extension replaced by ".VRK".
+  static std::string DefaultPalettePath(const std::string& romPath);
+
+  // --- the record's fields, under their own names ---
+  int32_t UndoCount = 0;
+  std::array<UndoEntry, kUndoDepth> UndoStack{};
+  PaletteTable Palette{};
+  bool PaletteModified = false;
+  int32_t PaletteEntryBytes = 0;
+  int32_t PaletteSize = 0;
+  PaletteFormat PalFormat = 0;
+  std::unique_ptr<uint8_t[]> RomImage;  // one block, never moved while the window lives
+  uint8_t* RomData = nullptr;
+  std::string RomPath;
+  std::string RomExt;
+  std::string PalettePath;
+  int32_t SubPalette = 0;
+  int32_t RomSize = 0;
+  int32_t ViewOffset = 0;
+  TileFormat Format = 0;
+  int32_t Columns = 16;
+  int32_t Rows = 16;
+  int32_t RowBytes = 0;
+  int32_t PageBytes = 0;
+  int32_t TileBytes = 0;
+  int32_t TileWidth = 8;
+  int32_t TileHeight = 8;
+  int32_t CellWidth = 0;
+  int32_t CellHeight = 0;
+  int32_t BitsPerPixel = 0;
+  uint32_t IoCount = 0;
+  int32_t Zoom = 0;
+  bool Modified = false;
+  TileSurface* ClipSurface = nullptr;
+  TileSurface ViewSurface;
+  uint8_t LeftColor = 1;
+  uint8_t RightColor = 0;
+  uint8_t* EditTile = nullptr;  // tile picked for the tile editor; null when none
+  int32_t EditTileOffset = 0;
+  int32_t CopyOffset = 0;
+  int32_t CopyColumns = 0;
+  int32_t CopyRows = 0;
+  int32_t SelTop = 0;
+  int32_t SelLeft = 0;
+  int32_t SelBottom = 0;
+  int32_t SelRight = 0;
+  bool Selecting = false;
+  bool HasSelection = false;
+  int32_t PasteColumn = 0;
+  int32_t PasteRow = 0;
+  int32_t PanelGrabX = 0;
+  int32_t PanelGrabY = 0;
+  bool PastePending = false;
+  bool PanelDragging = false;
+
+  // The scroll range the window's scroll bar mirrors.
+  int32_t ScrollMinimum = 0;
+  int32_t ScrollMaximum = 0;
+};
+
+}  // namespace varnock

@@ -1,0 +1,124 @@
+#include "io/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace varnock {
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+bool WriteAll(int fd, const uint8_t* data, size_t size, int* error) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      *error = errno;
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string UpperExtension(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  const auto dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string ext = path.substr(dot);
+  for (char& c : ext)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return ext;
+}
+
+FileWriteResult WriteFileAtomically(const std::string& path, std::span<const uint8_t> data) {
+  std::string temp = FolderOf(path) + "/.varnock-save-XXXXXX";
+  std::vector<char> name(temp.begin(), temp.end());
+  name.push_back('\0');
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return {false, ErrorText(errno)};
+  temp.assign(name.data());
+
+  int error = 0;
+  bool ok = WriteAll(fd, data.data(), data.size(), &error);
+  if (ok && ::fsync(fd) != 0) {
+    error = errno;
+    ok = false;
+  }
+  // mkstemp creates the file 0600; give it the target's mode, or the usual mode of a new file.
+  struct stat target {};
+  mode_t mode = 0;
+  if (::stat(path.c_str(), &target) == 0) {
+    mode = target.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (ok && ::fchmod(fd, mode) != 0) {
+    error = errno;
+    ok = false;
+  }
+  if (::close(fd) != 0 && ok) {
+    error = errno;
+    ok = false;
+  }
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    error = errno;
+    ok = false;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return {false, ErrorText(error)};
+  }
+  return {true, {}};
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t maxSize,
+                   bool* tooLarge) {
+  if (tooLarge) *tooLarge = false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  const uint64_t size = static_cast<uint64_t>(info.st_size);
+  if (size > maxSize) {
+    if (tooLarge) *tooLarge = true;
+    ::close(fd);
+    return false;
+  }
+  out.resize(size);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::read(fd, out.data() + done, size - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<size_t>(got);
+  }
+  ::close(fd);
+  if (done != size) {
+    out.clear();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace varnock
