@@ -1,0 +1,420 @@
+#include "document/child_form.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+
+#include "codec/tile_codec.h"
+#include "codec/view_compose.h"
+#include "palette/pal_form.h"
+#include "shell/forms.h"
+#include "shell/main_form.h"
+#include "shell/prompts.h"
+#include "tools/clip_form.h"
+#include "tools/edit_form.h"
+
+namespace varnock {
+namespace {
+
+constexpr int kScrollBarWidth = 16;
+constexpr uint32_t kGridColor = 0xFFC0C0C0;  // silver
+
+QAction* AddItem(QMenu* menu, const char* name, const char* caption,
+                 const QKeySequence& shortcut = {}) {
+  QAction* item = menu->addAction(QString::fromUtf8(caption));
+  item->setObjectName(QString::fromUtf8(name));
+  if (!shortcut.isEmpty()) {
+    // Shown in the menu; the frame's shortcut runs it through the menu, like a click.
+    item->setShortcut(shortcut);
+    item->setShortcutContext(Qt::WidgetShortcut);
+  }
+  return item;
+}
+
+QAction* AddRadio(QMenu* menu, QActionGroup* group, const char* name, const QString& caption,
+                  int tag) {
+  QAction* item = menu->addAction(caption);
+  item->setObjectName(QString::fromUtf8(name));
+  item->setCheckable(true);
+  item->setData(tag);
+  group->addAction(item);
+  return item;
+}
+
+}  // namespace
+
+TileViewWidget::TileViewWidget(TChildForm* owner) : QWidget(owner), owner_(owner) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TileViewWidget::paintEvent(QPaintEvent* event) {
+  // Painting only copies the composed back buffer: no decode, no zoom.
+  QPainter painter(this);
+  painter.drawImage(event->rect(), owner_->ViewBitmap, event->rect());
+}
+
+void TileViewWidget::keyPressEvent(QKeyEvent* event) {
+  owner_->FormKeyDown(event->key(), event->modifiers());
+}
+
+ChildClientArea::ChildClientArea(TChildForm* owner) : QWidget(owner), owner_(owner) {
+  setAutoFillBackground(true);
+  QPalette black = palette();
+  black.setColor(QPalette::Window, Qt::black);
+  setPalette(black);
+}
+
+void ChildClientArea::resizeEvent(QResizeEvent*) {
+  owner_->ScrollBar->setGeometry(width() - kScrollBarWidth, 0, kScrollBarWidth, height());
+  owner_->View->setGeometry(0, 0, owner_->ViewBitmap.width(), owner_->ViewBitmap.height());
+  if (owner_->ResizeAttached) owner_->FormResize();
+}
+
+TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowTitle(QStringLiteral("ROM image"));
+
+  ClientArea = new ChildClientArea(this);
+  View = new TileViewWidget(this);
+  View->setParent(ClientArea);
+  ScrollBar = new QScrollBar(Qt::Vertical, ClientArea);
+  ScrollBar->setRange(0, 2147483647);
+  ScrollBar->setPageStep(0);
+  ScrollBar->setFocusPolicy(Qt::NoFocus);
+  DragLabel = new QLabel(QStringLiteral("Trascina"), ClientArea);
+  DragLabel->setStyleSheet(QStringLiteral("background: yellow"));
+  DragLabel->hide();
+  setWidget(ClientArea);
+  setFocusProxy(View);
+
+  connect(ScrollBar, &QScrollBar::valueChanged, this, &TChildForm::ScrollBarChange);
+  connect(ScrollBar, &QScrollBar::actionTriggered, this, &TChildForm::ScrollBarScroll);
+
+  Doc.TileWidth = 8;
+  Doc.TileHeight = 8;
+  Doc.Columns = 16;
+  Doc.Rows = 16;
+  Doc.LeftColor = 1;
+  Doc.ClipSurface = MainForm ? &MainForm->ClipSurface : nullptr;
+  BuildMenus();
+  resize(272 + kScrollBarWidth, 256);
+}
+
+TChildForm::~TChildForm() = default;
+
+void TChildForm::BuildMenus() {
+  Edit1 = new QMenu(QStringLiteral("&Modifica"), this);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  connect(Edit1, &QMenu::aboutToShow, this, &TChildForm::Edit1Click);
+  Undodrop1 = AddItem(Edit1, "Undodrop1", "&Annulla Drop", QKeySequence(Qt::CTRL | Qt::Key_Z));
+  Copy1 = AddItem(Edit1, "Copy1", "&Copia", QKeySequence(Qt::CTRL | Qt::Key_C));
+  Paste1 = AddItem(Edit1, "Paste1", "&Incolla", QKeySequence(Qt::CTRL | Qt::Key_V));
+  Edit1->addSeparator();
+  Goto1 = AddItem(Edit1, "Goto1", "&Vai a...", QKeySequence(Qt::CTRL | Qt::Key_G));
+  GotoAgain1 = AddItem(Edit1, "GotoAgain1", "Vai &Ancora", QKeySequence(Qt::Key_F3));
+  connect(Goto1, &QAction::triggered, this, &TChildForm::Goto1Click);
+  connect(GotoAgain1, &QAction::triggered, this, &TChildForm::GotoAgain1Click);
+  Edit1->addSeparator();
+  ImportBitmap1 = AddItem(Edit1, "ImportBitmap1", "&Importa Bitmap...");
+  ExportBitmap1 = AddItem(Edit1, "ExportBitmap1", "&Esporta Bitmap...");
+  Edit1->addSeparator();
+  ClearArranger1 = AddItem(Edit1, "ClearArranger1", "Svuota Arranger");
+
+  Window1 = new QMenu(QStringLiteral("&Vedi"), this);
+  Window1->setObjectName(QStringLiteral("Window1"));
+  Size1 = Window1->addMenu(QStringLiteral("&Zoom"));
+  Size1->setObjectName(QStringLiteral("Size1"));
+  ZoomGroup = new QActionGroup(this);
+  static const char* const kZoomNames[] = {"N1x1", "N2x1", "N3x1", "N4x1"};
+  for (int zoom = 1; zoom <= 4; ++zoom)
+    ZoomItems[zoom - 1] = AddRadio(Size1, ZoomGroup, kZoomNames[zoom - 1],
+                                   QStringLiteral("&%1x").arg(zoom), zoom);
+  ZoomItems[1]->setChecked(true);
+  connect(ZoomGroup, &QActionGroup::triggered, this, &TChildForm::N4x1Click);
+
+  Format1 = Window1->addMenu(QStringLiteral("&Formato"));
+  Format1->setObjectName(QStringLiteral("Format1"));
+  FormatGroup = new QActionGroup(this);
+  for (int format = 0; format < kTileFormatCount; ++format)
+    FormatItems[format] =
+        AddRadio(Format1, FormatGroup, kTileFormats[format].MenuItem,
+                 QString::fromUtf8(kTileFormats[format].Caption), format);
+  connect(FormatGroup, &QActionGroup::triggered, this, &TChildForm::Genesis1Click);
+
+  Gridlines1 = AddItem(Window1, "Gridlines1", "&Griglia");
+  Gridlines1->setCheckable(true);
+  Gridlines1->setChecked(true);
+  connect(Gridlines1, &QAction::triggered, this, [this] {
+    // The item's own toggle is undone: the handler inverts the mark itself.
+    Gridlines1->setChecked(!Gridlines1->isChecked());
+    Gridlines1Click();
+  });
+
+  Palette1 = new QMenu(QStringLiteral("&Palette"), this);
+  Palette1->setObjectName(QStringLiteral("Palette1"));
+  Load1 = AddItem(Palette1, "Load1", "&Carica...");
+  Save1 = AddItem(Palette1, "Save1", "&Salva");
+  SaveAs1 = AddItem(Palette1, "SaveAs1", "Salva &Come...");
+  Format2 = Palette1->addMenu(QStringLiteral("&Formato"));
+  Format2->setObjectName(QStringLiteral("Format2"));
+  PaletteFormatGroup = new QActionGroup(this);
+  RGB1 = AddRadio(Format2, PaletteFormatGroup, "RGB1", QStringLiteral("&RGB"), 0);
+  NES2 = AddRadio(Format2, PaletteFormatGroup, "NES2", QStringLiteral("&NES"), 1);
+  GBC2 = AddRadio(Format2, PaletteFormatGroup, "GBC2", QStringLiteral("&GBC"), 2);
+  GBA2 = AddRadio(Format2, PaletteFormatGroup, "GBA2", QStringLiteral("GB&A"), 2);
+  SNES2 = AddRadio(Format2, PaletteFormatGroup, "SNES2", QStringLiteral("&SNES"), 2);
+  connect(PaletteFormatGroup, &QActionGroup::triggered, this, &TChildForm::RGB1Click);
+  Entries1 = Palette1->addMenu(QStringLiteral("&Numero colori"));
+  Entries1->setObjectName(QStringLiteral("Entries1"));
+  EntriesGroup = new QActionGroup(this);
+  static const char* const kEntryNames[] = {"N161", "N321", "N641", "N1281", "N2561"};
+  static const char* const kEntryCaptions[] = {"&16", "&32", "&64", "12&8", "&256"};
+  for (int i = 0; i < 5; ++i)
+    EntryItems[i] = AddRadio(Entries1, EntriesGroup, kEntryNames[i],
+                             QString::fromUtf8(kEntryCaptions[i]), 16 << i);
+  connect(EntriesGroup, &QActionGroup::triggered, this, &TChildForm::N161Click);
+  Palette1->addSeparator();
+  Transfertoclipboard1 = AddItem(Palette1, "Transfertoclipboard1", "&Trasferisci al Tile Arranger");
+  connect(Transfertoclipboard1, &QAction::triggered, this,
+          &TChildForm::Transfertoclipboard1Click);
+}
+
+int TChildForm::LoadRom(const QString& path) {
+  const LoadResult result = Doc.LoadRom(path.toStdString());
+  if (result != kLoadLoaded) return result;
+  SyncScrollBar();
+  FormatItems[Doc.Format]->setChecked(true);
+  ShowOffset();
+  if (!LoadPalette(QString::fromStdString(Doc.PalettePath))) {
+    Doc.ApplyDefaultPalette();
+    SetPaletteFormat(kPaletteRgb);
+    EntryItems[4]->setChecked(true);
+  }
+  if (MainForm && MainForm->RomWindowCount() == 1 && ClipForm) ClipForm->TakePalette(Doc.Palette);
+  return result;
+}
+
+void TChildForm::SetTileFormat(TileFormat format) {
+  Doc.SetTileFormat(format);
+  FormatItems[Doc.Format]->setChecked(true);
+  SyncScrollBar();
+  ShowOffset();
+}
+
+bool TChildForm::SaveRomReporting(const QString& path) {
+  const SaveResult saved = Doc.SaveRom(path.toStdString());
+  if (saved.Ok) return true;
+  ShowError(QStringLiteral("Error: Could not save the file '%1'.\n%2")
+                .arg(path, QString::fromStdString(saved.Reason)));
+  return false;
+}
+
+void TChildForm::SyncScrollBar() {
+  const QSignalBlocker blocker(ScrollBar);
+  ScrollBar->setRange(Doc.ScrollMinimum, Doc.ScrollMaximum);
+  ScrollBar->setValue(Doc.ViewOffset);
+}
+
+void TChildForm::MoveViewTo(int64_t offset) {
+  Doc.ViewOffset = Doc.ClampOffset(offset);
+  ScrollBar->setValue(Doc.ViewOffset);
+}
+
+void TChildForm::DecodeView() {
+  Doc.DecodePage();
+  ++DecodeCount;
+}
+
+void TChildForm::RedrawPage() {
+  DecodeView();
+  FormPaint();
+}
+
+void TChildForm::ScrollBarChange(int position) {
+  Doc.ViewOffset = Doc.ClampOffset(position);
+  ShowOffset();
+  Doc.HasSelection = false;
+  DecodeView();
+  FormPaint();
+}
+
+void TChildForm::LayoutView() {
+  ResizeAttached = false;
+  Doc.UpdateStrides();
+  SyncScrollBar();
+  Doc.CellWidth = Doc.Zoom * Doc.TileWidth;
+  Doc.CellHeight = Doc.TileHeight * Doc.Zoom;
+  ViewBitmap = QImage(Doc.CellWidth * Doc.Columns, Doc.Zoom * Doc.TileHeight * Doc.Rows,
+                      QImage::Format_RGB32);
+  Doc.FitViewSurface();
+  Doc.ViewSurface.DecodeAcross = Doc.Columns;
+  Doc.ViewSurface.DecodeDown = Doc.Rows;
+  if (Doc.Zoom >= 1 && Doc.Zoom <= 4) ZoomItems[Doc.Zoom - 1]->setChecked(true);
+  SetClientSize(ViewBitmap.width() + kScrollBarWidth, ViewBitmap.height());
+  DecodeView();
+  FormPaint();
+  ResizeAttached = true;
+}
+
+void TChildForm::SetClientSize(int width, int height) {
+  // The frame around the client area is whatever the style draws: measure it and grow by it.
+  for (int attempt = 0; attempt < 3 && ClientArea->size() != QSize(width, height); ++attempt)
+    resize(size() - ClientArea->size() + QSize(width, height));
+  ScrollBar->setGeometry(ClientArea->width() - kScrollBarWidth, 0, kScrollBarWidth,
+                         ClientArea->height());
+  View->setGeometry(0, 0, ViewBitmap.width(), ViewBitmap.height());
+}
+
+QSize TChildForm::ClientSize() const { return ClientArea->size(); }
+
+void TChildForm::FormPaint() {
+  if (ViewBitmap.isNull()) return;
+  auto* pixels = reinterpret_cast<uint32_t*>(ViewBitmap.bits());
+  const int stride = static_cast<int>(ViewBitmap.bytesPerLine() / 4);
+  ComposeSurface(Doc.ViewSurface, Doc.Zoom, pixels, ViewBitmap.width(), ViewBitmap.height(),
+                 stride);
+  if (Gridlines1->isChecked())
+    DrawGridLines(pixels, ViewBitmap.width(), ViewBitmap.height(), stride, Doc.CellWidth,
+                  Doc.CellHeight, Doc.Columns, Doc.Rows, kGridColor);
+  if (Doc.HasSelection) DrawSelection();
+  PaintRect = ViewBitmap.rect();
+  View->update(PaintRect);
+}
+
+void TChildForm::DrawSelection() {
+  // The selected block of tiles shows inverted.
+  const int left = std::min(Doc.SelLeft, Doc.SelRight) * Doc.CellWidth;
+  const int right = (std::max(Doc.SelLeft, Doc.SelRight) + 1) * Doc.CellWidth;
+  const int top = std::min(Doc.SelTop, Doc.SelBottom) * Doc.CellHeight;
+  const int bottom = (std::max(Doc.SelTop, Doc.SelBottom) + 1) * Doc.CellHeight;
+  const QRect block = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)) & ViewBitmap.rect();
+  for (int y = block.top(); y <= block.bottom(); ++y) {
+    auto* line = reinterpret_cast<uint32_t*>(ViewBitmap.scanLine(y));
+    for (int x = block.left(); x <= block.right(); ++x) line[x] ^= 0x00FFFFFF;
+  }
+}
+
+void TChildForm::ShowOffset() {
+  if (MainForm) MainForm->StatusPanel(1)->setText(QString::fromStdString(Doc.OffsetText()));
+}
+
+void TChildForm::N4x1Click(QAction* item) {
+  item->setChecked(true);
+  Doc.Zoom = item->data().toInt();
+  LayoutView();
+}
+
+void TChildForm::Gridlines1Click() {
+  Gridlines1->setChecked(!Gridlines1->isChecked());
+  FormPaint();
+}
+
+void TChildForm::FormResize() {
+  if (Doc.CellWidth <= 0) return;
+  Doc.Columns = std::clamp((ClientArea->width() - kScrollBarWidth) / Doc.CellWidth, kMinGrid,
+                           kMaxGrid);
+  Doc.Rows = std::clamp(ClientArea->height() / Doc.CellWidth, kMinGrid, kMaxGrid);
+  LayoutView();
+}
+
+void TChildForm::Edit1Click() {
+  Undodrop1->setEnabled(MainForm && MainForm->UndoDropReady);
+  Copy1->setEnabled(Doc.HasSelection);
+  Paste1->setEnabled(MainForm && MainForm->ClipboardFull);
+  ExportBitmap1->setEnabled(Doc.HasSelection);
+}
+
+void TChildForm::FormActivate() {
+  if (!MainForm || !EditForm || !PalForm) return;
+  if (Doc.EditTile) {
+    TileSurface& edit = EditForm->EditSurface;
+    edit.DecodeFormat = Doc.Format;
+    edit.DecodeBits = Doc.BitsPerPixel;
+    edit.DecodeTileBytes = Doc.TileBytes;
+    edit.DecodeColumn = edit.DecodeRow = 0;
+    edit.DecodeAcross = edit.DecodeDown = 1;
+    edit.DecodeSkip = 0;
+    DecodeTiles(Doc.BytesFrom(Doc.EditTileOffset), edit);
+    EditForm->BoundRom = this;
+    EditForm->BoundTile = Doc.EditTile;
+    EditForm->BoundOffset = Doc.EditTileOffset;
+    EditForm->BoundFormat = Doc.Format;
+    EditForm->BoundTileBytes = Doc.TileBytes;
+    EditForm->BoundBitsPerPixel = Doc.BitsPerPixel;
+    std::copy_n(Doc.ViewSurface.Colors.begin(), 16, edit.Colors.begin());
+  } else {
+    FillSurfaceTile(EditForm->EditSurface, 0, 0, 0);
+  }
+  EditForm->FormPaint();
+  EditForm->SpeedButton4->setEnabled(Doc.UndoCount != 0);
+  MainForm->StatusPanel(0)->setText(QString::fromStdString(Doc.SizeText()));
+  ShowOffset();
+  MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
+  MainForm->ActiveRom = this;
+  PalForm->TargetSurface = &Doc.ViewSurface;
+  PalForm->TargetPalette = &Doc.Palette;
+  PalForm->LeftColor = Doc.LeftColor;
+  PalForm->RightColor = Doc.RightColor;
+  PalForm->BitsPerPixel = Doc.BitsPerPixel;
+  PalForm->SubPalette = Doc.SubPalette;
+  PalForm->PaletteSize = Doc.PaletteSize;
+  PalForm->RefreshPalette();
+}
+
+QString TChildForm::RomFileName() const {
+  return QFileInfo(QString::fromStdString(Doc.RomPath)).fileName();
+}
+
+bool TChildForm::FormClose() {
+  if (Closed) return true;
+  if (Doc.Modified) {
+    const PromptAnswer answer = CurrentPrompts().MessageBox(
+        QStringLiteral("Save changes to %1?").arg(RomFileName()), QStringLiteral("Varnock Pro"),
+        PromptButtons::YesNoCancel, PromptIcon::Question);
+    if (answer == PromptAnswer::Cancel) {
+      MainForm->CloseAllowed = false;
+      return false;
+    }
+    // A save that failed keeps the window, as Cancel does: nothing unsaved is thrown away.
+    if (answer == PromptAnswer::Yes &&
+        !SaveRomReporting(QString::fromStdString(Doc.RomPath))) {
+      MainForm->CloseAllowed = false;
+      return false;
+    }
+  }
+  const bool last = MainForm->RomWindowCount() == 1;
+  Closed = true;
+  ViewBitmap = QImage();
+  Doc.ViewSurface.Pixels.clear();
+  Doc.ViewSurface.PixelCount = 0;
+  Doc.EditTile = nullptr;
+  MainForm->CloseAllowed = true;
+  if (ClipForm) ClipForm->ForgetRom(this);
+  if (EditForm && EditForm->BoundRom == this) {
+    EditForm->BoundTile = nullptr;
+    FillSurfaceTile(EditForm->EditSurface, 0, 0, 0);
+    EditForm->FormPaint();
+  }
+  if (MainForm->ActiveRom == this) MainForm->ActiveRom = nullptr;
+  if (last) MainForm->EnterEmptyState();
+  // The image block goes last: nothing that could still read it refers to it any more.
+  Doc.RomImage.reset();
+  Doc.RomData = nullptr;
+  Doc.RomSize = 0;
+  return true;
+}
+
+void TChildForm::closeEvent(QCloseEvent* event) {
+  if (!FormClose()) {
+    event->ignore();
+    return;
+  }
+  QMdiSubWindow::closeEvent(event);
+}
+
+}  // namespace varnock

@@ -1,0 +1,164 @@
+// A ROM window: one opened file shown as a grid of tiles, with its own menus.
+#pragma once
+
+#include <QActionGroup>
+#include <QImage>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScrollBar>
+#include <array>
+
+#include "document/rom_document.h"
+
+namespace varnock {
+
+class TChildForm;
+
+// The client area's picture: copies the back buffer to the screen and passes keys and mouse
+// to the window.
+class TileViewWidget : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TileViewWidget(TChildForm* owner);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  TChildForm* owner_;
+};
+
+// Holds the view and the scroll bar and reports its own resizes.
+class ChildClientArea : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ChildClientArea(TChildForm* owner);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  TChildForm* owner_;
+};
+
+class TChildForm : public QMdiSubWindow {
+  Q_OBJECT
+ public:
+  explicit TChildForm(QWidget* parent = nullptr);
+  ~TChildForm() override;
+
+  // Reads the file and sets up format, palette and zoom; the LoadResult values.
+  int LoadRom(const QString& path);
+  // Format, strides and scroll range, mirrored in the scroll bar, the menu and panel 1.
+  void SetTileFormat(TileFormat format);
+  // Saves to `path`; on failure tells the user and leaves Modified set. True when saved.
+  bool SaveRomReporting(const QString& path);
+
+  void LayoutView();
+  // Composes the back buffer (zoomed tiles, grid, selection) and shows it.
+  void FormPaint();
+  void ShowOffset();
+  void FormActivate();
+  // The close question and the detaching; false when the window must stay open.
+  bool FormClose();
+  void FormResize();
+  void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+
+  void N4x1Click(QAction* item);
+  void Gridlines1Click();
+  void Genesis1Click(QAction* item);
+  void Edit1Click();
+  void ScrollBarChange(int position);
+  void ScrollBarScroll(int action);
+  // The format key: the next of the ten formats, sub-palette 0.
+  void NextTileFormat();
+  void Goto1Click();
+  void GotoAgain1Click();
+  // Drops a pending paste without placing it.
+  void CancelPaste();
+
+  // Palette operations of the window.
+  bool LoadPalette(const QString& path);
+  void SetPaletteFormat(PaletteFormat format);
+  void N161Click(QAction* item);
+  void RGB1Click(QAction* item);
+  void Transfertoclipboard1Click();
+
+  // Mirrors the document's scroll range and ViewOffset in the bar without running its
+  // change handler; callers decode and paint themselves.
+  void SyncScrollBar();
+  // Moves the page: clamps, then sets the bar, whose change handler redraws if it moved.
+  void MoveViewTo(int64_t offset);
+  // Re-decodes the page and paints it (after the image changed under it).
+  void RedrawPage();
+  // Client area size; the window frame grows around it.
+  void SetClientSize(int width, int height);
+  QSize ClientSize() const;
+  // The file name of RomPath, without its folder.
+  QString RomFileName() const;
+  // Puts the radio mark on the "&Numero colori" item for `count`, if there is one.
+  void MarkPaletteSize(int32_t count);
+
+  RomDocument Doc;
+
+  // --- designed components ---
+  ChildClientArea* ClientArea = nullptr;
+  TileViewWidget* View = nullptr;
+  QScrollBar* ScrollBar = nullptr;
+  QLabel* DragLabel = nullptr;
+  QImage ViewBitmap;  // the back buffer
+  QRect PaintRect;
+
+  QMenu* Edit1 = nullptr;
+  QAction* Undodrop1 = nullptr;
+  QAction* Copy1 = nullptr;
+  QAction* Paste1 = nullptr;
+  QAction* Goto1 = nullptr;
+  QAction* GotoAgain1 = nullptr;
+  QAction* ImportBitmap1 = nullptr;
+  QAction* ExportBitmap1 = nullptr;
+  QAction* ClearArranger1 = nullptr;
+  QMenu* Window1 = nullptr;
+  QMenu* Size1 = nullptr;
+  std::array<QAction*, 4> ZoomItems{};  // N1x1 .. N4x1, Tag = zoom
+  QActionGroup* ZoomGroup = nullptr;
+  QMenu* Format1 = nullptr;
+  std::array<QAction*, kTileFormatCount> FormatItems{};  // Tag = TileFormat
+  QActionGroup* FormatGroup = nullptr;
+  QAction* Gridlines1 = nullptr;
+  QMenu* Palette1 = nullptr;
+  QAction* Load1 = nullptr;
+  QAction* Save1 = nullptr;
+  QAction* SaveAs1 = nullptr;
+  QMenu* Format2 = nullptr;
+  QAction* RGB1 = nullptr;
+  QAction* NES2 = nullptr;
+  QAction* GBC2 = nullptr;
+  QAction* GBA2 = nullptr;
+  QAction* SNES2 = nullptr;
+  QActionGroup* PaletteFormatGroup = nullptr;
+  QMenu* Entries1 = nullptr;
+  std::array<QAction*, 5> EntryItems{};  // N161 .. N2561, Tag = count
+  QActionGroup* EntriesGroup = nullptr;
+  QAction* Transfertoclipboard1 = nullptr;
+
+  // Handlers attached by the frame once the file has loaded.
+  bool ResizeAttached = false;
+  bool ActivateAttached = false;
+  // Set once the close was agreed; the window then only waits to be freed.
+  bool Closed = false;
+  // Page decodes so far, for tests that check what does and does not decode.
+  int DecodeCount = 0;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void DecodeView();
+  void DrawSelection();
+};
+
+}  // namespace varnock

@@ -1,0 +1,168 @@
+// Moving the page: scroll bar actions, the navigation keys and the tile format keys.
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include "document/child_form.h"
+#include "document/goto_form.h"
+#include "palette/pal_form.h"
+#include "shell/forms.h"
+#include "shell/main_form.h"
+
+namespace varnock {
+
+void TChildForm::ScrollBarScroll(int action) {
+  int64_t offset = Doc.ViewOffset;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+      offset -= Doc.RowBytes;
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      offset += Doc.RowBytes;
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      offset -= Doc.PageBytes;
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      offset += Doc.PageBytes;
+      break;
+    case QAbstractSlider::SliderMove:
+      // Dragging the thumb lands on whole rows counted from offset 0.
+      if (Doc.RowBytes > 0)
+        offset = static_cast<int64_t>(ScrollBar->sliderPosition()) / Doc.RowBytes * Doc.RowBytes;
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      offset = Doc.ScrollMinimum;
+      break;
+    case QAbstractSlider::SliderToMaximum:
+      offset = Doc.ScrollMaximum;
+      break;
+    default:
+      break;
+  }
+  Doc.ViewOffset = Doc.ClampOffset(offset);
+  // Handing the offset back as the slider position lets the bar's change event redraw.
+  ScrollBar->setSliderPosition(Doc.ViewOffset);
+}
+
+void TChildForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  const bool shift = modifiers & Qt::ShiftModifier;
+  const bool ctrl = modifiers & Qt::ControlModifier;
+  const bool keypad = modifiers & Qt::KeypadModifier;
+  int64_t offset = Doc.ViewOffset;
+  switch (key) {
+    case Qt::Key_Left:
+      if (shift) {
+        if (Doc.Columns > kMinGrid) --Doc.Columns;
+        LayoutView();
+      } else {
+        offset -= ctrl ? 1 : Doc.TileBytes;
+      }
+      break;
+    case Qt::Key_Right:
+      if (shift) {
+        if (Doc.Columns < kMaxGrid) ++Doc.Columns;
+        LayoutView();
+      } else {
+        offset += ctrl ? 1 : Doc.TileBytes;
+      }
+      break;
+    case Qt::Key_Up:
+      if (shift) {
+        if (Doc.Rows > kMinGrid) --Doc.Rows;
+        LayoutView();
+      } else {
+        offset -= Doc.RowBytes;
+      }
+      break;
+    case Qt::Key_Down:
+      if (shift) {
+        if (Doc.Rows < kMaxGrid) ++Doc.Rows;
+        LayoutView();
+      } else {
+        offset += Doc.RowBytes;
+      }
+      break;
+    case Qt::Key_PageUp:
+      offset -= Doc.PageBytes;
+      break;
+    case Qt::Key_PageDown:
+      offset += Doc.PageBytes;
+      break;
+    case Qt::Key_Home:
+      offset = Doc.ScrollMinimum;
+      break;
+    case Qt::Key_End:
+      offset = Doc.ScrollMaximum;
+      break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      if (keypad) return;
+      offset += 1;
+      break;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+      if (keypad) return;
+      offset -= 1;
+      break;
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+      if (Doc.PastePending) CancelPaste();
+      break;
+    case Qt::Key_1:
+    case Qt::Key_Exclam:  // the same key with Shift on common layouts
+      if (keypad) return;
+      NextTileFormat();
+      offset = Doc.ViewOffset;
+      break;
+    default:
+      return;  // keys outside the table do nothing at all
+  }
+  if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {
+    if (shift) offset = Doc.ViewOffset;
+  }
+  MoveViewTo(offset);
+}
+
+void TChildForm::NextTileFormat() {
+  SetTileFormat(static_cast<TileFormat>(Doc.Format == kTileFormatCount - 1 ? 0 : Doc.Format + 1));
+  DecodeView();
+  if (MainForm) MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
+  Doc.SubPalette = 0;
+  if (PalForm) {
+    PalForm->BitsPerPixel = Doc.BitsPerPixel;
+    PalForm->SubPalette = 0;
+    PalForm->RefreshPalette();
+  }
+  FormPaint();
+}
+
+void TChildForm::Genesis1Click(QAction* item) {
+  SetTileFormat(static_cast<TileFormat>(item->data().toInt()));
+  if (MainForm) MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
+  DecodeView();
+  if (PalForm) {
+    if (PalForm->BitsPerPixel != Doc.BitsPerPixel) {
+      // Keep showing the sub-palette that holds the old first colour.
+      Doc.SubPalette = ConvertSubPalette(Doc.SubPalette, PalForm->BitsPerPixel, Doc.BitsPerPixel);
+      PalForm->BitsPerPixel = Doc.BitsPerPixel;
+      PalForm->SubPalette = Doc.SubPalette;
+    }
+    PalForm->RefreshPalette();
+  }
+  FormPaint();
+}
+
+void TChildForm::Goto1Click() {
+  if (GotoForm) GotoForm->exec();
+}
+
+void TChildForm::GotoAgain1Click() {
+  if (GotoForm) GotoForm->GoButtonClick();
+}
+
+void TChildForm::CancelPaste() {
+  Doc.PastePending = false;
+  Doc.PanelDragging = false;
+}
+
+}  // namespace varnock

@@ -1,0 +1,191 @@
+#include "palette/pal_form.h"
+
+#include <QFont>
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "document/child_form.h"
+#include "shell/forms.h"
+#include "shell/main_form.h"
+#include "tools/clip_form.h"
+#include "tools/edit_form.h"
+
+namespace varnock {
+namespace {
+
+constexpr int kSwatchLeft = 72;
+constexpr int kSwatchTop = 16;
+// Dark grey of empty arranger cells.
+constexpr SurfaceColor kEmptyCellColor{64, 64, 64, 0};
+
+QColor ColorOf(const PaletteEntry& entry) { return QColor(entry.red, entry.green, entry.blue); }
+
+QScrollBar* MakeBar(QWidget* parent, int top) {
+  auto* bar = new QScrollBar(Qt::Horizontal, parent);
+  bar->setGeometry(240, top, 128, 16);
+  bar->setRange(0, 255);
+  bar->setPageStep(16);
+  return bar;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, int top) {
+  auto* edit = new QLineEdit(parent);
+  edit->setGeometry(392, top, 33, 21);
+  edit->setMaxLength(3);
+  QFont font(QStringLiteral("Courier"));
+  font.setStyleHint(QFont::Monospace);
+  font.setPixelSize(11);
+  edit->setFont(font);
+  return edit;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int top) {
+  auto* label = new QLabel(text, parent);
+  QFont font = label->font();
+  font.setBold(true);
+  font.setPixelSize(13);
+  label->setFont(font);
+  label->move(376, top);
+  return label;
+}
+
+}  // namespace
+
+TChildForm* ServedRom() {
+  return MainForm ? qobject_cast<TChildForm*>(MainForm->ActiveRom.data()) : nullptr;
+}
+
+bool ServingArranger() {
+  return MainForm && ClipForm && MainForm->ActiveRom.data() == ClipForm;
+}
+
+TPalForm::TPalForm()
+    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint) {
+  setWindowTitle(QStringLiteral("Editor Palette"));
+  setFixedSize(431, 82);
+  move(545, 535);
+
+  RedBar = MakeBar(this, 8);
+  GreenBar = MakeBar(this, 32);
+  BlueBar = MakeBar(this, 56);
+  BGShape = new SwatchWidget(this, -1);
+  BGShape->setGeometry(24, 32, 33, 33);
+  FGShape = new SwatchWidget(this, -1);
+  FGShape->setGeometry(8, 16, 33, 33);
+  REdit = MakeEdit(this, 7);
+  GEdit = MakeEdit(this, 31);
+  BEdit = MakeEdit(this, 55);
+  for (int i = 0; i < 16; ++i) {
+    Shapes[i] = new SwatchWidget(this, i);
+    Shapes[i]->setObjectName(QStringLiteral("Shape%1").arg(i + 1));
+    Shapes[i]->setGeometry(kSwatchLeft + (i % 8) * 17, kSwatchTop + (i / 8) * 25, 17, 25);
+  }
+  PalUpDown = new QSpinBox(this);
+  PalUpDown->setGeometry(208, 16, 16, 49);
+  PalUpDown->setRange(0, 0);
+  PalUpDown->setWrapping(false);
+  PalUpDown->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+  Label1 = MakeLabel(this, QStringLiteral("R"), 8);
+  Label2 = MakeLabel(this, QStringLiteral("G"), 32);
+  Label3 = MakeLabel(this, QStringLiteral("B"), 56);
+
+  setTabOrder(RedBar, GreenBar);
+  setTabOrder(GreenBar, BlueBar);
+  setTabOrder(BlueBar, REdit);
+  setTabOrder(REdit, GEdit);
+  setTabOrder(GEdit, BEdit);
+  setTabOrder(BEdit, PalUpDown);
+}
+
+int32_t TPalForm::ForegroundEntry() const {
+  return std::clamp(FirstEntry + LeftColor, 0, kPaletteEntries - 1);
+}
+
+void TPalForm::ShowForegroundChannels() {
+  const PaletteEntry& entry = (*TargetPalette)[ForegroundEntry()];
+  {
+    const QSignalBlocker red(RedBar), green(GreenBar), blue(BlueBar);
+    RedBar->setValue(entry.red);
+    GreenBar->setValue(entry.green);
+    BlueBar->setValue(entry.blue);
+  }
+  const QSignalBlocker r(REdit), g(GEdit), b(BEdit);
+  REdit->setText(QString::number(RedBar->value()));
+  GEdit->setText(QString::number(GreenBar->value()));
+  BEdit->setText(QString::number(BlueBar->value()));
+}
+
+void TPalForm::RefreshPalette() {
+  if (!MainForm || MainForm->ActiveRom.isNull() || !TargetPalette || !TargetSurface) return;
+  BarsLive = EditsLive = false;
+  SwatchCount = SwatchCountOf(std::clamp(BitsPerPixel, 1, 4));
+  FirstEntry = FirstEntryOf(SubPalette, SwatchCount);
+  // Keep the picks among the shown swatches, so the edited entry stays inside the palette
+  // when fewer bits per pixel leave fewer swatches.
+  LeftColor = static_cast<uint8_t>(std::min<int32_t>(LeftColor, SwatchCount - 1));
+  RightColor = static_cast<uint8_t>(std::min<int32_t>(RightColor, SwatchCount - 1));
+  for (int i = 0; i < SwatchCount; ++i) {
+    const int32_t entry = FirstEntry + i;
+    if (entry < kPaletteEntries) Shapes[i]->SetColor(ColorOf((*TargetPalette)[entry]));
+  }
+  FGShape->SetColor(Shapes[LeftColor]->Color());
+  BGShape->SetColor(Shapes[RightColor]->Color());
+  ShowForegroundChannels();
+  BarsLive = EditsLive = true;
+  for (int i = 0; i < 16; ++i) Shapes[i]->setVisible(i < SwatchCount);
+  LayOutSwatches();
+  {
+    const QSignalBlocker blocker(PalUpDown);
+    PalUpDown->setRange(0, HighestSubPalette(PaletteSize, SwatchCount));
+    PalUpDown->setValue(SubPalette);
+    PalUpDown->setEnabled(true);
+  }
+  ApplyPalette();
+}
+
+void TPalForm::LayOutSwatches() {
+  const int left = Shapes[0]->x();
+  const int top = Shapes[0]->y();
+  int width = 0;
+  int height = 50;
+  switch (BitsPerPixel) {
+    case 1:
+      width = 64;
+      break;
+    case 2:
+      width = 32;
+      break;
+    case 3:
+      width = 16;
+      break;
+    case 4:
+      width = 16;
+      height = 25;
+      break;
+    default:
+      return;
+  }
+  for (int i = 0; i < SwatchCount; ++i) {
+    const int perRow = BitsPerPixel == 4 ? 8 : SwatchCount;
+    Shapes[i]->setGeometry(left + (i % perRow) * width, top + (i / perRow) * height, width,
+                           height);
+  }
+}
+
+void TPalForm::ApplyPalette() {
+  if (!MainForm || MainForm->ActiveRom.isNull() || !TargetPalette || !TargetSurface) return;
+  CopyPaletteToColors(*TargetPalette, FirstEntry, SwatchCount, TargetSurface->Colors);
+  if (ServingArranger()) {
+    ClipForm->ArrangerSurface.Colors[kEmptyCellIndex] = kEmptyCellColor;
+    ClipForm->FormPaint();
+  } else if (TChildForm* rom = ServedRom()) {
+    rom->FormPaint();
+  }
+  if (EditForm && EditForm->BoundTile) {
+    CopyPaletteToColors(*TargetPalette, FirstEntry, SwatchCount, EditForm->EditSurface.Colors);
+    EditForm->FormPaint();
+  }
+}
+
+}  // namespace varnock

@@ -1,0 +1,43 @@
+#include "shell/forms.h"
+
+#include "document/goto_form.h"
+#include "palette/pal_form.h"
+#include "shell/about_form.h"
+#include "shell/main_form.h"
+#include "tools/clip_form.h"
+#include "tools/edit_form.h"
+
+namespace varnock {
+
+TMainForm* MainForm = nullptr;
+TGotoForm* GotoForm = nullptr;
+TPalForm* PalForm = nullptr;
+TEditForm* EditForm = nullptr;
+TClipForm* ClipForm = nullptr;
+TAboutForm* AboutForm = nullptr;
+
+void CreateForms(bool show) {
+  MainForm = new TMainForm();
+  GotoForm = new TGotoForm(MainForm);
+  PalForm = new TPalForm();
+  EditForm = new TEditForm();
+  ClipForm = new TClipForm();
+  AboutForm = new TAboutForm(MainForm);
+  if (show) MainForm->showMaximized();
+}
+
+void DestroyForms() {
+  // ROM windows go with the frame; the tool windows hold only guarded references to them.
+  delete MainForm;  // also deletes GotoForm and AboutForm, which it parents
+  MainForm = nullptr;
+  GotoForm = nullptr;
+  AboutForm = nullptr;
+  delete ClipForm;
+  ClipForm = nullptr;
+  delete EditForm;
+  EditForm = nullptr;
+  delete PalForm;
+  PalForm = nullptr;
+}
+
+}  // namespace varnock

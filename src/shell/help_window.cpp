@@ -1,0 +1,23 @@
+#include "shell/help_window.h"
+
+#include <QUrl>
+
+namespace varnock {
+
+HelpWindow::HelpWindow(QWidget* parent) : QTextBrowser(parent) {
+  setWindowFlags(Qt::Window);
+  setWindowTitle(QStringLiteral("Varnock Pro - Guida"));
+  setOpenExternalLinks(true);
+  resize(640, 560);
+}
+
+void HelpWindow::ShowTopic(const QString& file, const QString& topic) {
+  QUrl url(file);
+  url.setFragment(topic);
+  setSource(url);
+  show();
+  raise();
+  activateWindow();
+}
+
+}  // namespace varnock

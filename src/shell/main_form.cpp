@@ -1,0 +1,472 @@
+#include "shell/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "document/child_form.h"
+#include "io/file_io.h"
+#include "palette/pal_form.h"
+#include "shell/about_form.h"
+#include "shell/forms.h"
+#include "shell/glyphs.h"
+#include "shell/help_window.h"
+#include "shell/prompts.h"
+#include "tools/clip_form.h"
+#include "tools/edit_form.h"
+
+namespace varnock {
+namespace {
+
+const FileDialogInfo kOpenRomDialog{
+    QStringLiteral("Apri una ROM"),
+    QStringLiteral("Tutti i tipi supportati|*.NES;*.SMC;*.GB;*.GBC;*.VB;*.SMS;*.SMD;*.NGP;*.GBA|"
+                   "NES (*.NES)|*.NES|SNES (*.SMC)|*.SMC|Game Boy (*.GB, *.GBC)|*.GB;*.GBC|"
+                   "Virtual Boy (*.VB)|*.VB|SMS (*.SMS)|*.SMS|Genesis (*.SMD, *.BIN)|*.SMD; *.BIN)|"
+                   "NGPC (*.NGP)|*.NGP|Game Boy Advance (*.GBA)|*.GBA|Tutti i file (*.*)|*.*"),
+    QString(), false, true};
+
+const FileDialogInfo kSaveRomDialog{
+    QStringLiteral("Salva una ROM"),
+    QStringLiteral("NES (*.NES)|*.NES|SNES (*.SMC)|*.SMC|Game Boy (*.GB)|*.GB|Virtual Boy "
+                   "(*.VB)|*.VB|SMS (*.SMS)|*.SMS|Genesis (*.SMD)|*.SMD|NGPC (*.NGP)|*.NGP|"
+                   "Tutti i file (*.*)|*.*"),
+    QString(), true, false};
+
+QToolButton* MakeSpeedButton(QWidget* bar, const char* name, int left, int width,
+                             const QString& hint, GlyphKind glyph) {
+  auto* button = new QToolButton(bar);
+  button->setObjectName(QString::fromUtf8(name));
+  button->setGeometry(left, 3, width, 24);
+  button->setToolTip(hint);
+  button->setIcon(Glyph(glyph));
+  button->setIconSize(QSize(16, 16));
+  button->setAutoRaise(true);
+  return button;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const char* caption,
+                 const QKeySequence& shortcut = {}) {
+  QAction* item = menu->addAction(QString::fromUtf8(caption));
+  item->setObjectName(QString::fromUtf8(name));
+  if (!shortcut.isEmpty()) {
+    item->setShortcut(shortcut);  // shown in the menu; the frame's shortcut runs it
+    item->setShortcutContext(Qt::WidgetShortcut);
+  }
+  return item;
+}
+
+}  // namespace
+
+TMainForm::TMainForm() {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(QStringLiteral("Varnock Pro"));
+  setGeometry(140, 78, 544, 375);
+  setAcceptDrops(true);
+
+  // PlaneTable is built at compile time; the frame only owns the two shared surfaces.
+  DragSurface.TileWidth = 8;
+  DragSurface.TileHeight = 8;
+  DragSurface.TilesAcross = 1;
+  DragSurface.TilesDown = 1;
+  RebuildSurface(DragSurface);
+  DragSurface.DecodeAcross = DragSurface.DecodeDown = 1;
+  DragSurface.EncodeAcross = DragSurface.EncodeDown = 1;
+  HelpFile = QStringLiteral("qrc:/help/vnk.html");
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* bevel = new QFrame(central);
+  bevel->setObjectName(QStringLiteral("Bevel1"));
+  bevel->setFrameShape(QFrame::HLine);
+  bevel->setFrameShadow(QFrame::Sunken);
+  bevel->setFixedHeight(2);
+  layout->addWidget(bevel);
+  BuildToolBar(central);
+  layout->addWidget(ToolBar);
+  MdiArea = new QMdiArea(central);
+  MdiArea->setBackground(palette().brush(QPalette::Dark));
+  layout->addWidget(MdiArea, 1);
+  setCentralWidget(central);
+  connect(MdiArea, &QMdiArea::subWindowActivated, this, &TMainForm::SubWindowActivated);
+
+  BuildMenus();
+  BuildStatusBar();
+  BuildShortcuts();
+  MergeMenus();
+}
+
+TMainForm::~TMainForm() {
+  // ROM windows first, while the tool windows they detach from still exist.
+  for (QMdiSubWindow* window : MdiArea->subWindowList()) delete window;
+}
+
+void TMainForm::BuildToolBar(QWidget* central) {
+  ToolBar = new QWidget(central);
+  ToolBar->setObjectName(QStringLiteral("ToolBar"));
+  ToolBar->setFixedHeight(31);
+  ToolBar->setAutoFillBackground(true);
+  QPalette silver = ToolBar->palette();
+  silver.setColor(QPalette::Window, QColor(192, 192, 192));
+  ToolBar->setPalette(silver);
+  OpenSpdBtn = MakeSpeedButton(ToolBar, "OpenSpdBtn", 7, 22, QStringLiteral("Apri una rom"),
+                               GlyphKind::Open);
+  SaveSpdBtn = MakeSpeedButton(ToolBar, "SaveSpdBtn", 29, 23,
+                               QStringLiteral("Salva cambiamenti"), GlyphKind::Save);
+  ZoomInSpdBtn = MakeSpeedButton(ToolBar, "ZoomInSpdBtn", 62, 23, QStringLiteral("Zoom in"),
+                                 GlyphKind::ZoomIn);
+  ZoomOutSpdBtn = MakeSpeedButton(ToolBar, "ZoomOutSpdBtn", 85, 22, QStringLiteral("Zoom out"),
+                                  GlyphKind::ZoomOut);
+  GridSpdBtn = MakeSpeedButton(ToolBar, "GridSpdBtn", 107, 23, QStringLiteral("Togli Griglia"),
+                               GlyphKind::Grid);
+  connect(OpenSpdBtn, &QToolButton::clicked, this, &TMainForm::Open1Click);
+  connect(SaveSpdBtn, &QToolButton::clicked, this, &TMainForm::Save1Click);
+  connect(ZoomInSpdBtn, &QToolButton::clicked, this, &TMainForm::ZoomInSpdBtnClick);
+  connect(ZoomOutSpdBtn, &QToolButton::clicked, this, &TMainForm::ZoomOutSpdBtnClick);
+  connect(GridSpdBtn, &QToolButton::clicked, this, &TMainForm::GridSpdBtnClick);
+  SetButtonsEnabled(false);
+}
+
+void TMainForm::BuildMenus() {
+  FileMenu = new QMenu(QStringLiteral("&File"), this);
+  FileMenu->setObjectName(QStringLiteral("FileMenu"));
+  connect(FileMenu, &QMenu::aboutToShow, this, &TMainForm::FileMenuClick);
+  Open1 = AddItem(FileMenu, "Open1", "&Apri...", QKeySequence(Qt::CTRL | Qt::Key_O));
+  New1 = AddItem(FileMenu, "New1", "&Nuovo...", QKeySequence(Qt::CTRL | Qt::Key_N));
+  // Nothing to create a ROM image from: the item stays visible but can't be chosen.
+  New1->setEnabled(false);
+  Close1 = AddItem(FileMenu, "Close1", "&Chiudi");
+  Save1 = AddItem(FileMenu, "Save1", "&Salva", QKeySequence(Qt::CTRL | Qt::Key_S));
+  SaveAs1 = AddItem(FileMenu, "SaveAs1", "Salv&a Come...");
+  Exit1 = AddItem(FileMenu, "Exit1", "E&sci");
+  connect(Open1, &QAction::triggered, this, &TMainForm::Open1Click);
+  connect(Close1, &QAction::triggered, this, &TMainForm::Close1Click);
+  connect(Save1, &QAction::triggered, this, &TMainForm::Save1Click);
+  connect(SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
+  connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
+
+  WindowMenu = new QMenu(QStringLiteral("&Finestra"), this);
+  WindowMenu->setObjectName(QStringLiteral("WindowMenu"));
+  Tile1 = AddItem(WindowMenu, "Tile1", "&Tile");
+  Cascade1 = AddItem(WindowMenu, "Cascade1", "&Cascade");
+  ArrangeIcons1 = AddItem(WindowMenu, "ArrangeIcons1", "&Arrangia Icone");
+  MinimizeAll1 = AddItem(WindowMenu, "MinimizeAll1", "&Minimizza Tutte");
+  CloseAll1 = AddItem(WindowMenu, "CloseAll1", "Ch&iudi Tutte");
+  connect(Tile1, &QAction::triggered, this, &TMainForm::Tile1Click);
+  connect(Cascade1, &QAction::triggered, this, &TMainForm::Cascade1Click);
+  connect(ArrangeIcons1, &QAction::triggered, this, &TMainForm::ArrangeIcons1Click);
+  connect(MinimizeAll1, &QAction::triggered, this, &TMainForm::MinimizeAll1Click);
+  connect(CloseAll1, &QAction::triggered, this, &TMainForm::CloseAll1Click);
+  connect(WindowMenu, &QMenu::aboutToShow, this, &TMainForm::ListWindows);
+  WindowMenu->menuAction()->setVisible(false);
+
+  HelpMenu = new QMenu(QStringLiteral("&Aiuto"), this);
+  HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+  Contents1 = AddItem(HelpMenu, "Contents1", "&Contenuti", QKeySequence(Qt::Key_F1));
+  About1 = AddItem(HelpMenu, "About1", "&Info su...");
+  connect(Contents1, &QAction::triggered, this, &TMainForm::Contents1Click);
+  connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
+}
+
+void TMainForm::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar"));
+  bar->setFixedHeight(18);
+  bar->setSizeGripEnabled(false);
+  QFont courier(QStringLiteral("Courier New"));
+  courier.setStyleHint(QFont::Monospace);
+  static const int kWidths[] = {60, 180, 50};
+  for (int i = 0; i < 3; ++i) {
+    Panels[i] = new QLabel(bar);
+    Panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
+    Panels[i]->setFont(courier);
+    Panels[i]->setFrameShape(QFrame::Panel);
+    Panels[i]->setFrameShadow(QFrame::Sunken);
+    Panels[i]->setMinimumWidth(kWidths[i]);
+    if (i < 2) Panels[i]->setFixedWidth(kWidths[i]);
+    bar->addWidget(Panels[i], i == 2 ? 1 : 0);  // the last panel reaches the right end
+  }
+}
+
+void TMainForm::BuildShortcuts() {
+  const auto bind = [this](const QKeySequence& keys, const std::function<void()>& run) {
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, run);
+  };
+  const auto file = [this] { FileMenuClick(); };
+  bind(QKeySequence(Qt::CTRL | Qt::Key_O), [=, this] { RunThroughMenu(file, Open1); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_N), [=, this] { RunThroughMenu(file, New1); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_S), [=, this] { RunThroughMenu(file, Save1); });
+  bind(QKeySequence(Qt::Key_F1), [this] { RunThroughMenu({}, Contents1); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { RunEditItem("Undodrop1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_C), [this] { RunEditItem("Copy1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_V), [this] { RunEditItem("Paste1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_G), [this] { RunEditItem("Goto1"); });
+  bind(QKeySequence(Qt::Key_F3), [this] { RunEditItem("GotoAgain1"); });
+}
+
+void TMainForm::RunThroughMenu(const std::function<void()>& opener, QAction* item) {
+  if (opener) opener();
+  if (item && item->isEnabled()) item->trigger();
+}
+
+void TMainForm::RunEditItem(const char* name) {
+  TChildForm* child = ActiveChild();
+  if (!child) return;
+  RunThroughMenu([child] { child->Edit1Click(); },
+                 child->Edit1->findChild<QAction*>(QString::fromUtf8(name)));
+}
+
+void TMainForm::MergeMenus() {
+  QMenuBar* bar = menuBar();
+  bar->clear();
+  bar->addAction(FileMenu->menuAction());
+  if (TChildForm* child = ActiveChild()) {
+    bar->addAction(child->Edit1->menuAction());
+    bar->addAction(child->Window1->menuAction());
+    bar->addAction(child->Palette1->menuAction());
+  }
+  bar->addAction(WindowMenu->menuAction());
+  bar->addAction(HelpMenu->menuAction());
+}
+
+TChildForm* TMainForm::ActiveChild() const {
+  auto* child = qobject_cast<TChildForm*>(MdiArea->currentSubWindow());
+  return child && !child->Closed ? child : nullptr;
+}
+
+QList<TChildForm*> TMainForm::RomWindows() const {
+  QList<TChildForm*> windows;
+  for (QMdiSubWindow* window : MdiArea->subWindowList())
+    if (auto* child = qobject_cast<TChildForm*>(window); child && !child->Closed) windows << child;
+  return windows;
+}
+
+void TMainForm::SubWindowActivated(QMdiSubWindow* window) {
+  MergeMenus();
+  auto* child = qobject_cast<TChildForm*>(window);
+  if (child && child->ActivateAttached && !child->Closed) child->FormActivate();
+}
+
+void TMainForm::SetButtonsEnabled(bool enabled) {
+  SaveSpdBtn->setEnabled(enabled);
+  ZoomInSpdBtn->setEnabled(enabled);
+  ZoomOutSpdBtn->setEnabled(enabled);
+  GridSpdBtn->setEnabled(enabled);
+}
+
+void TMainForm::EnterEmptyState() {
+  SetButtonsEnabled(false);
+  WindowMenu->menuAction()->setVisible(false);
+  if (PalForm) PalForm->hide();
+  if (ClipForm) ClipForm->hide();
+  if (EditForm) EditForm->hide();
+  for (QLabel* panel : Panels) panel->clear();
+  ActiveRom = nullptr;
+}
+
+void TMainForm::Open1Click() {
+  if (const auto path = CurrentPrompts().OpenFileName(kOpenRomDialog, QString())) OpenRom(*path);
+}
+
+void TMainForm::OpenRom(const QString& path) {
+  statusBar()->showMessage(QStringLiteral("Loading ROM..."));
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  WindowMenu->menuAction()->setVisible(true);
+  if (PalForm) PalForm->show();
+  if (ClipForm) ClipForm->show();
+  if (EditForm) EditForm->show();
+  MdiArea->setUpdatesEnabled(false);
+
+  auto* child = new TChildForm();
+  MdiArea->addSubWindow(child);
+  child->show();
+  const int result = child->LoadRom(path);
+  if (result == kLoadLoaded) {
+    child->LayoutView();
+    child->setWindowTitle(child->RomFileName());
+    MdiArea->setUpdatesEnabled(true);
+    child->ActivateAttached = true;
+    MergeMenus();
+    child->FormActivate();
+    SetButtonsEnabled(true);
+  } else {
+    QString message;
+    if (result == kLoadCannotOpen)
+      message = QStringLiteral("Error: Could not open the file '%1'.").arg(path);
+    else if (result == kLoadTooLarge)
+      message = QStringLiteral("Error: The file '%1' is 2 GB or larger; files that big can't be "
+                               "opened.")
+                    .arg(path);
+    else
+      message = QStringLiteral("Fatal error: Could not allocate memory for file.");
+    ShowError(message);
+    const bool onlyWindow = RomWindowCount() == 1;
+    delete child;
+    MergeMenus();
+    if (onlyWindow) {
+      EnterEmptyState();
+      TerminateRequested = true;
+      QCoreApplication::exit(0);
+    }
+  }
+  MdiArea->setUpdatesEnabled(true);
+  QApplication::restoreOverrideCursor();
+  statusBar()->clearMessage();
+}
+
+void TMainForm::Save1Click() {
+  if (TChildForm* child = ActiveChild())
+    child->SaveRomReporting(QString::fromStdString(child->Doc.RomPath));
+}
+
+void TMainForm::SaveAs1Click() {
+  TChildForm* child = ActiveChild();
+  if (!child) return;
+  const QString current = QString::fromStdString(child->Doc.RomPath);
+  const auto chosen = CurrentPrompts().SaveFileName(kSaveRomDialog, current);
+  if (!chosen) return;
+  QString path = *chosen;
+  if (UpperExtension(path.toStdString()).empty()) {
+    // The extension as the current name spells it.
+    const std::string ext = UpperExtension(current.toStdString());
+    path += current.right(static_cast<qsizetype>(ext.size()));
+  }
+  // The window takes the new name only once the file is really there.
+  if (!child->SaveRomReporting(path)) return;
+  child->Doc.RomPath = path.toStdString();
+  child->setWindowTitle(child->RomFileName());
+}
+
+void TMainForm::Close1Click() {
+  if (TChildForm* child = ActiveChild()) child->close();
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::FileMenuClick() {
+  TChildForm* child = ActiveChild();
+  Save1->setEnabled(child && child->Doc.Modified);
+  Close1->setEnabled(child != nullptr);
+  SaveAs1->setEnabled(child != nullptr);
+}
+
+void TMainForm::ZoomInSpdBtnClick() {
+  TChildForm* child = ActiveChild();
+  if (!child || child->Doc.Zoom >= 4) return;
+  ++child->Doc.Zoom;
+  child->LayoutView();
+}
+
+void TMainForm::ZoomOutSpdBtnClick() {
+  TChildForm* child = ActiveChild();
+  if (!child || child->Doc.Zoom <= 1) return;
+  --child->Doc.Zoom;
+  child->LayoutView();
+}
+
+void TMainForm::GridSpdBtnClick() {
+  if (TChildForm* child = ActiveChild()) child->Gridlines1Click();
+}
+
+void TMainForm::Tile1Click() { MdiArea->tileSubWindows(); }
+
+void TMainForm::Cascade1Click() { MdiArea->cascadeSubWindows(); }
+
+void TMainForm::ArrangeIcons1Click() {
+  // Minimised windows line up along the bottom edge of the client area.
+  int left = 0;
+  for (QMdiSubWindow* window : MdiArea->subWindowList()) {
+    if (!window->isMinimized()) continue;
+    window->move(left, MdiArea->viewport()->height() - window->height());
+    left += window->width();
+  }
+}
+
+void TMainForm::MinimizeAll1Click() {
+  for (TChildForm* child : RomWindows()) child->showMinimized();
+}
+
+bool TMainForm::CloseAllRoms() {
+  // The list is taken first: windows that agree free themselves only afterwards.
+  for (TChildForm* child : RomWindows()) {
+    CloseAllowed = true;
+    if (!child->close() || !CloseAllowed) return false;
+  }
+  return true;
+}
+
+void TMainForm::CloseAll1Click() {
+  if (CloseAllRoms()) EnterEmptyState();
+}
+
+void TMainForm::Contents1Click() {
+  if (!Help) Help = new HelpWindow(this);
+  Help->ShowTopic(HelpFile, QStringLiteral("contents"));
+}
+
+void TMainForm::About1Click() {
+  if (!AboutForm) return;
+  AboutForm->move(AboutForm->screen()->geometry().center() - AboutForm->rect().center());
+  AboutForm->exec();
+}
+
+void TMainForm::ListWindows() {
+  // The window list follows the fixed items, as a frame's Window menu does.
+  for (QAction* item : WindowMenu->actions())
+    if (item->property("windowItem").toBool()) WindowMenu->removeAction(item), item->deleteLater();
+  const QList<TChildForm*> windows = RomWindows();
+  if (windows.isEmpty()) return;
+  QAction* separator = WindowMenu->addSeparator();
+  separator->setProperty("windowItem", true);
+  int number = 1;
+  for (TChildForm* child : windows) {
+    QAction* item =
+        WindowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(child->windowTitle()));
+    item->setProperty("windowItem", true);
+    item->setCheckable(true);
+    item->setChecked(child == ActiveChild());
+    QPointer<TChildForm> target = child;
+    connect(item, &QAction::triggered, this, [this, target] {
+      if (target) MdiArea->setActiveSubWindow(target);
+    });
+  }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!CloseAllRoms()) {
+    event->ignore();
+    return;
+  }
+  if (PalForm) PalForm->hide();
+  if (ClipForm) ClipForm->hide();
+  if (EditForm) EditForm->hide();
+  if (Help) Help->close();
+  event->accept();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  event->acceptProposedAction();
+  for (const QUrl& url : urls)
+    if (url.isLocalFile()) OpenRom(url.toLocalFile());
+}
+
+}  // namespace varnock

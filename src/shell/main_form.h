@@ -1,0 +1,121 @@
+// The frame window: menus, toolbar, status bar and the ROM windows inside it.
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPointer>
+#include <QToolButton>
+#include <array>
+#include <functional>
+
+#include "codec/tile_surface.h"
+
+namespace varnock {
+
+class TChildForm;
+class HelpWindow;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  TMainForm();
+  ~TMainForm() override;
+
+  // Commands.
+  void Open1Click();
+  void OpenRom(const QString& path);
+  void Save1Click();
+  void SaveAs1Click();
+  void Close1Click();
+  void Exit1Click();
+  void FileMenuClick();
+  void ZoomInSpdBtnClick();
+  void ZoomOutSpdBtnClick();
+  void GridSpdBtnClick();
+  void Tile1Click();
+  void Cascade1Click();
+  void ArrangeIcons1Click();
+  void MinimizeAll1Click();
+  bool CloseAllRoms();
+  void CloseAll1Click();
+  void Contents1Click();
+  void About1Click();
+
+  // The active ROM window, or null.
+  TChildForm* ActiveChild() const;
+  // ROM windows that are open (a window whose close was agreed no longer counts).
+  QList<TChildForm*> RomWindows() const;
+  int RomWindowCount() const { return static_cast<int>(RomWindows().size()); }
+  // Buttons off, Window menu and tool windows hidden, panels empty, nothing served.
+  void EnterEmptyState();
+  QLabel* StatusPanel(int index) const { return Panels[index]; }
+  // Rebuilds the menu bar: File, the active ROM window's menus, Finestra, Aiuto.
+  void MergeMenus();
+  // Runs `opener` (a menu's opening handler) and then `item` only if that left it enabled,
+  // so a shortcut acts exactly like a click through the menu.
+  static void RunThroughMenu(const std::function<void()>& opener, QAction* item);
+
+  // --- fields ---
+  QPointer<QWidget> ActiveRom;  // the ROM window or the arranger the tool windows serve
+  QPointer<TChildForm> DragSourceRom;
+  uint8_t* DragSourceTile = nullptr;
+  int32_t DragSourceOffset = 0;
+  uint8_t* UndoDropTarget = nullptr;
+  std::array<uint8_t, 32> UndoDropBytes{};
+  bool UndoDropReady = false;
+  TileSurface ClipSurface;
+  TileSurface DragSurface;
+  bool CloseAllowed = true;
+  bool ClipboardFull = false;
+  QString HelpFile;
+  // Set when a failed open left no window and the program should end.
+  bool TerminateRequested = false;
+
+  // --- designed components ---
+  QWidget* ToolBar = nullptr;
+  QToolButton* OpenSpdBtn = nullptr;
+  QToolButton* SaveSpdBtn = nullptr;
+  QToolButton* ZoomInSpdBtn = nullptr;
+  QToolButton* ZoomOutSpdBtn = nullptr;
+  QToolButton* GridSpdBtn = nullptr;
+  QMdiArea* MdiArea = nullptr;
+  std::array<QLabel*, 3> Panels{};
+  QMenu* FileMenu = nullptr;
+  QAction* Open1 = nullptr;
+  QAction* New1 = nullptr;
+  QAction* Close1 = nullptr;
+  QAction* Save1 = nullptr;
+  QAction* SaveAs1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QMenu* WindowMenu = nullptr;
+  QAction* Tile1 = nullptr;
+  QAction* Cascade1 = nullptr;
+  QAction* ArrangeIcons1 = nullptr;
+  QAction* MinimizeAll1 = nullptr;
+  QAction* CloseAll1 = nullptr;
+  QMenu* HelpMenu = nullptr;
+  QAction* Contents1 = nullptr;
+  QAction* About1 = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildToolBar(QWidget* central);
+  void BuildMenus();
+  void BuildStatusBar();
+  void BuildShortcuts();
+  void SubWindowActivated(QMdiSubWindow* window);
+  void ListWindows();
+  void SetButtonsEnabled(bool enabled);
+  // Runs the active window's Edit menu opener, then `name`'s item if enabled.
+  void RunEditItem(const char* name);
+
+  HelpWindow* Help = nullptr;
+};
+
+}  // namespace varnock

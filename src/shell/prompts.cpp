@@ -1,0 +1,113 @@
+#include "shell/prompts.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace varnock {
+namespace {
+
+const QString kTitle = QStringLiteral("Varnock Pro");
+
+class DialogPrompts final : public Prompts {
+ public:
+  PromptAnswer MessageBox(const QString& text, const QString& caption, PromptButtons buttons,
+                          PromptIcon icon) override {
+    QMessageBox box(icon == PromptIcon::Stop ? QMessageBox::Critical : QMessageBox::Question,
+                    caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    switch (buttons) {
+      case PromptButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+      case PromptButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+      case PromptButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+      case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+      case QMessageBox::No:
+        return PromptAnswer::No;
+      case QMessageBox::Cancel:
+        return PromptAnswer::Cancel;
+      default:
+        // Closing a Yes/No/Cancel box with Esc or its close button means Cancel.
+        return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+    }
+  }
+
+  std::optional<QString> OpenFileName(const FileDialogInfo& dialog,
+                                      const QString& preset) override {
+    return Run(dialog, preset, QFileDialog::AcceptOpen);
+  }
+
+  std::optional<QString> SaveFileName(const FileDialogInfo& dialog,
+                                      const QString& preset) override {
+    return Run(dialog, preset, QFileDialog::AcceptSave);
+  }
+
+  std::optional<QColor> ChooseColor(const QColor& initial) override {
+    const QColor chosen = QColorDialog::getColor(initial, QApplication::activeWindow());
+    if (!chosen.isValid()) return std::nullopt;
+    return chosen;
+  }
+
+ private:
+  static std::optional<QString> Run(const FileDialogInfo& info, const QString& preset,
+                                    QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(QApplication::activeWindow(), info.Title);
+    dialog.setAcceptMode(mode);
+    dialog.setNameFilters(QtNameFilters(info.Filter).split(QStringLiteral(";;")));
+    dialog.setFileMode(info.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!info.DefaultExtension.isEmpty()) dialog.setDefaultSuffix(info.DefaultExtension);
+    if (!info.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!preset.isEmpty()) dialog.selectFile(preset);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+      return std::nullopt;
+    return dialog.selectedFiles().first();
+  }
+};
+
+DialogPrompts& RealPrompts() {
+  static DialogPrompts prompts;
+  return prompts;
+}
+
+Prompts* installed = nullptr;
+
+}  // namespace
+
+Prompts& CurrentPrompts() { return installed ? *installed : RealPrompts(); }
+
+void SetPrompts(Prompts* prompts) { installed = prompts; }
+
+void ShowError(const QString& text) {
+  CurrentPrompts().MessageBox(text, kTitle, PromptButtons::Ok, PromptIcon::Stop);
+}
+
+QString QtNameFilters(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList result;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (QString pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      pattern = pattern.trimmed();
+      pattern.remove(QLatin1Char(')'));  // one designed pattern list carries a stray bracket
+      if (pattern.isEmpty()) continue;
+      // "*.*" would hide files without an extension on this system.
+      if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
+      patterns << pattern;
+      if (pattern != pattern.toLower()) patterns << pattern.toLower();
+    }
+    result << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                  QLatin1Char(')');
+  }
+  return result.join(QStringLiteral(";;"));
+}
+
+}  // namespace varnock

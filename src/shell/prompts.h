@@ -1,0 +1,47 @@
+// Every modal question, file dialog and colour dialog goes through here, so tests can answer
+// them from a script and check their exact words.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <optional>
+
+namespace varnock {
+
+enum class PromptButtons { Ok, YesNo, YesNoCancel };
+enum class PromptIcon { Stop, Question };
+enum class PromptAnswer { Ok, Yes, No, Cancel };
+
+// A common file dialog as the frame designs it. `Filter` uses "description|pattern|..." pairs.
+struct FileDialogInfo {
+  QString Title;
+  QString Filter;
+  QString DefaultExtension;  // without the dot; empty for none
+  bool OverwritePrompt = false;
+  bool FileMustExist = false;
+};
+
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+  virtual PromptAnswer MessageBox(const QString& text, const QString& caption,
+                                  PromptButtons buttons, PromptIcon icon) = 0;
+  virtual std::optional<QString> OpenFileName(const FileDialogInfo& dialog,
+                                              const QString& preset) = 0;
+  virtual std::optional<QString> SaveFileName(const FileDialogInfo& dialog,
+                                              const QString& preset) = 0;
+  virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
+};
+
+// The installed prompts (the real dialogs unless a test installed its own).
+Prompts& CurrentPrompts();
+// Installs `prompts` (not owned); null goes back to the real dialogs.
+void SetPrompts(Prompts* prompts);
+
+// Stop-icon box with an OK button titled "Varnock Pro".
+void ShowError(const QString& text);
+
+// "description|pattern|..." as Qt name filters ("description (pattern pattern)").
+QString QtNameFilters(const QString& filter);
+
+}  // namespace varnock

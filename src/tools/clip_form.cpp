@@ -1,0 +1,65 @@
+#include "tools/clip_form.h"
+
+#include "document/child_form.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace varnock {
+
+TClipForm::TClipForm()
+    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint) {
+  setWindowTitle(QStringLiteral("Tile Arranger"));
+  setFixedSize(384, 256);
+  move(545, 81);
+  setAutoFillBackground(true);
+  QPalette background = palette();
+  background.setColor(QPalette::Window, Qt::black);
+  setPalette(background);
+
+  ArrangerSurface.TileWidth = 8;
+  ArrangerSurface.TileHeight = 8;
+  ArrangerSurface.TilesAcross = kArrangerColumns;
+  ArrangerSurface.TilesDown = kArrangerRows;
+  RebuildSurface(ArrangerSurface);
+  std::fill(ArrangerSurface.Pixels.begin(), ArrangerSurface.Pixels.end(), kEmptyCellIndex);
+  ArrangerSurface.DecodeAcross = ArrangerSurface.DecodeDown = 1;
+  ArrangerSurface.EncodeAcross = ArrangerSurface.EncodeDown = 1;
+}
+
+void TClipForm::FormPaint() { update(); }
+
+void TClipForm::ForgetRom(const TChildForm* rom) {
+  for (int row = 0; row < kArrangerRows; ++row) {
+    for (int column = 0; column < kArrangerColumns; ++column) {
+      ArrangerCell& cell = Cells[row][column];
+      // A cell whose window is already gone counts as belonging to the closing one.
+      if (cell.Tile && (cell.Rom == rom || cell.Rom.isNull())) {
+        cell.Tile = nullptr;
+        cell.Rom = nullptr;
+        FillSurfaceTile(ArrangerSurface, column, row, kEmptyCellIndex);
+      }
+    }
+  }
+  FormPaint();
+}
+
+void TClipForm::TakePalette(const PaletteTable& palette) {
+  ArrangerPalette = palette;
+  CopyPaletteToColors(ArrangerPalette, 0, 16, ArrangerSurface.Colors);
+}
+
+void TClipForm::paintEvent(QPaintEvent*) {
+  ++PaintCount;
+  QImage board(ArrangerSurface.Pixels.data(), ArrangerSurface.Width(), ArrangerSurface.Height(),
+               ArrangerSurface.Width(), QImage::Format_Indexed8);
+  QList<QRgb> table;
+  table.reserve(256);
+  for (const SurfaceColor& c : ArrangerSurface.Colors) table.append(qRgb(c.red, c.green, c.blue));
+  board.setColorTable(table);
+  QPainter painter(this);
+  painter.drawImage(rect(), board);
+}
+
+}  // namespace varnock

@@ -1,0 +1,243 @@
+// The frame's commands driven through the real windows.
+#include <sys/resource.h>
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QTest>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+#include "palette/pal_form.h"
+#include "support/app_fixture.h"
+#include "tools/clip_form.h"
+#include "tools/edit_form.h"
+
+namespace varnock::test {
+namespace {
+
+using Frame = AppTest;
+
+std::vector<uint8_t> Image(size_t size, uint32_t seed = 1) {
+  return PatternBytes(size, seed);
+}
+
+TEST_F(Frame, StartsEmptyWithOnlyOpenEnabled) {
+  EXPECT_TRUE(MainForm->OpenSpdBtn->isEnabled());
+  for (QToolButton* button : {MainForm->SaveSpdBtn, MainForm->ZoomInSpdBtn, MainForm->ZoomOutSpdBtn,
+                              MainForm->GridSpdBtn})
+    EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+  EXPECT_FALSE(MainForm->WindowMenu->menuAction()->isVisible());
+  EXPECT_FALSE(PalForm->isVisible());
+  EXPECT_EQ(MainForm->ActiveRom, nullptr);
+  QStringList menus;
+  for (QAction* menu : MainForm->menuBar()->actions())
+    if (menu->isVisible()) menus << menu->text();
+  EXPECT_EQ(menus, QStringList({QStringLiteral("&File"), QStringLiteral("&Aiuto")}));
+}
+
+TEST_F(Frame, OpeningShowsTheWindowItsStatusAndTheToolWindows) {
+  TChildForm* child = Open("GAME.gbc", Image(32768));
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(child->windowTitle(), QStringLiteral("GAME.gbc"));
+  EXPECT_EQ(child->ClientSize(), QSize(400, 384));
+  EXPECT_EQ(child->Doc.Zoom, 3);
+  EXPECT_TRUE(child->ZoomItems[2]->isChecked());
+  EXPECT_EQ(Panel(0), QStringLiteral("32K"));
+  EXPECT_EQ(Panel(1), QStringLiteral("Offset: 00000150 (1%)"));
+  EXPECT_EQ(Panel(2), QStringLiteral("Game Boy [2BPP]"));
+  EXPECT_TRUE(PalForm->isVisible() && ClipForm->isVisible() && EditForm->isVisible());
+  EXPECT_TRUE(MainForm->SaveSpdBtn->isEnabled());
+  EXPECT_EQ(MainForm->ActiveRom, child);
+  QStringList menus;
+  for (QAction* menu : MainForm->menuBar()->actions())
+    if (menu->isVisible()) menus << menu->text();
+  EXPECT_EQ(menus, QStringList({"&File", "&Modifica", "&Vedi", "&Palette", "&Finestra", "&Aiuto"}));
+}
+
+struct FailedOpen {
+  const char* name;
+  bool otherWindowOpen;
+};
+
+class FailedOpenTest : public AppTest, public ::testing::WithParamInterface<FailedOpen> {};
+
+TEST_P(FailedOpenTest, ReportsAndEndsOnlyWhenNothingElseIsOpen) {
+  TChildForm* other = nullptr;
+  if (GetParam().otherWindowOpen) other = Open("other.nes", Image(40000));
+  const QString missing = QString::fromStdString(dir.File("missing.gb"));
+  MainForm->OpenRom(missing);
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_EQ(prompts.Messages[0].Text,
+            QStringLiteral("Error: Could not open the file '%1'.").arg(missing));
+  EXPECT_EQ(prompts.Messages[0].Caption, QStringLiteral("Varnock Pro"));
+  EXPECT_EQ(prompts.Messages[0].Icon, PromptIcon::Stop);
+  EXPECT_EQ(prompts.Messages[0].Buttons, PromptButtons::Ok);
+  EXPECT_EQ(MainForm->TerminateRequested, !GetParam().otherWindowOpen);
+  EXPECT_EQ(MainForm->RomWindowCount(), GetParam().otherWindowOpen ? 1 : 0);
+  if (other) {
+    EXPECT_EQ(MainForm->ActiveChild(), other);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Frame, FailedOpenTest,
+                         ::testing::Values(FailedOpen{"alone", false}, FailedOpen{"beside", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Frame, AFolderCannotBeOpenedAndSaysSo) {
+  MainForm->OpenRom(QString::fromStdString(dir.path()));
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_TRUE(
+      prompts.Messages[0].Text.startsWith(QStringLiteral("Error: Could not open the file")));
+}
+
+TEST_F(Frame, AFileOfTwoGigabytesGetsItsOwnMessage) {
+  const std::string path = dir.File("huge.bin");
+  { std::ofstream touch(path); }
+  std::filesystem::resize_file(path, uint64_t{1} << 31);  // sparse: costs no disk
+  MainForm->OpenRom(QString::fromStdString(path));
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_TRUE(prompts.Messages[0].Text.contains(QStringLiteral("2 GB or larger")))
+      << prompts.Messages[0].Text.toStdString();
+  EXPECT_EQ(MainForm->RomWindowCount(), 0);
+}
+
+TEST_F(Frame, SaveAsWithoutExtensionTakesTheCurrentOne) {
+  TChildForm* child = Open("GAME.smc", Image(70000));
+  ASSERT_NE(child, nullptr);
+  prompts.FileNames.push_back(QString::fromStdString(dir.File("X")));
+  MainForm->SaveAs1Click();
+  ASSERT_EQ(prompts.FileDialogs.size(), 1u);
+  EXPECT_EQ(prompts.FileDialogs[0].Title, QStringLiteral("Salva una ROM"));
+  EXPECT_EQ(prompts.FileDialogs[0].Preset, QString::fromStdString(dir.File("GAME.smc")));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("X.smc")));
+  EXPECT_EQ(child->windowTitle(), QStringLiteral("X.smc"));
+  EXPECT_EQ(child->Doc.RomPath, dir.File("X.smc"));
+}
+
+TEST_F(Frame, CtrlSSavesOnlyAModifiedWindowWhileTheButtonAlwaysSaves) {
+  TChildForm* child = Open("game.bin", Image(4096));
+  ASSERT_NE(child, nullptr);
+  const std::string path = dir.File("game.bin");
+  std::filesystem::remove(path);
+  QTest::keyClick(child->View, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(std::filesystem::exists(path)) << "Ctrl+S saved an unmodified window";
+  child->Doc.Modified = true;
+  QTest::keyClick(child->View, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_FALSE(child->Doc.Modified);
+  std::filesystem::remove(path);
+  MainForm->SaveSpdBtn->click();
+  EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+TEST_F(Frame, CloseAllStopsAtTheFirstCancel) {
+  TChildForm* first = Open("a.bin", Image(4096, 1));
+  TChildForm* second = Open("b.bin", Image(4096, 2));
+  TChildForm* third = Open("c.bin", Image(4096, 3));
+  ASSERT_TRUE(first && second && third);
+  second->Doc.Modified = true;
+  prompts.Answers.push_back(PromptAnswer::Cancel);
+  MainForm->CloseAll1->trigger();
+  QApplication::processEvents();
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_EQ(prompts.Messages[0].Text, QStringLiteral("Save changes to b.bin?"));
+  EXPECT_EQ(prompts.Messages[0].Buttons, PromptButtons::YesNoCancel);
+  EXPECT_EQ(prompts.Messages[0].Icon, PromptIcon::Question);
+  EXPECT_EQ(MainForm->RomWindows(), (QList<TChildForm*>{second, third}));
+  EXPECT_TRUE(second->Doc.Modified);
+  EXPECT_TRUE(PalForm->isVisible());
+}
+
+TEST_F(Frame, CloseAllThatSucceedsLeavesTheEmptyState) {
+  ASSERT_NE(Open("a.bin", Image(4096, 1)), nullptr);
+  ASSERT_NE(Open("b.bin", Image(4096, 2)), nullptr);
+  MainForm->CloseAll1->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(MainForm->RomWindowCount(), 0);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(Panel(i).isEmpty());
+  EXPECT_FALSE(PalForm->isVisible() || ClipForm->isVisible() || EditForm->isVisible());
+  EXPECT_FALSE(MainForm->SaveSpdBtn->isEnabled());
+  EXPECT_EQ(MainForm->ActiveRom, nullptr);
+}
+
+// A full disk, made real for this process by a file size limit.
+class FullDisk {
+ public:
+  explicit FullDisk(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FullDisk() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST_F(Frame, AFailedSaveIsReportedAndKeepsTheChanges) {
+  const std::vector<uint8_t> original = Image(65536);
+  TChildForm* child = Open("game.bin", original);
+  ASSERT_NE(child, nullptr);
+  child->Doc.RomData[100] ^= 0xFF;
+  child->Doc.Modified = true;
+  {
+    FullDisk full(1024);
+    MainForm->Save1Click();
+  }
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_TRUE(prompts.Messages[0].Text.contains(QString::fromStdString(dir.File("game.bin"))));
+  EXPECT_EQ(prompts.Messages[0].Caption, QStringLiteral("Varnock Pro"));
+  EXPECT_EQ(prompts.Messages[0].Icon, PromptIcon::Stop);
+  EXPECT_TRUE(child->Doc.Modified);
+  EXPECT_EQ(ReadFile(dir.File("game.bin")), original);
+}
+
+TEST_F(Frame, YesToTheCloseQuestionWhenTheSaveFailsKeepsTheWindowAndStopsTheExit) {
+  TChildForm* child = Open("game.bin", Image(65536));
+  ASSERT_NE(child, nullptr);
+  child->Doc.Modified = true;
+  prompts.Answers.push_back(PromptAnswer::Yes);
+  {
+    FullDisk full(1024);
+    MainForm->close();
+  }
+  QApplication::processEvents();
+  EXPECT_EQ(MainForm->RomWindows(), QList<TChildForm*>{child});
+  EXPECT_TRUE(child->Doc.Modified);
+  EXPECT_TRUE(MainForm->isVisible());
+  ASSERT_EQ(prompts.Messages.size(), 2u);  // the question, then the failure
+}
+
+TEST_F(Frame, ZoomButtonsStopAtTheLimitsAndMoveTheCheck) {
+  TChildForm* child = Open("game.bin", Image(65536));
+  ASSERT_NE(child, nullptr);
+  for (int i = 0; i < 3; ++i) MainForm->ZoomInSpdBtn->click();
+  EXPECT_EQ(child->Doc.Zoom, 4);
+  EXPECT_TRUE(child->ZoomItems[3]->isChecked());
+  EXPECT_EQ(child->ClientSize(), QSize(16 * 32 + 16, 16 * 32));
+  for (int i = 0; i < 5; ++i) MainForm->ZoomOutSpdBtn->click();
+  EXPECT_EQ(child->Doc.Zoom, 1);
+  EXPECT_TRUE(child->ZoomItems[0]->isChecked());
+  EXPECT_EQ(child->ClientSize(), QSize(16 * 8 + 16, 16 * 8));
+}
+
+TEST_F(Frame, ClosingTheLastWindowEmptiesTheStatusBar) {
+  TChildForm* child = Open("game.bin", Image(4096));
+  ASSERT_NE(child, nullptr);
+  MainForm->Close1Click();
+  QApplication::processEvents();
+  EXPECT_EQ(MainForm->RomWindowCount(), 0);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(Panel(i).isEmpty());
+  EXPECT_FALSE(EditForm->isVisible());
+}
+
+}  // namespace
+}  // namespace varnock::test

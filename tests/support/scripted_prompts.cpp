@@ -1,0 +1,49 @@
+#include "support/scripted_prompts.h"
+
+namespace varnock::test {
+
+ScriptedPrompts::ScriptedPrompts() {
+  SetPrompts(this);
+}
+
+ScriptedPrompts::~ScriptedPrompts() {
+  SetPrompts(nullptr);
+}
+
+PromptAnswer ScriptedPrompts::MessageBox(const QString& text, const QString& caption,
+                                         PromptButtons buttons, PromptIcon icon) {
+  Messages.push_back({text, caption, buttons, icon});
+  if (Answers.empty())
+    return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+  const PromptAnswer answer = Answers.front();
+  Answers.pop_front();
+  return answer;
+}
+
+std::optional<QString> ScriptedPrompts::OpenFileName(const FileDialogInfo& dialog,
+                                                     const QString& preset) {
+  FileDialogs.push_back({dialog.Title, dialog.Filter, dialog.DefaultExtension, preset, false});
+  if (FileNames.empty()) return std::nullopt;
+  auto name = FileNames.front();
+  FileNames.pop_front();
+  return name;
+}
+
+std::optional<QString> ScriptedPrompts::SaveFileName(const FileDialogInfo& dialog,
+                                                     const QString& preset) {
+  FileDialogs.push_back({dialog.Title, dialog.Filter, dialog.DefaultExtension, preset, true});
+  if (FileNames.empty()) return std::nullopt;
+  auto name = FileNames.front();
+  FileNames.pop_front();
+  return name;
+}
+
+std::optional<QColor> ScriptedPrompts::ChooseColor(const QColor& initial) {
+  ColorRequests.push_back(initial);
+  if (Colors.empty()) return std::nullopt;
+  auto color = Colors.front();
+  Colors.pop_front();
+  return color;
+}
+
+}  // namespace varnock::test

@@ -1,0 +1,52 @@
+// Prompts for window tests: every question is recorded with its exact words, and answers come
+// from queues the test fills.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <deque>
+#include <vector>
+
+#include "shell/prompts.h"
+
+namespace varnock::test {
+
+struct RecordedMessage {
+  QString Text;
+  QString Caption;
+  PromptButtons Buttons;
+  PromptIcon Icon;
+};
+
+struct RecordedFileDialog {
+  QString Title;
+  QString Filter;
+  QString DefaultExtension;
+  QString Preset;
+  bool Save = false;
+};
+
+class ScriptedPrompts : public Prompts {
+ public:
+  // Installs itself for the object's lifetime.
+  ScriptedPrompts();
+  ~ScriptedPrompts() override;
+
+  PromptAnswer MessageBox(const QString& text, const QString& caption, PromptButtons buttons,
+                          PromptIcon icon) override;
+  std::optional<QString> OpenFileName(const FileDialogInfo& dialog, const QString& preset) override;
+  std::optional<QString> SaveFileName(const FileDialogInfo& dialog, const QString& preset) override;
+  std::optional<QColor> ChooseColor(const QColor& initial) override;
+
+  // Answers, used in order. An empty queue answers OK to messages (or Cancel when a Yes/No/
+  // Cancel question finds none: a test must say Yes or No explicitly) and cancels dialogs.
+  std::deque<PromptAnswer> Answers;
+  std::deque<std::optional<QString>> FileNames;
+  std::deque<std::optional<QColor>> Colors;
+
+  std::vector<RecordedMessage> Messages;
+  std::vector<RecordedFileDialog> FileDialogs;
+  std::vector<QColor> ColorRequests;
+};
+
+}  // namespace varnock::test
