@@ -53,7 +53,9 @@ int32_t EncodePaletteEntry(PaletteFormat format, PaletteEntry entry, uint8_t* ou
 uint8_t NearestNesIndex(PaletteEntry entry);
 
 // Sub-palettes: tiles of b bits use 2^b consecutive entries from SubPalette x 2^b.
-constexpr int32_t SwatchCountOf(int32_t bitsPerPixel) { return 1 << bitsPerPixel; }
+constexpr int32_t SwatchCountOf(int32_t bitsPerPixel) {
+  return 1 << bitsPerPixel;
+}
 constexpr int32_t FirstEntryOf(int32_t subPalette, int32_t swatchCount) {
   return subPalette * swatchCount;
 }

@@ -12,11 +12,11 @@ namespace varnock {
 
 enum class PaletteFileError {
   None,
-  CannotOpen,            // missing, unreadable, or a folder
-  UnknownExtension,      // not .VRK and not beginning with .ST or .ZS
-  NotVarnockPalette,     // a .VRK file without the VRK signature
-  TooShort,              // a save state or .VRK that ends before its entries do
-  CannotWrite,           // the palette file could not be written
+  CannotOpen,         // missing, unreadable, or a folder
+  UnknownExtension,   // not .VRK and not beginning with .ST or .ZS
+  NotVarnockPalette,  // a .VRK file without the VRK signature
+  TooShort,           // a save state or .VRK that ends before its entries do
+  CannotWrite,        // the palette file could not be written
 };
 
 // What a successful read sets on the window. Nothing is applied unless the read succeeded.
@@ -49,5 +49,12 @@ PaletteWriteResult WritePaletteFile(const std::string& path, const PaletteTable&
 
 // One line for the user about a failure.
 const char* PaletteFileErrorText(PaletteFileError error);
+
+// Largest file the readers load into memory; palette files and save states are far smaller.
+inline constexpr uint64_t kMaxPaletteFileBytes = 16u << 20;
+
+// Reads the whole file at `path` for one of the readers: None, or CannotOpen when it is
+// missing, unreadable, not a regular file or larger than kMaxPaletteFileBytes.
+PaletteFileError ReadPaletteFileBytes(const std::string& path, std::vector<uint8_t>& out);
 
 }  // namespace varnock

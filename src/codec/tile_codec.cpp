@@ -1,0 +1,331 @@
+#include "codec/tile_codec.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "codec/plane_table.h"
+#include "codec/surface_bounds.h"
+
+namespace varnock {
+
+namespace {
+
+constexpr int kTileSide = 8;
+constexpr int64_t kMaxTileBytes = 32;
+
+// Request fields are trusted for nothing: offsets are computed in 64 bits and saturate, so a
+// wild step lands far outside the buffer instead of wrapping back into it.
+int64_t SaturatingMul(int64_t a, int64_t b) {
+  int64_t result;
+  if (!__builtin_mul_overflow(a, b, &result)) return result;
+  return (a < 0) != (b < 0) ? std::numeric_limits<int64_t>::min()
+                            : std::numeric_limits<int64_t>::max();
+}
+
+int64_t SaturatingAdd(int64_t a, int64_t b) {
+  int64_t result;
+  if (!__builtin_add_overflow(a, b, &result)) return result;
+  return b < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+}
+
+// Eight pixels as one word with pixel x in bits 8x..8x+7 whatever the machine's byte order.
+uint64_t LoadPixels(const uint8_t* pixels) {
+  uint64_t word;
+  std::memcpy(&word, pixels, sizeof word);
+  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+  return word;
+}
+
+void StoreLittle32(uint8_t* bytes, uint64_t word) {
+  auto value = static_cast<uint32_t>(word);
+  if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap32(value);
+  std::memcpy(bytes, &value, sizeof value);
+}
+
+// Bit n of each of the eight pixels gathered into one byte, pixel 0 in bit 7. After masking, pixel
+// x's bit sits at 8x; the multiplier's byte i (value 2^i) moves it to 8x + 9i, and only the terms
+// with x + i = 7 reach the top byte, at bit 63 - x. No two terms share a bit, so nothing carries.
+uint8_t PackPlaneWord(uint64_t pixels, int n) {
+  return static_cast<uint8_t>((((pixels >> n) & 0x0101010101010101u) * 0x8040201008040201u) >> 56);
+}
+
+// The eight pixel contributions of plane byte v to plane p, as one word (byte order irrelevant:
+// words are only or-ed together and stored back as bytes).
+uint64_t PlaneRow(int p, uint8_t v) {
+  uint64_t row;
+  std::memcpy(&row, PlaneTable[p][v].data(), sizeof row);
+  return row;
+}
+
+template <int Pixels, typename Field>
+constexpr std::array<std::array<uint8_t, Pixels>, 256> BuildFieldTable(Field field) {
+  std::array<std::array<uint8_t, Pixels>, 256> table{};
+  for (int v = 0; v < 256; ++v)
+    for (int x = 0; x < Pixels; ++x) table[v][x] = static_cast<uint8_t>(field(v, x));
+  return table;
+}
+
+// Four 2-bit pixels per byte: Virtual Boy puts the leftmost in bits 1-0, NGPC in bits 7-6.
+constexpr auto kCrumbsLowFirst =
+    BuildFieldTable<4>([](int v, int x) { return (v >> (2 * x)) & 3; });
+constexpr auto kCrumbsHighFirst =
+    BuildFieldTable<4>([](int v, int x) { return (v >> (6 - 2 * x)) & 3; });
+// Two 4-bit pixels per byte: Genesis puts the left one in the high nibble, GBA in the low one.
+constexpr auto kNibblesHighFirst =
+    BuildFieldTable<2>([](int v, int x) { return x == 0 ? v >> 4 : v & 15; });
+constexpr auto kNibblesLowFirst =
+    BuildFieldTable<2>([](int v, int x) { return x == 0 ? v & 15 : v >> 4; });
+
+// Decodes one whole tile of bytes b into the 8 x 8 block at dst.
+template <int Format>
+void DecodeTile(const uint8_t* b, uint8_t* dst, int64_t stride) {
+  for (int r = 0; r < kTileSide; ++r, dst += stride) {
+    if constexpr (Format == 3 || Format == 4) {
+      const auto& table = Format == 3 ? kCrumbsLowFirst : kCrumbsHighFirst;
+      // NGPC rows are little-endian words whose high byte holds the left pixels.
+      const int left = Format == 3 ? 2 * r : 2 * r + 1;
+      const int right = Format == 3 ? 2 * r + 1 : 2 * r;
+      std::memcpy(dst, table[b[left]].data(), 4);
+      std::memcpy(dst + 4, table[b[right]].data(), 4);
+    } else if constexpr (Format == 8 || Format == 9) {
+      const auto& table = Format == 8 ? kNibblesHighFirst : kNibblesLowFirst;
+      for (int q = 0; q < 4; ++q) std::memcpy(dst + 2 * q, table[b[4 * r + q]].data(), 2);
+    } else {
+      uint64_t row;
+      if constexpr (Format == 0) {
+        row = PlaneRow(0, b[r]);
+      } else if constexpr (Format == 1) {
+        row = PlaneRow(0, b[r]) | PlaneRow(1, b[8 + r]);
+      } else if constexpr (Format == 2) {
+        row = PlaneRow(0, b[2 * r]) | PlaneRow(1, b[2 * r + 1]);
+      } else if constexpr (Format == 5) {
+        row = PlaneRow(0, b[2 * r]) | PlaneRow(1, b[2 * r + 1]) | PlaneRow(2, b[16 + r]);
+      } else if constexpr (Format == 6) {
+        row = PlaneRow(0, b[2 * r]) | PlaneRow(1, b[2 * r + 1]) | PlaneRow(2, b[16 + 2 * r]) |
+              PlaneRow(3, b[17 + 2 * r]);
+      } else {
+        static_assert(Format == 7);
+        row = PlaneRow(0, b[4 * r]) | PlaneRow(1, b[4 * r + 1]) | PlaneRow(2, b[4 * r + 2]) |
+              PlaneRow(3, b[4 * r + 3]);
+      }
+      std::memcpy(dst, &row, sizeof row);
+    }
+  }
+}
+
+// Encodes the 8 x 8 block at src into the format's whole tile of bytes at b.
+template <int Format>
+void EncodeTile(const uint8_t* src, int64_t stride, uint8_t* b) {
+  for (int r = 0; r < kTileSide; ++r, src += stride) {
+    const uint64_t p = LoadPixels(src);
+    if constexpr (Format == 0) {
+      b[r] = PackPlaneWord(p, 0);
+    } else if constexpr (Format == 1) {
+      b[r] = PackPlaneWord(p, 0);
+      b[8 + r] = PackPlaneWord(p, 1);
+    } else if constexpr (Format == 2) {
+      b[2 * r] = PackPlaneWord(p, 0);
+      b[2 * r + 1] = PackPlaneWord(p, 1);
+    } else if constexpr (Format == 3) {
+      // Per 16-bit lane pixel pairs become 4-bit fields, per 32-bit lane fields become bytes:
+      // byte = p0 | p1 << 2 | p2 << 4 | p3 << 6.
+      uint64_t x = p & 0x0303030303030303u;
+      x = (x | x >> 6) & 0x000F000F000F000Fu;
+      x = (x | x >> 12) & 0x000000FF000000FFu;
+      b[2 * r] = static_cast<uint8_t>(x);
+      b[2 * r + 1] = static_cast<uint8_t>(x >> 32);
+    } else if constexpr (Format == 4) {
+      // The same in the other order: byte = p0 << 6 | p1 << 4 | p2 << 2 | p3, and the left
+      // pixels go to the high byte of the little-endian word.
+      uint64_t x = p & 0x0303030303030303u;
+      x = (x << 2 | x >> 8) & 0x000F000F000F000Fu;
+      x = (x << 4 | x >> 16) & 0x000000FF000000FFu;
+      b[2 * r + 1] = static_cast<uint8_t>(x);
+      b[2 * r] = static_cast<uint8_t>(x >> 32);
+    } else if constexpr (Format == 5) {
+      b[2 * r] = PackPlaneWord(p, 0);
+      b[2 * r + 1] = PackPlaneWord(p, 1);
+      b[16 + r] = PackPlaneWord(p, 2);
+    } else if constexpr (Format == 6) {
+      b[2 * r] = PackPlaneWord(p, 0);
+      b[2 * r + 1] = PackPlaneWord(p, 1);
+      b[16 + 2 * r] = PackPlaneWord(p, 2);
+      b[17 + 2 * r] = PackPlaneWord(p, 3);
+    } else if constexpr (Format == 7) {
+      for (int q = 0; q < 4; ++q) b[4 * r + q] = PackPlaneWord(p, q);
+    } else {
+      static_assert(Format == 8 || Format == 9);
+      // Pixel pairs become bytes in each 16-bit lane, then the four lanes close up.
+      uint64_t x = p & 0x0F0F0F0F0F0F0F0Fu;
+      if constexpr (Format == 8)
+        x = (x << 4 | x >> 8) & 0x00FF00FF00FF00FFu;
+      else
+        x = (x | x >> 4) & 0x00FF00FF00FF00FFu;
+      x = (x | x >> 8) & 0x0000FFFF0000FFFFu;
+      x = (x | x >> 16) & 0xFFFFFFFFu;
+      StoreLittle32(b + 4 * r, x);
+    }
+  }
+}
+
+// The tile cells of a request that fall inside the bitmap: columns [FirstAcross, EndAcross) and
+// rows [FirstDown, EndDown) of the request, counted from its origin tile.
+struct CellRange {
+  int64_t FirstAcross = 0, EndAcross = 0, FirstDown = 0, EndDown = 0;
+  bool Empty() const { return FirstAcross >= EndAcross || FirstDown >= EndDown; }
+};
+
+CellRange CellsInside(const SurfaceBounds& bounds, int64_t column, int64_t row, int64_t across,
+                      int64_t down) {
+  CellRange cells;
+  cells.FirstAcross = std::max<int64_t>(0, -column);
+  cells.EndAcross = std::min<int64_t>(across, bounds.Width / kTileSide - column);
+  cells.FirstDown = std::max<int64_t>(0, -row);
+  cells.EndDown = std::min<int64_t>(down, bounds.Height / kTileSide - row);
+  return cells;
+}
+
+// The codec works on 8 x 8 cells only; any other tile size leaves the request undone.
+SurfaceBounds CodecBounds(const TileSurface& surface) {
+  if (surface.TileWidth != kTileSide || surface.TileHeight != kTileSide) return {};
+  return BoundsOf(surface);
+}
+
+template <int Format>
+void DecodeInFormat(std::span<const uint8_t> source, TileSurface& surface,
+                    const SurfaceBounds& bounds) {
+  constexpr int64_t kBytes = kTileFormats[Format].TileBytes;
+  const CellRange cells = CellsInside(bounds, surface.DecodeColumn, surface.DecodeRow,
+                                      surface.DecodeAcross, surface.DecodeDown);
+  if (cells.Empty()) return;
+  const int64_t size = static_cast<int64_t>(source.size());
+  const int64_t rowStep =
+      SaturatingMul(int64_t{surface.DecodeAcross} + surface.DecodeSkip, surface.DecodeTileBytes);
+  const int64_t stride = bounds.Width;
+  for (int64_t k = cells.FirstDown; k < cells.EndDown; ++k) {
+    const int64_t rowStart = SaturatingMul(k, rowStep);
+    uint8_t* line = surface.Pixels.data() + (surface.DecodeRow + k) * kTileSide * stride +
+                    (surface.DecodeColumn + cells.FirstAcross) * kTileSide;
+    for (int64_t j = cells.FirstAcross; j < cells.EndAcross; ++j, line += kTileSide) {
+      const int64_t offset = SaturatingAdd(rowStart, j * kBytes);
+      if (offset >= 0 && offset <= size - kBytes) {
+        DecodeTile<Format>(source.data() + offset, line, stride);
+        continue;
+      }
+      // Partly or wholly outside the source: the missing bytes read as zero.
+      uint8_t tile[kMaxTileBytes] = {};
+      if (offset < size && offset > -kBytes) {
+        const int64_t first = std::max<int64_t>(offset, 0);
+        const int64_t end = std::min(offset + kBytes, size);
+        std::memcpy(tile + (first - offset), source.data() + first,
+                    static_cast<size_t>(end - first));
+      }
+      DecodeTile<Format>(tile, line, stride);
+    }
+  }
+}
+
+template <int Format>
+void EncodeInFormat(const TileSurface& surface, std::span<uint8_t> destination,
+                    const SurfaceBounds& bounds) {
+  constexpr int64_t kBytes = kTileFormats[Format].TileBytes;
+  const CellRange cells = CellsInside(bounds, surface.EncodeColumn, surface.EncodeRow,
+                                      surface.EncodeAcross, surface.EncodeDown);
+  if (cells.Empty()) return;
+  const int64_t size = static_cast<int64_t>(destination.size());
+  const int64_t tileStep = surface.EncodeTileBytes;
+  const int64_t rowStep =
+      SaturatingMul(int64_t{surface.EncodeAcross} + surface.EncodeSkip, tileStep);
+  const int64_t stride = bounds.Width;
+  // Tiles go out in request order, so where steps make them overlap the later one wins.
+  for (int64_t k = cells.FirstDown; k < cells.EndDown; ++k) {
+    const int64_t rowStart = SaturatingMul(k, rowStep);
+    const uint8_t* line = surface.Pixels.data() + (surface.EncodeRow + k) * kTileSide * stride +
+                          (surface.EncodeColumn + cells.FirstAcross) * kTileSide;
+    for (int64_t j = cells.FirstAcross; j < cells.EndAcross; ++j, line += kTileSide) {
+      const int64_t offset = SaturatingAdd(rowStart, SaturatingMul(j, tileStep));
+      if (offset >= 0 && offset <= size - kBytes) {
+        EncodeTile<Format>(line, stride, destination.data() + offset);
+        continue;
+      }
+      if (offset >= size || offset <= -kBytes) continue;
+      uint8_t tile[kMaxTileBytes];
+      EncodeTile<Format>(line, stride, tile);
+      const int64_t first = std::max<int64_t>(offset, 0);
+      const int64_t end = std::min(offset + kBytes, size);
+      std::memcpy(destination.data() + first, tile + (first - offset),
+                  static_cast<size_t>(end - first));
+    }
+  }
+}
+
+}  // namespace
+
+void DecodeTiles(std::span<const uint8_t> source, TileSurface& surface) {
+  const SurfaceBounds bounds = CodecBounds(surface);
+  if (bounds.Empty()) return;
+  switch (surface.DecodeFormat) {
+    case 0:
+      return DecodeInFormat<0>(source, surface, bounds);
+    case 1:
+      return DecodeInFormat<1>(source, surface, bounds);
+    case 2:
+      return DecodeInFormat<2>(source, surface, bounds);
+    case 3:
+      return DecodeInFormat<3>(source, surface, bounds);
+    case 4:
+      return DecodeInFormat<4>(source, surface, bounds);
+    case 5:
+      return DecodeInFormat<5>(source, surface, bounds);
+    case 6:
+      return DecodeInFormat<6>(source, surface, bounds);
+    case 7:
+      return DecodeInFormat<7>(source, surface, bounds);
+    case 8:
+      return DecodeInFormat<8>(source, surface, bounds);
+    case 9:
+      return DecodeInFormat<9>(source, surface, bounds);
+    default:
+      return;
+  }
+}
+
+void EncodeTiles(const TileSurface& surface, std::span<uint8_t> destination) {
+  const SurfaceBounds bounds = CodecBounds(surface);
+  if (bounds.Empty()) return;
+  switch (surface.EncodeFormat) {
+    case 0:
+      return EncodeInFormat<0>(surface, destination, bounds);
+    case 1:
+      return EncodeInFormat<1>(surface, destination, bounds);
+    case 2:
+      return EncodeInFormat<2>(surface, destination, bounds);
+    case 3:
+      return EncodeInFormat<3>(surface, destination, bounds);
+    case 4:
+      return EncodeInFormat<4>(surface, destination, bounds);
+    case 5:
+      return EncodeInFormat<5>(surface, destination, bounds);
+    case 6:
+      return EncodeInFormat<6>(surface, destination, bounds);
+    case 7:
+      return EncodeInFormat<7>(surface, destination, bounds);
+    case 8:
+      return EncodeInFormat<8>(surface, destination, bounds);
+    case 9:
+      return EncodeInFormat<9>(surface, destination, bounds);
+    default:
+      return;
+  }
+}
+
+uint8_t PackPlane(const uint8_t* pixels, int n) {
+  // Indices are 8-bit: bits above 7 (and negative bit numbers) are zero.
+  if (n < 0 || n > 7) return 0;
+  return PackPlaneWord(LoadPixels(pixels), n);
+}
+
+}  // namespace varnock

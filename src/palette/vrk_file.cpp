@@ -1,0 +1,66 @@
+#include "palette/vrk_file.h"
+
+#include <algorithm>
+
+#include "io/file_io.h"
+
+namespace varnock {
+namespace {
+
+constexpr uint8_t kMagic[3] = {'V', 'R', 'K'};
+constexpr size_t kHeaderBytes = 4;
+
+}  // namespace
+
+PaletteReadResult ParseVrkPalette(std::span<const uint8_t> bytes) {
+  PaletteReadResult result;
+  if (bytes.size() < kHeaderBytes || !std::equal(kMagic, kMagic + 3, bytes.begin())) {
+    result.Error = PaletteFileError::NotVarnockPalette;
+    return result;
+  }
+  const PaletteFormat format = bytes[3];
+  const size_t entryBytes = static_cast<size_t>(PaletteEntryBytesOf(format));
+  // The file has no count: whatever whole entries follow the header are the palette, and the
+  // window only has room for the first 256 of them.
+  const size_t count =
+      std::min((bytes.size() - kHeaderBytes) / entryBytes, static_cast<size_t>(kPaletteEntries));
+
+  result.Data.PalFormat = format;
+  result.Data.PaletteSize = static_cast<int32_t>(count);
+  result.Data.Entries.reserve(count);
+  for (size_t k = 0; k < count; ++k)
+    result.Data.Entries.push_back(
+        DecodePaletteEntry(format, bytes.data() + kHeaderBytes + k * entryBytes));
+  return result;
+}
+
+std::vector<uint8_t> EncodeVrkPalette(const PaletteTable& palette, PaletteFormat format,
+                                      int32_t paletteSize) {
+  const int32_t count = std::clamp(paletteSize, 0, kPaletteEntries);
+  const size_t entryBytes = static_cast<size_t>(PaletteEntryBytesOf(format));
+  std::vector<uint8_t> bytes(kHeaderBytes + static_cast<size_t>(count) * entryBytes);
+  std::copy(kMagic, kMagic + 3, bytes.begin());
+  bytes[3] = format;
+  uint8_t* out = bytes.data() + kHeaderBytes;
+  for (int32_t k = 0; k < count; ++k)
+    out += EncodePaletteEntry(format, palette[static_cast<size_t>(k)], out);
+  return bytes;
+}
+
+PaletteReadResult LoadVrkPalette(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  PaletteReadResult result;
+  result.Error = ReadPaletteFileBytes(path, bytes);
+  if (!result.ok()) return result;
+  return ParseVrkPalette(bytes);
+}
+
+PaletteWriteResult SaveVrkPalette(const std::string& path, const PaletteTable& palette,
+                                  PaletteFormat format, int32_t paletteSize) {
+  const std::vector<uint8_t> bytes = EncodeVrkPalette(palette, format, paletteSize);
+  FileWriteResult written = WriteFileAtomically(path, bytes);
+  if (written.Ok) return {};
+  return {PaletteFileError::CannotWrite, std::move(written.Reason)};
+}
+
+}  // namespace varnock
