@@ -35,6 +35,10 @@ struct ExtensionCase {
   const char* palettePath;
 };
 
+void PrintTo(const ExtensionCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class ExtensionTest : public ::testing::TestWithParam<ExtensionCase> {};
 
 TEST_P(ExtensionTest, PicksFormatExtensionAndPalettePath) {
@@ -147,6 +151,10 @@ struct RangeCase {
   int32_t minimum;
   int32_t maximum;
 };
+
+void PrintTo(const RangeCase& c, std::ostream* out) {
+  *out << c.label;
+}
 
 class ScrollRangeTest : public ::testing::TestWithParam<RangeCase> {};
 
@@ -298,7 +306,9 @@ TEST(StatusTextTest, LastPageOfNesFile) {
   EXPECT_EQ(doc.SizeText(), "64K");
 }
 
+// -1 outside the bitmap, so a surface of the wrong size fails the test instead of crashing it.
 int PixelAt(const TileSurface& surface, int x, int y) {
+  if (x < 0 || y < 0 || x >= surface.Width() || y >= surface.Height()) return -1;
   return surface.Pixels[static_cast<size_t>(y) * surface.Width() + x];
 }
 

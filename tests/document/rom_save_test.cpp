@@ -42,6 +42,10 @@ struct ChecksumCase {
   std::vector<uint8_t> expected;
 };
 
+void PrintTo(const ChecksumCase& c, std::ostream* out) {
+  *out << c.label;
+}
+
 class ChecksumTest : public ::testing::TestWithParam<ChecksumCase> {};
 
 TEST_P(ChecksumTest, SaveWritesTheChecksumIntoImageAndFile) {
@@ -70,11 +74,13 @@ TEST_P(ChecksumTest, SaveWritesTheChecksumIntoImageAndFile) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, ChecksumTest,
     ::testing::Values(
-        // 32766 bytes of 1 = 0x7FFE
+        // 32765 bytes of 1 and 0x77 at 0x14D: 32765 + 119 = 32884 = 0x8074
         ChecksumCase{"GameBoyOnes",
                      "a.gb",
                      WithBytes(Filled(32768, 1), {{0x14D, 0x77}, {0x14E, 0xAB}, {0x14F, 0xCD}}),
-                     {0x7F, 0xFE}},
+                     {0x80, 0x74}},
+        // 32766 bytes of 1 = 0x7FFE
+        ChecksumCase{"GameBoyOnesOnly", "a.gb", Filled(32768, 1), {0x7F, 0xFE}},
         // 32766 x 255 = 8355330 = 0x7F7E02
         ChecksumCase{"GameBoyFull", "a.GBC", Filled(32768, 0xFF), {0x7E, 0x02}},
         // the 8 KB past the last whole bank are not summed
