@@ -140,9 +140,9 @@ TileSet BuildTestCard(int bits, int shift, bool mirror) {
   return set;
 }
 
-// Encodes the set's tiles in `format` at `offset`; returns the bytes written.
-size_t EncodeSet(const TileSet& set, TileFormat format, std::vector<uint8_t>& image,
-                 size_t offset) {
+// Encodes the set's tiles in `format` into `destination`, clipped at its end; returns the
+// bytes the whole set takes.
+size_t EncodeSet(const TileSet& set, TileFormat format, std::span<uint8_t> destination) {
   TileSurface surface = set.surface;
   const varnock::TileFormatRow& row = varnock::TileFormatInfo(format);
   surface.EncodeFormat = format;
@@ -150,8 +150,7 @@ size_t EncodeSet(const TileSet& set, TileFormat format, std::vector<uint8_t>& im
   surface.EncodeBits = row.BitsPerPixel;
   surface.EncodeAcross = set.count;
   surface.EncodeDown = 1;
-  if (offset >= image.size()) return 0;
-  varnock::EncodeTiles(surface, std::span<uint8_t>(image).subspan(offset));
+  varnock::EncodeTiles(surface, destination);
   return static_cast<size_t>(set.count) * row.TileBytes;
 }
 
@@ -159,13 +158,11 @@ size_t EncodeSet(const TileSet& set, TileFormat format, std::vector<uint8_t>& im
 void WriteGraphics(std::vector<uint8_t>& image, TileFormat format, size_t start,
                    size_t graphicsEnd) {
   const int bits = varnock::TileFormatInfo(format).BitsPerPixel;
-  size_t at = start + EncodeSet(BuildTestCard(bits, 0, false), format, image, start);
-  for (int variation = 1; at < graphicsEnd; ++variation) {
+  const std::span<uint8_t> area(image.data() + start, graphicsEnd - start);
+  size_t at = EncodeSet(BuildTestCard(bits, 0, false), format, area);
+  for (int variation = 1; at < area.size(); ++variation) {
     const TileSet set = BuildTestCard(bits, variation % (1 << bits), variation % 2 == 1);
-    std::vector<uint8_t> part(std::min(graphicsEnd - at, set.count * size_t{32}), 0);
-    const size_t written = EncodeSet(set, format, part, 0);
-    std::copy(part.begin(), part.begin() + std::min(written, part.size()), image.begin() + at);
-    at += std::min(written, part.size());
+    at += EncodeSet(set, format, area.subspan(at));
   }
 }
 
@@ -206,7 +203,7 @@ struct Sample {
   TileFormat format;
   size_t size;
   size_t cardOffset;  // where the view opens: the scroll minimum for this file
-  std::function<void(std::vector<uint8_t>&)> build;
+  std::vector<uint8_t> (*build)();
 };
 
 std::vector<uint8_t> NesImage() {
@@ -350,19 +347,18 @@ int main(int argc, char** argv) {
   }
   const std::string folder = argv[1];
   const Sample samples[] = {
-      {"sample.nes", 1, 16 + 16384 + 8192, 8208, [](auto& i) { i = NesImage(); }},
-      {"sample.smc", 6, 512 + 32768, 512, [](auto& i) { i = SnesImage(); }},
-      {"sample.gb", 2, 32768, 0x150, [](auto& i) { i = GameBoyImage(); }},
-      {"sample.vb", 3, 16384, 0, [](auto& i) { i = VirtualBoyImage(); }},
-      {"sample.sms", 7, 32768, 0, [](auto& i) { i = SmsImage(); }},
-      {"sample.smd", 8, 512 + 32768, 512, [](auto& i) { i = GenesisImage(); }},
-      {"sample.ngp", 4, 16384, 0, [](auto& i) { i = NgpImage(); }},
-      {"sample.gba", 9, 32768, 0xC0, [](auto& i) { i = GbaImage(); }},
+      {"sample.nes", 1, 16 + 16384 + 8192, 8208, NesImage},
+      {"sample.smc", 6, 512 + 32768, 512, SnesImage},
+      {"sample.gb", 2, 32768, 0x150, GameBoyImage},
+      {"sample.vb", 3, 16384, 0, VirtualBoyImage},
+      {"sample.sms", 7, 32768, 0, SmsImage},
+      {"sample.smd", 8, 512 + 32768, 512, GenesisImage},
+      {"sample.ngp", 4, 16384, 0, NgpImage},
+      {"sample.gba", 9, 32768, 0xC0, GbaImage},
   };
   int failures = 0;
   for (const Sample& sample : samples) {
-    std::vector<uint8_t> image;
-    sample.build(image);
+    const std::vector<uint8_t> image = sample.build();
     const std::string path = folder + "/" + sample.file;
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(image.data()),
