@@ -160,6 +160,7 @@ void RomDocument::FitViewSurface() {
 }
 
 void RomDocument::DecodePage() {
+  FitViewSurface();
   ViewSurface.DecodeAcross = Columns;
   ViewSurface.DecodeDown = Rows;
   DecodeTiles(BytesFrom(ViewOffset), ViewSurface);
@@ -219,7 +220,9 @@ SaveResult RomDocument::SaveRom(const std::string& path) {
   return {true, {}};
 }
 
-std::string RomDocument::SizeText() const { return std::to_string(RomSize / 1024) + "K"; }
+std::string RomDocument::SizeText() const {
+  return std::to_string(RomSize / 1024) + "K";
+}
 
 int32_t RomDocument::OffsetPercent() const {
   if (RomSize <= 0) return 0;
