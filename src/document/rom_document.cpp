@@ -52,7 +52,8 @@ std::string RomDocument::DefaultPalettePath(const std::string& romPath) {
 
 LoadResult RomDocument::LoadRom(const std::string& path) {
   RomPath = path;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so a named pipe is refused below instead of waiting for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return kLoadCannotOpen;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -18,7 +19,9 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-std::string ErrorText(int error) { return std::strerror(error); }
+std::string ErrorText(int error) {
+  return std::strerror(error);
+}
 
 bool WriteAll(int fd, const uint8_t* data, size_t size, int* error) {
   while (size > 0) {
@@ -46,7 +49,13 @@ std::string UpperExtension(const std::string& path) {
   return ext;
 }
 
-FileWriteResult WriteFileAtomically(const std::string& path, std::span<const uint8_t> data) {
+FileWriteResult WriteFileAtomically(const std::string& requested, std::span<const uint8_t> data) {
+  // Saving through a symbolic link replaces the file it points to, not the link.
+  std::string path = requested;
+  if (char* resolved = ::realpath(requested.c_str(), nullptr)) {
+    path = resolved;
+    std::free(resolved);
+  }
   std::string temp = FolderOf(path) + "/.varnock-save-XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
@@ -92,7 +101,7 @@ FileWriteResult WriteFileAtomically(const std::string& path, std::span<const uin
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t maxSize,
                    bool* tooLarge) {
   if (tooLarge) *tooLarge = false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
