@@ -3,8 +3,39 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace varnock {
+namespace {
+
+// Copies one composed row to another. A large back buffer is not read again before it is
+// shown, so streaming stores keep it out of the cache, as a large memset does.
+void CopyRow(uint32_t* to, const uint32_t* from, size_t count, bool stream) {
+#if defined(__SSE2__)
+  if (stream && (reinterpret_cast<uintptr_t>(to) & 15) == 0 &&
+      (reinterpret_cast<uintptr_t>(from) & 15) == 0) {
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4)
+      _mm_stream_si128(reinterpret_cast<__m128i*>(to + i),
+                       _mm_load_si128(reinterpret_cast<const __m128i*>(from + i)));
+    for (; i < count; ++i) to[i] = from[i];
+    return;
+  }
+#endif
+#if !defined(__SSE2__)
+  (void)stream;
+#endif
+  std::memcpy(to, from, count * sizeof(uint32_t));
+}
+
+// Above this the back buffer no longer fits the caches, and streaming pays.
+constexpr size_t kStreamingBytes = size_t{4} << 20;
+
+}  // namespace
 
 void ComposeSurface(const TileSurface& surface, int32_t zoom, uint32_t* image, int32_t width,
                     int32_t height, int32_t stride) {
@@ -15,10 +46,16 @@ void ComposeSurface(const TileSurface& surface, int32_t zoom, uint32_t* image, i
   const int32_t surfaceWidth = surface.Width();
   const int32_t columns = std::min(surfaceWidth, width / zoom);
   const int32_t rows = std::min(surface.Height(), height / zoom);
+  const size_t rowPixels = static_cast<size_t>(columns) * zoom;
+  // One widened row, built once per surface row and then copied Zoom times down.
+  alignas(16) thread_local std::vector<uint32_t> scratch;
+  scratch.resize(rowPixels + 4);
+  uint32_t* row = scratch.data();
+  const bool stream = rowPixels * zoom * rows * sizeof(uint32_t) >= kStreamingBytes;
+  while (reinterpret_cast<uintptr_t>(row) & 15) ++row;
   for (int32_t y = 0; y < rows; ++y) {
     const uint8_t* source = surface.Pixels.data() + static_cast<size_t>(y) * surfaceWidth;
-    uint32_t* first = image + static_cast<size_t>(y) * zoom * stride;
-    uint32_t* out = first;
+    uint32_t* out = row;
     // Widening by the zoom is written out per case so the inner loop stays branch-free.
     switch (zoom) {
       case 1:
@@ -40,10 +77,13 @@ void ComposeSurface(const TileSurface& surface, int32_t zoom, uint32_t* image, i
           std::fill_n(out, zoom, screen[source[x]]);
         break;
     }
-    const size_t rowBytes = static_cast<size_t>(columns) * zoom * sizeof(uint32_t);
-    for (int32_t k = 1; k < zoom; ++k)
-      std::memcpy(first + static_cast<size_t>(k) * stride, first, rowBytes);
+    uint32_t* first = image + static_cast<size_t>(y) * zoom * stride;
+    for (int32_t k = 0; k < zoom; ++k)
+      CopyRow(first + static_cast<size_t>(k) * stride, row, rowPixels, stream);
   }
+#if defined(__SSE2__)
+  _mm_sfence();  // streamed rows are visible to whoever reads the buffer next
+#endif
 }
 
 void DrawGridLines(uint32_t* image, int32_t width, int32_t height, int32_t stride,
