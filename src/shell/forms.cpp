@@ -1,11 +1,20 @@
 #include "shell/forms.h"
 
+#include <QApplication>
+
+#include "shell/glyphs.h"
+
 #include "document/goto_form.h"
 #include "palette/pal_form.h"
 #include "shell/about_form.h"
 #include "shell/main_form.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
+
+// The help pages live in the window library's resources, which a static library must register.
+static void RegisterResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace varnock {
 
@@ -17,6 +26,8 @@ TClipForm* ClipForm = nullptr;
 TAboutForm* AboutForm = nullptr;
 
 void CreateForms(bool show) {
+  RegisterResources();
+  QApplication::setWindowIcon(Glyph(GlyphKind::Grid));
   MainForm = new TMainForm();
   GotoForm = new TGotoForm(MainForm);
   PalForm = new TPalForm();

@@ -5,12 +5,13 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFrame>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMdiSubWindow>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "document/child_form.h"
@@ -122,8 +123,8 @@ void TMainForm::BuildToolBar(QWidget* central) {
   ToolBar->setPalette(silver);
   OpenSpdBtn = MakeSpeedButton(ToolBar, "OpenSpdBtn", 7, 22, QStringLiteral("Apri una rom"),
                                GlyphKind::Open);
-  SaveSpdBtn = MakeSpeedButton(ToolBar, "SaveSpdBtn", 29, 23,
-                               QStringLiteral("Salva cambiamenti"), GlyphKind::Save);
+  SaveSpdBtn = MakeSpeedButton(ToolBar, "SaveSpdBtn", 29, 23, QStringLiteral("Salva cambiamenti"),
+                               GlyphKind::Save);
   ZoomInSpdBtn = MakeSpeedButton(ToolBar, "ZoomInSpdBtn", 62, 23, QStringLiteral("Zoom in"),
                                  GlyphKind::ZoomIn);
   ZoomOutSpdBtn = MakeSpeedButton(ToolBar, "ZoomOutSpdBtn", 85, 22, QStringLiteral("Zoom out"),
@@ -308,8 +309,9 @@ void TMainForm::OpenRom(const QString& path) {
     if (result == kLoadCannotOpen)
       message = QStringLiteral("Error: Could not open the file '%1'.").arg(path);
     else if (result == kLoadTooLarge)
-      message = QStringLiteral("Error: The file '%1' is 2 GB or larger; files that big can't be "
-                               "opened.")
+      message = QStringLiteral(
+                    "Error: The file '%1' is 2 GB or larger; files that big can't be "
+                    "opened.")
                     .arg(path);
     else
       message = QStringLiteral("Fatal error: Could not allocate memory for file.");
@@ -320,7 +322,8 @@ void TMainForm::OpenRom(const QString& path) {
     if (onlyWindow) {
       EnterEmptyState();
       TerminateRequested = true;
-      QCoreApplication::exit(0);
+      // Before the event loop runs (files from the command line) the caller ends instead.
+      if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
     }
   }
   MdiArea->setUpdatesEnabled(true);
@@ -355,7 +358,9 @@ void TMainForm::Close1Click() {
   if (TChildForm* child = ActiveChild()) child->close();
 }
 
-void TMainForm::Exit1Click() { close(); }
+void TMainForm::Exit1Click() {
+  close();
+}
 
 void TMainForm::FileMenuClick() {
   TChildForm* child = ActiveChild();
@@ -382,9 +387,13 @@ void TMainForm::GridSpdBtnClick() {
   if (TChildForm* child = ActiveChild()) child->Gridlines1Click();
 }
 
-void TMainForm::Tile1Click() { MdiArea->tileSubWindows(); }
+void TMainForm::Tile1Click() {
+  MdiArea->tileSubWindows();
+}
 
-void TMainForm::Cascade1Click() { MdiArea->cascadeSubWindows(); }
+void TMainForm::Cascade1Click() {
+  MdiArea->cascadeSubWindows();
+}
 
 void TMainForm::ArrangeIcons1Click() {
   // Minimised windows line up along the bottom edge of the client area.

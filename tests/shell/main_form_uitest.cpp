@@ -4,12 +4,16 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "palette/pal_form.h"
+#include "shell/about_form.h"
 #include "support/app_fixture.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
@@ -237,6 +241,56 @@ TEST_F(Frame, ClosingTheLastWindowEmptiesTheStatusBar) {
   EXPECT_EQ(MainForm->RomWindowCount(), 0);
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(Panel(i).isEmpty());
   EXPECT_FALSE(EditForm->isVisible());
+}
+
+}  // namespace
+}  // namespace varnock::test
+
+namespace varnock::test {
+namespace {
+
+TEST_F(Frame, DroppedFilesOpenInWindowsOfTheirOwn) {
+  const std::string a = dir.Write("a.gb", PatternBytes(32768, 1));
+  const std::string b = dir.Write("b.nes", PatternBytes(32768, 2));
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(a)),
+                QUrl::fromLocalFile(QString::fromStdString(b))});
+  // As a file manager delivers it: the drag enters, then drops.
+  QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(MainForm, &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(MainForm, &drop);
+  ASSERT_EQ(MainForm->RomWindowCount(), 2);
+  EXPECT_EQ(MainForm->RomWindows()[0]->windowTitle(), QStringLiteral("a.gb"));
+  EXPECT_EQ(MainForm->RomWindows()[1]->Doc.Format, 1);
+}
+
+TEST_F(Frame, F1ShowsTheHelpAtItsContents) {
+  QApplication::setActiveWindow(MainForm);
+  QTest::keyClick(MainForm, Qt::Key_F1);
+  auto* help = MainForm->findChild<QTextBrowser*>();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(help->source().fragment(), QStringLiteral("contents"));
+  EXPECT_TRUE(help->toPlainText().contains(QStringLiteral("Moving through the image")));
+}
+
+TEST_F(Frame, TheAboutBoxClosesWithItsButton) {
+  QTimer::singleShot(0, [] { AboutForm->Button1->click(); });
+  MainForm->About1->trigger();
+  EXPECT_EQ(AboutForm->result(), QDialog::Accepted);
+  EXPECT_EQ(AboutForm->windowTitle(), QStringLiteral("Info su Varnock Pro ITA"));
+}
+
+TEST_F(Frame, TheFirstWindowHandsItsPaletteToTheArranger) {
+  TChildForm* first = Open("a.bin", PatternBytes(4096, 1));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(ClipForm->ArrangerPalette, first->Doc.Palette);
+  EXPECT_EQ(ClipForm->ArrangerSurface.Colors[1], (SurfaceColor{99, 207, 99, 0}));
+  ClipForm->ArrangerPalette[0] = MakeEntry(1, 2, 3);
+  ASSERT_NE(Open("b.bin", PatternBytes(4096, 2)), nullptr);
+  EXPECT_EQ(ClipForm->ArrangerPalette[0], MakeEntry(1, 2, 3)) << "only the first window hands it";
 }
 
 }  // namespace
