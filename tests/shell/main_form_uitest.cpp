@@ -1,5 +1,6 @@
 // The frame's commands driven through the real windows.
 #include <sys/resource.h>
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
@@ -291,6 +292,46 @@ TEST_F(Frame, TheFirstWindowHandsItsPaletteToTheArranger) {
   ClipForm->ArrangerPalette[0] = MakeEntry(1, 2, 3);
   ASSERT_NE(Open("b.bin", PatternBytes(4096, 2)), nullptr);
   EXPECT_EQ(ClipForm->ArrangerPalette[0], MakeEntry(1, 2, 3)) << "only the first window hands it";
+}
+
+}  // namespace
+}  // namespace varnock::test
+
+namespace varnock::test {
+namespace {
+
+// Address space for this process capped a little above what it uses now.
+class ScarceMemory {
+ public:
+  explicit ScarceMemory(rlim_t headroom) {
+    getrlimit(RLIMIT_AS, &saved_);
+    std::ifstream statm("/proc/self/statm");
+    unsigned long pages = 0;
+    statm >> pages;
+    rlimit limit = saved_;
+    limit.rlim_cur = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + headroom;
+    setrlimit(RLIMIT_AS, &limit);
+  }
+  ~ScarceMemory() { setrlimit(RLIMIT_AS, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+TEST_F(Frame, NoMemoryForTheImageIsReportedAsSuch) {
+  const std::string path = dir.File("big.bin");
+  { std::ofstream touch(path); }
+  std::filesystem::resize_file(path, uint64_t{1} << 30);  // sparse
+  {
+    ScarceMemory scarce(uint64_t{256} << 20);
+    MainForm->OpenRom(QString::fromStdString(path));
+  }
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_EQ(prompts.Messages[0].Text,
+            QStringLiteral("Fatal error: Could not allocate memory for file."));
+  EXPECT_EQ(prompts.Messages[0].Icon, PromptIcon::Stop);
+  EXPECT_TRUE(MainForm->TerminateRequested);
+  EXPECT_EQ(MainForm->RomWindowCount(), 0);
 }
 
 }  // namespace
