@@ -159,6 +159,11 @@ class TChildForm : public QMdiSubWindow {
   void BuildMenus();
   void DecodeView();
   void DrawSelection();
+  // True when the palette editor is serving this window.
+  bool ServesPaletteEditor() const;
+  // After a format change: the palette editor takes the new depth and sub-palette, and the
+  // page is composed.
+  void ShowNewFormat();
 };
 
 }  // namespace varnock

@@ -128,28 +128,36 @@ void TChildForm::NextTileFormat() {
   DecodeView();
   if (MainForm) MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
   Doc.SubPalette = 0;
-  if (PalForm) {
-    PalForm->BitsPerPixel = Doc.BitsPerPixel;
-    PalForm->SubPalette = 0;
-    PalForm->RefreshPalette();
-  }
-  FormPaint();
+  ShowNewFormat();
 }
 
 void TChildForm::Genesis1Click(QAction* item) {
+  const int32_t oldBits = Doc.BitsPerPixel;
   SetTileFormat(static_cast<TileFormat>(item->data().toInt()));
   if (MainForm) MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
   DecodeView();
-  if (PalForm) {
-    if (PalForm->BitsPerPixel != Doc.BitsPerPixel) {
-      // Keep showing the sub-palette that holds the old first colour.
-      Doc.SubPalette = ConvertSubPalette(Doc.SubPalette, PalForm->BitsPerPixel, Doc.BitsPerPixel);
-      PalForm->BitsPerPixel = Doc.BitsPerPixel;
-      PalForm->SubPalette = Doc.SubPalette;
-    }
-    PalForm->RefreshPalette();
+  // The palette editor's depth is the one the shown sub-palette was picked in; a window the
+  // editor is not serving converts from its own previous depth.
+  const int32_t shownBits = ServesPaletteEditor() ? PalForm->BitsPerPixel : oldBits;
+  if (shownBits != Doc.BitsPerPixel)
+    Doc.SubPalette = ConvertSubPalette(Doc.SubPalette, shownBits, Doc.BitsPerPixel);
+  ShowNewFormat();
+}
+
+bool TChildForm::ServesPaletteEditor() const {
+  return PalForm && ServedRom() == this;
+}
+
+void TChildForm::ShowNewFormat() {
+  if (!ServesPaletteEditor()) {
+    // The editor serves another window (or the arranger): its state is not ours to change.
+    FormPaint();
+    return;
   }
-  FormPaint();
+  PalForm->BitsPerPixel = Doc.BitsPerPixel;
+  PalForm->SubPalette = Doc.SubPalette;
+  // Publishing the sub-palette repaints the served view, so the page is composed once.
+  PalForm->RefreshPalette();
 }
 
 void TChildForm::Goto1Click() {

@@ -1,7 +1,11 @@
 #include "document/goto_form.h"
 
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <algorithm>
+#include <cctype>
 
 #include "document/child_form.h"
 #include "shell/forms.h"
@@ -21,7 +25,8 @@ TGotoForm::TGotoForm(QWidget* parent)
   OffsetBox->setGeometry(8, 8, 97, 57);
   GotoEdit = new QLineEdit(OffsetBox);
   GotoEdit->setGeometry(8, 24, 81, 21);
-  GotoEdit->setMaxLength(8);
+  // The eight-character limit applies to what the user types or pastes (see the key filter);
+  // a radix conversion may show more, such as -2147483648.
   QFont courier(QStringLiteral("Courier"));
   courier.setStyleHint(QFont::Monospace);
   GotoEdit->setFont(courier);
@@ -65,14 +70,14 @@ TGotoForm::TGotoForm(QWidget* parent)
 }
 
 std::optional<int32_t> TGotoForm::ParseHex(const QString& text) {
-  if (text.isEmpty() || text.size() > 8) return std::nullopt;
-  bool ok = false;
-  const uint32_t value = text.toUInt(&ok, 16);
-  // toUInt also takes a sign or a 0x of its own; only bare digits are a number here.
+  if (text.isEmpty()) return std::nullopt;
+  // toULongLong also takes a sign, spaces or a 0x of its own; only bare digits are a number.
   for (QChar c : text)
     if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1()))) return std::nullopt;
-  if (!ok) return std::nullopt;
-  return static_cast<int32_t>(value);
+  bool ok = false;
+  const qulonglong value = text.toULongLong(&ok, 16);
+  if (!ok || value > 0xFFFFFFFFu) return std::nullopt;
+  return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
 std::optional<int32_t> TGotoForm::ParseDecimal(const QString& text) {
@@ -103,7 +108,9 @@ void TGotoForm::GoButtonClick() {
   accept();
 }
 
-void TGotoForm::CancelButtonClick() { reject(); }
+void TGotoForm::CancelButtonClick() {
+  reject();
+}
 
 void TGotoForm::RadixGroupClick() {
   const bool toHex = IsHex();
@@ -125,8 +132,17 @@ void TGotoForm::RadixGroupClick() {
   }
 }
 
+int TGotoForm::RoomForTyping() const {
+  const qsizetype kept = GotoEdit->text().size() - GotoEdit->selectedText().size();
+  return static_cast<int>(std::max<qsizetype>(0, kMaxTyped - kept));
+}
+
 bool TGotoForm::GotoEditKeyPress(const QString& typed, int key) {
   if (key == Qt::Key_Backspace) return false;
+  // Keys that move the focus, close the dialog or delete text are not typed characters.
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape ||
+      key == Qt::Key_Delete)
+    return false;
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     GoButtonClick();
     return true;
@@ -136,14 +152,24 @@ bool TGotoForm::GotoEditKeyPress(const QString& typed, int key) {
   const QChar c = upper.at(0);
   const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
   const bool hexLetter = c >= QLatin1Char('A') && c <= QLatin1Char('F');
-  if (upper.size() == 1 && (digit || (IsHex() && hexLetter))) GotoEdit->insert(upper);
+  if (upper.size() == 1 && (digit || (IsHex() && hexLetter)) && RoomForTyping() > 0)
+    GotoEdit->insert(upper);
   return true;
+}
+
+void TGotoForm::PasteLimited() {
+  // Pasted text is not filtered, so a non-number can reach the box; only its length is held.
+  const QString pasted = QGuiApplication::clipboard()->text().section(QLatin1Char('\n'), 0, 0);
+  GotoEdit->insert(pasted.left(RoomForTyping()));
 }
 
 bool TGotoForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == GotoEdit && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->matches(QKeySequence::Paste)) return false;  // pasting stays possible
+    if (key->matches(QKeySequence::Paste)) {
+      PasteLimited();
+      return true;
+    }
     return GotoEditKeyPress(key->text(), key->key());
   }
   return QDialog::eventFilter(watched, event);

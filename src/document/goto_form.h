@@ -45,6 +45,10 @@ class TGotoForm : public QDialog {
  private:
   // The key filter of the edit box; true when the key was dealt with here.
   bool GotoEditKeyPress(const QString& typed, int key);
+  // Characters the user may still type or paste: at most eight stay in the box.
+  int RoomForTyping() const;
+  void PasteLimited();
+  static constexpr int kMaxTyped = 8;
   void ReportNotANumber(const QString& text);
   bool wasHex_ = true;
 };

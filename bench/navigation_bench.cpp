@@ -1,0 +1,122 @@
+// Holding a navigation key down: 1,000 consecutive steps of the real ROM window, each
+// decoding and composing one page, against a plain fill of the same back buffer.
+#if VARNOCK_BENCH_UI
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "document/child_form.h"
+#include "shell/forms.h"
+#include "shell/main_form.h"
+
+namespace varnock {
+namespace {
+
+constexpr int kSteps = 1000;
+
+void EnsureApplication() {
+  static QApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "varnock_bench";
+    static char* argv[] = {name, nullptr};
+    auto* created = new QApplication(argc, argv);
+    CreateForms(false);
+    return created;
+  }();
+  (void)app;
+}
+
+// A 4 MB Genesis image of varied bytes, written once to the temporary folder.
+TChildForm* OpenLargeImage() {
+  const QString path = QDir::temp().filePath(QStringLiteral("varnock_nav_bench.smd"));
+  std::vector<char> bytes(4u << 20);
+  uint32_t state = 12345;
+  for (char& b : bytes) {
+    state = state * 1664525u + 1013904223u;
+    b = static_cast<char>(state >> 24);
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return nullptr;
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  file.close();
+  MainForm->OpenRom(path);
+  QFile::remove(path);
+  return MainForm->ActiveChild();
+}
+
+void KeySteps(benchmark::State& state, int key, int columns, int rows, int zoom) {
+  EnsureApplication();
+  TChildForm* child = OpenLargeImage();
+  if (!child) {
+    state.SkipWithError("could not open the image");
+    return;
+  }
+  child->Doc.Columns = columns;
+  child->Doc.Rows = rows;
+  child->Doc.Zoom = zoom;
+  child->LayoutView();
+  if (child->Doc.Columns != columns || child->Doc.Rows != rows) {
+    state.SkipWithError("the grid did not take");
+    return;
+  }
+
+  double stepSeconds = 0;
+  int64_t steps = 0;
+  int64_t decodes = 0;
+  for (auto _ : state) {
+    child->MoveViewTo(child->Doc.ScrollMinimum);
+    const int decodedBefore = child->DecodeCount;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kSteps; ++i) child->FormKeyDown(key, Qt::NoModifier);
+    stepSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    steps += kSteps;
+    decodes += child->DecodeCount - decodedBefore;
+    benchmark::DoNotOptimize(child->ViewBitmap.constBits());
+    state.PauseTiming();
+    QApplication::processEvents();  // the repaints the steps asked for, outside the timing
+    state.ResumeTiming();
+  }
+
+  // The anchor: filling the whole back buffer once, the least any page refresh costs.
+  QImage& buffer = child->ViewBitmap;
+  const int fills = 200;
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < fills; ++i) {
+    std::memset(buffer.bits(), i & 0xFF, static_cast<size_t>(buffer.sizeInBytes()));
+    benchmark::ClobberMemory();
+  }
+  const double fillSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / fills;
+
+  const double perStep = steps ? stepSeconds / static_cast<double>(steps) : 0;
+  state.counters["us_per_step"] = perStep * 1e6;
+  state.counters["us_memset"] = fillSeconds * 1e6;
+  state.counters["step_over_memset"] = fillSeconds > 0 ? perStep / fillSeconds : 0;
+  state.counters["decodes_per_step"] =
+      steps ? static_cast<double>(decodes) / static_cast<double>(steps) : 0;
+  child->Doc.Modified = false;
+  child->close();
+  QApplication::processEvents();
+}
+
+void BM_KeyDown64x64Zoom4(benchmark::State& state) {
+  KeySteps(state, Qt::Key_Down, 64, 64, 4);
+}
+void BM_KeyRight16x16Zoom3(benchmark::State& state) {
+  KeySteps(state, Qt::Key_Right, 16, 16, 3);
+}
+
+BENCHMARK(BM_KeyDown64x64Zoom4)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_KeyRight16x16Zoom3)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+}  // namespace varnock
+
+#endif  // VARNOCK_BENCH_UI
