@@ -7,5 +7,5 @@ checker=$2
 sample=$3
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-xvfb-run -a -s "-screen 0 1280x1024x24" "$editor" --screenshot "$folder/shot.png" "$sample"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$editor" --screenshot "$folder/shot.png" "$sample"
 QT_QPA_PLATFORM=offscreen "$checker" "$folder/shot.png" 1280 1024
