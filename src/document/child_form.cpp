@@ -182,6 +182,7 @@ void TChildForm::BuildMenus() {
   Transfertoclipboard1 = AddItem(Palette1, "Transfertoclipboard1", "&Trasferisci al Tile Arranger");
   connect(Transfertoclipboard1, &QAction::triggered, this,
           &TChildForm::Transfertoclipboard1Click);
+  ConnectPaletteMenu();
 }
 
 int TChildForm::LoadRom(const QString& path) {

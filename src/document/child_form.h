@@ -81,6 +81,12 @@ class TChildForm : public QMdiSubWindow {
 
   // Palette operations of the window.
   bool LoadPalette(const QString& path);
+  // Writes the palette file; a failure is reported naming the file. True when written.
+  bool SavePalette(const QString& path);
+  void Load1Click();
+  void Save1Click();
+  void SaveAs1Click();
+  void ConnectPaletteMenu();
   void SetPaletteFormat(PaletteFormat format);
   void N161Click(QAction* item);
   void RGB1Click(QAction* item);
@@ -143,6 +149,9 @@ class TChildForm : public QMdiSubWindow {
   std::array<QAction*, 5> EntryItems{};  // N161 .. N2561, Tag = count
   QActionGroup* EntriesGroup = nullptr;
   QAction* Transfertoclipboard1 = nullptr;
+  // PalettePath names the emulator save state the palette was read from: saving must not
+  // write a palette file over it.
+  bool PaletteFromSaveState = false;
 
   // Handlers attached by the frame once the file has loaded.
   bool ResizeAttached = false;

@@ -1,12 +1,52 @@
-// The ROM window's palette: loading it from a file and the Palette menu's marks.
+// The ROM window's palette: loading and saving it, and the Palette menu.
 #include "document/child_form.h"
+#include "io/file_io.h"
 #include "palette/pal_form.h"
 #include "palette/palette_file.h"
 #include "shell/forms.h"
+#include "shell/main_form.h"
 #include "shell/prompts.h"
 #include "tools/clip_form.h"
 
 namespace varnock {
+namespace {
+
+const FileDialogInfo kOpenPalDialog{
+    QStringLiteral("Carica Palette"),
+    QStringLiteral("Tutti i tipi supportati|*.VRK;*.ST?;*.ZS?|Varnock Palettes (*.VRK)|*.VRK|"
+                   "NESticle Save States (*.STA)|*.ST?|ZSNES Save States (*.ZST)|*.ZS?"),
+    QStringLiteral("VRK"), /*OverwritePrompt=*/false, /*FileMustExist=*/true};
+
+const FileDialogInfo kSavePalDialog{QStringLiteral("Salva Palette"),
+                                    QStringLiteral("Varnock Palettes (*.VRK)|*.VRK"),
+                                    QStringLiteral("VRK"), /*OverwritePrompt=*/false,
+                                    /*FileMustExist=*/false};
+
+// Saves to a name the user picks; `preset` is offered first. False when cancelled or failed.
+bool SaveUnderChosenName(TChildForm& rom, const QString& preset) {
+  const std::optional<QString> chosen = CurrentPrompts().SaveFileName(kSavePalDialog, preset);
+  if (!chosen) return false;
+  rom.Doc.PalettePath = chosen->toStdString();
+  rom.PaletteFromSaveState = false;
+  return rom.SavePalette(*chosen);
+}
+
+// Saves over PalettePath, unless that is an emulator save state: a palette file written there
+// would destroy the state, so a palette file name is asked for instead.
+bool SaveToPalettePath(TChildForm& rom) {
+  if (!rom.PaletteFromSaveState)
+    return rom.SavePalette(QString::fromStdString(rom.Doc.PalettePath));
+  return SaveUnderChosenName(
+      rom, QString::fromStdString(RomDocument::DefaultPalettePath(rom.Doc.PalettePath)));
+}
+
+}  // namespace
+
+void TChildForm::ConnectPaletteMenu() {
+  connect(Load1, &QAction::triggered, this, &TChildForm::Load1Click);
+  connect(Save1, &QAction::triggered, this, &TChildForm::Save1Click);
+  connect(SaveAs1, &QAction::triggered, this, &TChildForm::SaveAs1Click);
+}
 
 bool TChildForm::LoadPalette(const QString& path) {
   const PaletteReadResult read = ReadPaletteFile(path.toStdString());
@@ -19,14 +59,52 @@ bool TChildForm::LoadPalette(const QString& path) {
   Doc.PaletteSize = read.Data.PaletteSize;
   MarkPaletteSize(Doc.PaletteSize);
   Doc.PalettePath = path.toStdString();
+  // Only the palette file reader takes ".VRK"; any other name that read is a save state.
+  PaletteFromSaveState = UpperExtension(Doc.PalettePath) != ".VRK";
   Doc.SubPalette = 0;
-  if (PalForm) {
+  // The editor's working copies belong to the window it serves; another window's stay put.
+  if (PalForm && MainForm && MainForm->ActiveRom == this) {
     PalForm->SubPalette = 0;
     PalForm->PaletteSize = Doc.PaletteSize;
   }
   for (size_t k = 0; k < read.Data.Entries.size() && k < Doc.Palette.size(); ++k)
     Doc.Palette[k] = read.Data.Entries[k];
   return true;
+}
+
+bool TChildForm::SavePalette(const QString& path) {
+  const PaletteWriteResult written =
+      WritePaletteFile(path.toStdString(), Doc.Palette, Doc.PalFormat, Doc.PaletteSize);
+  if (written.ok()) return true;
+  ShowError(QStringLiteral("Error: Could not save the palette '%1'.\n%2")
+                .arg(path, QString::fromStdString(written.Reason)));
+  return false;
+}
+
+void TChildForm::Load1Click() {
+  if (Doc.PaletteModified) {
+    const PromptAnswer answer = CurrentPrompts().MessageBox(
+        QStringLiteral("Current palette has been modified. Save changes?"),
+        QStringLiteral("Varnock Pro"), PromptButtons::YesNo, PromptIcon::Question);
+    // Edits the user chose to keep are not replaced when they could not be saved.
+    if (answer == PromptAnswer::Yes && !SaveToPalettePath(*this)) return;
+  }
+  const std::optional<QString> chosen =
+      CurrentPrompts().OpenFileName(kOpenPalDialog, QString::fromStdString(Doc.PalettePath));
+  if (!chosen) return;
+  if (!LoadPalette(*chosen)) {
+    ShowError(QStringLiteral("Couldn't load palette."));
+    return;
+  }
+  if (PalForm) PalForm->RefreshPalette();
+}
+
+void TChildForm::Save1Click() {
+  SaveToPalettePath(*this);
+}
+
+void TChildForm::SaveAs1Click() {
+  SaveUnderChosenName(*this, QString::fromStdString(Doc.PalettePath));
 }
 
 void TChildForm::MarkPaletteSize(int32_t count) {

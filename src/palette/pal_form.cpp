@@ -18,7 +18,9 @@ constexpr int kSwatchTop = 16;
 // Dark grey of empty arranger cells.
 constexpr SurfaceColor kEmptyCellColor{64, 64, 64, 0};
 
-QColor ColorOf(const PaletteEntry& entry) { return QColor(entry.red, entry.green, entry.blue); }
+QColor ColorOf(const PaletteEntry& entry) {
+  return QColor(entry.red, entry.green, entry.blue);
+}
 
 QScrollBar* MakeBar(QWidget* parent, int top) {
   auto* bar = new QScrollBar(Qt::Horizontal, parent);
@@ -60,8 +62,8 @@ bool ServingArranger() {
 }
 
 TPalForm::TPalForm()
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint) {
+    : QWidget(nullptr,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setWindowTitle(QStringLiteral("Editor Palette"));
   setFixedSize(431, 82);
   move(545, 535);
@@ -96,6 +98,7 @@ TPalForm::TPalForm()
   setTabOrder(REdit, GEdit);
   setTabOrder(GEdit, BEdit);
   setTabOrder(BEdit, PalUpDown);
+  ConnectHandlers();
 }
 
 int32_t TPalForm::ForegroundEntry() const {
@@ -168,8 +171,7 @@ void TPalForm::LayOutSwatches() {
   }
   for (int i = 0; i < SwatchCount; ++i) {
     const int perRow = BitsPerPixel == 4 ? 8 : SwatchCount;
-    Shapes[i]->setGeometry(left + (i % perRow) * width, top + (i / perRow) * height, width,
-                           height);
+    Shapes[i]->setGeometry(left + (i % perRow) * width, top + (i / perRow) * height, width, height);
   }
 }
 

@@ -27,6 +27,21 @@ class TPalForm : public QWidget {
   // Puts the shown sub-palette into the served surface's colours and repaints what shows it.
   void ApplyPalette();
 
+  // --- handlers ---
+  // A press on swatch `swatch`: left picks the foreground (twice in a row on the same swatch
+  // within the double-click interval opens the colour dialog), right or middle the background.
+  void Shape1MouseDown(SwatchWidget* swatch, Qt::MouseButton button);
+  // Any of the three bars moved: the foreground entry takes all three positions.
+  void RedBarChange();
+  // The text of `edit` (REdit, GEdit or BEdit) changed: normalise it and move its bar.
+  void REditChange(QLineEdit* edit);
+  // Whether a typed character reaches an edit box: only digits and backspace do.
+  static bool REditKeyPress(QChar key);
+  // The up-down moved: show the sub-palette at its position.
+  void PalUpDownClick();
+  // The editor lost activation: hand the picks (and a ROM window's sub-palette) back.
+  void FormDeactivate();
+
   // --- editor state, loaded by the window that activates itself ---
   TileSurface* TargetSurface = nullptr;
   PaletteTable* TargetPalette = nullptr;
@@ -57,7 +72,20 @@ class TPalForm : public QWidget {
   bool EditsLive = false;
   bool BarsLive = false;
 
+  // Double-click bookkeeping of left presses on the swatches.
+  SwatchWidget* LastSwatch = nullptr;
+  uint32_t DoubleClickInterval = 0;
+  uint32_t LastClickTime = 0;
+  uint32_t ClickTime = 0;
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void ConnectHandlers();
+  // Marks the served ROM window's palette as edited; the arranger's palette has no such mark.
+  void MarkPaletteModified();
   void LayOutSwatches();
   // The served entry the bars and boxes edit, kept inside the palette.
   int32_t ForegroundEntry() const;
