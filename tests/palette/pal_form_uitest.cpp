@@ -106,9 +106,9 @@ struct TypingCase {
   const char* shown;
   int channel;
 };
-class TypingTest : public PalEditor, public ::testing::WithParamInterface<TypingCase> {};
+class ChannelTypingTest : public PalEditor, public ::testing::WithParamInterface<TypingCase> {};
 
-TEST_P(TypingTest, NormalisesTheBoxAndWritesTheChannel) {
+TEST_P(ChannelTypingTest, NormalisesTheBoxAndWritesTheChannel) {
   const TypingCase& c = GetParam();
   QLineEdit* edits[] = {PalForm->REdit, PalForm->GEdit, PalForm->BEdit};
   QScrollBar* bars[] = {PalForm->RedBar, PalForm->GreenBar, PalForm->BlueBar};
@@ -123,7 +123,7 @@ TEST_P(TypingTest, NormalisesTheBoxAndWritesTheChannel) {
   for (int k = 0; k < 3; ++k) EXPECT_EQ(channels[k], k == c.box ? c.channel : old[k]) << k;
 }
 
-INSTANTIATE_TEST_SUITE_P(PalEditor, TypingTest,
+INSTANTIATE_TEST_SUITE_P(PalEditor, ChannelTypingTest,
                          ::testing::Values(TypingCase{"AboveRangeClamps", 0, "300", "255", 255},
                                            TypingCase{"ClearedBoxIsZero", 0, "\b", "0", 0},
                                            TypingCase{"LettersIgnored", 1, "a1b2-", "12", 12},
