@@ -177,15 +177,11 @@ TEST(SaveRomTest, FullDiskLeavesTheOriginalAndModified) {
   doc.Modified = true;
 
   // Running as root, permissions cannot make a write fail; a file size limit can.
-  rlimit oldLimit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = oldLimit;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const SaveResult result = doc.SaveRom(path);
-  ::setrlimit(RLIMIT_FSIZE, &oldLimit);
-  std::signal(SIGXFSZ, oldHandler);
+  SaveResult result;
+  {
+    test::FullDisk full(4096);
+    result = doc.SaveRom(path);
+  }
 
   EXPECT_FALSE(result.Ok);
   EXPECT_FALSE(result.Reason.empty());

@@ -311,36 +311,13 @@ TEST(WritePaletteFileTest, MissingFolderReportsFailure) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-// Lowers the file size limit so writes fail as on a full disk, and turns the signal that
-// would kill the process into a plain write error.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = saved_;
-    lowered.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  void (*oldHandler_)(int) = SIG_DFL;
-};
-
 TEST(WritePaletteFileTest, ExistingFileSurvivesAFailedWrite) {
   TempDir dir;
   const std::vector<uint8_t> original = VrkBytes(0, 52, 5);
   const std::string path = dir.Write("keep.vrk", original);
   PaletteWriteResult written;
   {
-    FileSizeLimit limit(100);
+    test::FullDisk limit(100);
     written = WritePaletteFile(path, PatternPalette(2), 0, 256);  // 772 bytes
   }
   EXPECT_EQ(written.Error, PaletteFileError::CannotWrite);

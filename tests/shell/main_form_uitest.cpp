@@ -167,26 +167,6 @@ TEST_F(Frame, CloseAllThatSucceedsLeavesTheEmptyState) {
   EXPECT_EQ(MainForm->ActiveRom, nullptr);
 }
 
-// A full disk, made real for this process by a file size limit.
-class FullDisk {
- public:
-  explicit FullDisk(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FullDisk() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previous_)(int) = nullptr;
-};
-
 TEST_F(Frame, AFailedSaveIsReportedAndKeepsTheChanges) {
   const std::vector<uint8_t> original = Image(65536);
   TChildForm* child = Open("game.bin", original);

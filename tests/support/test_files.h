@@ -26,6 +26,20 @@ class TempDir {
 
 std::vector<uint8_t> ReadFile(const std::string& path);
 
+// A full disk for this process while the object lives: the file size limit is lowered so
+// writes past `bytes` fail, and the signal that would kill the process is ignored.
+class FullDisk {
+ public:
+  explicit FullDisk(uint64_t bytes);
+  ~FullDisk();
+  FullDisk(const FullDisk&) = delete;
+  FullDisk& operator=(const FullDisk&) = delete;
+
+ private:
+  uint64_t savedLimit_ = 0;
+  void (*savedHandler_)(int) = nullptr;
+};
+
 // Bytes from a small deterministic generator, so failures reproduce.
 std::vector<uint8_t> PatternBytes(size_t count, uint32_t seed);
 
