@@ -88,7 +88,7 @@ std::optional<int32_t> TGotoForm::ParseDecimal(const QString& text) {
 }
 
 void TGotoForm::ReportNotANumber(const QString& text) {
-  ShowError(QStringLiteral("'%1' non è un valore integer valido").arg(text));
+  ShowNotAnInteger(text);
 }
 
 void TGotoForm::GoButtonClick() {

@@ -105,7 +105,7 @@ void TPalForm::REditChange(QLineEdit* edit) {
   int value = edit->text().toInt(&number, 10);
   if (!number) {
     // Only pasted text gets here; the bar and the palette stay as they were.
-    ShowError(QStringLiteral("'%1' is not a valid integer value.").arg(edit->text()));
+    ShowNotAnInteger(edit->text());
     return;
   }
   if (value >= 256) {

@@ -67,8 +67,7 @@ class DialogPrompts final : public Prompts {
     if (!info.DefaultExtension.isEmpty()) dialog.setDefaultSuffix(info.DefaultExtension);
     if (!info.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!preset.isEmpty()) dialog.selectFile(preset);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-      return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
   }
 };
@@ -82,12 +81,20 @@ Prompts* installed = nullptr;
 
 }  // namespace
 
-Prompts& CurrentPrompts() { return installed ? *installed : RealPrompts(); }
+Prompts& CurrentPrompts() {
+  return installed ? *installed : RealPrompts();
+}
 
-void SetPrompts(Prompts* prompts) { installed = prompts; }
+void SetPrompts(Prompts* prompts) {
+  installed = prompts;
+}
 
 void ShowError(const QString& text) {
   CurrentPrompts().MessageBox(text, kTitle, PromptButtons::Ok, PromptIcon::Stop);
+}
+
+void ShowNotAnInteger(const QString& text) {
+  ShowError(QStringLiteral("'%1' non è un valore integer valido").arg(text));
 }
 
 QString QtNameFilters(const QString& filter) {
@@ -104,8 +111,7 @@ QString QtNameFilters(const QString& filter) {
       patterns << pattern;
       if (pattern != pattern.toLower()) patterns << pattern.toLower();
     }
-    result << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                  QLatin1Char(')');
+    result << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return result.join(QStringLiteral(";;"));
 }

@@ -41,6 +41,9 @@ void SetPrompts(Prompts* prompts);
 // Stop-icon box with an OK button titled "Varnock Pro".
 void ShowError(const QString& text);
 
+// The conversion error shown for text that is not a whole number (the text as it was parsed).
+void ShowNotAnInteger(const QString& text);
+
 // "description|pattern|..." as Qt name filters ("description (pattern pattern)").
 QString QtNameFilters(const QString& filter);
 
