@@ -1,5 +1,5 @@
 // Turning a decoded surface into screen pixels: each index through the colour table once,
-// each pixel repeated Zoom times across and down.
+// each pixel repeated Zoom times across and down, grid lines drawn in the same pass.
 #pragma once
 
 #include <cstdint>
@@ -13,15 +13,16 @@ constexpr uint32_t ScreenColor(const SurfaceColor& c) {
   return 0xFF000000u | (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue;
 }
 
-// Writes the whole surface, zoomed, into a `width` x `height` image of 32-bit pixels with
-// `stride` pixels per row. Only the part that fits both is written.
-void ComposeSurface(const TileSurface& surface, int32_t zoom, uint32_t* image, int32_t width,
-                    int32_t height, int32_t stride);
+struct ComposeGrid {
+  bool Show = false;
+  uint32_t Color = 0xFFC0C0C0;  // silver
+};
 
-// Interior grid lines over the tiles: vertical at k x cellWidth for k = 1..columns-1 and
-// horizontal at k x cellHeight for k = 1..rows-1, clipped to the image.
-void DrawGridLines(uint32_t* image, int32_t width, int32_t height, int32_t stride,
-                   int32_t cellWidth, int32_t cellHeight, int32_t columns, int32_t rows,
-                   uint32_t color);
+// Writes the whole surface, zoomed, into a `width` x `height` image of 32-bit pixels with
+// `stride` pixels per row; only the part that fits both is written. With the grid shown, each
+// interior tile boundary gets a line over the first pixel column (or row) of the tile to its
+// right (or below); the outer edges get none.
+void ComposeSurface(const TileSurface& surface, int32_t zoom, uint32_t* image, int32_t width,
+                    int32_t height, int32_t stride, ComposeGrid grid = {});
 
 }  // namespace varnock

@@ -132,8 +132,8 @@ void TChildForm::BuildMenus() {
   ZoomGroup = new QActionGroup(this);
   static const char* const kZoomNames[] = {"N1x1", "N2x1", "N3x1", "N4x1"};
   for (int zoom = 1; zoom <= 4; ++zoom)
-    ZoomItems[zoom - 1] = AddRadio(Size1, ZoomGroup, kZoomNames[zoom - 1],
-                                   QStringLiteral("&%1x").arg(zoom), zoom);
+    ZoomItems[zoom - 1] =
+        AddRadio(Size1, ZoomGroup, kZoomNames[zoom - 1], QStringLiteral("&%1x").arg(zoom), zoom);
   ZoomItems[1]->setChecked(true);
   connect(ZoomGroup, &QActionGroup::triggered, this, &TChildForm::N4x1Click);
 
@@ -141,9 +141,8 @@ void TChildForm::BuildMenus() {
   Format1->setObjectName(QStringLiteral("Format1"));
   FormatGroup = new QActionGroup(this);
   for (int format = 0; format < kTileFormatCount; ++format)
-    FormatItems[format] =
-        AddRadio(Format1, FormatGroup, kTileFormats[format].MenuItem,
-                 QString::fromUtf8(kTileFormats[format].Caption), format);
+    FormatItems[format] = AddRadio(Format1, FormatGroup, kTileFormats[format].MenuItem,
+                                   QString::fromUtf8(kTileFormats[format].Caption), format);
   connect(FormatGroup, &QActionGroup::triggered, this, &TChildForm::Genesis1Click);
 
   Gridlines1 = AddItem(Window1, "Gridlines1", "&Griglia");
@@ -180,8 +179,7 @@ void TChildForm::BuildMenus() {
   connect(EntriesGroup, &QActionGroup::triggered, this, &TChildForm::N161Click);
   Palette1->addSeparator();
   Transfertoclipboard1 = AddItem(Palette1, "Transfertoclipboard1", "&Trasferisci al Tile Arranger");
-  connect(Transfertoclipboard1, &QAction::triggered, this,
-          &TChildForm::Transfertoclipboard1Click);
+  connect(Transfertoclipboard1, &QAction::triggered, this, &TChildForm::Transfertoclipboard1Click);
   ConnectPaletteMenu();
 }
 
@@ -271,17 +269,16 @@ void TChildForm::SetClientSize(int width, int height) {
   View->setGeometry(0, 0, ViewBitmap.width(), ViewBitmap.height());
 }
 
-QSize TChildForm::ClientSize() const { return ClientArea->size(); }
+QSize TChildForm::ClientSize() const {
+  return ClientArea->size();
+}
 
 void TChildForm::FormPaint() {
   if (ViewBitmap.isNull()) return;
   auto* pixels = reinterpret_cast<uint32_t*>(ViewBitmap.bits());
   const int stride = static_cast<int>(ViewBitmap.bytesPerLine() / 4);
-  ComposeSurface(Doc.ViewSurface, Doc.Zoom, pixels, ViewBitmap.width(), ViewBitmap.height(),
-                 stride);
-  if (Gridlines1->isChecked())
-    DrawGridLines(pixels, ViewBitmap.width(), ViewBitmap.height(), stride, Doc.CellWidth,
-                  Doc.CellHeight, Doc.Columns, Doc.Rows, kGridColor);
+  ComposeSurface(Doc.ViewSurface, Doc.Zoom, pixels, ViewBitmap.width(), ViewBitmap.height(), stride,
+                 ComposeGrid{Gridlines1->isChecked(), kGridColor});
   if (Doc.HasSelection) DrawSelection();
   PaintRect = ViewBitmap.rect();
   View->update(PaintRect);
@@ -317,8 +314,8 @@ void TChildForm::Gridlines1Click() {
 
 void TChildForm::FormResize() {
   if (Doc.CellWidth <= 0) return;
-  Doc.Columns = std::clamp((ClientArea->width() - kScrollBarWidth) / Doc.CellWidth, kMinGrid,
-                           kMaxGrid);
+  Doc.Columns =
+      std::clamp((ClientArea->width() - kScrollBarWidth) / Doc.CellWidth, kMinGrid, kMaxGrid);
   Doc.Rows = std::clamp(ClientArea->height() / Doc.CellWidth, kMinGrid, kMaxGrid);
   LayoutView();
 }
@@ -382,8 +379,7 @@ bool TChildForm::FormClose() {
       return false;
     }
     // A save that failed keeps the window, as Cancel does: nothing unsaved is thrown away.
-    if (answer == PromptAnswer::Yes &&
-        !SaveRomReporting(QString::fromStdString(Doc.RomPath))) {
+    if (answer == PromptAnswer::Yes && !SaveRomReporting(QString::fromStdString(Doc.RomPath))) {
       MainForm->CloseAllowed = false;
       return false;
     }
