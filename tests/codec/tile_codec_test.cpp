@@ -397,3 +397,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace varnock
+
+namespace varnock {
+namespace {
+
+// An empty span (the view past the end of an image) has no address at all; a tile that would
+// straddle its start must neither read nor write through it.
+TEST(TileCodec, AnEmptySpanIsNeverTouched) {
+  TileSurface surface;
+  surface.TilesAcross = 2;
+  surface.TilesDown = 1;
+  RebuildSurface(surface);
+  std::fill(surface.Pixels.begin(), surface.Pixels.end(), 5);
+  surface.DecodeAcross = surface.EncodeAcross = 2;
+  surface.DecodeDown = surface.EncodeDown = 1;
+  surface.DecodeTileBytes = surface.EncodeTileBytes = -4;
+  EncodeTiles(surface, std::span<uint8_t>());
+  DecodeTiles(std::span<const uint8_t>(), surface);
+  EXPECT_EQ(surface.Pixels, std::vector<uint8_t>(128, 0));
+}
+
+}  // namespace
+}  // namespace varnock
