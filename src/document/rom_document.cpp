@@ -1,6 +1,7 @@
 #include "document/rom_document.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +27,16 @@ constexpr int32_t kGbaComplement = 0xBD;
 
 bool HasNesSignature(const uint8_t* data, int32_t size) {
   return size >= 6 && data[0] == 0x4E && data[1] == 0x45 && data[2] == 0x53 && data[3] == 0x1A;
+}
+
+// A large image is read into memory that was never touched; asking for huge pages spares
+// the reader one page fault per 4 KB, which otherwise costs more than the read itself.
+void AdviseLargeBlock(uint8_t* block, uint64_t size) {
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  if (size < 4 * kHugePage) return;
+  const uintptr_t start = (reinterpret_cast<uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + size) & ~(kHugePage - 1);
+  if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 }
 
 }  // namespace
@@ -71,6 +82,7 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
     ::close(fd);
     return kLoadNoMemory;
   }
+  AdviseLargeBlock(block.get(), size);
   uint64_t done = 0;
   while (done < size) {
     const ssize_t got = ::read(fd, block.get() + done, size - done);
