@@ -248,7 +248,7 @@ void DecodeInFormat(std::span<const uint8_t> source, TileSurface& surface,
       // Partly or wholly outside the source: the missing bytes read as zero.
       uint8_t tile[kMaxTileBytes] = {};
       const int64_t first = std::max<int64_t>(offset, 0);
-      const int64_t end = std::min(offset + kBytes, size);
+      const int64_t end = std::min(SaturatingAdd(offset, kBytes), size);
       if (end > first) {  // an empty source may have no bytes at all, not even an address
         std::memcpy(tile + (first - offset), source.data() + first,
                     static_cast<size_t>(end - first));
@@ -282,7 +282,7 @@ void EncodeInFormat(const TileSurface& surface, std::span<uint8_t> destination,
         continue;
       }
       const int64_t first = std::max<int64_t>(offset, 0);
-      const int64_t end = std::min(offset + kBytes, size);
+      const int64_t end = std::min(SaturatingAdd(offset, kBytes), size);
       if (end <= first) continue;  // nothing of this tile lands in the destination
       uint8_t tile[kMaxTileBytes];
       EncodeTile<Format>(line, stride, tile);

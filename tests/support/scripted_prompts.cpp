@@ -23,18 +23,23 @@ PromptAnswer ScriptedPrompts::MessageBox(const QString& text, const QString& cap
 std::optional<QString> ScriptedPrompts::OpenFileName(const FileDialogInfo& dialog,
                                                      const QString& preset) {
   FileDialogs.push_back({dialog.Title, dialog.Filter, dialog.DefaultExtension, preset, false});
-  if (FileNames.empty()) return std::nullopt;
-  auto name = FileNames.front();
-  FileNames.pop_front();
-  return name;
+  return NextFileName();
 }
 
 std::optional<QString> ScriptedPrompts::SaveFileName(const FileDialogInfo& dialog,
                                                      const QString& preset) {
   FileDialogs.push_back({dialog.Title, dialog.Filter, dialog.DefaultExtension, preset, true});
+  return NextFileName();
+}
+
+std::optional<QString> ScriptedPrompts::NextFileName() {
   if (FileNames.empty()) return std::nullopt;
-  auto name = FileNames.front();
+  const bool chosen = FileNames.front().has_value();
+  // Copied out as a plain string: copying the optional itself trips a false warning in
+  // optimised builds.
+  const QString name = chosen ? *FileNames.front() : QString();
   FileNames.pop_front();
+  if (!chosen) return std::nullopt;
   return name;
 }
 

@@ -47,6 +47,9 @@ class ScriptedPrompts : public Prompts {
   std::vector<RecordedMessage> Messages;
   std::vector<RecordedFileDialog> FileDialogs;
   std::vector<QColor> ColorRequests;
+
+ private:
+  std::optional<QString> NextFileName();
 };
 
 }  // namespace varnock::test
