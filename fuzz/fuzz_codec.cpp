@@ -2,6 +2,7 @@
 // Destination and source spans are carved out of larger buffers, so AddressSanitizer reports any
 // byte touched past either end; the guards are also checked by hand.
 #include <fuzzer/FuzzedDataProvider.h>
+#include <algorithm>
 
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +22,10 @@ constexpr uint8_t kGuardByte = 0xA7;
 int32_t PickInt(FuzzedDataProvider& data, int32_t low, int32_t high) {
   if (data.ConsumeIntegralInRange<int>(0, 7) == 0) return data.ConsumeIntegral<int32_t>();
   return data.ConsumeIntegralInRange<int32_t>(low, high);
+}
+
+int32_t Scaled(int32_t value, int32_t factor) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{value} * factor, INT32_MIN, INT32_MAX));
 }
 
 TileSurface PickSurface(FuzzedDataProvider& data) {
@@ -117,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const uint8_t index = data.ConsumeIntegral<uint8_t>();
     switch (data.ConsumeIntegralInRange<int>(0, 3)) {
       case 0:
-        PutSurfacePixel(first, a * 3, b * 3, index);
+        // Scaled in 64 bits: the harness must not overflow before the code under test runs.
+        PutSurfacePixel(first, Scaled(a, 3), Scaled(b, 3), index);
         break;
       case 1:
         FillSurfaceTile(first, a, b, index);
