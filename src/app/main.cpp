@@ -8,12 +8,12 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "palette/pal_form.h"
 #include "shell/application.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
-#include "palette/pal_form.h"
 
 namespace {
 
@@ -24,8 +24,7 @@ QImage Screenshot() {
   QPainter painter(&picture);
   for (QWidget* tool : {static_cast<QWidget*>(ClipForm), static_cast<QWidget*>(EditForm),
                         static_cast<QWidget*>(PalForm)}) {
-    if (tool && tool->isVisible())
-      painter.drawPixmap(tool->pos() - MainForm->pos(), tool->grab());
+    if (tool && tool->isVisible()) painter.drawPixmap(tool->pos() - MainForm->pos(), tool->grab());
   }
   return picture;
 }

@@ -12,13 +12,13 @@ using TileFormat = int8_t;
 inline constexpr int kTileFormatCount = 10;
 
 struct TileFormatRow {
-  const char* Name;          // status bar text
-  const char* MenuItem;      // designed name of the Format menu item
-  const char* Caption;       // Format menu caption
-  int32_t BitsPerPixel;      // 1..4
-  int32_t TileBytes;         // BitsPerPixel x 8 x 8 / 8
-  int32_t FirstViewable;     // scroll minimum: bytes of header to skip
-  bool NesHeaderRule;        // minimum grows by 8 KB per character bank of an iNES header
+  const char* Name;       // status bar text
+  const char* MenuItem;   // designed name of the Format menu item
+  const char* Caption;    // Format menu caption
+  int32_t BitsPerPixel;   // 1..4
+  int32_t TileBytes;      // BitsPerPixel x 8 x 8 / 8
+  int32_t FirstViewable;  // scroll minimum: bytes of header to skip
+  bool NesHeaderRule;     // minimum grows by 8 KB per character bank of an iNES header
 };
 
 inline constexpr std::array<TileFormatRow, kTileFormatCount> kTileFormats{{
@@ -50,7 +50,9 @@ inline constexpr std::array<const char*, kTileFormatCount> FormatNames = [] {
   return names;
 }();
 
-constexpr bool IsTileFormat(int format) { return format >= 0 && format < kTileFormatCount; }
+constexpr bool IsTileFormat(int format) {
+  return format >= 0 && format < kTileFormatCount;
+}
 
 // Row of a format; anything outside 0..9 is read as 1BPP so callers never index out of the table.
 constexpr const TileFormatRow& TileFormatInfo(int format) {

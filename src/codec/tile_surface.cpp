@@ -72,4 +72,16 @@ void CopySurfaceTile(TileSurface& destination, int32_t destColumn, int32_t destR
                  static_cast<size_t>(endI - firstI));
 }
 
+void SetUpTileSurface(TileSurface& surface, int32_t across, int32_t down) {
+  surface.TileWidth = 8;
+  surface.TileHeight = 8;
+  surface.TilesAcross = across;
+  surface.TilesDown = down;
+  RebuildSurface(surface);
+  surface.DecodeColumn = surface.DecodeRow = surface.DecodeSkip = 0;
+  surface.EncodeColumn = surface.EncodeRow = surface.EncodeSkip = 0;
+  surface.DecodeAcross = surface.DecodeDown = 1;
+  surface.EncodeAcross = surface.EncodeDown = 1;
+}
+
 }  // namespace varnock

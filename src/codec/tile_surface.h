@@ -57,6 +57,10 @@ struct TileSurface {
 // Sizes that are negative or too large for one bitmap give an empty surface.
 void RebuildSurface(TileSurface& surface);
 
+// A surface of `across` x `down` 8 x 8 tiles whose decode and encode requests cover one tile
+// at (0, 0) with no skip: the shape of the tile editor's, the drag tile's and the arranger's.
+void SetUpTileSurface(TileSurface& surface, int32_t across, int32_t down);
+
 // The three pixel helpers ignore anything outside the bitmap.
 void PutSurfacePixel(TileSurface& surface, int32_t x, int32_t y, uint8_t index);
 void FillSurfaceTile(TileSurface& surface, int32_t column, int32_t row, uint8_t index);

@@ -19,7 +19,7 @@ enum LoadResult : int {
   kLoadCannotOpen = -1,  // missing, unreadable, not a regular file
   kLoadNoMemory = 0,     // no block of the file's size could be had
   kLoadLoaded = 1,
-  kLoadTooLarge = 2,     // 2 GiB or more: offsets are 32-bit
+  kLoadTooLarge = 2,  // 2 GiB or more: offsets are 32-bit
 };
 
 struct SaveResult {

@@ -20,7 +20,9 @@ void SwatchWidget::paintEvent(QPaintEvent*) {
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void SwatchWidget::mousePressEvent(QMouseEvent* event) { emit Pressed(this, event->button()); }
+void SwatchWidget::mousePressEvent(QMouseEvent* event) {
+  emit Pressed(this, event->button());
+}
 
 // The editor times its own double clicks, so a second press is just another press.
 void SwatchWidget::mouseDoubleClickEvent(QMouseEvent* event) {

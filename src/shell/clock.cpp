@@ -34,6 +34,8 @@ void SetDoubleClickTimeSource(std::function<uint32_t()> source) {
   IntervalSource() = std::move(source);
 }
 
-void SetTickCountSource(std::function<uint32_t()> source) { TickSource() = std::move(source); }
+void SetTickCountSource(std::function<uint32_t()> source) {
+  TickSource() = std::move(source);
+}
 
 }  // namespace varnock

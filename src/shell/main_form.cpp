@@ -75,13 +75,7 @@ TMainForm::TMainForm() {
   setAcceptDrops(true);
 
   // PlaneTable is built at compile time; the frame only owns the two shared surfaces.
-  DragSurface.TileWidth = 8;
-  DragSurface.TileHeight = 8;
-  DragSurface.TilesAcross = 1;
-  DragSurface.TilesDown = 1;
-  RebuildSurface(DragSurface);
-  DragSurface.DecodeAcross = DragSurface.DecodeDown = 1;
-  DragSurface.EncodeAcross = DragSurface.EncodeDown = 1;
+  SetUpTileSurface(DragSurface, 1, 1);
   HelpFile = QStringLiteral("qrc:/help/vnk.html");
 
   auto* central = new QWidget(this);

@@ -8,8 +8,8 @@
 namespace varnock {
 
 TClipForm::TClipForm()
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint) {
+    : QWidget(nullptr,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setWindowTitle(QStringLiteral("Tile Arranger"));
   setFixedSize(384, 256);
   move(545, 81);
@@ -18,17 +18,13 @@ TClipForm::TClipForm()
   background.setColor(QPalette::Window, Qt::black);
   setPalette(background);
 
-  ArrangerSurface.TileWidth = 8;
-  ArrangerSurface.TileHeight = 8;
-  ArrangerSurface.TilesAcross = kArrangerColumns;
-  ArrangerSurface.TilesDown = kArrangerRows;
-  RebuildSurface(ArrangerSurface);
+  SetUpTileSurface(ArrangerSurface, kArrangerColumns, kArrangerRows);
   std::fill(ArrangerSurface.Pixels.begin(), ArrangerSurface.Pixels.end(), kEmptyCellIndex);
-  ArrangerSurface.DecodeAcross = ArrangerSurface.DecodeDown = 1;
-  ArrangerSurface.EncodeAcross = ArrangerSurface.EncodeDown = 1;
 }
 
-void TClipForm::FormPaint() { update(); }
+void TClipForm::FormPaint() {
+  update();
+}
 
 void TClipForm::ForgetRom(const TChildForm* rom) {
   for (int row = 0; row < kArrangerRows; ++row) {

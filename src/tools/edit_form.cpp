@@ -23,8 +23,8 @@ QToolButton* MakeButton(QWidget* panel, int x, int y, const QString& hint, const
 }  // namespace
 
 TEditForm::TEditForm()
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint) {
+    : QWidget(nullptr,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setWindowTitle(QStringLiteral("Tile Editor"));
   setFixedSize(208, 128);
   move(545, 373);
@@ -44,22 +44,18 @@ TEditForm::TEditForm()
                             Glyph(GlyphKind::FlipHorizontal));
   SpeedButton2 = MakeButton(ToolPanel, 40, 0, QStringLiteral("Ribalta verticalmente"),
                             Glyph(GlyphKind::FlipVertical));
-  SpeedButton3 = MakeButton(ToolPanel, 0, 37, QStringLiteral("Ruota di 90 gradi"),
-                            Glyph(GlyphKind::Rotate));
+  SpeedButton3 =
+      MakeButton(ToolPanel, 0, 37, QStringLiteral("Ruota di 90 gradi"), Glyph(GlyphKind::Rotate));
   SpeedButton4 = MakeButton(ToolPanel, 40, 37, QStringLiteral("Annulla ultima operazione"),
                             Glyph(GlyphKind::Undo));
   SpeedButton4->setEnabled(false);
 
-  EditSurface.TileWidth = 8;
-  EditSurface.TileHeight = 8;
-  EditSurface.TilesAcross = 1;
-  EditSurface.TilesDown = 1;
-  RebuildSurface(EditSurface);
-  EditSurface.DecodeAcross = EditSurface.DecodeDown = 1;
-  EditSurface.EncodeAcross = EditSurface.EncodeDown = 1;
+  SetUpTileSurface(EditSurface, 1, 1);
 }
 
-void TEditForm::FormPaint() { update(0, 0, kDrawingSize, kDrawingSize); }
+void TEditForm::FormPaint() {
+  update(0, 0, kDrawingSize, kDrawingSize);
+}
 
 void TEditForm::paintEvent(QPaintEvent*) {
   ++PaintCount;
