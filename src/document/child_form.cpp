@@ -186,9 +186,7 @@ void TChildForm::BuildMenus() {
 int TChildForm::LoadRom(const QString& path) {
   const LoadResult result = Doc.LoadRom(path.toStdString());
   if (result != kLoadLoaded) return result;
-  SyncScrollBar();
-  FormatItems[Doc.Format]->setChecked(true);
-  ShowOffset();
+  MirrorFormat();
   if (!LoadPalette(QString::fromStdString(Doc.PalettePath))) {
     Doc.ApplyDefaultPalette();
     SetPaletteFormat(kPaletteRgb);
@@ -200,9 +198,17 @@ int TChildForm::LoadRom(const QString& path) {
 
 void TChildForm::SetTileFormat(TileFormat format) {
   Doc.SetTileFormat(format);
+  MirrorFormat();
+}
+
+void TChildForm::MirrorFormat() {
   FormatItems[Doc.Format]->setChecked(true);
   SyncScrollBar();
   ShowOffset();
+}
+
+void TChildForm::ShowFormatName() {
+  if (MainForm) MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
 }
 
 bool TChildForm::SaveRomReporting(const QString& path) {
@@ -238,8 +244,7 @@ void TChildForm::ScrollBarChange(int position) {
   Doc.ViewOffset = Doc.ClampOffset(position);
   ShowOffset();
   Doc.HasSelection = false;
-  DecodeView();
-  FormPaint();
+  RedrawPage();
 }
 
 void TChildForm::LayoutView() {
@@ -250,9 +255,7 @@ void TChildForm::LayoutView() {
   Doc.CellHeight = Doc.TileHeight * Doc.Zoom;
   ViewBitmap = QImage(Doc.CellWidth * Doc.Columns, Doc.Zoom * Doc.TileHeight * Doc.Rows,
                       QImage::Format_RGB32);
-  Doc.FitViewSurface();
-  Doc.ViewSurface.DecodeAcross = Doc.Columns;
-  Doc.ViewSurface.DecodeDown = Doc.Rows;
+  // The page decode below fits the view surface to the grid (keeping its colours).
   if (Doc.Zoom >= 1 && Doc.Zoom <= 4) ZoomItems[Doc.Zoom - 1]->setChecked(true);
   SetClientSize(ViewBitmap.width() + kScrollBarWidth, ViewBitmap.height());
   DecodeView();
@@ -352,7 +355,7 @@ void TChildForm::FormActivate() {
   EditForm->SpeedButton4->setEnabled(Doc.UndoCount != 0);
   MainForm->StatusPanel(0)->setText(QString::fromStdString(Doc.SizeText()));
   ShowOffset();
-  MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
+  ShowFormatName();
   MainForm->ActiveRom = this;
   PalForm->TargetSurface = &Doc.ViewSurface;
   PalForm->TargetPalette = &Doc.Palette;

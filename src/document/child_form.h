@@ -106,6 +106,9 @@ class TChildForm : public QMdiSubWindow {
   QString RomFileName() const;
   // Puts the radio mark on the "&Numero colori" item for `count`, if there is one.
   void MarkPaletteSize(int32_t count);
+  // PalettePath names an emulator save state (anything but a ".VRK" file): saving must not
+  // write a palette file over it.
+  bool PaletteFromSaveState() const;
 
   RomDocument Doc;
 
@@ -149,9 +152,6 @@ class TChildForm : public QMdiSubWindow {
   std::array<QAction*, 5> EntryItems{};  // N161 .. N2561, Tag = count
   QActionGroup* EntriesGroup = nullptr;
   QAction* Transfertoclipboard1 = nullptr;
-  // PalettePath names the emulator save state the palette was read from: saving must not
-  // write a palette file over it.
-  bool PaletteFromSaveState = false;
 
   // Handlers attached by the frame once the file has loaded.
   bool ResizeAttached = false;
@@ -170,6 +170,10 @@ class TChildForm : public QMdiSubWindow {
   void DrawSelection();
   // True when the palette editor is serving this window.
   bool ServesPaletteEditor() const;
+  // The format's menu mark, the scroll bar and the offset readout, after a format change.
+  void MirrorFormat();
+  // Status panel 2: the format's name.
+  void ShowFormatName();
   // After a format change: the palette editor takes the new depth and sub-palette, and the
   // page is composed.
   void ShowNewFormat();

@@ -126,7 +126,7 @@ void TChildForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 void TChildForm::NextTileFormat() {
   SetTileFormat(static_cast<TileFormat>(Doc.Format == kTileFormatCount - 1 ? 0 : Doc.Format + 1));
   DecodeView();
-  if (MainForm) MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
+  ShowFormatName();
   Doc.SubPalette = 0;
   ShowNewFormat();
 }
@@ -134,7 +134,7 @@ void TChildForm::NextTileFormat() {
 void TChildForm::Genesis1Click(QAction* item) {
   const int32_t oldBits = Doc.BitsPerPixel;
   SetTileFormat(static_cast<TileFormat>(item->data().toInt()));
-  if (MainForm) MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
+  ShowFormatName();
   DecodeView();
   // The palette editor's depth is the one the shown sub-palette was picked in; a window the
   // editor is not serving converts from its own previous depth.

@@ -27,14 +27,13 @@ bool SaveUnderChosenName(TChildForm& rom, const QString& preset) {
   const std::optional<QString> chosen = CurrentPrompts().SaveFileName(kSavePalDialog, preset);
   if (!chosen) return false;
   rom.Doc.PalettePath = chosen->toStdString();
-  rom.PaletteFromSaveState = false;
   return rom.SavePalette(*chosen);
 }
 
 // Saves over PalettePath, unless that is an emulator save state: a palette file written there
 // would destroy the state, so a palette file name is asked for instead.
 bool SaveToPalettePath(TChildForm& rom) {
-  if (!rom.PaletteFromSaveState)
+  if (!rom.PaletteFromSaveState())
     return rom.SavePalette(QString::fromStdString(rom.Doc.PalettePath));
   return SaveUnderChosenName(
       rom, QString::fromStdString(RomDocument::DefaultPalettePath(rom.Doc.PalettePath)));
@@ -59,11 +58,9 @@ bool TChildForm::LoadPalette(const QString& path) {
   Doc.PaletteSize = read.Data.PaletteSize;
   MarkPaletteSize(Doc.PaletteSize);
   Doc.PalettePath = path.toStdString();
-  // Only the palette file reader takes ".VRK"; any other name that read is a save state.
-  PaletteFromSaveState = UpperExtension(Doc.PalettePath) != ".VRK";
   Doc.SubPalette = 0;
   // The editor's working copies belong to the window it serves; another window's stay put.
-  if (PalForm && MainForm && MainForm->ActiveRom == this) {
+  if (ServesPaletteEditor()) {
     PalForm->SubPalette = 0;
     PalForm->PaletteSize = Doc.PaletteSize;
   }
@@ -107,6 +104,11 @@ void TChildForm::SaveAs1Click() {
   SaveUnderChosenName(*this, QString::fromStdString(Doc.PalettePath));
 }
 
+bool TChildForm::PaletteFromSaveState() const {
+  // Only the palette file reader takes ".VRK"; any other name a palette came from is a state.
+  return UpperExtension(Doc.PalettePath) != ".VRK";
+}
+
 void TChildForm::MarkPaletteSize(int32_t count) {
   for (QAction* item : EntryItems)
     if (item->data().toInt() == count) item->setChecked(true);
@@ -127,7 +129,7 @@ void TChildForm::N161Click(QAction* item) {
   Doc.PaletteSize = item->data().toInt();
   item->setChecked(true);
   Doc.SubPalette = 0;
-  if (!PalForm) return;
+  if (!ServesPaletteEditor()) return;
   PalForm->SubPalette = 0;
   PalForm->PaletteSize = Doc.PaletteSize;
   PalForm->RefreshPalette();

@@ -1,5 +1,7 @@
 #include "palette/palette_file.h"
 
+#include <algorithm>
+
 #include "io/file_io.h"
 #include "palette/nesticle_state.h"
 #include "palette/vrk_file.h"
@@ -46,6 +48,24 @@ const char* PaletteFileErrorText(PaletteFileError error) {
       return "The palette file could not be written.";
   }
   return "Unknown palette file error.";
+}
+
+PaletteReadResult ParsePaletteEntries(std::span<const uint8_t> bytes, size_t offset, int32_t count,
+                                      PaletteFormat format) {
+  PaletteReadResult result;
+  const size_t entryBytes = static_cast<size_t>(PaletteEntryBytesOf(format));
+  const size_t entries = static_cast<size_t>(std::max(count, 0));
+  if (offset > bytes.size() || (bytes.size() - offset) / entryBytes < entries) {
+    result.Error = PaletteFileError::TooShort;
+    return result;
+  }
+  result.Data.PalFormat = format;
+  result.Data.PaletteSize = static_cast<int32_t>(entries);
+  result.Data.Entries.reserve(entries);
+  for (size_t k = 0; k < entries; ++k)
+    result.Data.Entries.push_back(
+        DecodePaletteEntry(format, bytes.data() + offset + k * entryBytes));
+  return result;
 }
 
 }  // namespace varnock

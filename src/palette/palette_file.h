@@ -57,4 +57,10 @@ inline constexpr uint64_t kMaxPaletteFileBytes = 16u << 20;
 // missing, unreadable, not a regular file or larger than kMaxPaletteFileBytes.
 PaletteFileError ReadPaletteFileBytes(const std::string& path, std::vector<uint8_t>& out);
 
+// The readers' common part: `count` entries encoded in `format`, one after another from
+// `offset`, become palette entries 0.. with PaletteSize `count`. TooShort when the bytes end
+// before the last entry does.
+PaletteReadResult ParsePaletteEntries(std::span<const uint8_t> bytes, size_t offset, int32_t count,
+                                      PaletteFormat format);
+
 }  // namespace varnock

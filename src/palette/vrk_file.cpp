@@ -13,8 +13,8 @@ constexpr size_t kHeaderBytes = 4;
 }  // namespace
 
 PaletteReadResult ParseVrkPalette(std::span<const uint8_t> bytes) {
-  PaletteReadResult result;
   if (bytes.size() < kHeaderBytes || !std::equal(kMagic, kMagic + 3, bytes.begin())) {
+    PaletteReadResult result;
     result.Error = PaletteFileError::NotVarnockPalette;
     return result;
   }
@@ -25,13 +25,7 @@ PaletteReadResult ParseVrkPalette(std::span<const uint8_t> bytes) {
   const size_t count =
       std::min((bytes.size() - kHeaderBytes) / entryBytes, static_cast<size_t>(kPaletteEntries));
 
-  result.Data.PalFormat = format;
-  result.Data.PaletteSize = static_cast<int32_t>(count);
-  result.Data.Entries.reserve(count);
-  for (size_t k = 0; k < count; ++k)
-    result.Data.Entries.push_back(
-        DecodePaletteEntry(format, bytes.data() + kHeaderBytes + k * entryBytes));
-  return result;
+  return ParsePaletteEntries(bytes, kHeaderBytes, static_cast<int32_t>(count), format);
 }
 
 std::vector<uint8_t> EncodeVrkPalette(const PaletteTable& palette, PaletteFormat format,

@@ -1,8 +1,8 @@
 #include "tools/clip_form.h"
 
 #include "document/child_form.h"
+#include "shell/surface_image.h"
 
-#include <QImage>
 #include <QPainter>
 
 namespace varnock {
@@ -48,14 +48,8 @@ void TClipForm::TakePalette(const PaletteTable& palette) {
 
 void TClipForm::paintEvent(QPaintEvent*) {
   ++PaintCount;
-  QImage board(ArrangerSurface.Pixels.data(), ArrangerSurface.Width(), ArrangerSurface.Height(),
-               ArrangerSurface.Width(), QImage::Format_Indexed8);
-  QList<QRgb> table;
-  table.reserve(256);
-  for (const SurfaceColor& c : ArrangerSurface.Colors) table.append(qRgb(c.red, c.green, c.blue));
-  board.setColorTable(table);
   QPainter painter(this);
-  painter.drawImage(rect(), board);
+  painter.drawImage(rect(), IndexedImage(ArrangerSurface));
 }
 
 }  // namespace varnock

@@ -1,9 +1,9 @@
 #include "tools/edit_form.h"
 
-#include <QImage>
 #include <QPainter>
 
 #include "shell/glyphs.h"
+#include "shell/surface_image.h"
 
 namespace varnock {
 namespace {
@@ -59,13 +59,8 @@ void TEditForm::FormPaint() {
 
 void TEditForm::paintEvent(QPaintEvent*) {
   ++PaintCount;
-  QImage tile(EditSurface.Pixels.data(), 8, 8, 8, QImage::Format_Indexed8);
-  QList<QRgb> table;
-  table.reserve(256);
-  for (const SurfaceColor& c : EditSurface.Colors) table.append(qRgb(c.red, c.green, c.blue));
-  tile.setColorTable(table);
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kDrawingSize, kDrawingSize), tile);
+  painter.drawImage(QRect(0, 0, kDrawingSize, kDrawingSize), IndexedImage(EditSurface));
 }
 
 }  // namespace varnock
