@@ -10,7 +10,10 @@ jobs=$(nproc)
 configure() {  # folder, extra cmake arguments...
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja -DVARNOCK_WERROR=ON "$@" >/dev/null
+  local launcher=()
+  # A compiler cache, where the machine has one, makes rebuilds of unchanged sources free.
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S . -B "$dir" -G Ninja -DVARNOCK_WERROR=ON "${launcher[@]}" "$@" >/dev/null
 }
 
 configure build/release -DCMAKE_BUILD_TYPE=Release
