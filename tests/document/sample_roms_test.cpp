@@ -2,7 +2,6 @@
 // index k, followed by the font. Other tests and the screenshot check count on that layout.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "document/rom_document.h"
@@ -10,8 +9,7 @@
 namespace varnock {
 namespace {
 
-const std::string kSamples =
-    (std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "samples").string();
+const std::string kSamples = VARNOCK_SAMPLES_DIR;
 
 struct SampleCase {
   const char* file;
