@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "codec/codec_path.h"
 #include "codec/tile_codec.h"
 
 using namespace varnock;
@@ -64,6 +65,27 @@ void PickEncodeRequest(FuzzedDataProvider& data, TileSurface& s) {
   s.EncodeDown = PickInt(data, -1, 8);
 }
 
+// Runs `work` once per available kernel path, table first, and aborts unless every path leaves
+// `result` (a copy of the state before, taken per path) exactly as the table path did.
+template <typename State, typename Work>
+void OnEveryPath(State& state, Work&& work) {
+  const State before = state;
+  State tableResult = state;
+  SelectCodecPath(CodecPath::Table);
+  work(tableResult);
+  for (CodecPath path : kCodecPaths) {
+    if (path == CodecPath::Table || !SelectCodecPath(path)) continue;
+    State result = before;
+    work(result);
+    if (!(result == tableResult)) {
+      fprintf(stderr, "the %s path differs from the table path\n", CodecPathName(path));
+      std::abort();
+    }
+  }
+  SelectCodecPath(CodecPath::Table);
+  state = tableResult;
+}
+
 void CheckGuards(const std::vector<uint8_t>& buffer, size_t length) {
   for (size_t i = 0; i < kGuard; ++i)
     if (buffer[i] != kGuardByte || buffer[kGuard + length + i] != kGuardByte) std::abort();
@@ -85,12 +107,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const std::vector<uint8_t> before = first.Pixels;
 
   PickDecodeRequest(data, first);
-  DecodeTiles(source, first);
+  std::vector<uint8_t> pixels = first.Pixels;
+  OnEveryPath(pixels, [&](std::vector<uint8_t>& result) {
+    first.Pixels = result;
+    DecodeTiles(source, first);
+    result = first.Pixels;
+  });
+  first.Pixels = pixels;
   if (first.Pixels.size() != before.size()) std::abort();
 
   PickEncodeRequest(data, first);
-  EncodeTiles(first, std::span(buffer).subspan(kGuard, length));
-  CheckGuards(buffer, length);
+  OnEveryPath(buffer, [&](std::vector<uint8_t>& result) {
+    EncodeTiles(first, std::span(result).subspan(kGuard, length));
+    CheckGuards(result, length);
+  });
 
   // A valid one-page request round-trips: decode then encode gives the same bytes.
   if (const int format = data.ConsumeIntegralInRange<int>(0, kTileFormatCount - 1);

@@ -5,7 +5,9 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <utility>
 
+#include "codec/codec_kernels.h"
 #include "codec/plane_table.h"
 #include "codec/surface_bounds.h"
 
@@ -201,6 +203,31 @@ void EncodeTile(const uint8_t* src, int64_t stride, uint8_t* b) {
   }
 }
 
+template <int Format>
+int64_t DecodeRun(const uint8_t* bytes, uint8_t* cells, int64_t stride, int64_t count) {
+  for (int64_t i = 0; i < count; ++i)
+    DecodeTile<Format>(bytes + i * kTileFormats[Format].TileBytes, cells + i * kTileSide, stride);
+  return count;
+}
+
+template <int Format>
+int64_t EncodeRun(const uint8_t* cells, int64_t stride, uint8_t* bytes, int64_t count) {
+  for (int64_t i = 0; i < count; ++i)
+    EncodeTile<Format>(cells + i * kTileSide, stride, bytes + i * kTileFormats[Format].TileBytes);
+  return count;
+}
+
+template <int... Formats>
+constexpr CodecKernels MakeTableKernels(std::integer_sequence<int, Formats...>) {
+  CodecKernels kernels;
+  kernels.Decode = {DecodeRun<Formats>...};
+  kernels.Encode = {EncodeRun<Formats>...};
+  return kernels;
+}
+
+constexpr CodecKernels kTableKernels =
+    MakeTableKernels(std::make_integer_sequence<int, kTileFormatCount>{});
+
 // The tile cells of a request that fall inside the bitmap: columns [FirstAcross, EndAcross) and
 // rows [FirstDown, EndDown) of the request, counted from its origin tile.
 struct CellRange {
@@ -226,7 +253,7 @@ SurfaceBounds CodecBounds(const TileSurface& surface) {
 
 template <int Format>
 void DecodeInFormat(std::span<const uint8_t> source, TileSurface& surface,
-                    const SurfaceBounds& bounds) {
+                    const SurfaceBounds& bounds, DecodeRunKernel kernel) {
   constexpr int64_t kBytes = kTileFormats[Format].TileBytes;
   const CellRange cells = CellsInside(bounds, surface.DecodeColumn, surface.DecodeRow,
                                       surface.DecodeAcross, surface.DecodeDown);
@@ -239,10 +266,16 @@ void DecodeInFormat(std::span<const uint8_t> source, TileSurface& surface,
     const int64_t rowStart = SaturatingMul(k, rowStep);
     uint8_t* line = surface.Pixels.data() + (surface.DecodeRow + k) * kTileSide * stride +
                     (surface.DecodeColumn + cells.FirstAcross) * kTileSide;
-    for (int64_t j = cells.FirstAcross; j < cells.EndAcross; ++j, line += kTileSide) {
+    for (int64_t j = cells.FirstAcross; j < cells.EndAcross;) {
       const int64_t offset = SaturatingAdd(rowStart, j * kBytes);
       if (offset >= 0 && offset <= size - kBytes) {
-        DecodeTile<Format>(source.data() + offset, line, stride);
+        // Every tile from here that lies wholly inside the source goes to the kernel at once.
+        const int64_t run = std::min(cells.EndAcross - j, (size - offset) / kBytes);
+        const uint8_t* bytes = source.data() + offset;
+        const int64_t done = kernel(bytes, line, stride, run);
+        DecodeRun<Format>(bytes + done * kBytes, line + done * kTileSide, stride, run - done);
+        j += run;
+        line += run * kTileSide;
         continue;
       }
       // Partly or wholly outside the source: the missing bytes read as zero.
@@ -254,13 +287,15 @@ void DecodeInFormat(std::span<const uint8_t> source, TileSurface& surface,
                     static_cast<size_t>(end - first));
       }
       DecodeTile<Format>(tile, line, stride);
+      ++j;
+      line += kTileSide;
     }
   }
 }
 
 template <int Format>
 void EncodeInFormat(const TileSurface& surface, std::span<uint8_t> destination,
-                    const SurfaceBounds& bounds) {
+                    const SurfaceBounds& bounds, EncodeRunKernel kernel) {
   constexpr int64_t kBytes = kTileFormats[Format].TileBytes;
   const CellRange cells = CellsInside(bounds, surface.EncodeColumn, surface.EncodeRow,
                                       surface.EncodeAcross, surface.EncodeDown);
@@ -275,17 +310,26 @@ void EncodeInFormat(const TileSurface& surface, std::span<uint8_t> destination,
     const int64_t rowStart = SaturatingMul(k, rowStep);
     const uint8_t* line = surface.Pixels.data() + (surface.EncodeRow + k) * kTileSide * stride +
                           (surface.EncodeColumn + cells.FirstAcross) * kTileSide;
-    for (int64_t j = cells.FirstAcross; j < cells.EndAcross; ++j, line += kTileSide) {
+    for (int64_t j = cells.FirstAcross; j < cells.EndAcross;) {
       const int64_t offset = SaturatingAdd(rowStart, SaturatingMul(j, tileStep));
       if (offset >= 0 && offset <= size - kBytes) {
-        EncodeTile<Format>(line, stride, destination.data() + offset);
+        // Tiles that follow one another without gaps or overlaps go to the kernel at once.
+        const int64_t run =
+            tileStep == kBytes ? std::min(cells.EndAcross - j, (size - offset) / kBytes) : 1;
+        uint8_t* bytes = destination.data() + offset;
+        const int64_t done = kernel(line, stride, bytes, run);
+        EncodeRun<Format>(line + done * kTileSide, stride, bytes + done * kBytes, run - done);
+        j += run;
+        line += run * kTileSide;
         continue;
       }
+      ++j;
+      line += kTileSide;
       const int64_t first = std::max<int64_t>(offset, 0);
       const int64_t end = std::min(SaturatingAdd(offset, kBytes), size);
       if (end <= first) continue;  // nothing of this tile lands in the destination
       uint8_t tile[kMaxTileBytes];
-      EncodeTile<Format>(line, stride, tile);
+      EncodeTile<Format>(line - kTileSide, stride, tile);
       std::memcpy(destination.data() + first, tile + (first - offset),
                   static_cast<size_t>(end - first));
     }
@@ -297,27 +341,28 @@ void EncodeInFormat(const TileSurface& surface, std::span<uint8_t> destination,
 void DecodeTiles(std::span<const uint8_t> source, TileSurface& surface) {
   const SurfaceBounds bounds = CodecBounds(surface);
   if (bounds.Empty()) return;
+  const CodecKernels& kernels = ActiveCodecKernels();
   switch (surface.DecodeFormat) {
     case 0:
-      return DecodeInFormat<0>(source, surface, bounds);
+      return DecodeInFormat<0>(source, surface, bounds, kernels.Decode[0]);
     case 1:
-      return DecodeInFormat<1>(source, surface, bounds);
+      return DecodeInFormat<1>(source, surface, bounds, kernels.Decode[1]);
     case 2:
-      return DecodeInFormat<2>(source, surface, bounds);
+      return DecodeInFormat<2>(source, surface, bounds, kernels.Decode[2]);
     case 3:
-      return DecodeInFormat<3>(source, surface, bounds);
+      return DecodeInFormat<3>(source, surface, bounds, kernels.Decode[3]);
     case 4:
-      return DecodeInFormat<4>(source, surface, bounds);
+      return DecodeInFormat<4>(source, surface, bounds, kernels.Decode[4]);
     case 5:
-      return DecodeInFormat<5>(source, surface, bounds);
+      return DecodeInFormat<5>(source, surface, bounds, kernels.Decode[5]);
     case 6:
-      return DecodeInFormat<6>(source, surface, bounds);
+      return DecodeInFormat<6>(source, surface, bounds, kernels.Decode[6]);
     case 7:
-      return DecodeInFormat<7>(source, surface, bounds);
+      return DecodeInFormat<7>(source, surface, bounds, kernels.Decode[7]);
     case 8:
-      return DecodeInFormat<8>(source, surface, bounds);
+      return DecodeInFormat<8>(source, surface, bounds, kernels.Decode[8]);
     case 9:
-      return DecodeInFormat<9>(source, surface, bounds);
+      return DecodeInFormat<9>(source, surface, bounds, kernels.Decode[9]);
     default:
       return;
   }
@@ -326,30 +371,35 @@ void DecodeTiles(std::span<const uint8_t> source, TileSurface& surface) {
 void EncodeTiles(const TileSurface& surface, std::span<uint8_t> destination) {
   const SurfaceBounds bounds = CodecBounds(surface);
   if (bounds.Empty()) return;
+  const CodecKernels& kernels = ActiveCodecKernels();
   switch (surface.EncodeFormat) {
     case 0:
-      return EncodeInFormat<0>(surface, destination, bounds);
+      return EncodeInFormat<0>(surface, destination, bounds, kernels.Encode[0]);
     case 1:
-      return EncodeInFormat<1>(surface, destination, bounds);
+      return EncodeInFormat<1>(surface, destination, bounds, kernels.Encode[1]);
     case 2:
-      return EncodeInFormat<2>(surface, destination, bounds);
+      return EncodeInFormat<2>(surface, destination, bounds, kernels.Encode[2]);
     case 3:
-      return EncodeInFormat<3>(surface, destination, bounds);
+      return EncodeInFormat<3>(surface, destination, bounds, kernels.Encode[3]);
     case 4:
-      return EncodeInFormat<4>(surface, destination, bounds);
+      return EncodeInFormat<4>(surface, destination, bounds, kernels.Encode[4]);
     case 5:
-      return EncodeInFormat<5>(surface, destination, bounds);
+      return EncodeInFormat<5>(surface, destination, bounds, kernels.Encode[5]);
     case 6:
-      return EncodeInFormat<6>(surface, destination, bounds);
+      return EncodeInFormat<6>(surface, destination, bounds, kernels.Encode[6]);
     case 7:
-      return EncodeInFormat<7>(surface, destination, bounds);
+      return EncodeInFormat<7>(surface, destination, bounds, kernels.Encode[7]);
     case 8:
-      return EncodeInFormat<8>(surface, destination, bounds);
+      return EncodeInFormat<8>(surface, destination, bounds, kernels.Encode[8]);
     case 9:
-      return EncodeInFormat<9>(surface, destination, bounds);
+      return EncodeInFormat<9>(surface, destination, bounds, kernels.Encode[9]);
     default:
       return;
   }
+}
+
+const CodecKernels& TableCodecKernels() {
+  return kTableKernels;
 }
 
 uint8_t PackPlane(const uint8_t* pixels, int n) {
