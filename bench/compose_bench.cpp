@@ -1,5 +1,6 @@
-// Page refresh of a ROM window: decode plus compose into the back buffer, against a memset of
-// the same back buffer and against drawing the indexed surface scaled with QPainter.
+// Page refresh of a ROM window per kernel path: decode plus compose into the back buffer,
+// against a memset of the same back buffer timed alternately; and compose against drawing the
+// indexed surface scaled with QPainter.
 #if VARNOCK_BENCH_UI
 
 #include <benchmark/benchmark.h>
@@ -9,7 +10,9 @@
 #include <QPainter>
 #include <chrono>
 #include <cstring>
+#include <utility>
 
+#include "codec/codec_path.h"
 #include "codec/tile_codec.h"
 #include "codec/view_compose.h"
 #include "document/rom_document.h"
@@ -82,6 +85,12 @@ double Seconds(Clock::duration d) {
 
 void BM_PageRefresh(benchmark::State& state) {
   App();
+  const auto path = static_cast<varnock::CodecPath>(state.range(2));
+  if (!varnock::SelectCodecPath(path)) {
+    state.SkipWithError("this path is not available on this processor");
+    return;
+  }
+  state.SetLabel(varnock::CodecPathName(path));
   Page page(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   double refresh = 0, compose = 0, fill = 0;
   for (auto _ : state) {
@@ -105,7 +114,13 @@ void BM_PageRefresh(benchmark::State& state) {
   state.counters["compose_over_memset"] = compose / fill;
   state.counters["refresh_over_memset"] = refresh / fill;
 }
-BENCHMARK(BM_PageRefresh)->Args({16, 3})->Args({64, 4})->Unit(benchmark::kMicrosecond);
+void GridsAndPaths(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"grid", "zoom", "path"});
+  for (auto [grid, zoom] : {std::pair{16, 3}, std::pair{64, 4}})
+    for (varnock::CodecPath path : varnock::kCodecPaths)
+      b->Args({grid, zoom, static_cast<int>(path)});
+}
+BENCHMARK(BM_PageRefresh)->Apply(GridsAndPaths)->Unit(benchmark::kMicrosecond);
 
 // The toolkit's indexed path is timed on its own: it uses worker threads and disturbs the
 // caches, which would spoil the memset anchor above.

@@ -16,9 +16,17 @@ using DecodeRunKernel = int64_t (*)(const uint8_t* bytes, uint8_t* cells, int64_
 using EncodeRunKernel = int64_t (*)(const uint8_t* cells, int64_t stride, uint8_t* bytes,
                                     int64_t count);
 
+// Widens `count` indices into `count` x `zoom` screen pixels at `out` through `screen`.
+using WidenRowKernel = void (*)(const uint8_t* indices, int32_t count, const uint32_t* screen,
+                                int32_t zoom, uint32_t* out);
+// The portable widening, also used by the vector kernels for what they leave.
+void WidenRowTable(const uint8_t* indices, int32_t count, const uint32_t* screen, int32_t zoom,
+                   uint32_t* out);
+
 struct CodecKernels {
   std::array<DecodeRunKernel, kTileFormatCount> Decode{};
   std::array<EncodeRunKernel, kTileFormatCount> Encode{};
+  WidenRowKernel WidenRow = nullptr;
 };
 
 // The kernels of the active path (chosen on first use).

@@ -222,6 +222,7 @@ constexpr CodecKernels MakeTableKernels(std::integer_sequence<int, Formats...>) 
   CodecKernels kernels;
   kernels.Decode = {DecodeRun<Formats>...};
   kernels.Encode = {EncodeRun<Formats>...};
+  kernels.WidenRow = WidenRowTable;
   return kernels;
 }
 

@@ -7,6 +7,7 @@
 #include <immintrin.h>
 
 #include <array>
+#include <cstdint>
 #include <utility>
 
 namespace varnock {

@@ -3,9 +3,33 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <vector>
+
+#include "codec/codec_kernels.h"
 
 namespace varnock {
+
+void WidenRowTable(const uint8_t* indices, int32_t count, const uint32_t* screen, int32_t zoom,
+                   uint32_t* out) {
+  // Written out per zoom so the inner loop stays branch-free.
+  switch (zoom) {
+    case 1:
+      for (int32_t x = 0; x < count; ++x) out[x] = screen[indices[x]];
+      break;
+    case 2:
+      for (int32_t x = 0; x < count; ++x, out += 2) out[0] = out[1] = screen[indices[x]];
+      break;
+    case 3:
+      for (int32_t x = 0; x < count; ++x, out += 3) out[0] = out[1] = out[2] = screen[indices[x]];
+      break;
+    case 4:
+      for (int32_t x = 0; x < count; ++x, out += 4)
+        out[0] = out[1] = out[2] = out[3] = screen[indices[x]];
+      break;
+    default:
+      for (int32_t x = 0; x < count; ++x, out += zoom) std::fill_n(out, zoom, screen[indices[x]]);
+      break;
+  }
+}
 
 void ComposeSurface(const TileSurface& surface, int32_t zoom, uint32_t* image, int32_t width,
                     int32_t height, int32_t stride, ComposeGrid grid) {
@@ -13,49 +37,31 @@ void ComposeSurface(const TileSurface& surface, int32_t zoom, uint32_t* image, i
   std::array<uint32_t, 256> screen;
   for (size_t i = 0; i < screen.size(); ++i) screen[i] = ScreenColor(surface.Colors[i]);
 
+  const CodecKernels& kernels = ActiveCodecKernels();
   const int32_t surfaceWidth = surface.Width();
   const int32_t columns = std::min(surfaceWidth, width / zoom);
   const int32_t rows = std::min(surface.Height(), height / zoom);
   const size_t rowPixels = static_cast<size_t>(columns) * zoom;
   const int32_t cellWidth = surface.TileWidth * zoom;
   const int32_t cellHeight = surface.TileHeight * zoom;
-  // One widened row, built once per surface row and then copied Zoom times down.
-  thread_local std::vector<uint32_t> scratch;
-  scratch.resize(rowPixels);
-  uint32_t* row = scratch.data();
   for (int32_t y = 0; y < rows; ++y) {
     const uint8_t* source = surface.Pixels.data() + static_cast<size_t>(y) * surfaceWidth;
-    uint32_t* out = row;
-    // Widening by the zoom is written out per case so the inner loop stays branch-free.
-    switch (zoom) {
-      case 1:
-        for (int32_t x = 0; x < columns; ++x) out[x] = screen[source[x]];
-        break;
-      case 2:
-        for (int32_t x = 0; x < columns; ++x, out += 2) out[0] = out[1] = screen[source[x]];
-        break;
-      case 3:
-        for (int32_t x = 0; x < columns; ++x, out += 3)
-          out[0] = out[1] = out[2] = screen[source[x]];
-        break;
-      case 4:
-        for (int32_t x = 0; x < columns; ++x, out += 4)
-          out[0] = out[1] = out[2] = out[3] = screen[source[x]];
-        break;
-      default:
-        for (int32_t x = 0; x < columns; ++x, out += zoom)
-          std::fill_n(out, zoom, screen[source[x]]);
-        break;
-    }
-    if (grid.Show && cellWidth > 0)
-      for (size_t x = cellWidth; x < rowPixels; x += cellWidth) row[x] = grid.Color;
+    // The first screen row of the block that no grid line covers is widened in place; the
+    // block's other rows are copies of it, or grid lines.
+    const uint32_t* widened = nullptr;
     for (int32_t k = 0; k < zoom; ++k) {
       const int32_t screenRow = y * zoom + k;
       uint32_t* to = image + static_cast<size_t>(screenRow) * stride;
-      if (grid.Show && screenRow > 0 && cellHeight > 0 && screenRow % cellHeight == 0)
+      if (grid.Show && screenRow > 0 && cellHeight > 0 && screenRow % cellHeight == 0) {
         std::fill_n(to, rowPixels, grid.Color);
-      else
-        std::memcpy(to, row, rowPixels * sizeof(uint32_t));
+      } else if (widened) {
+        std::memcpy(to, widened, rowPixels * sizeof(uint32_t));
+      } else {
+        kernels.WidenRow(source, columns, screen.data(), zoom, to);
+        if (grid.Show && cellWidth > 0)
+          for (size_t x = cellWidth; x < rowPixels; x += cellWidth) to[x] = grid.Color;
+        widened = to;
+      }
     }
   }
 }

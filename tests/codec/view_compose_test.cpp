@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <tuple>
 #include <vector>
+
+#include "codec/codec_path.h"
 
 namespace varnock {
 namespace {
@@ -62,6 +67,76 @@ TEST(ComposeSurface, AnImageSmallerThanTheSurfaceIsFilledOnlyAsFarAsItGoes) {
   EXPECT_EQ(image[4 * 10 + 9], 7u) << "a half pixel block is not drawn";
   EXPECT_EQ(image[3 * 10 + 7], 0xFF1E140Au);
 }
+
+// ---- Every kernel path composes exactly what the table path does.
+
+struct ComposeCase {
+  const char* Name;
+  int TilesAcross, TilesDown, Zoom;
+  int Colors;    // indices drawn from 0 .. Colors - 1
+  int WidthCut;  // image this many pixels narrower (negative: wider) than the zoomed surface
+  int HeightCut;
+  int Padding;  // stride - width
+  int Offset;   // first pixel this many pixels into the buffer (misaligned rows)
+  bool Grid;
+};
+
+class ComposePathTest : public ::testing::TestWithParam<std::tuple<CodecPath, ComposeCase>> {};
+
+TEST_P(ComposePathTest, ComposesLikeTheTablePath) {
+  const CodecPath path = std::get<0>(GetParam());
+  const ComposeCase& c = std::get<1>(GetParam());
+  if (!CodecPathAvailable(path))
+    GTEST_SKIP() << "the " << CodecPathName(path)
+                 << " path is not available on this processor or build";
+  std::mt19937 random(c.TilesAcross * 131 + c.Zoom);
+  TileSurface surface;
+  surface.TilesAcross = c.TilesAcross;
+  surface.TilesDown = c.TilesDown;
+  RebuildSurface(surface);
+  for (auto& p : surface.Pixels) p = static_cast<uint8_t>(random() % c.Colors);
+  for (auto& color : surface.Colors)
+    color = {static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
+             static_cast<uint8_t>(random()), static_cast<uint8_t>(random())};
+  const int width = surface.Width() * c.Zoom - c.WidthCut;
+  const int height = surface.Height() * c.Zoom - c.HeightCut;
+  const int stride = width + c.Padding;
+  const size_t size = static_cast<size_t>(stride) * height + c.Offset + 8;
+  std::vector<uint32_t> expected(size, 0xDEADBEEF), actual(size, 0xDEADBEEF);
+  const ComposeGrid grid{c.Grid, 0xFFC0C0C0};
+  const CodecPath before = ActiveCodecPath();
+  ASSERT_TRUE(SelectCodecPath(CodecPath::Table));
+  ComposeSurface(surface, c.Zoom, expected.data() + c.Offset, width, height, stride, grid);
+  ASSERT_TRUE(SelectCodecPath(path));
+  ComposeSurface(surface, c.Zoom, actual.data() + c.Offset, width, height, stride, grid);
+  SelectCodecPath(before);
+  for (size_t i = 0; i < size; ++i)
+    ASSERT_EQ(actual[i], expected[i]) << "pixel " << i - c.Offset << " of the buffer";
+}
+
+const ComposeCase kComposeCases[] = {
+    {"Zoom1", 5, 3, 1, 16, 0, 0, 0, 0, false},
+    {"Zoom2Grid", 6, 4, 2, 16, 0, 0, 5, 1, true},
+    {"Zoom3OddOffset", 7, 2, 3, 16, 0, 0, 3, 3, true},
+    {"Zoom4", 9, 3, 4, 16, 0, 0, 0, 0, true},
+    {"Zoom5", 4, 2, 5, 16, 0, 0, 1, 2, true},
+    {"TwoColours", 8, 2, 4, 2, 0, 0, 0, 0, false},
+    {"AllIndices", 8, 3, 2, 256, 0, 0, 0, 0, true},
+    {"SeventeenColours", 12, 2, 3, 17, 0, 0, 2, 5, false},
+    {"ImageSmallerThanSurface", 10, 4, 3, 16, 37, 11, 4, 1, true},
+    {"ImageWiderThanSurface", 5, 2, 2, 16, -13, -5, 0, 7, true},
+    // The largest view, from row starts that are not 32-byte aligned.
+    {"LargePage", 64, 64, 4, 16, 0, 0, 3, 5, true},
+    {"LargePageAllIndices", 64, 33, 3, 256, 5, 0, 0, 1, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ComposePathTest,
+                         ::testing::Combine(::testing::Values(CodecPath::Avx2, CodecPath::Gfni),
+                                            ::testing::ValuesIn(kComposeCases)),
+                         [](const auto& info) {
+                           return std::string(CodecPathName(std::get<0>(info.param))) + "_" +
+                                  std::get<1>(info.param).Name;
+                         });
 
 }  // namespace
 }  // namespace varnock
