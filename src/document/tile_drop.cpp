@@ -1,0 +1,45 @@
+#include "document/tile_drop.h"
+
+#include <algorithm>
+
+#include "codec/tile_codec.h"
+
+namespace varnock {
+
+std::optional<int32_t> DropOffset(const RomDocument& doc, int32_t x, int32_t y) {
+  // Truncating division would fold a point just left of or above the grid into its first
+  // column or row, so those points are turned away before dividing.
+  if (x < 0 || y < 0 || doc.CellWidth <= 0 || doc.CellHeight <= 0) return std::nullopt;
+  const int32_t column = x / doc.CellWidth;
+  const int32_t row = y / doc.CellHeight;
+  if (column >= doc.Columns || row >= doc.Rows) return std::nullopt;
+  const int64_t offset = doc.TileOffset(row, column);
+  if (offset < 0 || offset >= doc.RomSize) return std::nullopt;
+  return static_cast<int32_t>(offset);
+}
+
+std::optional<DropUndo> DropTileIntoImage(RomDocument& doc, TileSurface& tile, int64_t offset) {
+  const std::span<uint8_t> target = doc.WritableBytesFrom(offset);
+  if (target.empty()) return std::nullopt;
+  DropUndo undo;
+  undo.Offset = static_cast<int32_t>(offset);
+  undo.Length = static_cast<int32_t>(std::min<size_t>(
+      {target.size(), static_cast<size_t>(std::max(doc.TileBytes, 0)), undo.Bytes.size()}));
+  std::copy_n(target.begin(), undo.Length, undo.Bytes.begin());
+  tile.EncodeFormat = doc.Format;
+  tile.EncodeTileBytes = doc.TileBytes;
+  tile.EncodeBits = doc.BitsPerPixel;
+  tile.EncodeColumn = tile.EncodeRow = tile.EncodeSkip = 0;
+  tile.EncodeAcross = tile.EncodeDown = 1;
+  doc.EncodeIntoImage(tile, offset);
+  return undo;
+}
+
+void RestoreDroppedBytes(RomDocument& doc, const DropUndo& undo) {
+  const std::span<uint8_t> target = doc.WritableBytesFrom(undo.Offset);
+  const size_t length = std::min<size_t>(
+      {target.size(), static_cast<size_t>(std::clamp<int32_t>(undo.Length, 0, 32))});
+  std::copy_n(undo.Bytes.begin(), length, target.begin());
+}
+
+}  // namespace varnock
