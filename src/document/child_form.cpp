@@ -102,6 +102,7 @@ TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
   Doc.LeftColor = 1;
   Doc.ClipSurface = MainForm ? &MainForm->ClipSurface : nullptr;
   BuildMenus();
+  AttachDrops();
   resize(272 + kScrollBarWidth, 256);
 }
 
@@ -328,6 +329,7 @@ void TChildForm::Edit1Click() {
   Copy1->setEnabled(Doc.HasSelection);
   Paste1->setEnabled(MainForm && MainForm->ClipboardFull);
   ExportBitmap1->setEnabled(Doc.HasSelection);
+  for (QAction* item : {Goto1, GotoAgain1, ImportBitmap1, ClearArranger1}) item->setEnabled(true);
 }
 
 void TChildForm::FormActivate() {
@@ -395,6 +397,7 @@ bool TChildForm::FormClose() {
   Doc.EditTile = nullptr;
   MainForm->CloseAllowed = true;
   if (ClipForm) ClipForm->ForgetRom(this);
+  ForgetDragState();
   if (EditForm && EditForm->BoundRom == this) {
     EditForm->BoundTile = nullptr;
     FillSurfaceTile(EditForm->EditSurface, 0, 0, 0);

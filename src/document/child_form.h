@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <array>
 
@@ -91,6 +92,19 @@ class TChildForm : public QMdiSubWindow {
   void N161Click(QAction* item);
   void RGB1Click(QAction* item);
   void Transfertoclipboard1Click();
+
+  // Tile drops: the view takes the program's own tile drags and hands files to the frame.
+  void AttachDrops();
+  // Whether a drag over the view may drop: one of the program's tiles, or files to open.
+  static bool FormDragOver(const QMimeData* data);
+  // Drops the data at client point (x, y) of the view.
+  void FormDragDrop(const QMimeData* data, int x, int y);
+  // Writes the current tile, re-encoded in this window's format, over the tile at (x, y).
+  void DropOnRom(int x, int y);
+  void Undodrop1Click();
+  void ClearArranger1Click();
+  // A closing window: the current tile and the drop undo no longer refer to it.
+  void ForgetDragState();
 
   // Mirrors the document's scroll range and ViewOffset in the bar without running its
   // change handler; callers decode and paint themselves.

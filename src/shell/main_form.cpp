@@ -22,6 +22,7 @@
 #include "shell/glyphs.h"
 #include "shell/help_window.h"
 #include "shell/prompts.h"
+#include "shell/tile_drag.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -462,14 +463,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (IsFileDrop(event->mimeData())) event->acceptProposedAction();
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
+  if (!IsFileDrop(event->mimeData())) return;
   event->acceptProposedAction();
-  for (const QUrl& url : urls)
-    if (url.isLocalFile()) OpenRom(url.toLocalFile());
+  OpenDroppedFiles(event->mimeData());
 }
 
 }  // namespace varnock

@@ -65,6 +65,11 @@ class TMainForm : public QMainWindow {
   uint8_t* UndoDropTarget = nullptr;
   std::array<uint8_t, 32> UndoDropBytes{};
   bool UndoDropReady = false;
+  // The window dropped on, the tile's offset there and how many of UndoDropBytes lay inside
+  // its image: the undo writes through that window, and only while it is open.
+  QPointer<TChildForm> UndoDropRom;
+  int32_t UndoDropOffset = 0;
+  int32_t UndoDropLength = 0;
   TileSurface ClipSurface;
   TileSurface DragSurface;
   bool CloseAllowed = true;

@@ -1,22 +1,46 @@
 #include "tools/clip_form.h"
 
-#include "document/child_form.h"
-#include "shell/surface_image.h"
-
+#include <QApplication>
+#include <QDropEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
+#include "codec/tile_codec.h"
+#include "document/child_form.h"
+#include "palette/pal_form.h"
+#include "shell/forms.h"
+#include "shell/main_form.h"
+#include "shell/surface_image.h"
+#include "shell/tile_drag.h"
+#include "tools/edit_form.h"
+
 namespace varnock {
+namespace {
+
+// The window that owns the frame's current tile, when it is still open.
+TChildForm* CurrentTileRom() {
+  if (!MainForm || !MainForm->DragSourceTile) return nullptr;
+  TChildForm* rom = MainForm->DragSourceRom.data();
+  return rom && !rom->Closed ? rom : nullptr;
+}
+
+}  // namespace
 
 TClipForm::TClipForm()
     : QWidget(nullptr,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setWindowTitle(QStringLiteral("Tile Arranger"));
-  setFixedSize(384, 256);
+  setFixedSize(kArrangerColumns * kArrangerCellPixels, kArrangerRows * kArrangerCellPixels);
   move(545, 81);
   setAutoFillBackground(true);
   QPalette background = palette();
   background.setColor(QPalette::Window, Qt::black);
   setPalette(background);
+  setAcceptDrops(true);
+
+  DragLabel = new QLabel(QStringLiteral("Drag"), this);
+  DragLabel->setStyleSheet(QStringLiteral("color: lime"));
+  DragLabel->hide();
 
   SetUpTileSurface(ArrangerSurface, kArrangerColumns, kArrangerRows);
   std::fill(ArrangerSurface.Pixels.begin(), ArrangerSurface.Pixels.end(), kEmptyCellIndex);
@@ -24,6 +48,176 @@ TClipForm::TClipForm()
 
 void TClipForm::FormPaint() {
   update();
+}
+
+void TClipForm::paintEvent(QPaintEvent*) {
+  ++PaintCount;
+  QPainter painter(this);
+  painter.drawImage(rect(), IndexedImage(ArrangerSurface));
+}
+
+void TClipForm::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  QWidget::changeEvent(event);
+}
+
+void TClipForm::FormActivate() {
+  if (!MainForm || !PalForm) return;
+  MainForm->ActiveRom = this;
+  PalForm->TargetSurface = &ArrangerSurface;
+  PalForm->TargetPalette = &ArrangerPalette;
+  PalForm->LeftColor = LeftColor;
+  PalForm->RightColor = RightColor;
+  PalForm->BitsPerPixel = 4;
+  PalForm->SubPalette = 0;
+  PalForm->RefreshPalette();
+}
+
+const ArrangerCell* TClipForm::OccupiedCell(int column, int row) const {
+  if (column < 0 || row < 0 || column >= kArrangerColumns || row >= kArrangerRows) return nullptr;
+  const ArrangerCell& cell = Cells[row][column];
+  if (!cell.Tile || cell.Rom.isNull() || cell.Rom->Closed) return nullptr;
+  return &cell;
+}
+
+void TClipForm::DecodeCell(int column, int row) {
+  const ArrangerCell* cell = OccupiedCell(column, row);
+  if (!cell) return;
+  ArrangerSurface.DecodeColumn = column;
+  ArrangerSurface.DecodeRow = row;
+  ArrangerSurface.DecodeAcross = ArrangerSurface.DecodeDown = 1;
+  ArrangerSurface.DecodeSkip = 0;
+  ArrangerSurface.DecodeFormat = cell->Format;
+  ArrangerSurface.DecodeBits = cell->BitsPerPixel;
+  ArrangerSurface.DecodeTileBytes = cell->TileBytes;
+  // From the window's image, so a tile at the image's end reads no byte past it.
+  DecodeTiles(cell->Rom->Doc.BytesFrom(cell->Offset), ArrangerSurface);
+}
+
+void TClipForm::DropOnCell(int x, int y) {
+  const std::optional<BoardCell> at = ArrangerCellAt(x, y);
+  TChildForm* rom = CurrentTileRom();
+  if (!at || !rom) return;
+  ArrangerCell& cell = Cells[at->Row][at->Column];
+  CurrentCell = &cell;
+  const TileSurface& drag = MainForm->DragSurface;
+  cell.Rom = rom;
+  cell.Tile = MainForm->DragSourceTile;
+  cell.Offset = MainForm->DragSourceOffset;
+  cell.Format = drag.DecodeFormat;
+  cell.BitsPerPixel = drag.DecodeBits;
+  cell.TileBytes = drag.DecodeTileBytes;
+  DecodeCell(at->Column, at->Row);
+  FormPaint();
+}
+
+void TClipForm::LoadEditorFromCell(int column, int row) {
+  const ArrangerCell* cell = OccupiedCell(column, row);
+  if (!cell || !EditForm) return;
+  TileSurface& edit = EditForm->EditSurface;
+  CopySurfaceTile(edit, 0, 0, ArrangerSurface, column, row);
+  EditForm->BoundRom = cell->Rom;
+  EditForm->BoundTile = cell->Tile;
+  EditForm->BoundOffset = cell->Offset;
+  EditForm->BoundFormat = cell->Format;
+  EditForm->BoundTileBytes = cell->TileBytes;
+  EditForm->BoundBitsPerPixel = cell->BitsPerPixel;
+  std::copy_n(ArrangerSurface.Colors.begin(), 16, edit.Colors.begin());
+  if (PalForm) {
+    PalForm->BitsPerPixel = cell->BitsPerPixel;
+    PalForm->RefreshPalette();
+  }
+  EditForm->FormPaint();
+}
+
+void TClipForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
+  if (button == Qt::LeftButton) {
+    const std::optional<BoardCell> at = ArrangerCellAt(x, y);
+    if (!at) return;
+    CurrentCell = &Cells[at->Row][at->Column];
+    const ArrangerCell* cell = OccupiedCell(at->Column, at->Row);
+    if (!cell || !MainForm) return;
+    LoadEditorFromCell(at->Column, at->Row);
+    if (EditForm) EditForm->SpeedButton4->setEnabled(cell->Rom->Doc.UndoCount != 0);
+    MainForm->DragSourceRom = cell->Rom;
+    MainForm->DragSourceTile = cell->Tile;
+    MainForm->DragSourceOffset = cell->Offset;
+    TileSurface& drag = MainForm->DragSurface;
+    drag.DecodeFormat = cell->Format;
+    drag.DecodeTileBytes = cell->TileBytes;
+    drag.DecodeBits = cell->BitsPerPixel;
+    DragArmed = true;
+    DragStart = QPoint(x, y);
+    return;
+  }
+  if (!CurrentTileRom()) return;
+  const std::optional<BoardCell> at = ArrangerCellAt(x, y);
+  Stamping = true;
+  DropOnCell(x, y);
+  if (at) LoadEditorFromCell(at->Column, at->Row);
+}
+
+void TClipForm::FormMouseMove(int x, int y) {
+  if (Stamping) {
+    DropOnCell(x, y);
+    return;
+  }
+  if (!DragArmed ||
+      (QPoint(x, y) - DragStart).manhattanLength() < QApplication::startDragDistance())
+    return;
+  DragArmed = false;
+  StartTileDrag(DragLabel);
+}
+
+void TClipForm::FormMouseUp() {
+  Stamping = false;
+  DragArmed = false;
+}
+
+void TClipForm::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  FormMouseDown(event->button(), at.x(), at.y());
+}
+
+void TClipForm::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  FormMouseMove(at.x(), at.y());
+}
+
+void TClipForm::mouseReleaseEvent(QMouseEvent*) {
+  FormMouseUp();
+}
+
+void TClipForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (IsOwnTileDrag(event->mimeData()) || IsFileDrop(event->mimeData()))
+    event->acceptProposedAction();
+}
+
+void TClipForm::dragMoveEvent(QDragMoveEvent* event) {
+  if (IsOwnTileDrag(event->mimeData()) || IsFileDrop(event->mimeData()))
+    event->acceptProposedAction();
+}
+
+void TClipForm::dropEvent(QDropEvent* event) {
+  const QMimeData* data = event->mimeData();
+  if (IsOwnTileDrag(data)) {
+    event->acceptProposedAction();
+    const QPoint at = event->position().toPoint();
+    DropOnCell(at.x(), at.y());
+  } else if (IsFileDrop(data)) {
+    event->acceptProposedAction();
+    OpenDroppedFiles(data);
+  }
+}
+
+void TClipForm::ClearArranger() {
+  for (int row = 0; row < kArrangerRows; ++row) {
+    for (int column = 0; column < kArrangerColumns; ++column) {
+      Cells[row][column].Tile = nullptr;
+      FillSurfaceTile(ArrangerSurface, column, row, kEmptyCellIndex);
+    }
+  }
+  FormPaint();
 }
 
 void TClipForm::ForgetRom(const TChildForm* rom) {
@@ -44,12 +238,6 @@ void TClipForm::ForgetRom(const TChildForm* rom) {
 void TClipForm::TakePalette(const PaletteTable& palette) {
   ArrangerPalette = palette;
   CopyPaletteToColors(ArrangerPalette, 0, 16, ArrangerSurface.Colors);
-}
-
-void TClipForm::paintEvent(QPaintEvent*) {
-  ++PaintCount;
-  QPainter painter(this);
-  painter.drawImage(rect(), IndexedImage(ArrangerSurface));
 }
 
 }  // namespace varnock

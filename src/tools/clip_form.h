@@ -1,12 +1,15 @@
 // The tile arranger: a 24 x 16 scratch board of tiles that refer to bytes in ROM windows.
 #pragma once
 
+#include <QLabel>
+#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 #include <array>
 
 #include "codec/tile_surface.h"
 #include "palette/palette.h"
+#include "tools/arranger_grid.h"
 
 namespace varnock {
 
@@ -21,32 +24,60 @@ struct ArrangerCell {
   int32_t TileBytes = 0;
 };
 
-inline constexpr int kArrangerColumns = 24;
-inline constexpr int kArrangerRows = 16;
-// Index the empty cells are filled with; ApplyPalette gives it a dark grey.
-inline constexpr uint8_t kEmptyCellIndex = 16;
-
 class TClipForm : public QWidget {
   Q_OBJECT
  public:
   TClipForm();
 
   void FormPaint();
+  // Makes the arranger the tool windows' target and points the palette editor at it.
+  void FormActivate();
+  // Places the current tile (the frame's drag source) into the cell under client point (x, y).
+  void DropOnCell(int x, int y);
+  // Binds the tile editor to a cell's tile, with the cell's pixels and colours.
+  void LoadEditorFromCell(int column, int row);
+  // The presses: left loads the editor and arms a drag, right and middle stamp.
+  void FormMouseDown(Qt::MouseButton button, int x, int y);
+  void FormMouseMove(int x, int y);
+  void FormMouseUp();
+  // Empties every cell; the palette and the cells' other fields stay.
+  void ClearArranger();
   // Empties every cell that refers to `rom` (a ROM window that is closing).
   void ForgetRom(const TChildForm* rom);
   // Copies a window's palette in: all 256 entries, and entries 0..15 into the cell colours.
   void TakePalette(const PaletteTable& palette);
+  // The cell's tile when it still has one in a window that is open, else null.
+  const ArrangerCell* OccupiedCell(int column, int row) const;
 
   uint8_t LeftColor = 1;
   uint8_t RightColor = 0;
   PaletteTable ArrangerPalette{};
   TileSurface ArrangerSurface;
   std::array<std::array<ArrangerCell, kArrangerColumns>, kArrangerRows> Cells{};
+  ArrangerCell* CurrentCell = nullptr;
+  bool Stamping = false;
+  QLabel* DragLabel = nullptr;  // never shown; the control a drag from the arranger stands for
 
   int PaintCount = 0;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  // Decodes a cell's tile from its window's image into its place on the board.
+  void DecodeCell(int column, int row);
+
+  // A left press on an occupied cell arms a drag that starts once the pointer has moved the
+  // platform's drag distance.
+  bool DragArmed = false;
+  QPoint DragStart;
 };
 
 }  // namespace varnock
