@@ -1,5 +1,7 @@
-// Drives a RomDocument through loading, format and grid changes, scrolling, decoding, encoding
+// Drives RomDocuments through loading, format and grid changes, scrolling, decoding, encoding
 // and the checksum fixers, and traps as soon as the scroll range stops holding ViewOffset.
+// Besides the first document, two more of odd sizes take part in picks, tile edits, drops
+// between them, drop undos and closes, checked against copies of their images.
 //
 // Input: a few control bytes (extension, image size, operations), then the image's seed bytes.
 // The image lives in a memory file; one symbolic link per extension points at it, so LoadRom
@@ -19,6 +21,7 @@
 #include "codec/tile_format.h"
 #include "codec/tile_surface.h"
 #include "document/rom_document.h"
+#include "document/tile_drop.h"
 
 namespace {
 
@@ -118,13 +121,183 @@ void EncodeRandomBlock(RomDocument& doc, FuzzedDataProvider& input) {
   if (!doc.Modified) __builtin_trap();
 }
 
+// The tile a pick made current: its document and offset, with the format it was shown in.
+struct CurrentTile {
+  int Doc = -1;
+  int32_t Offset = 0;
+  varnock::TileFormat Format = 0;
+  int32_t TileBytes = 0;
+};
+
+struct PendingUndo {
+  int Doc = -1;
+  varnock::DropUndo Undo;
+  std::vector<uint8_t> Before;  // the whole image before the drop
+  bool Untouched = false;       // nothing else wrote into that image since
+};
+
+std::vector<uint8_t> ImageOf(const RomDocument& doc) {
+  return doc.RomData ? std::vector<uint8_t>(doc.RomData, doc.RomData + doc.RomSize)
+                     : std::vector<uint8_t>();
+}
+
+// Only bytes in [from, from + count) may differ between the two images.
+void CheckOnlyChanged(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after,
+                      int64_t from, int64_t count) {
+  if (before.size() != after.size()) __builtin_trap();
+  for (size_t i = 0; i < before.size(); ++i) {
+    const int64_t at = static_cast<int64_t>(i);
+    if ((at < from || at >= from + count) && before[i] != after[i]) __builtin_trap();
+  }
+}
+
+class TileWork {
+ public:
+  explicit TileWork(MemoryRom& rom) : rom_(rom) {}
+
+  void Open(int which, FuzzedDataProvider& input) {
+    // Odd sizes, so the last tile of most formats is cut short by the image's end.
+    const size_t size = input.ConsumeBool() ? input.ConsumeIntegralInRange<size_t>(0, 300)
+                                            : input.ConsumeIntegralInRange<size_t>(0, 4099);
+    std::vector<uint8_t> image(size);
+    const uint8_t seed = input.ConsumeIntegral<uint8_t>();
+    for (size_t i = 0; i < size; ++i) image[i] = static_cast<uint8_t>(seed + i * 13 + (i >> 5));
+    RomDocument& doc = docs_[which];
+    doc = RomDocument();
+    if (doc.LoadRom(rom_.Write(image, input.ConsumeIntegralInRange<size_t>(
+                                          0, kExtensions.size() - 1))) != varnock::kLoadLoaded)
+      __builtin_trap();
+    doc.SetTileFormat(input.ConsumeIntegralInRange(0, 9));
+    doc.CellWidth = doc.CellHeight = 8 * doc.Zoom;
+    open_[which] = true;
+    Touch(which);
+  }
+
+  void Step(FuzzedDataProvider& input) {
+    const int which = input.ConsumeIntegralInRange(0, 1);
+    switch (input.ConsumeIntegralInRange(0, 5)) {
+      case 0:
+        Pick(which, input);
+        break;
+      case 1:
+        Edit(input);
+        break;
+      case 2:
+        Drop(which, input);
+        break;
+      case 3:
+        UndoDrop();
+        break;
+      case 4:
+        Close(which);
+        break;
+      case 5:
+        if (!open_[which]) Open(which, input);
+        break;
+    }
+  }
+
+ private:
+  // A pick: any tile that starts inside the image.
+  void Pick(int which, FuzzedDataProvider& input) {
+    const RomDocument& doc = docs_[which];
+    if (!open_[which] || doc.RomSize == 0) return;
+    current_ = {which, input.ConsumeIntegralInRange<int32_t>(0, doc.RomSize - 1), doc.Format,
+                doc.TileBytes};
+    // A pick makes the last drop final.
+    undo_.Doc = -1;
+  }
+
+  // A pen stroke on the current tile, encoded back where it came from.
+  void Edit(FuzzedDataProvider& input) {
+    if (current_.Doc < 0) return;
+    RomDocument& doc = docs_[current_.Doc];
+    const std::vector<uint8_t> before = ImageOf(doc);
+    varnock::TileSurface tile = TileOf(current_);
+    varnock::PutSurfacePixel(tile, input.ConsumeIntegralInRange(-1, 8),
+                             input.ConsumeIntegralInRange(-1, 8), input.ConsumeIntegral<uint8_t>());
+    tile.EncodeFormat = current_.Format;
+    tile.EncodeTileBytes = current_.TileBytes;
+    doc.EncodeIntoImage(tile, current_.Offset);
+    CheckOnlyChanged(before, ImageOf(doc), current_.Offset, current_.TileBytes);
+    Touch(current_.Doc);
+  }
+
+  void Drop(int which, FuzzedDataProvider& input) {
+    if (current_.Doc < 0 || !open_[which]) return;
+    RomDocument& doc = docs_[which];
+    int32_t x = input.ConsumeIntegralInRange(-20, doc.CellWidth * doc.Columns + 20);
+    int32_t y = input.ConsumeIntegralInRange(-20, doc.CellHeight * doc.Rows + 20);
+    if (input.ConsumeBool() && doc.TileBytes > 0) {
+      // Aim at one of the last tiles of the image, where a short last tile lies.
+      const int64_t last = (int64_t{doc.RomSize} - 1 - doc.ViewOffset) / doc.TileBytes -
+                           input.ConsumeIntegralInRange(-1, 2);
+      x = static_cast<int32_t>(last % doc.Columns) * doc.CellWidth + doc.CellWidth / 2;
+      y = static_cast<int32_t>(last / doc.Columns) * doc.CellHeight + doc.CellHeight / 2;
+    }
+    const std::optional<int32_t> offset = varnock::DropOffset(doc, x, y);
+    if (!offset) return;
+    if (*offset < 0 || *offset >= doc.RomSize) __builtin_trap();
+    varnock::TileSurface tile = TileOf(current_);
+    const std::vector<uint8_t> before = ImageOf(doc);
+    const std::optional<varnock::DropUndo> undo = varnock::DropTileIntoImage(doc, tile, *offset);
+    if (!undo || undo->Offset != *offset) __builtin_trap();
+    if (undo->Length != std::min(doc.TileBytes, doc.RomSize - *offset)) __builtin_trap();
+    CheckOnlyChanged(before, ImageOf(doc), *offset, undo->Length);
+    Touch(which);
+    undo_ = {which, *undo, before, true};
+  }
+
+  void UndoDrop() {
+    if (undo_.Doc < 0) return;
+    const int which = undo_.Doc;
+    undo_.Doc = -1;
+    if (!open_[which]) return;
+    RomDocument& doc = docs_[which];
+    const std::vector<uint8_t> before = ImageOf(doc);
+    varnock::RestoreDroppedBytes(doc, undo_.Undo);
+    CheckOnlyChanged(before, ImageOf(doc), undo_.Undo.Offset, undo_.Undo.Length);
+    if (undo_.Untouched && ImageOf(doc) != undo_.Before) __builtin_trap();
+    Touch(which);
+  }
+
+  // A window closes: its image goes, and the current tile and the drop undo forget it.
+  void Close(int which) {
+    if (!open_[which]) return;
+    open_[which] = false;
+    docs_[which] = RomDocument();
+    if (current_.Doc == which) current_.Doc = -1;
+    if (undo_.Doc == which) undo_.Doc = -1;
+  }
+
+  // The current tile decoded with its own format, as a drag carries it.
+  varnock::TileSurface TileOf(const CurrentTile& current) const {
+    varnock::TileSurface tile;
+    varnock::SetUpTileSurface(tile, 1, 1);
+    tile.DecodeFormat = current.Format;
+    tile.DecodeTileBytes = current.TileBytes;
+    varnock::DecodeTiles(docs_[current.Doc].BytesFrom(current.Offset), tile);
+    return tile;
+  }
+
+  void Touch(int which) {
+    if (undo_.Doc == which) undo_.Untouched = false;
+  }
+
+  MemoryRom& rom_;
+  std::array<RomDocument, 2> docs_;
+  std::array<bool, 2> open_{};
+  CurrentTile current_;
+  PendingUndo undo_;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static MemoryRom rom;
   FuzzedDataProvider input(data, size);
   const size_t which = input.ConsumeIntegralInRange<size_t>(0, kExtensions.size() - 1);
-  const int operations = input.ConsumeIntegralInRange(0, 24);
+  const int operations = input.ConsumeIntegralInRange(0, 64);
   const std::vector<uint8_t> image = MakeImage(input);
 
   RomDocument doc;
@@ -132,6 +305,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (doc.RomSize != static_cast<int32_t>(image.size())) __builtin_trap();
   CheckRange(doc);
 
+  TileWork work(rom);
+  work.Open(0, input);
+  work.Open(1, input);
   for (int i = 0; i < operations && input.remaining_bytes() > 0; ++i) {
     switch (input.ConsumeIntegralInRange(0, 6)) {
       case 0:
@@ -174,5 +350,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     CheckRange(doc);
   }
+  const int steps = input.ConsumeIntegralInRange(0, 64);
+  for (int i = 0; i < steps && input.remaining_bytes() > 0; ++i) work.Step(input);
   return 0;
 }

@@ -115,6 +115,10 @@ struct ClosedCase {
   bool closeSource;  // else the window dropped on closes after the drop
 };
 
+void PrintTo(const ClosedCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class ClosedWindowTest : public AppTest, public ::testing::WithParamInterface<ClosedCase> {};
 
 TEST_P(ClosedWindowTest, AClosedWindowIsNeitherReadNorWritten) {
@@ -152,6 +156,10 @@ struct OutsideCase {
   const char* format;
   QByteArray payload;
 };
+
+void PrintTo(const OutsideCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class OutsideDragTest : public AppTest, public ::testing::WithParamInterface<OutsideCase> {};
 
@@ -203,6 +211,10 @@ struct EnablingCase {
   const char* name;
   bool dropped;
 };
+
+void PrintTo(const EnablingCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class EditMenuTest : public AppTest, public ::testing::WithParamInterface<EnablingCase> {};
 

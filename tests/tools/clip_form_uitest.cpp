@@ -50,6 +50,10 @@ struct PointCase {
   int column, row;
 };
 
+void PrintTo(const PointCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class ArrangerDropTest : public AppTest, public ::testing::WithParamInterface<PointCase> {};
 
 TEST_P(ArrangerDropTest, ADropFillsTheCellUnderThePointWithTheCurrentTile) {
@@ -124,6 +128,10 @@ struct NoTileCase {
   const char* name;
   bool closeWindow;  // else no tile was ever picked
 };
+
+void PrintTo(const NoTileCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class NoCurrentTileTest : public AppTest, public ::testing::WithParamInterface<NoTileCase> {};
 
