@@ -11,6 +11,7 @@
 
 #include "codec/codec_path.h"
 #include "codec/tile_codec.h"
+#include "codec/view_compose.h"
 
 using namespace varnock;
 
@@ -144,6 +145,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
                 s.TilesAcross, s.TilesDown, image.size(), i, again[i], image[i]);
         std::abort();
       }
+  }
+
+  // Composing the surface, zoomed, into an image of any size gives the same pixels on every path.
+  {
+    for (auto& color : first.Colors)
+      color = {data.ConsumeIntegral<uint8_t>(), data.ConsumeIntegral<uint8_t>(),
+               data.ConsumeIntegral<uint8_t>(), data.ConsumeIntegral<uint8_t>()};
+    const int32_t zoom = data.ConsumeIntegralInRange<int32_t>(0, 6);
+    const int32_t width = data.ConsumeIntegralInRange<int32_t>(0, 64 * 6 + 9);
+    const int32_t height = data.ConsumeIntegralInRange<int32_t>(0, 64 * 6 + 9);
+    const int32_t stride = width + data.ConsumeIntegralInRange<int32_t>(0, 9);
+    const size_t offset = data.ConsumeIntegralInRange<size_t>(0, 7);
+    const ComposeGrid grid{data.ConsumeBool(), data.ConsumeIntegral<uint32_t>()};
+    std::vector<uint32_t> image(offset + static_cast<size_t>(stride) * height + 1, 0x5EED5EED);
+    OnEveryPath(image, [&](std::vector<uint32_t>& result) {
+      ComposeSurface(first, zoom, result.data() + offset, width, height, stride, grid);
+    });
+    if (image.back() != 0x5EED5EED) std::abort();
   }
 
   for (int step = 0; step < 4 && data.remaining_bytes() > 0; ++step) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "codec/codec_kernels.h"
+#include "codec/surface_bounds.h"
 
 namespace varnock {
 
@@ -37,15 +38,19 @@ void ComposeSurface(const TileSurface& surface, int32_t zoom, uint32_t* image, i
   std::array<uint32_t, 256> screen;
   for (size_t i = 0; i < screen.size(); ++i) screen[i] = ScreenColor(surface.Colors[i]);
 
+  // Size fields changed since the last RebuildSurface no longer describe the pixels: such a
+  // surface is not drawn rather than read past its end.
+  const SurfaceBounds bounds = BoundsOf(surface);
+  if (bounds.Empty()) return;
   const CodecKernels& kernels = ActiveCodecKernels();
-  const int32_t surfaceWidth = surface.Width();
-  const int32_t columns = std::min(surfaceWidth, width / zoom);
-  const int32_t rows = std::min(surface.Height(), height / zoom);
+  const int64_t surfaceWidth = bounds.Width;
+  const auto columns = static_cast<int32_t>(std::min<int64_t>(surfaceWidth, width / zoom));
+  const auto rows = static_cast<int32_t>(std::min<int64_t>(bounds.Height, height / zoom));
   const size_t rowPixels = static_cast<size_t>(columns) * zoom;
-  const int32_t cellWidth = surface.TileWidth * zoom;
-  const int32_t cellHeight = surface.TileHeight * zoom;
+  const int64_t cellWidth = int64_t{surface.TileWidth} * zoom;
+  const int64_t cellHeight = int64_t{surface.TileHeight} * zoom;
   for (int32_t y = 0; y < rows; ++y) {
-    const uint8_t* source = surface.Pixels.data() + static_cast<size_t>(y) * surfaceWidth;
+    const uint8_t* source = surface.Pixels.data() + y * surfaceWidth;
     // The first screen row of the block that no grid line covers is widened in place; the
     // block's other rows are copies of it, or grid lines.
     const uint32_t* widened = nullptr;
@@ -59,7 +64,8 @@ void ComposeSurface(const TileSurface& surface, int32_t zoom, uint32_t* image, i
       } else {
         kernels.WidenRow(source, columns, screen.data(), zoom, to);
         if (grid.Show && cellWidth > 0)
-          for (size_t x = cellWidth; x < rowPixels; x += cellWidth) to[x] = grid.Color;
+          for (auto x = static_cast<size_t>(cellWidth); x < rowPixels; x += cellWidth)
+            to[x] = grid.Color;
         widened = to;
       }
     }

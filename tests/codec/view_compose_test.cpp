@@ -68,6 +68,32 @@ TEST(ComposeSurface, AnImageSmallerThanTheSurfaceIsFilledOnlyAsFarAsItGoes) {
   EXPECT_EQ(image[3 * 10 + 7], 0xFF1E140Au);
 }
 
+// A surface whose size fields changed after its last rebuild no longer describes its pixels;
+// composing it must neither read past them nor draw anything.
+struct StaleSize {
+  const char* Name;
+  int32_t TileWidth, TilesAcross, TilesDown;
+};
+
+class StaleSurfaceTest : public ::testing::TestWithParam<StaleSize> {};
+
+TEST_P(StaleSurfaceTest, DrawsNothing) {
+  TileSurface surface = TwoTiles();
+  surface.TileWidth = GetParam().TileWidth;
+  surface.TilesAcross = GetParam().TilesAcross;
+  surface.TilesDown = GetParam().TilesDown;
+  std::vector<uint32_t> image(64 * 64, 7);
+  ComposeSurface(surface, 2, image.data(), 64, 64, 64, {true, kGrid});
+  EXPECT_EQ(image, std::vector<uint32_t>(64 * 64, 7));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, StaleSurfaceTest,
+                         ::testing::Values(StaleSize{"MoreTilesAcross", 8, 4, 1},
+                                           StaleSize{"MoreTilesDown", 8, 2, 2},
+                                           StaleSize{"WiderTiles", 16, 2, 1},
+                                           StaleSize{"OverflowingWidth", 8, 0x7F000001, 1}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 // ---- Every kernel path composes exactly what the table path does.
 
 struct ComposeCase {
