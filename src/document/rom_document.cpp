@@ -151,6 +151,10 @@ int64_t RomDocument::TileOffset(int32_t row, int32_t column) const {
          static_cast<int64_t>(column) * TileBytes;
 }
 
+bool RomDocument::OnShownPage(int64_t offset) const {
+  return ViewOffset <= offset && offset < int64_t{ViewOffset} + PageBytes;
+}
+
 std::span<const uint8_t> RomDocument::BytesFrom(int64_t offset) const {
   if (!RomData || offset < 0 || offset > RomSize) return {};
   return {RomData + offset, static_cast<size_t>(RomSize - offset)};
@@ -182,6 +186,35 @@ void RomDocument::DecodePage() {
 void RomDocument::EncodeIntoImage(const TileSurface& surface, int64_t offset) {
   EncodeTiles(surface, WritableBytesFrom(offset));
   Modified = true;
+}
+
+void RomDocument::PushUndo(int32_t offset, TileFormat format, int32_t bitsPerPixel,
+                           int32_t length) {
+  std::move_backward(UndoStack.begin(), UndoStack.end() - 1, UndoStack.end());
+  UndoEntry& entry = UndoStack[0];
+  entry = UndoEntry{};
+  const std::span<const uint8_t> inside = BytesFrom(offset);
+  const int32_t kept = static_cast<int32_t>(std::min<size_t>(
+      {inside.size(), static_cast<size_t>(std::max(length, 0)), entry.Bytes.size()}));
+  std::copy_n(inside.begin(), kept, entry.Bytes.begin());
+  entry.TileOffset = offset;
+  entry.Format = format;
+  entry.BitsPerPixel = bitsPerPixel;
+  entry.ByteOffset = offset;
+  entry.Length = kept;
+  if (UndoCount < kUndoDepth) ++UndoCount;
+}
+
+std::optional<UndoEntry> RomDocument::PopUndo() {
+  if (UndoCount <= 0) return std::nullopt;
+  const UndoEntry entry = UndoStack[0];
+  const std::span<uint8_t> inside = WritableBytesFrom(entry.TileOffset);
+  const size_t count = std::min(inside.size(), static_cast<size_t>(std::max(entry.Length, 0)));
+  std::copy_n(entry.Bytes.begin(), count, inside.begin());
+  std::move(UndoStack.begin() + 1, UndoStack.end(), UndoStack.begin());
+  UndoStack.back() = UndoEntry{};
+  --UndoCount;
+  return entry;
 }
 
 void RomDocument::SetPaletteFormat(PaletteFormat format) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -68,6 +69,9 @@ class RomDocument {
   // First byte of the tile in grid row r, column c of the page.
   int64_t TileOffset(int32_t row, int32_t column) const;
 
+  // True when the tile at `offset` lies on the page the view shows.
+  bool OnShownPage(int64_t offset) const;
+
   // The image from `offset` to its end; empty when the offset is outside it.
   std::span<const uint8_t> BytesFrom(int64_t offset) const;
   std::span<uint8_t> WritableBytesFrom(int64_t offset);
@@ -80,6 +84,14 @@ class RomDocument {
   // Encodes the surface's encode request into the image at `offset`, clipped at the image's
   // end, and marks the image modified.
   void EncodeIntoImage(const TileSurface& surface, int64_t offset);
+
+  // Records the bytes of the tile at `offset` as the newest tile-editor undo entry: at most
+  // `length` (and 32) of them, and only those inside the image. Beyond 64 entries the oldest
+  // is dropped.
+  void PushUndo(int32_t offset, TileFormat format, int32_t bitsPerPixel, int32_t length);
+  // Writes the newest entry's bytes back and removes it; Modified stays as it is, and the
+  // restore is not recorded. The entry, or nothing when the stack is empty.
+  std::optional<UndoEntry> PopUndo();
 
   // PalFormat and PaletteEntryBytes; the window moves the menu marks.
   void SetPaletteFormat(PaletteFormat format);

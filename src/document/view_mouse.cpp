@@ -1,0 +1,56 @@
+#include "document/view_mouse.h"
+
+#include <algorithm>
+
+#include "document/rom_document.h"
+
+namespace varnock {
+
+GridCell CellAt(int32_t x, int32_t y, int32_t cellWidth, int32_t cellHeight) {
+  if (cellWidth <= 0 || cellHeight <= 0) return {};
+  return {x / cellWidth, y / cellHeight};
+}
+
+void ClampToGrid(int32_t& x, int32_t& y, int32_t clientWidth, int32_t clientHeight) {
+  if (x >= clientWidth - 16) x = clientWidth - 17;
+  if (y >= clientHeight) y = clientHeight - 1;
+}
+
+PixelRect SelectionPixels(const RomDocument& doc) {
+  // 64-bit products: selection corners come from pointer positions and are small, but a
+  // wild value must not wrap into a plausible rectangle.
+  const auto scale = [](int32_t cells, int32_t size) {
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t{cells} * size, INT32_MIN / 2, INT32_MAX / 2));
+  };
+  return {scale(doc.SelLeft, doc.CellWidth), scale(doc.SelTop, doc.CellHeight),
+          scale(doc.SelRight, doc.CellWidth), scale(doc.SelBottom, doc.CellHeight)};
+}
+
+PixelRect UnionRect(const PixelRect& a, const PixelRect& b) {
+  if (a.Empty()) return b.Empty() ? PixelRect{} : b;
+  if (b.Empty()) return a;
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+          std::max(a.Bottom, b.Bottom)};
+}
+
+void InvertBlock(uint32_t* image, int32_t width, int32_t height, int32_t stride,
+                 const PixelRect& block) {
+  const int32_t left = std::max(block.Left, 0);
+  const int32_t right = std::min(block.Right, width);
+  const int32_t top = std::max(block.Top, 0);
+  const int32_t bottom = std::min(block.Bottom, height);
+  if (!image || left >= right || top >= bottom) return;
+  for (int32_t y = top; y < bottom; ++y) {
+    uint32_t* line = image + int64_t{y} * stride;
+    for (int32_t x = left; x < right; ++x) line[x] ^= 0x00FFFFFFu;
+  }
+}
+
+std::optional<int32_t> PickOffset(const RomDocument& doc, GridCell cell) {
+  const int64_t offset = doc.TileOffset(cell.Row, cell.Column);
+  if (offset < 0 || offset >= doc.RomSize) return std::nullopt;
+  return static_cast<int32_t>(offset);
+}
+
+}  // namespace varnock
