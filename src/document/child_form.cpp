@@ -288,19 +288,6 @@ void TChildForm::FormPaint() {
   View->update(PaintRect);
 }
 
-void TChildForm::DrawSelection() {
-  // The selected block of tiles shows inverted.
-  const int left = std::min(Doc.SelLeft, Doc.SelRight) * Doc.CellWidth;
-  const int right = (std::max(Doc.SelLeft, Doc.SelRight) + 1) * Doc.CellWidth;
-  const int top = std::min(Doc.SelTop, Doc.SelBottom) * Doc.CellHeight;
-  const int bottom = (std::max(Doc.SelTop, Doc.SelBottom) + 1) * Doc.CellHeight;
-  const QRect block = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)) & ViewBitmap.rect();
-  for (int y = block.top(); y <= block.bottom(); ++y) {
-    auto* line = reinterpret_cast<uint32_t*>(ViewBitmap.scanLine(y));
-    for (int x = block.left(); x <= block.right(); ++x) line[x] ^= 0x00FFFFFF;
-  }
-}
-
 void TChildForm::ShowOffset() {
   if (MainForm) MainForm->StatusPanel(1)->setText(QString::fromStdString(Doc.OffsetText()));
 }
@@ -351,7 +338,10 @@ void TChildForm::FormActivate() {
     EditForm->BoundBitsPerPixel = Doc.BitsPerPixel;
     std::copy_n(Doc.ViewSurface.Colors.begin(), 16, edit.Colors.begin());
   } else {
-    FillSurfaceTile(EditForm->EditSurface, 0, 0, 0);
+    // The editor must never write into a tile it does not show: it lets go of its tile, and
+    // its undo button now acts on this window's stack, as its enabling says.
+    EditForm->BoundRom = this;
+    EditForm->Unbind();
   }
   EditForm->FormPaint();
   EditForm->SpeedButton4->setEnabled(Doc.UndoCount != 0);
@@ -399,9 +389,10 @@ bool TChildForm::FormClose() {
   if (ClipForm) ClipForm->ForgetRom(this);
   ForgetDragState();
   if (EditForm && EditForm->BoundRom == this) {
-    EditForm->BoundTile = nullptr;
-    FillSurfaceTile(EditForm->EditSurface, 0, 0, 0);
-    EditForm->FormPaint();
+    // Its undo stack goes with it: nothing is left to undo through the editor.
+    EditForm->Unbind();
+    EditForm->BoundRom = nullptr;
+    EditForm->SpeedButton4->setEnabled(false);
   }
   if (MainForm->ActiveRom == this) MainForm->ActiveRom = nullptr;
   if (last) MainForm->EnterEmptyState();

@@ -11,6 +11,7 @@
 #include <array>
 
 #include "document/rom_document.h"
+#include "document/view_mouse.h"
 
 namespace varnock {
 
@@ -26,6 +27,9 @@ class TileViewWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   TChildForm* owner_;
@@ -77,6 +81,19 @@ class TChildForm : public QMdiSubWindow {
   void NextTileFormat();
   void Goto1Click();
   void GotoAgain1Click();
+  // Mouse work on the grid, in client pixels: the right button selects a block of tiles, any
+  // other picks the tile under the pointer for the tile editor and as the drag source.
+  void FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  void FormMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
+  void FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  // Makes the tile at grid cell (column, row) the editor's tile and the current tile; a tile
+  // that starts past the image's end is not picked. True when a tile was picked; the caller
+  // then arms the drag of it.
+  bool PickTile(int column, int row);
+  // Inverts the selection's block of the back buffer; a second call takes it off again.
+  void DrawSelection();
+  // Copies `block` of the back buffer to the screen (and remembers it in PaintRect).
+  void ShowViewBlock(const PixelRect& block);
   // Drops a pending paste without placing it.
   void CancelPaste();
 
@@ -181,7 +198,6 @@ class TChildForm : public QMdiSubWindow {
  private:
   void BuildMenus();
   void DecodeView();
-  void DrawSelection();
   // True when the palette editor is serving this window.
   bool ServesPaletteEditor() const;
   // The format's menu mark, the scroll bar and the offset readout, after a format change.

@@ -1,8 +1,10 @@
 #include "shell/tile_drag.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDrag>
+#include <QPointer>
 #include <QUrl>
+#include <memory>
 
 #include "shell/forms.h"
 #include "shell/main_form.h"
@@ -12,6 +14,21 @@ namespace {
 
 QByteArray ProcessTag() {
   return QByteArray::number(QCoreApplication::applicationPid());
+}
+
+struct PendingDrag {
+  QPointer<QWidget> Source;
+  QPoint PressPos;
+};
+
+PendingDrag& Pending() {
+  static PendingDrag pending;
+  return pending;
+}
+
+TileDragRunner& Runner() {
+  static TileDragRunner runner;
+  return runner;
 }
 
 }  // namespace
@@ -35,6 +52,12 @@ bool IsFileDrop(const QMimeData* data) {
 }
 
 void StartTileDrag(QWidget* source) {
+  if (!source) return;
+  if (Runner()) {
+    const std::unique_ptr<QMimeData> data(NewTileDragData());
+    Runner()(source, *data);
+    return;
+  }
   auto* drag = new QDrag(source);
   drag->setMimeData(NewTileDragData());
   drag->exec(Qt::CopyAction);
@@ -46,6 +69,31 @@ void OpenDroppedFiles(const QMimeData* data) {
   const QList<QUrl> urls = data->urls();
   for (const QUrl& url : urls)
     if (url.isLocalFile()) MainForm->OpenRom(url.toLocalFile());
+}
+
+void ArmTileDrag(QWidget* source, QPoint pressPos) {
+  Pending() = {source, pressPos};
+}
+
+bool FollowTileDrag(QWidget* source, QPoint pos, Qt::MouseButtons buttons) {
+  const PendingDrag& pending = Pending();
+  if (!source || pending.Source != source || buttons == Qt::NoButton) return false;
+  if ((pos - pending.PressPos).manhattanLength() < QApplication::startDragDistance()) return false;
+  DisarmTileDrag();
+  StartTileDrag(source);
+  return true;
+}
+
+void DisarmTileDrag() {
+  Pending() = {};
+}
+
+bool TileDragArmed() {
+  return !Pending().Source.isNull();
+}
+
+void SetTileDragRunner(TileDragRunner runner) {
+  Runner() = std::move(runner);
 }
 
 }  // namespace varnock

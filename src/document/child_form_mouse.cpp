@@ -1,0 +1,118 @@
+// Mouse work on the tile grid: selecting a block of tiles with the right button, and picking
+// a tile for the tile editor (which also makes it the tile a drag carries).
+#include <QMouseEvent>
+
+#include "codec/tile_codec.h"
+#include "document/child_form.h"
+#include "shell/forms.h"
+#include "shell/main_form.h"
+#include "shell/tile_drag.h"
+#include "tools/edit_form.h"
+
+namespace varnock {
+
+void TileViewWidget::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  owner_->FormMouseDown(event->button(), event->modifiers(), at.x(), at.y());
+}
+
+void TileViewWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  owner_->FormMouseMove(event->buttons(), event->modifiers(), at.x(), at.y());
+}
+
+void TileViewWidget::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  owner_->FormMouseUp(event->button(), event->modifiers(), at.x(), at.y());
+}
+
+void TChildForm::FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+  if (Doc.HasSelection) {
+    const PixelRect old = SelectionPixels(Doc);
+    DrawSelection();
+    ShowViewBlock(old);
+  }
+  const GridCell cell = CellAt(x, y, Doc.CellWidth, Doc.CellHeight);
+  if (button == Qt::RightButton) {
+    Doc.Selecting = true;
+    Doc.SelLeft = cell.Column;
+    Doc.SelTop = cell.Row;
+    Doc.SelRight = cell.Column + 1;
+    Doc.SelBottom = cell.Row + 1;
+    DrawSelection();
+    ShowViewBlock(SelectionPixels(Doc));
+    Doc.HasSelection = true;
+    DisarmTileDrag();
+    return;
+  }
+  Doc.HasSelection = false;
+  Doc.Selecting = false;
+  // The press position is kept in the view's own coordinates, where its moves arrive.
+  if (PickTile(cell.Column, cell.Row)) ArmTileDrag(View, QPoint(x, y));
+}
+
+void TChildForm::FormMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
+  if (!Doc.Selecting) {
+    FollowTileDrag(View, QPoint(x, y), buttons);
+    return;
+  }
+  const QSize client = ClientSize();
+  ClampToGrid(x, y, client.width(), client.height());
+  const PixelRect before = SelectionPixels(Doc);
+  DrawSelection();
+  const GridCell cell = CellAt(x, y, Doc.CellWidth, Doc.CellHeight);
+  Doc.SelRight = cell.Column + 1;
+  Doc.SelBottom = cell.Row + 1;
+  DrawSelection();
+  ShowViewBlock(UnionRect(before, SelectionPixels(Doc)));
+}
+
+void TChildForm::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
+  if (button == Qt::RightButton) Doc.Selecting = false;
+  DisarmTileDrag();
+}
+
+bool TChildForm::PickTile(int column, int row) {
+  const std::optional<int32_t> offset = PickOffset(Doc, {column, row});
+  if (!offset) return false;
+  Doc.EditTile = Doc.RomData + *offset;
+  Doc.EditTileOffset = *offset;
+  if (EditForm) {
+    TileSurface& edit = EditForm->EditSurface;
+    CopySurfaceTile(edit, 0, 0, Doc.ViewSurface, column, row);
+    EditForm->BoundRom = this;
+    EditForm->BoundTile = Doc.EditTile;
+    EditForm->BoundOffset = *offset;
+    EditForm->BoundFormat = Doc.Format;
+    EditForm->BoundTileBytes = Doc.TileBytes;
+    EditForm->BoundBitsPerPixel = Doc.BitsPerPixel;
+    std::copy_n(Doc.ViewSurface.Colors.begin(), 16, edit.Colors.begin());
+    EditForm->FormPaint();
+  }
+  if (MainForm) {
+    MainForm->UndoDropReady = false;
+    MainForm->DragSourceRom = this;
+    MainForm->DragSourceTile = Doc.EditTile;
+    MainForm->DragSourceOffset = *offset;
+    MainForm->DragSurface.DecodeFormat = Doc.Format;
+    MainForm->DragSurface.DecodeTileBytes = Doc.TileBytes;
+    MainForm->DragSurface.DecodeBits = Doc.BitsPerPixel;
+  }
+  return true;
+}
+
+void TChildForm::DrawSelection() {
+  if (ViewBitmap.isNull()) return;
+  InvertBlock(reinterpret_cast<uint32_t*>(ViewBitmap.bits()), ViewBitmap.width(),
+              ViewBitmap.height(), static_cast<int32_t>(ViewBitmap.bytesPerLine() / 4),
+              SelectionPixels(Doc));
+}
+
+void TChildForm::ShowViewBlock(const PixelRect& block) {
+  if (block.Empty()) return;
+  PaintRect = QRect(block.Left, block.Top, block.Right - block.Left, block.Bottom - block.Top) &
+              ViewBitmap.rect();
+  View->update(PaintRect);
+}
+
+}  // namespace varnock
