@@ -235,6 +235,14 @@ void TClipForm::ForgetRom(const TChildForm* rom) {
   FormPaint();
 }
 
+void TClipForm::RefreshCellsShowing(const uint8_t* tile, const TileSurface& from) {
+  for (int row = 0; row < kArrangerRows; ++row)
+    for (int column = 0; column < kArrangerColumns; ++column)
+      if (tile && Cells[row][column].Tile == tile)
+        CopySurfaceTile(ArrangerSurface, column, row, from, 0, 0);
+  FormPaint();
+}
+
 void TClipForm::TakePalette(const PaletteTable& palette) {
   ArrangerPalette = palette;
   CopyPaletteToColors(ArrangerPalette, 0, 16, ArrangerSurface.Colors);

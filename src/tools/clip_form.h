@@ -44,6 +44,8 @@ class TClipForm : public QWidget {
   void ClearArranger();
   // Empties every cell that refers to `rom` (a ROM window that is closing).
   void ForgetRom(const TChildForm* rom);
+  // Shows tile (0, 0) of `from` in every cell that refers to `tile`, then repaints.
+  void RefreshCellsShowing(const uint8_t* tile, const TileSurface& from);
   // Copies a window's palette in: all 256 entries, and entries 0..15 into the cell colours.
   void TakePalette(const PaletteTable& palette);
   // The cell's tile when it still has one in a window that is open, else null.

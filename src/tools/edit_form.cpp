@@ -1,14 +1,22 @@
 #include "tools/edit_form.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
+#include "codec/tile_codec.h"
+#include "document/child_form.h"
+#include "palette/pal_form.h"
+#include "shell/forms.h"
 #include "shell/glyphs.h"
 #include "shell/surface_image.h"
+#include "tools/clip_form.h"
 
 namespace varnock {
 namespace {
 
 constexpr int kDrawingSize = 128;  // 8 pixels x 16
+constexpr int kPixelSize = 16;
 
 QToolButton* MakeButton(QWidget* panel, int x, int y, const QString& hint, const QIcon& glyph) {
   auto* button = new QToolButton(panel);
@@ -20,6 +28,10 @@ QToolButton* MakeButton(QWidget* panel, int x, int y, const QString& hint, const
   return button;
 }
 
+TilePixels TileOf(TileSurface& surface) {
+  return TilePixels(surface.Pixels.data(), 64);
+}
+
 }  // namespace
 
 TEditForm::TEditForm()
@@ -29,6 +41,7 @@ TEditForm::TEditForm()
   setFixedSize(208, 128);
   move(545, 373);
   setCursor(Qt::CrossCursor);
+  setFocusPolicy(Qt::ClickFocus);
   setAutoFillBackground(true);
   QPalette background = palette();
   background.setColor(QPalette::Window, Qt::black);
@@ -37,6 +50,8 @@ TEditForm::TEditForm()
   ToolPanel = new QWidget(this);
   ToolPanel->setGeometry(kDrawingSize, 0, 80, 128);
   ToolPanel->setAutoFillBackground(true);
+  // A press on the panel between the buttons is not a pen press.
+  ToolPanel->setAttribute(Qt::WA_NoMousePropagation);
   QPalette workspace = ToolPanel->palette();
   workspace.setColor(QPalette::Window, palette().color(QPalette::Dark));
   ToolPanel->setPalette(workspace);
@@ -49,6 +64,10 @@ TEditForm::TEditForm()
   SpeedButton4 = MakeButton(ToolPanel, 40, 37, QStringLiteral("Annulla ultima operazione"),
                             Glyph(GlyphKind::Undo));
   SpeedButton4->setEnabled(false);
+  connect(SpeedButton1, &QToolButton::clicked, this, &TEditForm::SpeedButton1Click);
+  connect(SpeedButton2, &QToolButton::clicked, this, &TEditForm::SpeedButton2Click);
+  connect(SpeedButton3, &QToolButton::clicked, this, &TEditForm::SpeedButton3Click);
+  connect(SpeedButton4, &QToolButton::clicked, this, &TEditForm::SpeedButton4Click);
 
   SetUpTileSurface(EditSurface, 1, 1);
 }
@@ -61,6 +80,168 @@ void TEditForm::paintEvent(QPaintEvent*) {
   ++PaintCount;
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kDrawingSize, kDrawingSize), IndexedImage(EditSurface));
+}
+
+void TEditForm::FormActivate() {
+  if (TChildForm* rom = ServedRom()) {
+    LeftColor = rom->Doc.LeftColor;
+    RightColor = rom->Doc.RightColor;
+  } else if (ServingArranger()) {
+    LeftColor = ClipForm->LeftColor;
+    RightColor = ClipForm->RightColor;
+  }
+}
+
+void TEditForm::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  QWidget::changeEvent(event);
+}
+
+TChildForm* TEditForm::Bound() const {
+  TChildForm* rom = BoundRom.data();
+  return rom && !rom->Closed ? rom : nullptr;
+}
+
+uint8_t TEditForm::PenColor(Qt::MouseButton button) const {
+  return button == Qt::LeftButton ? LeftColor : RightColor;
+}
+
+void TEditForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
+  if (!BoundTile) return;
+  DrawButton = button;
+  Drawing = true;
+  PutSurfacePixel(EditSurface, x / kPixelSize, y / kPixelSize, PenColor(button));
+  FormPaint();
+}
+
+void TEditForm::FormMouseMove(int x, int y) {
+  if (!Drawing) return;
+  const PenPixel pixel = PenPixelAt(x, y);
+  PutSurfacePixel(EditSurface, pixel.X, pixel.Y, PenColor(DrawButton));
+  FormPaint();
+}
+
+void TEditForm::FormMouseUp(Qt::MouseButton, int, int) {
+  if (!BoundTile) return;
+  Drawing = false;
+  WriteBackTile();
+}
+
+void TEditForm::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  FormMouseDown(event->button(), at.x(), at.y());
+}
+
+void TEditForm::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  FormMouseMove(at.x(), at.y());
+}
+
+void TEditForm::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  FormMouseUp(event->button(), at.x(), at.y());
+}
+
+void TEditForm::keyPressEvent(QKeyEvent* event) {
+  FormKeyDown(event->key(), event->modifiers());
+}
+
+void TEditForm::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
+  if (!BoundTile || !(shift & Qt::ShiftModifier)) return;
+  switch (key) {
+    case Qt::Key_Left:
+      Transform(TileTransform::ShiftLeft);
+      break;
+    case Qt::Key_Right:
+      Transform(TileTransform::ShiftRight);
+      break;
+    case Qt::Key_Up:
+      Transform(TileTransform::ShiftUp);
+      break;
+    case Qt::Key_Down:
+      Transform(TileTransform::ShiftDown);
+      break;
+    default:
+      break;
+  }
+}
+
+void TEditForm::SpeedButton1Click() {
+  Transform(TileTransform::FlipHorizontal);
+}
+
+void TEditForm::SpeedButton2Click() {
+  Transform(TileTransform::FlipVertical);
+}
+
+void TEditForm::SpeedButton3Click() {
+  Transform(TileTransform::RotateClockwise);
+}
+
+void TEditForm::SpeedButton4Click() {
+  UndoTileEdit();
+}
+
+void TEditForm::Transform(TileTransform transform) {
+  if (!BoundTile) return;
+  TransformTile(TileOf(EditSurface), transform);
+  FormPaint();
+  WriteBackTile();
+}
+
+void TEditForm::WriteBackTile() {
+  if (!BoundTile) return;
+  TChildForm* rom = Bound();
+  // A tile whose window is gone has nowhere to go; the editor lets go of it.
+  if (!rom) {
+    Unbind();
+    return;
+  }
+  RomDocument& doc = rom->Doc;
+  doc.PushUndo(BoundOffset, BoundFormat, BoundBitsPerPixel, BoundTileBytes);
+  SpeedButton4->setEnabled(true);
+  EditSurface.EncodeFormat = BoundFormat;
+  EditSurface.EncodeTileBytes = BoundTileBytes;
+  EditSurface.EncodeBits = BoundBitsPerPixel;
+  doc.EncodeIntoImage(EditSurface, BoundOffset);
+  if (ClipForm) ClipForm->RefreshCellsShowing(BoundTile, EditSurface);
+  if (doc.OnShownPage(BoundOffset)) rom->RedrawPage();
+}
+
+void TEditForm::UndoTileEdit() {
+  TChildForm* rom = Bound();
+  const std::optional<UndoEntry> entry = rom ? rom->Doc.PopUndo() : std::nullopt;
+  if (!entry) {
+    SpeedButton4->setEnabled(false);
+    return;
+  }
+  RomDocument& doc = rom->Doc;
+  if (doc.OnShownPage(entry->ByteOffset)) rom->RedrawPage();
+  const uint8_t* tile = doc.RomData + entry->TileOffset;
+  if (ClipForm) {
+    TileSurface restored;
+    SetUpTileSurface(restored, 1, 1);
+    restored.DecodeFormat = entry->Format;
+    restored.DecodeBits = entry->BitsPerPixel;
+    restored.DecodeTileBytes = entry->Length;
+    DecodeTiles(doc.BytesFrom(entry->TileOffset), restored);
+    ClipForm->RefreshCellsShowing(tile, restored);
+  }
+  if (tile == BoundTile) {
+    EditSurface.DecodeFormat = BoundFormat;
+    EditSurface.DecodeBits = BoundBitsPerPixel;
+    EditSurface.DecodeTileBytes = BoundTileBytes;
+    DecodeTiles(doc.BytesFrom(BoundOffset), EditSurface);
+  }
+  if (doc.UndoCount == 0) SpeedButton4->setEnabled(false);
+  FormPaint();
+}
+
+void TEditForm::Unbind() {
+  BoundTile = nullptr;
+  Drawing = false;
+  FillSurfaceTile(EditSurface, 0, 0, 0);
+  FormPaint();
 }
 
 }  // namespace varnock

@@ -1,4 +1,5 @@
 // The tile editor: one tile magnified 16 times, bound to a tile's bytes in a ROM image.
+// Every finished edit goes straight back into the image and onto that window's undo stack.
 #pragma once
 
 #include <QPointer>
@@ -6,6 +7,7 @@
 #include <QWidget>
 
 #include "codec/tile_surface.h"
+#include "tools/tile_transform.h"
 
 namespace varnock {
 
@@ -18,16 +20,39 @@ class TEditForm : public QWidget {
 
   // Redraws the magnified tile.
   void FormPaint();
+  // Takes the drawing colours of the window the tool windows serve.
+  void FormActivate();
+
+  // The pen, in client pixels of the drawing area.
+  void FormMouseDown(Qt::MouseButton button, int x, int y);
+  void FormMouseMove(int x, int y);
+  void FormMouseUp(Qt::MouseButton button, int x, int y);
+  // Shift + arrow shifts the tile one pixel, wrapping around; other keys do nothing.
+  void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+  void SpeedButton1Click();  // flip horizontally
+  void SpeedButton2Click();  // flip vertically
+  void SpeedButton3Click();  // rotate 90 degrees clockwise
+  void SpeedButton4Click();  // undo
+
+  // Records the tile's bytes for undo, encodes the shown tile into them and shows the change
+  // wherever the same bytes are on screen.
+  void WriteBackTile();
+  // Puts back the bytes of the bound window's newest undo entry.
+  void UndoTileEdit();
+  // No tile: the drawing area shows index 0 and editing input is ignored.
+  void Unbind();
 
   TileSurface EditSurface;
-  QPointer<TChildForm> BoundRom;  // becomes null when the window closes
+  QPointer<TChildForm> BoundRom;  // becomes null when the window is freed
   uint8_t* BoundTile = nullptr;   // null: no tile, editing input is ignored
   TileFormat BoundFormat = 0;
   int32_t BoundOffset = 0;
   int32_t BoundTileBytes = 0;
   int32_t BoundBitsPerPixel = 0;
-  uint8_t LeftColor = 1;
+  uint8_t LeftColor = 0;
   uint8_t RightColor = 0;
+  bool Drawing = false;
+  Qt::MouseButton DrawButton = Qt::NoButton;
 
   QWidget* ToolPanel = nullptr;
   QToolButton* SpeedButton1 = nullptr;
@@ -40,6 +65,17 @@ class TEditForm : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // The bound window while it is open, else null.
+  TChildForm* Bound() const;
+  uint8_t PenColor(Qt::MouseButton button) const;
+  void Transform(TileTransform transform);
 };
 
 }  // namespace varnock
