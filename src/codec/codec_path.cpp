@@ -71,6 +71,10 @@ const CodecKernels* ChooseAtStartUp() {
   return chosen;
 }
 
+// Chosen before main runs, so a warning about VARNOCK_CODEC shows as the program starts. Every
+// kernel table is a constant, ready before any initialiser could run.
+[[maybe_unused]] const CodecKernels* const startUpChoice = ChooseAtStartUp();
+
 }  // namespace
 
 const char* CodecPathName(CodecPath path) {
