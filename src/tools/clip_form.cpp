@@ -1,6 +1,5 @@
 #include "tools/clip_form.h"
 
-#include <QApplication>
 #include <QDropEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -146,8 +145,7 @@ void TClipForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
     drag.DecodeFormat = cell->Format;
     drag.DecodeTileBytes = cell->TileBytes;
     drag.DecodeBits = cell->BitsPerPixel;
-    DragArmed = true;
-    DragStart = QPoint(x, y);
+    ArmTileDrag(DragLabel, QPoint(x, y));
     return;
   }
   if (!CurrentTileRom()) return;
@@ -157,21 +155,16 @@ void TClipForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
   if (at) LoadEditorFromCell(at->Column, at->Row);
 }
 
-void TClipForm::FormMouseMove(int x, int y) {
-  if (Stamping) {
+void TClipForm::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
+  if (Stamping)
     DropOnCell(x, y);
-    return;
-  }
-  if (!DragArmed ||
-      (QPoint(x, y) - DragStart).manhattanLength() < QApplication::startDragDistance())
-    return;
-  DragArmed = false;
-  StartTileDrag(DragLabel);
+  else
+    FollowTileDrag(DragLabel, QPoint(x, y), buttons);
 }
 
 void TClipForm::FormMouseUp() {
   Stamping = false;
-  DragArmed = false;
+  DisarmTileDrag();
 }
 
 void TClipForm::mousePressEvent(QMouseEvent* event) {
@@ -181,7 +174,7 @@ void TClipForm::mousePressEvent(QMouseEvent* event) {
 
 void TClipForm::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
-  FormMouseMove(at.x(), at.y());
+  FormMouseMove(event->buttons(), at.x(), at.y());
 }
 
 void TClipForm::mouseReleaseEvent(QMouseEvent*) {

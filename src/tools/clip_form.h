@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QLabel>
-#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -36,9 +35,9 @@ class TClipForm : public QWidget {
   void DropOnCell(int x, int y);
   // Binds the tile editor to a cell's tile, with the cell's pixels and colours.
   void LoadEditorFromCell(int column, int row);
-  // The presses: left loads the editor and arms a drag, right and middle stamp.
+  // The presses: left loads the editor and arms the tile drag, right and middle stamp.
   void FormMouseDown(Qt::MouseButton button, int x, int y);
-  void FormMouseMove(int x, int y);
+  void FormMouseMove(Qt::MouseButtons buttons, int x, int y);
   void FormMouseUp();
   // Empties every cell; the palette and the cells' other fields stay.
   void ClearArranger();
@@ -58,7 +57,7 @@ class TClipForm : public QWidget {
   std::array<std::array<ArrangerCell, kArrangerColumns>, kArrangerRows> Cells{};
   ArrangerCell* CurrentCell = nullptr;
   bool Stamping = false;
-  QLabel* DragLabel = nullptr;  // never shown; the control a drag from the arranger stands for
+  QLabel* DragLabel = nullptr;  // never shown; the control a drag from the arranger carries
 
   int PaintCount = 0;
 
@@ -75,11 +74,6 @@ class TClipForm : public QWidget {
  private:
   // Decodes a cell's tile from its window's image into its place on the board.
   void DecodeCell(int column, int row);
-
-  // A left press on an occupied cell arms a drag that starts once the pointer has moved the
-  // platform's drag distance.
-  bool DragArmed = false;
-  QPoint DragStart;
 };
 
 }  // namespace varnock

@@ -1,5 +1,6 @@
 // Tiles dropped into ROM windows with real drop events, and "&Annulla Drop".
 #include <QMdiArea>
+#include <QTest>
 
 #include "codec/tile_codec.h"
 #include "support/app_fixture.h"
@@ -108,6 +109,22 @@ TEST_F(TileDrop, DroppingATileOnItsOwnPlaceReencodesItAndMarksTheWindow) {
   EXPECT_EQ(ImageOf(rom), before);
   EXPECT_TRUE(rom->Doc.Modified);
   EXPECT_TRUE(MainForm->UndoDropReady);
+}
+
+TEST_F(TileDrop, APickInAnyViewAfterADropDisablesAnnullaDrop) {
+  TChildForm* source = Open("a.bin", PatternBytes(8192, 13));
+  TChildForm* target = Open("b.bin", PatternBytes(8192, 14));
+  ASSERT_TRUE(source && target);
+  SetCurrentTile(source, 16);
+  ASSERT_TRUE(DropTileAt(target->View, CellPoint(0, 0)));
+  target->Edit1Click();
+  ASSERT_TRUE(target->Undodrop1->isEnabled());
+  QTest::mouseClick(source->View, Qt::LeftButton, {}, CellPoint(3, 3));
+  target->Edit1Click();
+  EXPECT_FALSE(target->Undodrop1->isEnabled());
+  const std::vector<uint8_t> dropped = ImageOf(target);
+  UndoDrop(target);
+  EXPECT_EQ(ImageOf(target), dropped);
 }
 
 struct ClosedCase {

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include "codec/tile_codec.h"
 #include "palette/pal_form.h"
 #include "support/app_fixture.h"
 #include "support/drops.h"
@@ -122,6 +123,83 @@ TEST_F(Arranger, TheRightButtonStampsTheCurrentTileIntoEveryCellItCrosses) {
   EXPECT_EQ(EditForm->BoundOffset, 64) << "the first stamped cell loads the editor";
   Mouse(QEvent::MouseMove, Qt::NoButton, Cell(8, 8));
   EXPECT_EQ(ClipForm->Cells[8][8].Tile, nullptr) << "stamping ends with the release";
+
+  // A pen stroke in the editor (index 0 on the tile's top-left pixel) shows in all five.
+  EditForm->RightColor = 0;
+  EditForm->FormMouseDown(Qt::RightButton, 3, 3);
+  EditForm->FormMouseUp(Qt::RightButton, 3, 3);
+  EXPECT_EQ(rom->Doc.RomData[64], 0x7F);
+  const TileSurface& board = ClipForm->ArrangerSurface;
+  for (int column = 0; column < 5; ++column) {
+    const size_t corner = static_cast<size_t>(5 * 8 * board.Width() + column * 8);
+    EXPECT_EQ(board.Pixels[corner], 0) << column;
+    EXPECT_EQ(board.Pixels[corner + 1], 1) << column;
+  }
+}
+
+class ArrangerDrag : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    SetTileDragRunner([this](QWidget* source, const QMimeData& data) {
+      ++drags;
+      fromArranger = source && source->window() == ClipForm;
+      ASSERT_NE(target, nullptr);
+      DropAt(target, targetPoint, data);
+    });
+  }
+  void TearDown() override {
+    SetTileDragRunner({});
+    DisarmTileDrag();
+    AppTest::TearDown();
+  }
+  // Where the drag ends: the drop the platform would deliver there.
+  QWidget* target = nullptr;
+  QPoint targetPoint;
+  int drags = 0;
+  bool fromArranger = false;
+};
+
+// The road a user takes: a pick in a NES window, the tile dragged onto the board, edited
+// there, and dragged from its cell into a SNES window, where it shows the same pixels.
+TEST_F(ArrangerDrag, ATileFromANesWindowEditedOnTheBoardShowsTheSameInASnesWindow) {
+  TChildForm* snes = Open("b.smc", std::vector<uint8_t>(16384, 0));
+  TChildForm* nes = Open("a.nes", PatternBytes(8192, 21));
+  ASSERT_TRUE(snes && nes);
+  ASSERT_EQ(snes->Doc.ViewOffset, 512);
+  // Zoom 3: view cell (2, 1) is the tile at 16 + 2 x 16 + 16 x 16.
+  const int32_t picked = 16 + 2 * 16 + 16 * 16;
+  target = ClipForm;
+  targetPoint = Cell(5, 6);
+  QTest::mousePress(nes->View, Qt::LeftButton, {}, QPoint(2 * 24 + 4, 24 + 4));
+  QTest::mouseMove(nes->View, QPoint(2 * 24 + 30, 24 + 4));
+  QTest::mouseRelease(nes->View, Qt::LeftButton, {}, QPoint(2 * 24 + 30, 24 + 4));
+  ASSERT_EQ(drags, 1);
+  ASSERT_EQ(ClipForm->Cells[6][5].Offset, picked);
+
+  QTest::mousePress(ClipForm, Qt::LeftButton, {}, Cell(5, 6));
+  EditForm->LeftColor = 2;
+  EditForm->FormMouseDown(Qt::LeftButton, 127, 127);
+  EditForm->FormMouseUp(Qt::LeftButton, 127, 127);
+  target = snes->View;
+  targetPoint = QPoint(24 + 4, 4);  // the tile at 512 + 32
+  QTest::mouseMove(ClipForm, Cell(5, 6) + QPoint(20, 0));
+  QTest::mouseRelease(ClipForm, Qt::LeftButton, {}, Cell(5, 6) + QPoint(20, 0));
+  ASSERT_EQ(drags, 2);
+  EXPECT_TRUE(fromArranger);
+
+  TileSurface nesTile, snesTile;
+  SetUpTileSurface(nesTile, 1, 1);
+  SetUpTileSurface(snesTile, 1, 1);
+  nesTile.DecodeFormat = 1;
+  nesTile.DecodeTileBytes = 16;
+  DecodeTiles(nes->Doc.BytesFrom(picked), nesTile);
+  snesTile.DecodeFormat = 6;
+  snesTile.DecodeTileBytes = 32;
+  DecodeTiles(snes->Doc.BytesFrom(512 + 32), snesTile);
+  EXPECT_EQ(nesTile.Pixels[63], 2) << "the edit reached the NES image";
+  EXPECT_EQ(snesTile.Pixels, nesTile.Pixels);
+  EXPECT_TRUE(snes->Doc.Modified);
 }
 
 struct NoTileCase {
