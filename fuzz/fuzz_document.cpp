@@ -1,7 +1,7 @@
 // Drives RomDocuments through loading, format and grid changes, scrolling, decoding, encoding
 // and the checksum fixers, and traps as soon as the scroll range stops holding ViewOffset.
-// Besides the first document, two more of odd sizes take part in picks, tile edits, drops
-// between them, drop undos and closes, checked against copies of their images.
+// Besides the first document, two more of odd sizes take part in picks, tile edits and their
+// undos, drops between them, drop undos and closes, checked against copies of their images.
 //
 // Input: a few control bytes (extension, image size, operations), then the image's seed bytes.
 // The image lives in a memory file; one symbolic link per extension points at it, so LoadRom
@@ -175,7 +175,7 @@ class TileWork {
 
   void Step(FuzzedDataProvider& input) {
     const int which = input.ConsumeIntegralInRange(0, 1);
-    switch (input.ConsumeIntegralInRange(0, 5)) {
+    switch (input.ConsumeIntegralInRange(0, 6)) {
       case 0:
         Pick(which, input);
         break;
@@ -193,6 +193,9 @@ class TileWork {
         break;
       case 5:
         if (!open_[which]) Open(which, input);
+        break;
+      case 6:
+        UndoEdit(which);
         break;
     }
   }
@@ -218,9 +221,29 @@ class TileWork {
                              input.ConsumeIntegralInRange(-1, 8), input.ConsumeIntegral<uint8_t>());
     tile.EncodeFormat = current_.Format;
     tile.EncodeTileBytes = current_.TileBytes;
+    doc.PushUndo(current_.Offset, current_.Format,
+                 varnock::TileFormatInfo(current_.Format).BitsPerPixel, current_.TileBytes);
     doc.EncodeIntoImage(tile, current_.Offset);
     CheckOnlyChanged(before, ImageOf(doc), current_.Offset, current_.TileBytes);
     Touch(current_.Doc);
+    editBefore_[current_.Doc] = before;
+    editUntouched_[current_.Doc] = true;
+  }
+
+  // The tile editor's undo: the newest entry's bytes go back, and nothing else changes.
+  void UndoEdit(int which) {
+    if (!open_[which]) return;
+    RomDocument& doc = docs_[which];
+    const std::vector<uint8_t> before = ImageOf(doc);
+    const bool untouched = editUntouched_[which];
+    const int32_t count = doc.UndoCount;
+    const std::optional<varnock::UndoEntry> entry = doc.PopUndo();
+    if (entry.has_value() != (count > 0) || doc.UndoCount != std::max(count - 1, 0))
+      __builtin_trap();
+    Touch(which);
+    if (!entry) return;
+    CheckOnlyChanged(before, ImageOf(doc), entry->TileOffset, entry->Length);
+    if (untouched && ImageOf(doc) != editBefore_[which]) __builtin_trap();
   }
 
   void Drop(int which, FuzzedDataProvider& input) {
@@ -282,6 +305,7 @@ class TileWork {
 
   void Touch(int which) {
     if (undo_.Doc == which) undo_.Untouched = false;
+    editUntouched_[which] = false;
   }
 
   MemoryRom& rom_;
@@ -289,6 +313,9 @@ class TileWork {
   std::array<bool, 2> open_{};
   CurrentTile current_;
   PendingUndo undo_;
+  // Each image as it was before its last edit, while nothing else has written into it since.
+  std::array<std::vector<uint8_t>, 2> editBefore_;
+  std::array<bool, 2> editUntouched_{};
 };
 
 }  // namespace
