@@ -10,6 +10,11 @@
 #include "tools/edit_form.h"
 
 namespace varnock {
+namespace {
+
+constexpr int kViewScrollBarWidth = 16;
+
+}  // namespace
 
 void TileViewWidget::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
@@ -56,15 +61,20 @@ void TChildForm::FormMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, 
     FollowTileDrag(View, QPoint(x, y), buttons);
     return;
   }
-  const QSize client = ClientSize();
-  ClampToGrid(x, y, client.width(), client.height());
+  // The grid's own client size (view plus scroll bar): the window around it may have been
+  // squeezed by the frame, but the selection still spans the whole grid.
+  ClampToGrid(x, y, ViewBitmap.width() + kViewScrollBarWidth, ViewBitmap.height());
   const PixelRect before = SelectionPixels(Doc);
-  DrawSelection();
   const GridCell cell = CellAt(x, y, Doc.CellWidth, Doc.CellHeight);
   Doc.SelRight = cell.Column + 1;
   Doc.SelBottom = cell.Row + 1;
-  DrawSelection();
-  ShowViewBlock(UnionRect(before, SelectionPixels(Doc)));
+  // The old inversion off and the new one on, touching only the pixels that change.
+  const PixelRect after = SelectionPixels(Doc);
+  if (!ViewBitmap.isNull())
+    InvertChange(reinterpret_cast<uint32_t*>(ViewBitmap.bits()), ViewBitmap.width(),
+                 ViewBitmap.height(), static_cast<int32_t>(ViewBitmap.bytesPerLine() / 4), before,
+                 after);
+  ShowViewBlock(UnionRect(before, after));
 }
 
 void TChildForm::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {

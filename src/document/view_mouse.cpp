@@ -47,6 +47,35 @@ void InvertBlock(uint32_t* image, int32_t width, int32_t height, int32_t stride,
   }
 }
 
+void InvertChange(uint32_t* image, int32_t width, int32_t height, int32_t stride,
+                  const PixelRect& before, const PixelRect& after) {
+  if (before.Empty() || after.Empty()) {
+    InvertBlock(image, width, height, stride, before);
+    InvertBlock(image, width, height, stride, after);
+    return;
+  }
+  // Rows of only one block invert its whole span. Rows of both invert [left1, left2) and
+  // [right1, right2): whatever lies in both of those spans is inverted twice and stays.
+  const int32_t top = std::min(before.Top, after.Top);
+  const int32_t bottom = std::max(before.Bottom, after.Bottom);
+  const auto rows = [](int32_t from, int32_t to) { return PixelRect{0, from, 0, to}; };
+  for (const PixelRect& band : {rows(top, std::max(before.Top, after.Top)),
+                                rows(std::min(before.Bottom, after.Bottom), bottom)}) {
+    for (const PixelRect* block : {&before, &after}) {
+      const PixelRect span{block->Left, std::max(band.Top, block->Top), block->Right,
+                           std::min(band.Bottom, block->Bottom)};
+      InvertBlock(image, width, height, stride, span);
+    }
+  }
+  const int32_t bothTop = std::max(before.Top, after.Top);
+  const int32_t bothBottom = std::min(before.Bottom, after.Bottom);
+  const auto span = [&](int32_t a, int32_t b) {
+    return PixelRect{std::min(a, b), bothTop, std::max(a, b), bothBottom};
+  };
+  InvertBlock(image, width, height, stride, span(before.Left, after.Left));
+  InvertBlock(image, width, height, stride, span(before.Right, after.Right));
+}
+
 std::optional<int32_t> PickOffset(const RomDocument& doc, GridCell cell) {
   const int64_t offset = doc.TileOffset(cell.Row, cell.Column);
   if (offset < 0 || offset >= doc.RomSize) return std::nullopt;

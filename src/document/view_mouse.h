@@ -45,6 +45,11 @@ PixelRect UnionRect(const PixelRect& a, const PixelRect& b);
 void InvertBlock(uint32_t* image, int32_t width, int32_t height, int32_t stride,
                  const PixelRect& block);
 
+// The same as inverting `before` and then `after`, in one pass that touches only the pixels
+// lying in exactly one of the two: a selection drag changes a thin border per move.
+void InvertChange(uint32_t* image, int32_t width, int32_t height, int32_t stride,
+                  const PixelRect& before, const PixelRect& after);
+
 // The byte offset of the tile at grid cell `cell`, or nothing when that tile starts at or past
 // the end of the image (an empty image has no tiles at all).
 std::optional<int32_t> PickOffset(const RomDocument& doc, GridCell cell);

@@ -89,6 +89,28 @@ TEST(InvertBlock, FlipsColourBitsInsideAndClipsToTheImage) {
   EXPECT_TRUE(std::all_of(image.begin(), image.end(), [](uint32_t p) { return p == 0xFF102030u; }));
 }
 
+TEST(InvertChange, EqualsTakingTheOldBlockOffAndPuttingTheNewOneOn) {
+  // Every relation of two blocks: nested, crossing, side by side, apart, reversed, clipped.
+  const PixelRect blocks[] = {{2, 2, 10, 10}, {2, 2, 12, 11},   {2, 2, 4, 4},  {5, 0, 14, 6},
+                              {0, 7, 3, 16},  {11, 11, 16, 16}, {10, 3, 2, 9}, {-3, -3, 20, 5},
+                              {6, 6, 6, 12},  {12, 1, 15, 3}};
+  constexpr int32_t kWidth = 16, kHeight = 14, kStride = 18;
+  for (const PixelRect& before : blocks) {
+    for (const PixelRect& after : blocks) {
+      std::vector<uint32_t> expected(kStride * kHeight);
+      for (size_t i = 0; i < expected.size(); ++i)
+        expected[i] = 0xFF000000u | uint32_t(i * 2654435761u);
+      std::vector<uint32_t> image = expected;
+      InvertBlock(expected.data(), kWidth, kHeight, kStride, before);
+      InvertBlock(expected.data(), kWidth, kHeight, kStride, after);
+      InvertChange(image.data(), kWidth, kHeight, kStride, before, after);
+      ASSERT_EQ(image, expected) << before.Left << "," << before.Top << "," << before.Right << ","
+                                 << before.Bottom << " -> " << after.Left << "," << after.Top << ","
+                                 << after.Right << "," << after.Bottom;
+    }
+  }
+}
+
 struct PickCase {
   const char* name;
   int32_t size;
