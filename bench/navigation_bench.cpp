@@ -26,8 +26,9 @@ void EnsureApplication() {
     static int argc = 1;
     static char name[] = "varnock_bench";
     static char* argv[] = {name, nullptr};
-    auto* created = new QApplication(argc, argv);
-    CreateForms(false);
+    // Another benchmark of the same run may have made the application and windows already.
+    auto* created = qApp ? nullptr : new QApplication(argc, argv);
+    if (!MainForm) CreateForms(false);
     return created;
   }();
   (void)app;
