@@ -20,7 +20,9 @@ namespace {
 constexpr uint64_t kLargestImage = 0x7FFFFFFF;  // RomSize is a signed 32-bit count
 
 // Game Boy global checksum: big-endian at 0x14E, sum of every byte of the image rounded down
-// to whole 32 KB banks, not counting the two checksum bytes themselves.
+// to whole 32 KB banks, not counting the two checksum bytes themselves. An image shorter than
+// one bank is summed whole: rounded down it would sum nothing, and the stored bytes would then
+// change on every save.
 constexpr int32_t kGameBoyChecksum = 0x14E;
 // GBA header: complement at 0xBD over bytes 0xA0..0xBC, then our 16-bit sum at 0xBE..0xBF.
 constexpr int32_t kGbaComplement = 0xBD;
@@ -92,6 +94,8 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
   }
   ::close(fd);
   if (done != size) return kLoadCannotOpen;
+  KnownPath = path;
+  KnownFile = IdentifyFile(path);
 
   RomImage = std::move(block);
   RomData = RomImage.get();
@@ -230,7 +234,9 @@ void RomDocument::ApplyDefaultPalette() {
 
 void RomDocument::FixGameBoyChecksum(std::span<uint8_t> image) {
   if (image.size() < 0x150) return;
-  const size_t length = image.size() & 0x0FFF8000u;  // whole 32 KB banks, at most 28 bits
+  constexpr size_t kBank = 0x8000;
+  // Whole 32 KB banks, at most 28 bits of size.
+  const size_t length = image.size() < kBank ? image.size() : image.size() & 0x0FFF8000u;
   uint32_t sum = 0;
   for (size_t i = 0; i < length; ++i) sum += image[i];
   sum -= image[kGameBoyChecksum];
@@ -263,7 +269,13 @@ SaveResult RomDocument::SaveRom(const std::string& path) {
   IoCount = written.Ok ? static_cast<uint32_t>(image.size()) : 0;
   if (!written.Ok) return {false, written.Reason};
   Modified = false;
+  KnownPath = path;
+  KnownFile = IdentifyFile(path);
   return {true, {}};
+}
+
+bool RomDocument::ChangedOnDisk(const std::string& path) const {
+  return path == KnownPath && IdentifyFile(path) != KnownFile;
 }
 
 std::string RomDocument::SizeText() const {

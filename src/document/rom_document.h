@@ -11,6 +11,7 @@
 
 #include "codec/tile_format.h"
 #include "codec/tile_surface.h"
+#include "io/file_io.h"
 #include "palette/palette.h"
 
 namespace varnock {
@@ -58,6 +59,11 @@ class RomDocument {
   // Applies the checksum rule of RomExt to the image, then writes the image through a
   // temporary file. Modified is cleared only when the file was written.
   SaveResult SaveRom(const std::string& path);
+
+  // True when `path` is the file last read or written and something on disk changed it since
+  // (replaced, rewritten, deleted, or swapped for a link to another file). A save to any other
+  // name has nothing to compare with.
+  bool ChangedOnDisk(const std::string& path) const;
 
   // RowBytes and PageBytes for the current grid, then the scroll range, keeping ViewOffset in it.
   void UpdateStrides();
@@ -164,6 +170,10 @@ class RomDocument {
   int32_t PanelGrabY = 0;
   bool PastePending = false;
   bool PanelDragging = false;
+
+  // The file last read or written, as it was then; a successful save refreshes both.
+  std::string KnownPath;
+  FileIdentity KnownFile;
 
   // The scroll range the window's scroll bar mirrors.
   int32_t ScrollMinimum = 0;

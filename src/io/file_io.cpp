@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <grp.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -37,7 +40,41 @@ bool WriteAll(int fd, const uint8_t* data, size_t size, int* error) {
   return true;
 }
 
+bool InGroup(gid_t group) {
+  if (::getegid() == group) return true;
+  const int count = ::getgroups(0, nullptr);
+  if (count <= 0) return false;
+  std::vector<gid_t> groups(static_cast<size_t>(count));
+  const int got = ::getgroups(count, groups.data());
+  return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
+}
+
 }  // namespace
+
+FileIdentity IdentifyFile(const std::string& path) {
+  FileIdentity identity;
+  struct stat link {};
+  if (::lstat(path.c_str(), &link) != 0) return identity;
+  identity.SymbolicLink = S_ISLNK(link.st_mode);
+  struct stat info {};
+  // A link that points nowhere is still something on disk, just not the file that was opened.
+  if (::stat(path.c_str(), &info) != 0) info = link;
+  identity.Exists = true;
+  identity.Device = static_cast<uint64_t>(info.st_dev);
+  identity.Inode = static_cast<uint64_t>(info.st_ino);
+  identity.Size = static_cast<int64_t>(info.st_size);
+  identity.ModifiedSeconds = static_cast<int64_t>(info.st_mtim.tv_sec);
+  identity.ModifiedNanoseconds = static_cast<int64_t>(info.st_mtim.tv_nsec);
+  return identity;
+}
+
+bool WritableByPermissionBits(uint32_t mode, uint32_t owner, uint32_t group) {
+  const uid_t user = ::geteuid();
+  if (user == 0) return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+  if (owner == user) return (mode & S_IWUSR) != 0;
+  if (InGroup(static_cast<gid_t>(group))) return (mode & S_IWGRP) != 0;
+  return (mode & S_IWOTH) != 0;
+}
 
 std::string UpperExtension(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -56,6 +93,12 @@ FileWriteResult WriteFileAtomically(const std::string& requested, std::span<cons
     path = resolved;
     std::free(resolved);
   }
+  // Renaming over a file needs only the folder's permission; the file's own bits say whether
+  // its owner meant it to be replaced.
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 &&
+      !WritableByPermissionBits(existing.st_mode, existing.st_uid, existing.st_gid))
+    return {false, kReadOnlyReason};
   std::string temp = FolderOf(path) + "/.varnock-save-XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');

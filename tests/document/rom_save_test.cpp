@@ -95,6 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
         // 98302 = 0x17FFE: only the low 16 bits are stored
         ChecksumCase{"GameBoyNinetySixKilobytes", "a.gb", Filled(98304, 1), {0x7F, 0xFE}},
         ChecksumCase{"GameBoyTooShort", "a.gb", PatternBytes(0x14F, 4), {}},
+        // Shorter than one bank: summed whole. 0x150 - 2 = 0x14E; 0x7FFF - 2 = 0x7FFD.
+        ChecksumCase{"GameBoyHeaderOnly", "a.gb", Filled(0x150, 1), {0x01, 0x4E}},
+        ChecksumCase{"GameBoyOneByteShortOfABank", "a.gbc", Filled(0x7FFF, 1), {0x7F, 0xFD}},
         // header bytes 1: C = 29, complement 0 - 29 - 25 = 202 = 0xCA;
         // sum 29 + 0xCA + 0x10 + 0x80 + 0xF0 = 615 = 0x0267
         ChecksumCase{"GbaSmall",
