@@ -5,13 +5,14 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QScreen>
-#include <QStringList>
 #include <cstdio>
 
 #include "palette/pal_form.h"
 #include "shell/application.h"
+#include "shell/command_line.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
+#include "shell/prompts.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -32,37 +33,41 @@ QImage Screenshot() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Help and the version are text: they must not need a display.
+  if (varnock::AsksOnlyForText(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
   varnock::VarnockApplication app(argc, argv);
-  QStringList files = app.arguments().mid(1);
-  QString screenshot;
-  if (!files.isEmpty() && files.first() == QStringLiteral("--screenshot")) {
-    if (files.size() < 2) {
-      std::fprintf(stderr, "usage: varnock --screenshot OUT.png [FILE...]\n");
+  const varnock::CommandLine line = varnock::ParseCommandLine(argc, argv);
+  switch (line.What) {
+    case varnock::CommandLine::Action::Help:
+    case varnock::CommandLine::Action::Version:
+      std::fputs(line.Text.toLocal8Bit().constData(), stdout);
+      return 0;
+    case varnock::CommandLine::Action::Usage:
+      std::fputs(line.Text.toLocal8Bit().constData(), stderr);
       return 2;
-    }
-    screenshot = files.at(1);
-    files = files.mid(2);
+    case varnock::CommandLine::Action::Run:
+      break;
   }
+  const bool screenshot = !line.Screenshot.isEmpty();
+  if (screenshot) varnock::SetPrompts(&varnock::UnattendedPrompts());
 
   varnock::CreateForms();
-  if (!screenshot.isEmpty()) {
+  if (screenshot) {
     // Without a window manager nothing maximises the frame: give it the screen by hand.
     varnock::MainForm->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
   }
-  for (const QString& file : files) {
-    varnock::MainForm->OpenRom(file);
-    if (varnock::MainForm->TerminateRequested) break;
+  const int opened = varnock::OpenCommandLineFiles(line.Files);
+  const bool allOpened = opened == static_cast<int>(line.Files.size());
+  if (screenshot) {
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    const bool saved = Screenshot().save(line.Screenshot, "PNG");
+    varnock::DestroyForms();
+    if (!saved) std::fprintf(stderr, "could not write %s\n", qPrintable(line.Screenshot));
+    return saved && allOpened ? 0 : 1;
   }
-  if (varnock::MainForm->TerminateRequested) {
+  if (!line.Files.empty() && opened == 0) {
     varnock::DestroyForms();
     return 1;
-  }
-  if (!screenshot.isEmpty()) {
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-    const bool saved = Screenshot().save(screenshot, "PNG");
-    varnock::DestroyForms();
-    if (!saved) std::fprintf(stderr, "could not write %s\n", qPrintable(screenshot));
-    return saved ? 0 : 1;
   }
   const int status = app.exec();
   varnock::DestroyForms();

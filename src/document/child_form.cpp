@@ -1,10 +1,12 @@
 #include "document/child_form.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 
 #include "codec/tile_codec.h"
 #include "codec/view_compose.h"
@@ -67,6 +69,21 @@ ChildClientArea::ChildClientArea(TChildForm* owner) : QWidget(owner), owner_(own
   setPalette(black);
 }
 
+void ChildClientArea::wheelEvent(QWheelEvent* event) {
+  owner_->FormMouseWheel(event->angleDelta().y(), event->modifiers());
+  event->accept();
+}
+
+bool ChildClientArea::eventFilter(QObject* watched, QEvent* event) {
+  // The bar would scroll by its own steps, outside the clamp and the row rule of the keys; the
+  // view takes the wheel here too, since only the window system's own wheel events travel up.
+  if ((watched == owner_->ScrollBar || watched == owner_->View) && event->type() == QEvent::Wheel) {
+    wheelEvent(static_cast<QWheelEvent*>(event));
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void ChildClientArea::resizeEvent(QResizeEvent*) {
   owner_->ScrollBar->setGeometry(width() - kScrollBarWidth, 0, kScrollBarWidth, height());
   owner_->View->setGeometry(0, 0, owner_->ViewBitmap.width(), owner_->ViewBitmap.height());
@@ -86,6 +103,8 @@ TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
   ScrollBar->setRange(0, 2147483647);
   ScrollBar->setPageStep(0);
   ScrollBar->setFocusPolicy(Qt::NoFocus);
+  ScrollBar->installEventFilter(ClientArea);
+  View->installEventFilter(ClientArea);
   DragLabel = new QLabel(QStringLiteral("Trascina"), ClientArea);
   DragLabel->setStyleSheet(QStringLiteral("background: yellow"));
   DragLabel->hide();
@@ -184,11 +203,11 @@ void TChildForm::BuildMenus() {
   ConnectPaletteMenu();
 }
 
-int TChildForm::LoadRom(const QString& path) {
-  const LoadResult result = Doc.LoadRom(path.toStdString());
+int TChildForm::LoadRom(const std::string& path) {
+  const LoadResult result = Doc.LoadRom(path);
   if (result != kLoadLoaded) return result;
   MirrorFormat();
-  if (!LoadPalette(QString::fromStdString(Doc.PalettePath))) {
+  if (!LoadPalette(Doc.PalettePath)) {
     Doc.ApplyDefaultPalette();
     SetPaletteFormat(kPaletteRgb);
     EntryItems[4]->setChecked(true);
@@ -198,8 +217,10 @@ int TChildForm::LoadRom(const QString& path) {
 }
 
 void TChildForm::SetTileFormat(TileFormat format) {
+  const int32_t before = Doc.ViewOffset;
   Doc.SetTileFormat(format);
   MirrorFormat();
+  OffsetPulled(before);
 }
 
 void TChildForm::MirrorFormat() {
@@ -208,15 +229,29 @@ void TChildForm::MirrorFormat() {
   ShowOffset();
 }
 
+void TChildForm::OffsetPulled(int32_t before) {
+  if (Doc.ViewOffset == before) return;
+  Doc.HasSelection = false;
+  ShowOffset();
+}
+
 void TChildForm::ShowFormatName() {
   if (MainForm) MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
 }
 
-bool TChildForm::SaveRomReporting(const QString& path) {
-  const SaveResult saved = Doc.SaveRom(path.toStdString());
+bool TChildForm::SaveRomReporting(const std::string& path) {
+  const QString shown = QFile::decodeName(QByteArray::fromStdString(path));
+  if (Doc.ChangedOnDisk(path) &&
+      CurrentPrompts().MessageBox(
+          QStringLiteral("The file '%1' has changed on disk since it was opened. Overwrite it?")
+              .arg(shown),
+          QStringLiteral("Varnock Pro"), PromptButtons::YesNo,
+          PromptIcon::Question) != PromptAnswer::Yes)
+    return false;
+  const SaveResult saved = Doc.SaveRom(path);
   if (saved.Ok) return true;
   ShowError(QStringLiteral("Error: Could not save the file '%1'.\n%2")
-                .arg(path, QString::fromStdString(saved.Reason)));
+                .arg(shown, QString::fromStdString(saved.Reason)));
   return false;
 }
 
@@ -250,8 +285,10 @@ void TChildForm::ScrollBarChange(int position) {
 
 void TChildForm::LayoutView() {
   ResizeAttached = false;
+  const int32_t before = Doc.ViewOffset;
   Doc.UpdateStrides();
   SyncScrollBar();
+  OffsetPulled(before);
   Doc.CellWidth = Doc.Zoom * Doc.TileWidth;
   Doc.CellHeight = Doc.TileHeight * Doc.Zoom;
   ViewBitmap = QImage(Doc.CellWidth * Doc.Columns, Doc.Zoom * Doc.TileHeight * Doc.Rows,
@@ -360,7 +397,8 @@ void TChildForm::FormActivate() {
 }
 
 QString TChildForm::RomFileName() const {
-  return QFileInfo(QString::fromStdString(Doc.RomPath)).fileName();
+  // Names are bytes; what does not decode shows as replacement characters.
+  return QFileInfo(QFile::decodeName(QByteArray::fromStdString(Doc.RomPath))).fileName();
 }
 
 bool TChildForm::FormClose() {
@@ -374,7 +412,7 @@ bool TChildForm::FormClose() {
       return false;
     }
     // A save that failed keeps the window, as Cancel does: nothing unsaved is thrown away.
-    if (answer == PromptAnswer::Yes && !SaveRomReporting(QString::fromStdString(Doc.RomPath))) {
+    if (answer == PromptAnswer::Yes && !SaveRomReporting(Doc.RomPath)) {
       MainForm->CloseAllowed = false;
       return false;
     }

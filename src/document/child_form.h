@@ -35,7 +35,8 @@ class TileViewWidget : public QWidget {
   TChildForm* owner_;
 };
 
-// Holds the view and the scroll bar and reports its own resizes.
+// Holds the view and the scroll bar and reports its own resizes. The wheel, over the view or
+// the scroll bar, lands here too.
 class ChildClientArea : public QWidget {
   Q_OBJECT
  public:
@@ -43,6 +44,8 @@ class ChildClientArea : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   TChildForm* owner_;
@@ -54,12 +57,15 @@ class TChildForm : public QMdiSubWindow {
   explicit TChildForm(QWidget* parent = nullptr);
   ~TChildForm() override;
 
-  // Reads the file and sets up format, palette and zoom; the LoadResult values.
-  int LoadRom(const QString& path);
+  // Reads the file (its name as bytes) and sets up format, palette and zoom; the LoadResult
+  // values.
+  int LoadRom(const std::string& path);
   // Format, strides and scroll range, mirrored in the scroll bar, the menu and panel 1.
   void SetTileFormat(TileFormat format);
-  // Saves to `path`; on failure tells the user and leaves Modified set. True when saved.
-  bool SaveRomReporting(const QString& path);
+  // Saves to `path` (bytes); on failure tells the user and leaves Modified set. A file that
+  // changed on disk since it was opened is overwritten only when the user agrees. True when
+  // saved.
+  bool SaveRomReporting(const std::string& path);
 
   void LayoutView();
   // Composes the back buffer (zoomed tiles, grid, selection) and shows it.
@@ -70,6 +76,9 @@ class TChildForm : public QMdiSubWindow {
   bool FormClose();
   void FormResize();
   void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+  // The wheel turned by `delta` eighths of a degree: rows as the desktop says per notch, or
+  // with Ctrl the zoom, one step per notch.
+  void FormMouseWheel(int delta, Qt::KeyboardModifiers modifiers);
 
   void N4x1Click(QAction* item);
   void Gridlines1Click();
@@ -97,9 +106,12 @@ class TChildForm : public QMdiSubWindow {
   // Drops a pending paste without placing it.
   void CancelPaste();
 
-  // Palette operations of the window.
+  // Palette operations of the window; paths are bytes, the QString forms are for names the
+  // dialogs chose.
+  bool LoadPalette(const std::string& path);
   bool LoadPalette(const QString& path);
   // Writes the palette file; a failure is reported naming the file. True when written.
+  bool SavePalette(const std::string& path);
   bool SavePalette(const QString& path);
   void Load1Click();
   void Save1Click();
@@ -137,9 +149,9 @@ class TChildForm : public QMdiSubWindow {
   QString RomFileName() const;
   // Puts the radio mark on the "&Numero colori" item for `count`, if there is one.
   void MarkPaletteSize(int32_t count);
-  // PalettePath names an emulator save state (anything but a ".VRK" file): saving must not
-  // write a palette file over it.
-  bool PaletteFromSaveState() const;
+  // The palette came from an emulator save state and was not saved since: saving must not
+  // write a palette file over the state.
+  bool PaletteFromSaveState() const { return PaletteReadFromState; }
 
   RomDocument Doc;
 
@@ -191,6 +203,10 @@ class TChildForm : public QMdiSubWindow {
   bool Closed = false;
   // Page decodes so far, for tests that check what does and does not decode.
   int DecodeCount = 0;
+  // Set by reading a palette out of a save state, cleared by writing a palette file.
+  bool PaletteReadFromState = false;
+  // Wheel turn not yet worth a whole notch (high-resolution wheels and touchpads).
+  int WheelRest = 0;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -202,6 +218,9 @@ class TChildForm : public QMdiSubWindow {
   bool ServesPaletteEditor() const;
   // The format's menu mark, the scroll bar and the offset readout, after a format change.
   void MirrorFormat();
+  // After the range pulled ViewOffset elsewhere: the readout follows and the selection,
+  // which named tiles of the old page, goes.
+  void OffsetPulled(int32_t before);
   // Status panel 2: the format's name.
   void ShowFormatName();
   // After a format change: the palette editor takes the new depth and sub-palette, and the

@@ -1,6 +1,9 @@
 // Moving the page: scroll bar actions, the navigation keys and the tile format keys.
+#include <QApplication>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
 
 #include "document/child_form.h"
 #include "document/goto_form.h"
@@ -121,6 +124,24 @@ void TChildForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (shift) offset = Doc.ViewOffset;
   }
   MoveViewTo(offset);
+}
+
+void TChildForm::FormMouseWheel(int delta, Qt::KeyboardModifiers modifiers) {
+  WheelRest += delta;
+  const int notches = WheelRest / QWheelEvent::DefaultDeltasPerStep;
+  if (notches == 0) return;
+  WheelRest -= notches * QWheelEvent::DefaultDeltasPerStep;
+  if (modifiers & Qt::ControlModifier) {
+    // Turning away from the user zooms in, one step per notch, as the toolbar's buttons do.
+    const int32_t zoom = std::clamp(Doc.Zoom + notches, 1, 4);
+    if (zoom == Doc.Zoom) return;
+    Doc.Zoom = zoom;
+    LayoutView();
+    return;
+  }
+  // Turning away from the user shows earlier rows, through the same clamp as the keys.
+  const int64_t rows = static_cast<int64_t>(notches) * QApplication::wheelScrollLines();
+  MoveViewTo(Doc.ViewOffset - rows * Doc.RowBytes);
 }
 
 void TChildForm::NextTileFormat() {

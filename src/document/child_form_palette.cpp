@@ -1,4 +1,6 @@
 // The ROM window's palette: loading and saving it, and the Palette menu.
+#include <QFile>
+
 #include "document/child_form.h"
 #include "io/file_io.h"
 #include "palette/pal_form.h"
@@ -23,20 +25,23 @@ const FileDialogInfo kSavePalDialog{QStringLiteral("Salva Palette"),
                                     /*FileMustExist=*/false};
 
 // Saves to a name the user picks; `preset` is offered first. False when cancelled or failed.
+QString Shown(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
 bool SaveUnderChosenName(TChildForm& rom, const QString& preset) {
   const std::optional<QString> chosen = CurrentPrompts().SaveFileName(kSavePalDialog, preset);
   if (!chosen) return false;
-  rom.Doc.PalettePath = chosen->toStdString();
-  return rom.SavePalette(*chosen);
+  rom.Doc.PalettePath = QFile::encodeName(*chosen).toStdString();
+  return rom.SavePalette(rom.Doc.PalettePath);
 }
 
-// Saves over PalettePath, unless that is an emulator save state: a palette file written there
-// would destroy the state, so a palette file name is asked for instead.
+// Saves over PalettePath, unless the palette was read out of an emulator save state and not
+// saved since: a palette file written there would destroy the state, so a palette file name
+// is asked for instead.
 bool SaveToPalettePath(TChildForm& rom) {
-  if (!rom.PaletteFromSaveState())
-    return rom.SavePalette(QString::fromStdString(rom.Doc.PalettePath));
-  return SaveUnderChosenName(
-      rom, QString::fromStdString(RomDocument::DefaultPalettePath(rom.Doc.PalettePath)));
+  if (!rom.PaletteFromSaveState()) return rom.SavePalette(rom.Doc.PalettePath);
+  return SaveUnderChosenName(rom, Shown(RomDocument::DefaultPalettePath(rom.Doc.PalettePath)));
 }
 
 }  // namespace
@@ -48,7 +53,11 @@ void TChildForm::ConnectPaletteMenu() {
 }
 
 bool TChildForm::LoadPalette(const QString& path) {
-  const PaletteReadResult read = ReadPaletteFile(path.toStdString());
+  return LoadPalette(QFile::encodeName(path).toStdString());
+}
+
+bool TChildForm::LoadPalette(const std::string& path) {
+  const PaletteReadResult read = ReadPaletteFile(path);
   if (!read.ok()) {
     if (read.Error == PaletteFileError::NotVarnockPalette)
       ShowError(QStringLiteral("Error: Palette is not a valid Varnock Pro palette."));
@@ -57,7 +66,9 @@ bool TChildForm::LoadPalette(const QString& path) {
   SetPaletteFormat(read.Data.PalFormat);
   Doc.PaletteSize = read.Data.PaletteSize;
   MarkPaletteSize(Doc.PaletteSize);
-  Doc.PalettePath = path.toStdString();
+  Doc.PalettePath = path;
+  // Only the palette file reader takes ".VRK"; every other name it reads is a save state.
+  PaletteReadFromState = UpperExtension(path) != ".VRK";
   Doc.SubPalette = 0;
   // The editor's working copies belong to the window it serves; another window's stay put.
   if (ServesPaletteEditor()) {
@@ -70,11 +81,19 @@ bool TChildForm::LoadPalette(const QString& path) {
 }
 
 bool TChildForm::SavePalette(const QString& path) {
+  return SavePalette(QFile::encodeName(path).toStdString());
+}
+
+bool TChildForm::SavePalette(const std::string& path) {
   const PaletteWriteResult written =
-      WritePaletteFile(path.toStdString(), Doc.Palette, Doc.PalFormat, Doc.PaletteSize);
-  if (written.ok()) return true;
+      WritePaletteFile(path, Doc.Palette, Doc.PalFormat, Doc.PaletteSize);
+  if (written.ok()) {
+    // The palette now lives in a palette file, wherever the state it came from was.
+    if (path == Doc.PalettePath) PaletteReadFromState = false;
+    return true;
+  }
   ShowError(QStringLiteral("Error: Could not save the palette '%1'.\n%2")
-                .arg(path, QString::fromStdString(written.Reason)));
+                .arg(Shown(path), QString::fromStdString(written.Reason)));
   return false;
 }
 
@@ -87,7 +106,7 @@ void TChildForm::Load1Click() {
     if (answer == PromptAnswer::Yes && !SaveToPalettePath(*this)) return;
   }
   const std::optional<QString> chosen =
-      CurrentPrompts().OpenFileName(kOpenPalDialog, QString::fromStdString(Doc.PalettePath));
+      CurrentPrompts().OpenFileName(kOpenPalDialog, Shown(Doc.PalettePath));
   if (!chosen) return;
   if (!LoadPalette(*chosen)) {
     ShowError(QStringLiteral("Couldn't load palette."));
@@ -101,12 +120,7 @@ void TChildForm::Save1Click() {
 }
 
 void TChildForm::SaveAs1Click() {
-  SaveUnderChosenName(*this, QString::fromStdString(Doc.PalettePath));
-}
-
-bool TChildForm::PaletteFromSaveState() const {
-  // Only the palette file reader takes ".VRK"; any other name a palette came from is a state.
-  return UpperExtension(Doc.PalettePath) != ".VRK";
+  SaveUnderChosenName(*this, Shown(Doc.PalettePath));
 }
 
 void TChildForm::MarkPaletteSize(int32_t count) {

@@ -124,16 +124,15 @@ void TPalForm::RefreshPalette() {
   BarsLive = EditsLive = false;
   SwatchCount = SwatchCountOf(std::clamp(BitsPerPixel, 1, 4));
   FirstEntry = FirstEntryOf(SubPalette, SwatchCount);
-  // Keep the picks among the shown swatches, so the edited entry stays inside the palette
-  // when fewer bits per pixel leave fewer swatches.
-  LeftColor = static_cast<uint8_t>(std::min<int32_t>(LeftColor, SwatchCount - 1));
-  RightColor = static_cast<uint8_t>(std::min<int32_t>(RightColor, SwatchCount - 1));
+  // The picks outlive a depth with fewer swatches, so going back finds them again; only the
+  // entry an edit writes is kept inside the palette (ForegroundEntry).
   for (int i = 0; i < SwatchCount; ++i) {
     const int32_t entry = FirstEntry + i;
     if (entry < kPaletteEntries) Shapes[i]->SetColor(ColorOf((*TargetPalette)[entry]));
   }
-  FGShape->SetColor(Shapes[LeftColor]->Color());
-  BGShape->SetColor(Shapes[RightColor]->Color());
+  FGShape->SetColor(ColorOf((*TargetPalette)[ForegroundEntry()]));
+  BGShape->SetColor(
+      ColorOf((*TargetPalette)[std::clamp(FirstEntry + RightColor, 0, kPaletteEntries - 1)]));
   ShowForegroundChannels();
   BarsLive = EditsLive = true;
   for (int i = 0; i < 16; ++i) Shapes[i]->setVisible(i < SwatchCount);

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QSignalBlocker>
+#include <utility>
 
 #include "document/child_form.h"
 #include "palette/pal_form.h"
@@ -83,9 +84,13 @@ void TPalForm::Shape1MouseDown(SwatchWidget* swatch, Qt::MouseButton button) {
 void TPalForm::RedBarChange() {
   if (!BarsLive || !Serving() || !TargetPalette) return;
   EditsLive = false;
-  REdit->setText(QString::number(RedBar->value()));
-  GEdit->setText(QString::number(GreenBar->value()));
-  BEdit->setText(QString::number(BlueBar->value()));
+  // A box that already shows its bar's value is left alone: rewriting it would throw the
+  // cursor of the box being typed in to its end.
+  for (const auto& [edit, bar] :
+       {std::pair{REdit, RedBar}, std::pair{GEdit, GreenBar}, std::pair{BEdit, BlueBar}}) {
+    const QString shown = QString::number(bar->value());
+    if (edit->text() != shown) edit->setText(shown);
+  }
   EditsLive = true;
   const QColor color(RedBar->value(), GreenBar->value(), BlueBar->value());
   (*TargetPalette)[ForegroundEntry()] = EntryOf(color);

@@ -9,6 +9,8 @@ namespace varnock {
 
 VarnockApplication::VarnockApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Varnock Pro"));
+  setApplicationVersion(QStringLiteral(VARNOCK_VERSION));
+  setDesktopFileName(QStringLiteral("varnock"));
 }
 
 bool VarnockApplication::notify(QObject* receiver, QEvent* event) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QMdiSubWindow>
@@ -278,6 +279,11 @@ void TMainForm::Open1Click() {
 }
 
 void TMainForm::OpenRom(const QString& path) {
+  OpenRomFile(QFile::encodeName(path));
+}
+
+bool TMainForm::OpenRomFile(const QByteArray& bytes) {
+  const QString path = QFile::decodeName(bytes);
   statusBar()->showMessage(QStringLiteral("Loading ROM..."));
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -290,7 +296,7 @@ void TMainForm::OpenRom(const QString& path) {
   auto* child = new TChildForm();
   MdiArea->addSubWindow(child);
   child->show();
-  const int result = child->LoadRom(path);
+  const int result = child->LoadRom(bytes.toStdString());
   if (result == kLoadLoaded) {
     child->LayoutView();
     child->setWindowTitle(child->RomFileName());
@@ -324,28 +330,28 @@ void TMainForm::OpenRom(const QString& path) {
   MdiArea->setUpdatesEnabled(true);
   QApplication::restoreOverrideCursor();
   statusBar()->clearMessage();
+  return result == kLoadLoaded;
 }
 
 void TMainForm::Save1Click() {
-  if (TChildForm* child = ActiveChild())
-    child->SaveRomReporting(QString::fromStdString(child->Doc.RomPath));
+  if (TChildForm* child = ActiveChild()) child->SaveRomReporting(child->Doc.RomPath);
 }
 
 void TMainForm::SaveAs1Click() {
   TChildForm* child = ActiveChild();
   if (!child) return;
-  const QString current = QString::fromStdString(child->Doc.RomPath);
-  const auto chosen = CurrentPrompts().SaveFileName(kSaveRomDialog, current);
+  const std::string& current = child->Doc.RomPath;
+  const auto chosen = CurrentPrompts().SaveFileName(
+      kSaveRomDialog, QFile::decodeName(QByteArray::fromStdString(current)));
   if (!chosen) return;
-  QString path = *chosen;
-  if (UpperExtension(path.toStdString()).empty()) {
+  std::string path = QFile::encodeName(*chosen).toStdString();
+  if (UpperExtension(path).empty()) {
     // The extension as the current name spells it.
-    const std::string ext = UpperExtension(current.toStdString());
-    path += current.right(static_cast<qsizetype>(ext.size()));
+    path += current.substr(current.size() - UpperExtension(current).size());
   }
   // The window takes the new name only once the file is really there.
   if (!child->SaveRomReporting(path)) return;
-  child->Doc.RomPath = path.toStdString();
+  child->Doc.RomPath = path;
   child->setWindowTitle(child->RomFileName());
 }
 
@@ -383,7 +389,20 @@ void TMainForm::GridSpdBtnClick() {
 }
 
 void TMainForm::Tile1Click() {
-  MdiArea->tileSubWindows();
+  // Horizontal tiling: the windows stacked one above another, each the client area's full
+  // width; minimised ones keep their place.
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* window : MdiArea->subWindowList())
+    if (window->isVisible() && !window->isMinimized()) windows << window;
+  if (windows.isEmpty()) return;
+  const QRect area = MdiArea->viewport()->rect();
+  const int count = static_cast<int>(windows.size());
+  for (int i = 0; i < count; ++i) {
+    if (windows[i]->isMaximized()) windows[i]->showNormal();
+    const int top = area.height() * i / count;
+    const int bottom = area.height() * (i + 1) / count;
+    windows[i]->setGeometry(0, top, area.width(), bottom - top);
+  }
 }
 
 void TMainForm::Cascade1Click() {

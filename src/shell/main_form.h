@@ -26,6 +26,8 @@ class TMainForm : public QMainWindow {
   // Commands.
   void Open1Click();
   void OpenRom(const QString& path);
+  // The same for a name given as bytes, as the command line gives it. True when it opened.
+  bool OpenRomFile(const QByteArray& path);
   void Save1Click();
   void SaveAs1Click();
   void Close1Click();

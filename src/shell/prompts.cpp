@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <cstdio>
 
 namespace varnock {
 namespace {
@@ -72,6 +73,32 @@ class DialogPrompts final : public Prompts {
   }
 };
 
+class StandardErrorPrompts final : public Prompts {
+ public:
+  PromptAnswer MessageBox(const QString& text, const QString& caption, PromptButtons buttons,
+                          PromptIcon) override {
+    std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(),
+                 text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    switch (buttons) {
+      case PromptButtons::Ok:
+        return PromptAnswer::Ok;
+      case PromptButtons::YesNo:
+        return PromptAnswer::No;
+      case PromptButtons::YesNoCancel:
+        break;
+    }
+    return PromptAnswer::Cancel;
+  }
+  std::optional<QString> OpenFileName(const FileDialogInfo&, const QString&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> SaveFileName(const FileDialogInfo&, const QString&) override {
+    return std::nullopt;
+  }
+  std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
+};
+
 DialogPrompts& RealPrompts() {
   static DialogPrompts prompts;
   return prompts;
@@ -80,6 +107,11 @@ DialogPrompts& RealPrompts() {
 Prompts* installed = nullptr;
 
 }  // namespace
+
+Prompts& UnattendedPrompts() {
+  static StandardErrorPrompts prompts;
+  return prompts;
+}
 
 Prompts& CurrentPrompts() {
   return installed ? *installed : RealPrompts();

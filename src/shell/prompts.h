@@ -33,6 +33,11 @@ class Prompts {
   virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
 };
 
+// Prompts for a run nobody watches (the screenshot mode): every message goes to standard
+// error after its caption, every question takes its safe answer (No, or Cancel where offered)
+// and no dialog opens, so nothing waits for a click that cannot come.
+Prompts& UnattendedPrompts();
+
 // The installed prompts (the real dialogs unless a test installed its own).
 Prompts& CurrentPrompts();
 // Installs `prompts` (not owned); null goes back to the real dialogs.

@@ -126,6 +126,8 @@ TEST_F(Frame, CtrlSSavesOnlyAModifiedWindowWhileTheButtonAlwaysSaves) {
   ASSERT_NE(child, nullptr);
   const std::string path = dir.File("game.bin");
   std::filesystem::remove(path);
+  // The file is gone from disk: each save asks before writing it again.
+  prompts.Answers = {PromptAnswer::Yes, PromptAnswer::Yes};
   QTest::keyClick(child->View, Qt::Key_S, Qt::ControlModifier);
   EXPECT_FALSE(std::filesystem::exists(path)) << "Ctrl+S saved an unmodified window";
   child->Doc.Modified = true;

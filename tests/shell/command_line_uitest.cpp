@@ -1,0 +1,167 @@
+// Files named on the command line, as bytes and several at once, and the parsing of the line.
+#include <QFile>
+#include <filesystem>
+
+#include "shell/command_line.h"
+#include "support/app_fixture.h"
+
+namespace varnock::test {
+namespace {
+
+const auto kName = [](const auto& info) { return std::string(info.param.name); };
+
+struct OpenCase {
+  const char* name;
+  std::vector<const char*> files;  // "missing..." names are not written
+  int opened;
+};
+void PrintTo(const OpenCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class CommandLineFilesTest : public AppTest, public ::testing::WithParamInterface<OpenCase> {};
+
+const OpenCase kOpenCases[] = {
+    {"AllOpen", {"a.gb", "b.nes"}, 2},
+    {"FirstMissingTheRestOpen", {"missing.gb", "a.gb", "b.nes"}, 2},
+    {"MissingBetween", {"a.gb", "missing.nes", "b.nes"}, 2},
+    {"NoneOpen", {"missing.gb", "missing2.gb"}, 0},
+    // Not valid UTF-8: the bytes must reach the file system unchanged.
+    {"NotText", {"\xff\xfe-rom.gb", "caf\xe9.nes"}, 2},
+};
+
+TEST_P(CommandLineFilesTest, ReportsFailuresAndOpensTheRest) {
+  const OpenCase& c = GetParam();
+  std::vector<QByteArray> files;
+  std::vector<std::string> missing;
+  for (const char* name : c.files) {
+    const std::string file = std::string(name);
+    if (file.starts_with("missing")) {
+      files.emplace_back(QByteArray::fromStdString(dir.File(file)));
+      missing.push_back(dir.File(file));
+    } else {
+      files.emplace_back(QByteArray::fromStdString(dir.Write(file, PatternBytes(32768, 1))));
+    }
+  }
+  EXPECT_EQ(OpenCommandLineFiles(files), c.opened);
+  EXPECT_EQ(MainForm->RomWindowCount(), c.opened);
+  EXPECT_FALSE(MainForm->TerminateRequested);
+  ASSERT_EQ(prompts.Messages.size(), missing.size());
+  for (size_t i = 0; i < missing.size(); ++i)
+    EXPECT_EQ(prompts.Messages[i].Text, QStringLiteral("Error: Could not open the file '%1'.")
+                                            .arg(QString::fromStdString(missing[i])));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CommandLineFilesTest, ::testing::ValuesIn(kOpenCases), kName);
+
+using CommandLineNames = AppTest;
+
+TEST_F(CommandLineNames, ANameThatIsNotTextIsShownAsItDecodesAndSavedUnderItsBytes) {
+  const std::string path = dir.Write("\xff-game.bin", PatternBytes(4096, 1));
+  ASSERT_EQ(OpenCommandLineFiles({QByteArray::fromStdString(path)}), 1);
+  TChildForm* child = MainForm->ActiveChild();
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(child->windowTitle(), QFile::decodeName("\xff-game.bin"));
+  EXPECT_EQ(child->Doc.PalettePath, dir.File("\xff-game.VRK"));
+  child->Doc.RomData[0] ^= 0xFF;
+  child->Doc.Modified = true;
+  MainForm->SaveSpdBtn->click();
+  EXPECT_TRUE(prompts.Messages.empty());
+  EXPECT_FALSE(child->Doc.Modified);
+  EXPECT_EQ(ReadFile(path)[0], child->Doc.RomData[0]);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+struct ParseCase {
+  const char* name;
+  std::vector<const char*> arguments;  // after the program's name
+  CommandLine::Action what;
+  const char* screenshot;
+  std::vector<const char*> files;
+};
+void PrintTo(const ParseCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ParseTest : public ::testing::TestWithParam<ParseCase> {};
+
+const ParseCase kParseCases[] = {
+    {"NoArguments", {}, CommandLine::Action::Run, "", {}},
+    {"Files", {"a.gb", "b.nes"}, CommandLine::Action::Run, "", {"a.gb", "b.nes"}},
+    {"Screenshot",
+     {"--screenshot", "out.png", "a.gb"},
+     CommandLine::Action::Run,
+     "out.png",
+     {"a.gb"}},
+    {"ScreenshotWithEquals",
+     {"a.gb", "--screenshot=o.png", "b"},
+     CommandLine::Action::Run,
+     "o.png",
+     {"a.gb", "b"}},
+    {"DashesEndOptions", {"--", "--help", "-x"}, CommandLine::Action::Run, "", {"--help", "-x"}},
+    {"LoneDashIsAName", {"-"}, CommandLine::Action::Run, "", {"-"}},
+    {"BytesKept", {"\xff\xfe.gb"}, CommandLine::Action::Run, "", {"\xff\xfe.gb"}},
+    {"Help", {"a.gb", "--help"}, CommandLine::Action::Help, "", {}},
+    {"ShortHelp", {"-h"}, CommandLine::Action::Help, "", {}},
+    {"Version", {"--version"}, CommandLine::Action::Version, "", {}},
+    {"Unknown", {"--frobnicate", "a.gb"}, CommandLine::Action::Usage, "", {}},
+    {"ScreenshotWithoutValue", {"--screenshot"}, CommandLine::Action::Usage, "", {}},
+};
+
+TEST_P(ParseTest, TellsWhatTheLineAsks) {
+  const ParseCase& c = GetParam();
+  std::vector<std::string> storage{"varnock"};
+  for (const char* argument : c.arguments) storage.emplace_back(argument);
+  std::vector<char*> argv;
+  for (std::string& argument : storage) argv.push_back(argument.data());
+  const CommandLine line = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+  EXPECT_EQ(line.What, c.what);
+  if (c.what != CommandLine::Action::Run) {
+    EXPECT_FALSE(line.Text.isEmpty());
+    return;
+  }
+  EXPECT_EQ(line.Screenshot, QString::fromLatin1(c.screenshot));
+  ASSERT_EQ(line.Files.size(), c.files.size());
+  for (size_t i = 0; i < c.files.size(); ++i) EXPECT_EQ(line.Files[i], QByteArray(c.files[i]));
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLine, ParseTest, ::testing::ValuesIn(kParseCases), kName);
+
+struct UnattendedCase {
+  const char* name;
+  PromptButtons buttons;
+  PromptAnswer answer;
+};
+void PrintTo(const UnattendedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class UnattendedTest : public ::testing::TestWithParam<UnattendedCase> {};
+
+TEST_P(UnattendedTest, WritesTheMessageAndTakesTheSafeAnswer) {
+  const UnattendedCase& c = GetParam();
+  ::testing::internal::CaptureStderr();
+  const PromptAnswer answer = UnattendedPrompts().MessageBox(
+      QStringLiteral("Save changes to a.gb?"), QStringLiteral("Varnock Pro"), c.buttons,
+      PromptIcon::Question);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Varnock Pro: Save changes to a.gb?\n");
+  EXPECT_EQ(answer, c.answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Prompts, UnattendedTest,
+    ::testing::Values(UnattendedCase{"Ok", PromptButtons::Ok, PromptAnswer::Ok},
+                      UnattendedCase{"YesNo", PromptButtons::YesNo, PromptAnswer::No},
+                      UnattendedCase{"YesNoCancel", PromptButtons::YesNoCancel,
+                                     PromptAnswer::Cancel}),
+    kName);
+
+TEST(UnattendedPromptsTest, OpensNoDialog) {
+  FileDialogInfo info;
+  EXPECT_EQ(UnattendedPrompts().OpenFileName(info, QString()), std::nullopt);
+  EXPECT_EQ(UnattendedPrompts().SaveFileName(info, QString()), std::nullopt);
+  EXPECT_EQ(UnattendedPrompts().ChooseColor(Qt::red), std::nullopt);
+}
+
+}  // namespace
+}  // namespace varnock::test
