@@ -11,7 +11,8 @@ using WindowArrangement = AppTest;
 TEST_F(WindowArrangement, TileStacksTheWindowsAcrossTheFullWidth) {
   MainForm->resize(1000, 800);
   for (int count = 1; count <= 3; ++count) {
-    ASSERT_NE(Open("w" + std::to_string(count) + ".vb", PatternBytes(65536, count)), nullptr);
+    const char* const names[] = {"a.vb", "b.vb", "c.vb"};
+    ASSERT_NE(Open(names[count - 1], PatternBytes(65536, count)), nullptr);
     MainForm->Tile1->trigger();
     const QRect area = MainForm->MdiArea->viewport()->rect();
     const QList<TChildForm*> windows = MainForm->RomWindows();
