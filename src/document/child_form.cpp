@@ -77,7 +77,9 @@ void ChildClientArea::wheelEvent(QWheelEvent* event) {
 bool ChildClientArea::eventFilter(QObject* watched, QEvent* event) {
   // The bar would scroll by its own steps, outside the clamp and the row rule of the keys; the
   // view takes the wheel here too, since only the window system's own wheel events travel up.
-  if ((watched == owner_->ScrollBar || watched == owner_->View) && event->type() == QEvent::Wheel) {
+  // Only wheel events reach the window: the filter also sees the focus changes of the window's
+  // own teardown, when the window is no longer a ROM window.
+  if (event->type() == QEvent::Wheel && watched->parent() == this) {
     wheelEvent(static_cast<QWheelEvent*>(event));
     return true;
   }
