@@ -127,6 +127,10 @@ void TChildForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TChildForm::FormMouseWheel(int delta, Qt::KeyboardModifiers modifiers) {
+  // The wheel works on the window under the pointer; that window becomes the active one, so
+  // the status bar and the tool windows describe the page that moves.
+  if (MainForm && MainForm->ActiveChild() != this && !Closed)
+    MainForm->MdiArea->setActiveSubWindow(this);
   WheelRest += delta;
   const int notches = WheelRest / QWheelEvent::DefaultDeltasPerStep;
   if (notches == 0) return;

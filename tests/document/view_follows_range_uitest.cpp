@@ -133,5 +133,22 @@ TEST_P(WheelTest, ScrollsByRowsOrZooms) {
 
 INSTANTIATE_TEST_SUITE_P(Wheel, WheelTest, ::testing::ValuesIn(kWheelCases), kName);
 
+TEST_F(ViewRange, TheWheelOverAnotherWindowMakesItTheActiveOne) {
+  TChildForm* under = Open("a.vb", PatternBytes(65536, 5));
+  TChildForm* active = Open("b.smd", PatternBytes(65536, 6));
+  ASSERT_TRUE(under && active);
+  ASSERT_EQ(MainForm->ActiveChild(), active);
+  const QPointF at(4, 4);
+  QWheelEvent wheel(at, under->View->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(under->View, &wheel);
+  EXPECT_EQ(MainForm->ActiveChild(), under);
+  EXPECT_EQ(MainForm->ActiveRom, under);
+  EXPECT_GT(under->Doc.ViewOffset, 0);
+  EXPECT_EQ(active->Doc.ViewOffset, 512);
+  EXPECT_EQ(Panel(1), QString::fromStdString(under->Doc.OffsetText()));
+  EXPECT_EQ(Panel(2), QString::fromUtf8(FormatNames[under->Doc.Format]));
+}
+
 }  // namespace
 }  // namespace varnock::test
