@@ -10,11 +10,29 @@ CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo 
   -DVARNOCK_BUILD_FUZZ=ON -DVARNOCK_BUILD_UI=OFF -DVARNOCK_BUILD_TESTS=OFF >/dev/null
 cmake --build build/fuzz -j "$(nproc)"
 
+# Seeds of an emulator save state's length, a byte short of it, and a byte past it: a state's
+# palette lies 22 KB (NESticle) or 51 KB (ZSNES) into the file, far beyond what the fuzzer
+# would grow an input to on its own.
+seed_save_states() {  # corpus folder
+  local corpus=$1 length
+  for length in 22823 22822 22824 52755 52754 52756; do
+    head -c "$length" /dev/zero >"$corpus/state-zero-$length"
+    # Every byte 0x3F: the last NES colour, and a fifteen-bit word with the top bit clear.
+    head -c "$length" /dev/zero | tr '\0' '?' >"$corpus/state-3f-$length"
+  done
+}
+
 for target in build/fuzz/fuzz/fuzz_*; do
   [[ -x $target ]] || continue
   name=$(basename "$target")
-  mkdir -p "fuzz/corpus-$name"
+  corpus=fuzz/corpus-$name
+  mkdir -p "$corpus"
+  options=()
+  if [[ $name == fuzz_palette_files ]]; then
+    seed_save_states "$corpus"
+    options+=(-max_len=65536)
+  fi
   echo "== $name for ${seconds}s"
-  "$target" "fuzz/corpus-$name" -max_total_time="$seconds" -artifact_prefix=fuzz/crash- \
+  "$target" "$corpus" "${options[@]}" -max_total_time="$seconds" -artifact_prefix=fuzz/crash- \
     -print_final_stats=1 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|==.*ERROR|SUMMARY)' || true
 done

@@ -8,6 +8,7 @@
 #include <cctype>
 
 #include "document/child_form.h"
+#include "document/goto_text.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 #include "shell/prompts.h"
@@ -70,21 +71,11 @@ TGotoForm::TGotoForm(QWidget* parent)
 }
 
 std::optional<int32_t> TGotoForm::ParseHex(const QString& text) {
-  if (text.isEmpty()) return std::nullopt;
-  // toULongLong also takes a sign, spaces or a 0x of its own; only bare digits are a number.
-  for (QChar c : text)
-    if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1()))) return std::nullopt;
-  bool ok = false;
-  const qulonglong value = text.toULongLong(&ok, 16);
-  if (!ok || value > 0xFFFFFFFFu) return std::nullopt;
-  return static_cast<int32_t>(static_cast<uint32_t>(value));
+  return ParseGotoText(text.toStdString(), GotoRadix::Hex);
 }
 
 std::optional<int32_t> TGotoForm::ParseDecimal(const QString& text) {
-  bool ok = false;
-  const qlonglong value = text.toLongLong(&ok, 10);
-  if (!ok || value < INT32_MIN || value > INT32_MAX || text.trimmed() != text) return std::nullopt;
-  return static_cast<int32_t>(value);
+  return ParseGotoText(text.toStdString(), GotoRadix::Dec);
 }
 
 void TGotoForm::ReportNotANumber(const QString& text) {
@@ -118,18 +109,12 @@ void TGotoForm::RadixGroupClick() {
   wasHex_ = toHex;
   const QString text = GotoEdit->text();
   if (text.isEmpty()) return;
-  if (!toHex) {
-    const auto value = ParseHex(text);
-    if (!value) return ReportNotANumber(QStringLiteral("0x") + text);
-    GotoValue = *value;
-    GotoEdit->setText(QString::number(GotoValue));
-  } else {
-    const auto value = ParseDecimal(text);
-    if (!value) return ReportNotANumber(text);
-    GotoValue = *value;
-    // Negative values show as their 32-bit two's complement.
-    GotoEdit->setText(QString::number(static_cast<uint32_t>(GotoValue), 16).toUpper());
-  }
+  const GotoRadix from = toHex ? GotoRadix::Dec : GotoRadix::Hex;
+  const auto converted =
+      ConvertGotoText(text.toStdString(), from, toHex ? GotoRadix::Hex : GotoRadix::Dec);
+  if (!converted) return ReportNotANumber(toHex ? text : QStringLiteral("0x") + text);
+  GotoValue = converted->Value;
+  GotoEdit->setText(QString::fromStdString(converted->Text));
 }
 
 int TGotoForm::RoomForTyping() const {

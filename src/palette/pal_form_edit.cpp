@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "document/child_form.h"
+#include "palette/channel_text.h"
 #include "palette/pal_form.h"
 #include "shell/clock.h"
 #include "shell/forms.h"
@@ -102,22 +103,17 @@ void TPalForm::RedBarChange() {
 
 void TPalForm::REditChange(QLineEdit* edit) {
   if (!EditsLive) return;
-  if (edit->text().isEmpty()) {
-    const QSignalBlocker blocker(edit);
-    edit->setText(QStringLiteral("0"));
-  }
-  bool number = false;
-  int value = edit->text().toInt(&number, 10);
-  if (!number) {
+  const std::optional<ChannelEntry> entry = ChannelFromBoxText(edit->text().toStdString());
+  if (!entry) {
     // Only pasted text gets here; the bar and the palette stay as they were.
     ShowNotAnInteger(edit->text());
     return;
   }
-  if (value >= 256) {
-    value = 255;
+  if (!entry->Rewrite.empty()) {
     const QSignalBlocker blocker(edit);
-    edit->setText(QStringLiteral("255"));
+    edit->setText(QString::fromStdString(entry->Rewrite));
   }
+  const int value = entry->Value;
   QScrollBar* bar = edit == REdit ? RedBar : edit == GEdit ? GreenBar : BlueBar;
   // A moved bar runs RedBarChange itself; the direct call covers a bar that did not move,
   // and rewrites the box from the bar (a negative value shows as 0, leading zeros go).
