@@ -10,7 +10,8 @@ namespace varnock {
 VarnockApplication::VarnockApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Varnock Pro"));
   setApplicationVersion(QStringLiteral(VARNOCK_VERSION));
-  setDesktopFileName(QStringLiteral("varnock"));
+  // The window system matches the windows to the installed desktop entry by this name.
+  setDesktopFileName(QStringLiteral("org.varnockpro.VarnockPro"));
 }
 
 bool VarnockApplication::notify(QObject* receiver, QEvent* event) {

@@ -27,7 +27,7 @@ TAboutForm* AboutForm = nullptr;
 
 void CreateForms(bool show) {
   RegisterResources();
-  QApplication::setWindowIcon(Glyph(GlyphKind::Grid));
+  QApplication::setWindowIcon(ProgramIcon());
   MainForm = new TMainForm();
   GotoForm = new TGotoForm(MainForm);
   PalForm = new TPalForm();

@@ -21,4 +21,7 @@ enum class GlyphKind {
 // disabled state is derived by the icon.
 QIcon Glyph(GlyphKind kind);
 
+// The program's own icon, the one the desktop shows for it, in every size it is drawn in.
+QIcon ProgramIcon();
+
 }  // namespace varnock
