@@ -7,13 +7,6 @@
 
 namespace varnock {
 
-namespace {
-
-// A bitmap larger than this (64 M pixels, a 8192 x 8192 board) is refused rather than allocated.
-constexpr int64_t kMaxSurfacePixels = int64_t{1} << 26;
-
-}  // namespace
-
 void RebuildSurface(TileSurface& surface) {
   const int64_t width = int64_t{surface.TileWidth} * surface.TilesAcross;
   const int64_t height = int64_t{surface.TileHeight} * surface.TilesDown;

@@ -53,6 +53,9 @@ struct TileSurface {
   int32_t Height() const { return PixelCount == 0 ? 0 : TileHeight * TilesDown; }
 };
 
+// A bitmap larger than this (64 M pixels, a 8192 x 8192 board) is refused rather than allocated.
+inline constexpr int64_t kMaxSurfacePixels = int64_t{1} << 26;
+
 // Reallocates Pixels for the four size fields (set them first). Colors and requests stay.
 // Sizes that are negative or too large for one bitmap give an empty surface.
 void RebuildSurface(TileSurface& surface);

@@ -1,0 +1,91 @@
+#include "document/block_transfer.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include "codec/tile_codec.h"
+
+namespace varnock {
+namespace {
+
+int32_t ToInt32(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+TileRect OrderedSelection(const RomDocument& doc) {
+  TileRect rect{doc.SelLeft, doc.SelTop, doc.SelRight, doc.SelBottom};
+  if (rect.Right < rect.Left) std::swap(rect.Left, rect.Right);
+  if (rect.Bottom < rect.Top) std::swap(rect.Top, rect.Bottom);
+  return rect;
+}
+
+void CopyBlock(RomDocument& doc, TileSurface& clip) {
+  const TileRect block = OrderedSelection(doc);
+  const int64_t offset = doc.TileOffset(block.Top, block.Left);
+  doc.CopyOffset = ToInt32(offset);
+  doc.CopyColumns = block.Right - block.Left;
+  doc.CopyRows = block.Bottom - block.Top;
+
+  clip.TileWidth = doc.TileWidth;
+  clip.TileHeight = doc.TileHeight;
+  clip.TilesAcross = doc.CopyColumns;
+  clip.TilesDown = doc.CopyRows;
+  RebuildSurface(clip);
+  clip.DecodeTileBytes = doc.TileBytes;
+  clip.DecodeFormat = doc.Format;
+  clip.DecodeBits = doc.BitsPerPixel;
+  // Block rows lie RowBytes apart in the image: skip the rest of each grid row.
+  clip.DecodeSkip = doc.Columns - doc.CopyColumns;
+  clip.DecodeColumn = 0;
+  clip.DecodeRow = 0;
+  clip.DecodeAcross = doc.CopyColumns;
+  clip.DecodeDown = doc.CopyRows;
+  std::copy_n(doc.ViewSurface.Colors.begin(), 16, clip.Colors.begin());
+  DecodeTiles(doc.BytesFrom(offset), clip);
+}
+
+int64_t PasteTarget(const RomDocument& doc) {
+  return doc.TileOffset(doc.PasteRow, doc.PasteColumn);
+}
+
+void CommitBlock(RomDocument& doc, TileSurface& block) {
+  block.EncodeColumn = 0;
+  block.EncodeRow = 0;
+  block.EncodeAcross = block.TilesAcross;
+  block.EncodeDown = block.TilesDown;
+  block.EncodeSkip = doc.Columns - block.TilesAcross;
+  block.EncodeFormat = doc.Format;
+  block.EncodeTileBytes = doc.TileBytes;
+  block.EncodeBits = doc.BitsPerPixel;
+  doc.EncodeIntoImage(block, PasteTarget(doc));
+}
+
+PixelBlock ExportBlock(RomDocument& doc) {
+  const TileRect selected = OrderedSelection(doc);
+  // The grid may have shrunk since the selection was made: only cells still shown are
+  // exported, since the view surface holds nothing else.
+  const int32_t left = std::clamp(selected.Left, 0, doc.Columns);
+  const int32_t right = std::clamp(selected.Right, left, doc.Columns);
+  const int32_t top = std::clamp(selected.Top, 0, doc.Rows);
+  const int32_t bottom = std::clamp(selected.Bottom, top, doc.Rows);
+  doc.CopyColumns = right - left;
+  doc.CopyRows = bottom - top;
+  return {left * doc.TileWidth, top * doc.TileHeight, doc.CopyColumns * doc.TileWidth,
+          doc.CopyRows * doc.TileHeight};
+}
+
+PanelPlace SnapPastePanel(int32_t left, int32_t top, int32_t gridWidth, int32_t gridHeight,
+                          int32_t cellWidth, int32_t cellHeight) {
+  if (cellWidth <= 0 || cellHeight <= 0) return {};
+  left = std::clamp(left, 0, std::max(gridWidth - 1, 0));
+  top = std::clamp(top, 0, std::max(gridHeight - 1, 0));
+  const int32_t column = left / cellWidth;
+  const int32_t row = top / cellHeight;
+  return {column * cellWidth, row * cellHeight, column, row};
+}
+
+}  // namespace varnock
