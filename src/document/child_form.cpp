@@ -203,6 +203,7 @@ void TChildForm::BuildMenus() {
   Transfertoclipboard1 = AddItem(Palette1, "Transfertoclipboard1", "&Trasferisci al Tile Arranger");
   connect(Transfertoclipboard1, &QAction::triggered, this, &TChildForm::Transfertoclipboard1Click);
   ConnectPaletteMenu();
+  ConnectClipboardMenu();
 }
 
 int TChildForm::LoadRom(const std::string& path) {

@@ -16,6 +16,7 @@
 namespace varnock {
 
 class TChildForm;
+class PasteImageWidget;
 
 // The client area's picture: copies the back buffer to the screen and passes keys and mouse
 // to the window.
@@ -106,6 +107,25 @@ class TChildForm : public QMdiSubWindow {
   // Drops a pending paste without placing it.
   void CancelPaste();
 
+  // Blocks of tiles: the clipboard, the paste panel and bitmap files.
+  void ConnectClipboardMenu();
+  void Copy1Click();
+  void Paste1Click();
+  void ImportBitmap1Click();
+  void ExportBitmap1Click();
+  // Shows the clipboard in a new paste panel at the view's first cell; the panel keeps its
+  // own copy of the block, which is what a later commit writes.
+  void BeginPaste();
+  // Writes the pending block at the panel's cell of the page shown, then refreshes the page.
+  void CommitPaste();
+  void PasteImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  void PasteImageMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+  void PasteImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  // The work of Export and Import after their dialogs. Failures are reported to the user;
+  // false then.
+  bool ExportBitmap(const QString& path);
+  bool ImportBitmap(const QString& path);
+
   // Palette operations of the window; paths are bytes, the QString forms are for names the
   // dialogs chose.
   bool LoadPalette(const std::string& path);
@@ -195,6 +215,9 @@ class TChildForm : public QMdiSubWindow {
   std::array<QAction*, 5> EntryItems{};  // N161 .. N2561, Tag = count
   QActionGroup* EntriesGroup = nullptr;
   QAction* Transfertoclipboard1 = nullptr;
+  QWidget* PastePanel = nullptr;  // child of the view; null until the first paste
+  PasteImageWidget* PasteImage = nullptr;
+  TileSurface PasteSurface;  // the block the panel shows and a commit writes
 
   // Handlers attached by the frame once the file has loaded.
   bool ResizeAttached = false;

@@ -196,6 +196,7 @@ void TChildForm::GotoAgain1Click() {
 void TChildForm::CancelPaste() {
   Doc.PastePending = false;
   Doc.PanelDragging = false;
+  if (PastePanel) PastePanel->hide();
 }
 
 }  // namespace varnock
