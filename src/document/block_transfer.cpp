@@ -27,8 +27,8 @@ void CopyBlock(RomDocument& doc, TileSurface& clip) {
   const TileRect block = OrderedSelection(doc);
   const int64_t offset = doc.TileOffset(block.Top, block.Left);
   doc.CopyOffset = ToInt32(offset);
-  doc.CopyColumns = block.Right - block.Left;
-  doc.CopyRows = block.Bottom - block.Top;
+  doc.CopyColumns = ToInt32(int64_t{block.Right} - block.Left);
+  doc.CopyRows = ToInt32(int64_t{block.Bottom} - block.Top);
 
   clip.TileWidth = doc.TileWidth;
   clip.TileHeight = doc.TileHeight;

@@ -1,0 +1,97 @@
+// Random selections, grids and paste places through Copy, a paste commit and Export: whatever
+// the geometry, nothing is read or written outside the image or the view surface (guard bytes
+// past the image's end must survive), and the exported file matches its block.
+//
+// Input: format, grid, image size, view offset, selection and paste cell as control values,
+// then the image's seed bytes.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "codec/bitmap_file.h"
+#include "document/block_transfer.h"
+
+namespace {
+
+using varnock::RomDocument;
+
+constexpr size_t kGuard = 64;
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+// Mostly cells near the grid; now and then any 32-bit value.
+int32_t Cell(FuzzedDataProvider& input) {
+  if (input.ConsumeIntegralInRange<int>(0, 15) == 0) return input.ConsumeIntegral<int32_t>();
+  return input.ConsumeIntegralInRange<int32_t>(-4, 80);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  RomDocument doc;
+  doc.Columns = input.ConsumeIntegralInRange<int32_t>(8, 64);
+  doc.Rows = input.ConsumeIntegralInRange<int32_t>(8, 64);
+  const auto format = static_cast<varnock::TileFormat>(input.ConsumeIntegralInRange<int>(0, 9));
+  const int32_t romSize = input.ConsumeIntegralInRange<int32_t>(0, 1 << 17);
+  doc.RomImage = std::make_unique<uint8_t[]>(size_t(romSize) + kGuard);
+  doc.RomData = doc.RomImage.get();
+  doc.RomSize = romSize;
+  std::fill_n(doc.RomData + romSize, kGuard, 0xA5);
+  doc.SetTileFormat(format);
+  doc.ViewOffset = doc.ClampOffset(input.ConsumeIntegral<int32_t>());
+  doc.SelLeft = Cell(input);
+  doc.SelTop = Cell(input);
+  doc.SelRight = Cell(input);
+  doc.SelBottom = Cell(input);
+  doc.PasteColumn = input.ConsumeIntegralInRange<int32_t>(0, doc.Columns - 1);
+  doc.PasteRow = input.ConsumeIntegralInRange<int32_t>(0, doc.Rows - 1);
+  const int zoom = input.ConsumeIntegralInRange<int>(1, 4);
+  const int32_t panelLeft = input.ConsumeIntegral<int32_t>();
+  const int32_t panelTop = input.ConsumeIntegral<int32_t>();
+  const std::vector<uint8_t> seed = input.ConsumeRemainingBytes<uint8_t>();
+  for (int32_t i = 0; i < romSize; ++i)
+    doc.RomData[i] = seed.empty() ? uint8_t(i) : seed[size_t(i) % seed.size()];
+  doc.DecodePage();
+
+  varnock::TileSurface clip;
+  varnock::CopyBlock(doc, clip);
+  Check(clip.PixelCount == 0 ||
+        (int64_t{clip.Width()} * clip.Height() == clip.PixelCount &&
+         clip.TilesAcross == doc.CopyColumns && clip.TilesDown == doc.CopyRows));
+
+  const std::vector<uint8_t> before(doc.RomData, doc.RomData + romSize);
+  varnock::CommitBlock(doc, clip);
+  Check(std::all_of(doc.RomData + romSize, doc.RomData + romSize + kGuard,
+                    [](uint8_t b) { return b == 0xA5; }));
+  // Bytes before the paste target never change.
+  const int64_t target = varnock::PasteTarget(doc);
+  const int64_t untouched = std::clamp<int64_t>(target, 0, romSize);
+  Check(std::equal(before.begin(), before.begin() + untouched, doc.RomData));
+
+  const varnock::PixelBlock block = varnock::ExportBlock(doc);
+  Check(block.X >= 0 && block.Y >= 0 && block.Width >= 0 && block.Height >= 0);
+  Check(block.X + block.Width <= doc.ViewSurface.Width() || block.Width == 0);
+  Check(block.Y + block.Height <= doc.ViewSurface.Height() || block.Height == 0);
+  const std::vector<uint8_t> file = varnock::EncodeBitmapFile(doc.ViewSurface, block);
+  Check(file.size() == varnock::kBitmapPixelOffset + size_t(block.Width) * size_t(block.Height));
+  if (block.Width > 0 && block.Height > 0) {
+    // The file's first row is the block's bottom row of the view.
+    const uint8_t* bottom = doc.ViewSurface.Pixels.data() +
+                            size_t(block.Y + block.Height - 1) * size_t(doc.ViewSurface.Width()) +
+                            size_t(block.X);
+    Check(std::equal(bottom, bottom + block.Width, file.data() + varnock::kBitmapPixelOffset));
+  }
+
+  const int32_t cell = 8 * zoom;
+  const varnock::PanelPlace place =
+      varnock::SnapPastePanel(panelLeft, panelTop, doc.Columns * cell, doc.Rows * cell, cell, cell);
+  Check(place.Column >= 0 && place.Column < doc.Columns && place.Row >= 0 && place.Row < doc.Rows &&
+        place.Left == place.Column * cell && place.Top == place.Row * cell);
+  return 0;
+}

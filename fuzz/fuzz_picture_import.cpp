@@ -1,0 +1,46 @@
+// Arbitrary bytes as a picture file through the import the ROM window runs (Qt's image reader
+// and the reduction to a block of tiles). Either the picture is refused and the clipboard is
+// left exactly as it was, or the clipboard holds whole tiles that fit its pixel count.
+#include <QBuffer>
+#include <QByteArray>
+#include <cstdint>
+
+#include "codec/tile_surface.h"
+#include "shell/picture_file.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+// Smaller than the program's own limit, so one input cannot take gigabytes.
+constexpr int kFuzzMaxSide = 2048;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  varnock::TileSurface clip;
+  clip.TilesAcross = 1;
+  clip.TilesDown = 2;
+  varnock::RebuildSurface(clip);
+  clip.Pixels[5] = 7;
+  clip.Colors[3] = {1, 2, 3, 0};
+  clip.DecodeBits = 4;
+  const varnock::TileSurface before = clip;
+  if (!varnock::ReadPictureBlock(buffer, clip, kFuzzMaxSide)) {
+    Check(clip.Pixels == before.Pixels && clip.TilesAcross == 1 && clip.TilesDown == 2 &&
+          clip.Colors == before.Colors);
+    return 0;
+  }
+  Check(clip.DecodeBits == 4);
+  Check(clip.TilesAcross >= 0 && clip.TilesDown >= 0);
+  Check(int64_t{clip.TilesAcross} * 8 <= kFuzzMaxSide &&
+        int64_t{clip.TilesDown} * 8 <= kFuzzMaxSide);
+  Check(clip.Pixels.size() == size_t(clip.PixelCount));
+  Check(clip.PixelCount == 0 || clip.PixelCount == clip.Width() * clip.Height());
+  return 0;
+}
