@@ -66,6 +66,14 @@ class DialogPrompts final : public Prompts {
     dialog.setNameFilters(QtNameFilters(info.Filter).split(QStringLiteral(";;")));
     dialog.setFileMode(info.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!info.DefaultExtension.isEmpty()) dialog.setDefaultSuffix(info.DefaultExtension);
+    if (mode == QFileDialog::AcceptSave && !info.DefaultExtension.isEmpty()) {
+      // Choosing another file type also changes the extension a bare name gets.
+      QObject::connect(
+          &dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &info](const QString& filter) {
+            const QString extension = FilterExtension(filter);
+            dialog.setDefaultSuffix(extension.isEmpty() ? info.DefaultExtension : extension);
+          });
+    }
     if (!info.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!preset.isEmpty()) dialog.selectFile(preset);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
@@ -146,6 +154,25 @@ QString QtNameFilters(const QString& filter) {
     result << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return result.join(QStringLiteral(";;"));
+}
+
+QString FilterExtension(const QString& qtFilter) {
+  const qsizetype open = qtFilter.lastIndexOf(QLatin1Char('('));
+  const qsizetype close = qtFilter.lastIndexOf(QLatin1Char(')'));
+  if (open < 0 || close < open) return {};
+  QString extension;
+  for (const QString& pattern :
+       qtFilter.mid(open + 1, close - open - 1).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    if (!pattern.startsWith(QStringLiteral("*.")) || pattern.size() < 3) return {};
+    const QString candidate = pattern.mid(2);
+    if (candidate.contains(QLatin1Char('*')) || candidate.contains(QLatin1Char('?'))) return {};
+    if (extension.isEmpty()) {
+      extension = candidate;
+    } else if (extension.compare(candidate, Qt::CaseInsensitive) != 0) {
+      return {};
+    }
+  }
+  return extension;
 }
 
 }  // namespace varnock

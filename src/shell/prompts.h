@@ -52,4 +52,8 @@ void ShowNotAnInteger(const QString& text);
 // "description|pattern|..." as Qt name filters ("description (pattern pattern)").
 QString QtNameFilters(const QString& filter);
 
+// The extension a Qt name filter stands for when all its patterns are one "*.EXT" (in either
+// case); empty otherwise. A save dialog gives it to names typed without an extension.
+QString FilterExtension(const QString& qtFilter);
+
 }  // namespace varnock

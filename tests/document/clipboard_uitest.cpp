@@ -249,6 +249,19 @@ TEST_P(PictureRoundTripTest, ExportThenImportKeepsEveryIndex) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, PictureRoundTripTest, ::testing::Values("b.bmp", "b.png"));
 
+// In the save dialog, choosing the PNG filter makes a bare name a .PNG file.
+TEST(PictureDialog, EachFilterStandsForItsOwnExtension) {
+  const QStringList filters =
+      QtNameFilters(QStringLiteral("Windows Bitmap (*.BMP)|*.BMP|PNG (*.PNG)|*.PNG|"
+                                   "Tutti (*.*)|*.*|Due|*.GB;*.GBC"))
+          .split(QStringLiteral(";;"));
+  ASSERT_EQ(filters.size(), 4);
+  EXPECT_EQ(FilterExtension(filters[0]), QStringLiteral("BMP"));
+  EXPECT_EQ(FilterExtension(filters[1]), QStringLiteral("PNG"));
+  EXPECT_EQ(FilterExtension(filters[2]), QString());
+  EXPECT_EQ(FilterExtension(filters[3]), QString());
+}
+
 struct ImportCase {
   const char* name;
   std::vector<uint8_t> (*file)();
