@@ -32,6 +32,8 @@ void TileViewWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TChildForm::FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+  // A pending paste is placed first; the press then goes on as an ordinary press.
+  if (Doc.PastePending) CommitPaste();
   if (Doc.HasSelection) {
     const PixelRect old = SelectionPixels(Doc);
     DrawSelection();

@@ -174,6 +174,27 @@ TEST_F(Clipboard, ScrollingWhilePendingKeepsThePanelAndCommitsOnThePageShown) {
   EXPECT_EQ(image[child->Doc.ViewOffset + 3 * 8 + 2 * child->Doc.RowBytes], 0xFF);
 }
 
+// The press that places the block is also an ordinary press: a right press starts a selection.
+TEST_F(Clipboard, APressInTheViewCommitsThePasteAndGoesOn) {
+  TChildForm* child = Open("a.bin", std::vector<uint8_t>(65536, 0xFF));
+  ASSERT_NE(child, nullptr);
+  Select(child, 0, 0, 1, 1);
+  Click(child, child->Copy1);
+  std::fill_n(child->Doc.RomData, 65536, 0x00);
+  Click(child, child->Paste1);
+  const int cell = child->Doc.CellWidth;
+  DragPanel(child, {1, 1}, {2 * cell, cell});
+  QTest::mousePress(child->View, Qt::RightButton, {}, QPoint(5 * cell + 2, 6 * cell + 2));
+  EXPECT_FALSE(child->Doc.PastePending);
+  EXPECT_FALSE(child->PastePanel->isVisible());
+  const std::vector<uint8_t> image = Image(child);
+  EXPECT_EQ(std::count(image.begin(), image.end(), 0xFF), 8);
+  EXPECT_EQ(image[2 * 8 + child->Doc.RowBytes], 0xFF);
+  EXPECT_EQ(ViewPixel(child, 2 * 8, 8), 1) << "the page is refreshed";
+  EXPECT_TRUE(child->Doc.HasSelection);
+  EXPECT_EQ((std::vector{child->Doc.SelLeft, child->Doc.SelTop}), (std::vector{5, 6}));
+}
+
 // Copying another block while a paste is pending does not change what that paste writes; a
 // second Paste replaces the panel.
 TEST_F(Clipboard, APendingPasteWritesTheBlockItsPanelShows) {
