@@ -1,5 +1,6 @@
 // The ROM window's blocks of tiles: Copy and Paste through the application's tile clipboard,
 // the floating paste panel, and export to and import from picture files.
+#include <QFile>
 #include <algorithm>
 
 #include "document/block_transfer.h"
@@ -127,11 +128,12 @@ bool TChildForm::ExportBitmap(const QString& path) {
       written.Reason = "the block is empty";
     } else {
       written = WriteFileAtomically(
-          path.toStdString(),
+          QFile::encodeName(path).toStdString(),
           {reinterpret_cast<const uint8_t*>(png.constData()), static_cast<size_t>(png.size())});
     }
   } else {
-    written = WriteFileAtomically(path.toStdString(), EncodeBitmapFile(Doc.ViewSurface, block));
+    written = WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                  EncodeBitmapFile(Doc.ViewSurface, block));
   }
   if (written.Ok) return true;
   ShowError(QStringLiteral("Error: Could not save the file '%1'.\n%2")
