@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "io/inflate_stream.h"
 #include "palette/palette.h"
 
 namespace varnock {
@@ -17,6 +18,10 @@ enum class PaletteFileError {
   NotVarnockPalette,  // a .VRK file without the VRK signature
   TooShort,           // a save state or .VRK that ends before its entries do
   CannotWrite,        // the palette file could not be written
+  WrongSignature,     // the contents are not of the kind the name or signature says
+  Damaged,            // a compressed stream, chunk or text line that does not hold together
+  UnknownVersion,     // a save state of a version whose layout is not known
+  TooLarge,           // a compressed stream that unpacks past the limit
 };
 
 // What a successful read sets on the window. Nothing is applied unless the read succeeded.
@@ -38,12 +43,28 @@ struct PaletteWriteResult {
   bool ok() const { return Error == PaletteFileError::None; }
 };
 
-// Reads the palette at `path`, choosing the reader by extension: ".VRK", ".ST*" (NESticle),
-// ".ZS*" (ZSNES).
+// Reads the palette at `path`. ".VRK", ".ST*" (NESticle) and ".ZS*" (ZSNES) always choose
+// their reader. Any other file is recognised by its signature, then by the extensions of the
+// other readers, then, as a raw memory dump, by its exact size.
 PaletteReadResult ReadPaletteFile(const std::string& path);
 
-// Writes a .VRK file with `paletteSize` entries (at most 256) encoded by `format`, through a
-// temporary file renamed over `path` only when complete.
+// The kinds of file a palette is written as. Every kind but .VRK holds red, green, blue.
+enum class PaletteFileKind { Vrk, Act, Gpl, JascPal, RiffPal };
+
+// The kind a palette written to `path` gets by its extension: ".ACT", ".GPL", ".PAL" (JASC text,
+// unless the file already there is a RIFF palette), anything else .VRK.
+PaletteFileKind PaletteFileKindFor(const std::string& path);
+
+// True when `path` names a palette file that saving may replace; false for save states and
+// memory dumps, which a palette file written in their place would destroy.
+bool IsPaletteFilePath(const std::string& path);
+
+// Writes entries 0..paletteSize-1 (at most 256) as `kind`, through a temporary file renamed
+// over `path` only when complete. `format` is the entries' encoding in a .VRK file.
+PaletteWriteResult WritePaletteFile(const std::string& path, const PaletteTable& palette,
+                                    PaletteFormat format, int32_t paletteSize,
+                                    PaletteFileKind kind);
+// The same, with the kind PaletteFileKindFor(path) gives.
 PaletteWriteResult WritePaletteFile(const std::string& path, const PaletteTable& palette,
                                     PaletteFormat format, int32_t paletteSize);
 
@@ -62,5 +83,25 @@ PaletteFileError ReadPaletteFileBytes(const std::string& path, std::vector<uint8
 // before the last entry does.
 PaletteReadResult ParsePaletteEntries(std::span<const uint8_t> bytes, size_t offset, int32_t count,
                                       PaletteFormat format);
+
+// Reads the whole file and hands its bytes to `parse`.
+PaletteReadResult LoadPaletteFileWith(const std::string& path,
+                                      PaletteReadResult (*parse)(std::span<const uint8_t>));
+
+// How a failed decompression is reported.
+PaletteFileError PaletteErrorOf(InflateError error);
+
+// A failed read carrying `error`.
+PaletteReadResult PaletteReadFailure(PaletteFileError error);
+
+// Entries 0..n-1 as read from an RGB palette file: format RGB, PaletteSize n (at most 256).
+PaletteReadResult RgbPaletteResult(std::vector<PaletteEntry> entries);
+
+// Entries 0..paletteSize-1 (clamped to 0..256) of `palette`, for the writers of RGB files.
+std::span<const PaletteEntry> PaletteEntriesToWrite(const PaletteTable& palette,
+                                                    int32_t paletteSize);
+
+// Writes `bytes` through a temporary file, as every palette writer does.
+PaletteWriteResult WritePaletteBytes(const std::string& path, std::span<const uint8_t> bytes);
 
 }  // namespace varnock

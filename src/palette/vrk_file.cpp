@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "io/file_io.h"
-
 namespace varnock {
 namespace {
 
@@ -42,19 +40,12 @@ std::vector<uint8_t> EncodeVrkPalette(const PaletteTable& palette, PaletteFormat
 }
 
 PaletteReadResult LoadVrkPalette(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  PaletteReadResult result;
-  result.Error = ReadPaletteFileBytes(path, bytes);
-  if (!result.ok()) return result;
-  return ParseVrkPalette(bytes);
+  return LoadPaletteFileWith(path, ParseVrkPalette);
 }
 
 PaletteWriteResult SaveVrkPalette(const std::string& path, const PaletteTable& palette,
                                   PaletteFormat format, int32_t paletteSize) {
-  const std::vector<uint8_t> bytes = EncodeVrkPalette(palette, format, paletteSize);
-  FileWriteResult written = WriteFileAtomically(path, bytes);
-  if (written.Ok) return {};
-  return {PaletteFileError::CannotWrite, std::move(written.Reason)};
+  return WritePaletteBytes(path, EncodeVrkPalette(palette, format, paletteSize));
 }
 
 }  // namespace varnock
