@@ -8,18 +8,16 @@
 namespace varnock {
 namespace {
 
-void PutLe16(std::vector<uint8_t>& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
+// Writes into a buffer sized up front; growing it piece by piece trips a false overflow warning
+// in optimised builds.
+void PutLe16(uint8_t* out, uint32_t value) {
+  out[0] = static_cast<uint8_t>(value);
+  out[1] = static_cast<uint8_t>(value >> 8);
 }
 
-void PutLe32(std::vector<uint8_t>& out, uint32_t value) {
+void PutLe32(uint8_t* out, uint32_t value) {
   PutLe16(out, value & 0xFFFF);
-  PutLe16(out, value >> 16);
-}
-
-void PutTag(std::vector<uint8_t>& out, const char* tag) {
-  out.insert(out.end(), tag, tag + 4);
+  PutLe16(out + 2, value >> 16);
 }
 
 }  // namespace
@@ -58,19 +56,18 @@ std::vector<uint8_t> EncodeRiffPalette(std::span<const PaletteEntry> entries) {
   const uint32_t count =
       static_cast<uint32_t>(std::min(entries.size(), static_cast<size_t>(kPaletteEntries)));
   const uint32_t dataBytes = 4 + 4 * count;
-  std::vector<uint8_t> out;
-  PutTag(out, "RIFF");
-  PutLe32(out, 4 + 8 + dataBytes);
-  PutTag(out, "PAL ");
-  PutTag(out, "data");
-  PutLe32(out, dataBytes);
-  PutLe16(out, 0x0300);
-  PutLe16(out, count);
+  std::vector<uint8_t> out(20 + dataBytes, 0);
+  std::memcpy(out.data(), "RIFF", 4);
+  PutLe32(out.data() + 4, 4 + 8 + dataBytes);
+  std::memcpy(out.data() + 8, "PAL data", 8);
+  PutLe32(out.data() + 16, dataBytes);
+  PutLe16(out.data() + 20, 0x0300);
+  PutLe16(out.data() + 22, count);
   for (size_t k = 0; k < count; ++k) {
-    out.push_back(entries[k].red);
-    out.push_back(entries[k].green);
-    out.push_back(entries[k].blue);
-    out.push_back(0);
+    uint8_t* color = out.data() + 24 + 4 * k;
+    color[0] = entries[k].red;
+    color[1] = entries[k].green;
+    color[2] = entries[k].blue;
   }
   return out;
 }
