@@ -202,6 +202,8 @@ void TChildForm::BuildMenus() {
   Palette1->addSeparator();
   Transfertoclipboard1 = AddItem(Palette1, "Transfertoclipboard1", "&Trasferisci al Tile Arranger");
   connect(Transfertoclipboard1, &QAction::triggered, this, &TChildForm::Transfertoclipboard1Click);
+  LoadFromRom1 = AddItem(Palette1, "LoadFromRom1", "Carica da R&OM...");
+  connect(LoadFromRom1, &QAction::triggered, this, &TChildForm::LoadFromRom1Click);
   ConnectPaletteMenu();
   ConnectClipboardMenu();
 }

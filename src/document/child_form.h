@@ -12,6 +12,7 @@
 
 #include "document/rom_document.h"
 #include "document/view_mouse.h"
+#include "palette/palette_file.h"
 
 namespace varnock {
 
@@ -133,6 +134,8 @@ class TChildForm : public QMdiSubWindow {
   // Writes the palette file; a failure is reported naming the file. True when written.
   bool SavePalette(const std::string& path);
   bool SavePalette(const QString& path);
+  // The same, writing the file as `kind` rather than the kind its name gives.
+  bool SavePalette(const std::string& path, PaletteFileKind kind);
   void Load1Click();
   void Save1Click();
   void SaveAs1Click();
@@ -141,6 +144,13 @@ class TChildForm : public QMdiSubWindow {
   void N161Click(QAction* item);
   void RGB1Click(QAction* item);
   void Transfertoclipboard1Click();
+  // "Carica da R&OM...": the dialog, which calls LoadPaletteFromRom when the user chooses.
+  void LoadFromRom1Click();
+  // Reads `count` entries in `format` from the image at `offset`, as a palette file would give
+  // them; where the image ends first, the whole entries before its end. The palette stays to
+  // be saved beside the ROM and counts as modified. False, after telling the user, when not
+  // one entry is there.
+  bool LoadPaletteFromRom(int32_t offset, PaletteFormat format, int32_t count);
 
   // Tile drops: the view takes the program's own tile drags and hands files to the frame.
   void AttachDrops();
@@ -215,6 +225,7 @@ class TChildForm : public QMdiSubWindow {
   std::array<QAction*, 5> EntryItems{};  // N161 .. N2561, Tag = count
   QActionGroup* EntriesGroup = nullptr;
   QAction* Transfertoclipboard1 = nullptr;
+  QAction* LoadFromRom1 = nullptr;
   QWidget* PastePanel = nullptr;  // child of the view; null until the first paste
   PasteImageWidget* PasteImage = nullptr;
   TileSurface PasteSurface;  // the block the panel shows and a commit writes
@@ -239,6 +250,9 @@ class TChildForm : public QMdiSubWindow {
   void DecodeView();
   // True when the palette editor is serving this window.
   bool ServesPaletteEditor() const;
+  // What a successful palette read sets: encoding, size and its mark, sub-palette 0 (also the
+  // editor's), and the entries read.
+  void TakePaletteRead(const PaletteFileData& read);
   // The format's menu mark, the scroll bar and the offset readout, after a format change.
   void MirrorFormat();
   // After the range pulled ViewOffset elsewhere: the readout follows and the selection,

@@ -1,10 +1,15 @@
 // The ROM window's palette: loading and saving it, and the Palette menu.
 #include <QFile>
+#include <QStatusBar>
+#include <algorithm>
+#include <span>
 
 #include "document/child_form.h"
+#include "document/rom_palette_form.h"
 #include "io/file_io.h"
 #include "palette/pal_form.h"
 #include "palette/palette_file.h"
+#include "palette/rom_palette.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 #include "shell/prompts.h"
@@ -15,14 +20,37 @@ namespace {
 
 const FileDialogInfo kOpenPalDialog{
     QStringLiteral("Carica Palette"),
-    QStringLiteral("Tutti i tipi supportati|*.VRK;*.ST?;*.ZS?|Varnock Palettes (*.VRK)|*.VRK|"
-                   "NESticle Save States (*.STA)|*.ST?|ZSNES Save States (*.ZST)|*.ZS?"),
+    QStringLiteral(
+        "Tutti i tipi supportati|*.VRK;*.ST?;*.ZS?;*.00?;*.FRZ;*.FC?;*.SS?;*.GS?;*.ACT;*.GPL;"
+        "*.PAL;*.BIN;*.DMP|Varnock Palettes (*.VRK)|*.VRK|"
+        "NESticle Save States (*.STA)|*.ST?|ZSNES Save States (*.ZST)|*.ZS?|"
+        "Snes9x Save States (*.000, *.frz)|*.00?;*.FRZ|FCEUX Save States (*.fc0)|*.FC?|"
+        "mGBA Save States (*.ss0)|*.SS?|Gens/Kega Save States (*.gs0)|*.GS?|"
+        "Adobe Color Tables (*.act)|*.ACT|GIMP Palettes (*.gpl)|*.GPL|"
+        "JASC and RIFF Palettes (*.pal)|*.PAL|"
+        "CGRAM, CRAM and Palette RAM Dumps (*.bin)|*.BIN;*.DMP|Tutti i file (*.*)|*.*"),
     QStringLiteral("VRK"), /*OverwritePrompt=*/false, /*FileMustExist=*/true};
 
-const FileDialogInfo kSavePalDialog{QStringLiteral("Salva Palette"),
-                                    QStringLiteral("Varnock Palettes (*.VRK)|*.VRK"),
-                                    QStringLiteral("VRK"), /*OverwritePrompt=*/false,
-                                    /*FileMustExist=*/false};
+// The save filters in the order of kSaveKinds.
+const FileDialogInfo kSavePalDialog{
+    QStringLiteral("Salva Palette"),
+    QStringLiteral("Varnock Palettes (*.VRK)|*.VRK|Adobe Color Tables (*.act)|*.ACT|"
+                   "GIMP Palettes (*.gpl)|*.GPL|JASC Palettes (*.pal)|*.PAL|"
+                   "Microsoft RIFF Palettes (*.pal)|*.PAL"),
+    QStringLiteral("VRK"), /*OverwritePrompt=*/false, /*FileMustExist=*/false};
+
+constexpr PaletteFileKind kSaveKinds[] = {PaletteFileKind::Vrk, PaletteFileKind::Act,
+                                          PaletteFileKind::Gpl, PaletteFileKind::JascPal,
+                                          PaletteFileKind::RiffPal};
+
+// The extension says the kind; only the two kinds of ".pal" need the filter the user chose.
+PaletteFileKind KindForChosenName(const std::string& path, int filter) {
+  const PaletteFileKind byName = PaletteFileKindFor(path);
+  const bool palFilter = filter == 3 || filter == 4;
+  if ((byName == PaletteFileKind::JascPal || byName == PaletteFileKind::RiffPal) && palFilter)
+    return kSaveKinds[filter];
+  return byName;
+}
 
 // Saves to a name the user picks; `preset` is offered first. False when cancelled or failed.
 QString Shown(const std::string& path) {
@@ -30,10 +58,12 @@ QString Shown(const std::string& path) {
 }
 
 bool SaveUnderChosenName(TChildForm& rom, const QString& preset) {
-  const std::optional<QString> chosen = CurrentPrompts().SaveFileName(kSavePalDialog, preset);
+  int filter = -1;
+  const std::optional<QString> chosen =
+      CurrentPrompts().SaveFileNameWithFilter(kSavePalDialog, preset, &filter);
   if (!chosen) return false;
   rom.Doc.PalettePath = QFile::encodeName(*chosen).toStdString();
-  return rom.SavePalette(rom.Doc.PalettePath);
+  return rom.SavePalette(rom.Doc.PalettePath, KindForChosenName(rom.Doc.PalettePath, filter));
 }
 
 // Saves over PalettePath, unless the palette was read out of an emulator save state and not
@@ -63,21 +93,25 @@ bool TChildForm::LoadPalette(const std::string& path) {
       ShowError(QStringLiteral("Error: Palette is not a valid Varnock Pro palette."));
     return false;
   }
-  SetPaletteFormat(read.Data.PalFormat);
-  Doc.PaletteSize = read.Data.PaletteSize;
-  MarkPaletteSize(Doc.PaletteSize);
+  TakePaletteRead(read.Data);
   Doc.PalettePath = path;
-  // Only the palette file reader takes ".VRK"; every other name it reads is a save state.
-  PaletteReadFromState = UpperExtension(path) != ".VRK";
+  // Palette files may be written again; anything else a palette came from is a state or dump.
+  PaletteReadFromState = !IsPaletteFilePath(path);
+  return true;
+}
+
+void TChildForm::TakePaletteRead(const PaletteFileData& read) {
+  SetPaletteFormat(read.PalFormat);
+  Doc.PaletteSize = read.PaletteSize;
+  MarkPaletteSize(Doc.PaletteSize);
   Doc.SubPalette = 0;
   // The editor's working copies belong to the window it serves; another window's stay put.
   if (ServesPaletteEditor()) {
     PalForm->SubPalette = 0;
     PalForm->PaletteSize = Doc.PaletteSize;
   }
-  for (size_t k = 0; k < read.Data.Entries.size() && k < Doc.Palette.size(); ++k)
-    Doc.Palette[k] = read.Data.Entries[k];
-  return true;
+  for (size_t k = 0; k < read.Entries.size() && k < Doc.Palette.size(); ++k)
+    Doc.Palette[k] = read.Entries[k];
 }
 
 bool TChildForm::SavePalette(const QString& path) {
@@ -85,8 +119,12 @@ bool TChildForm::SavePalette(const QString& path) {
 }
 
 bool TChildForm::SavePalette(const std::string& path) {
+  return SavePalette(path, PaletteFileKindFor(path));
+}
+
+bool TChildForm::SavePalette(const std::string& path, PaletteFileKind kind) {
   const PaletteWriteResult written =
-      WritePaletteFile(path, Doc.Palette, Doc.PalFormat, Doc.PaletteSize);
+      WritePaletteFile(path, Doc.Palette, Doc.PalFormat, Doc.PaletteSize, kind);
   if (written.ok()) {
     // The palette now lives in a palette file, wherever the state it came from was.
     if (path == Doc.PalettePath) PaletteReadFromState = false;
@@ -121,6 +159,35 @@ void TChildForm::Save1Click() {
 
 void TChildForm::SaveAs1Click() {
   SaveUnderChosenName(*this, Shown(Doc.PalettePath));
+}
+
+void TChildForm::LoadFromRom1Click() {
+  auto* dialog = new TRomPalForm(this, Doc.ViewOffset, Doc.PalFormat, Doc.PaletteSize);
+  connect(dialog, &TRomPalForm::Chosen, this, &TChildForm::LoadPaletteFromRom);
+  // Window-modal and without a loop of its own, so nothing waits for the user's click.
+  dialog->open();
+}
+
+bool TChildForm::LoadPaletteFromRom(int32_t offset, PaletteFormat format, int32_t count) {
+  const std::span<const uint8_t> image(Doc.RomData, static_cast<size_t>(std::max(Doc.RomSize, 0)));
+  const PaletteReadResult read = ReadPaletteFromImage(image, offset, format, count);
+  if (!read.ok()) {
+    ShowError(QStringLiteral("Couldn't load palette."));
+    return false;
+  }
+  TakePaletteRead(read.Data);
+  Doc.PalettePath = RomDocument::DefaultPalettePath(Doc.RomPath);
+  // The palette now belongs beside the ROM, so Salva writes it there.
+  PaletteReadFromState = false;
+  Doc.PaletteModified = true;
+  if (read.Data.PaletteSize < count && MainForm)
+    MainForm->statusBar()->showMessage(
+        QStringLiteral("The image ends first: %1 of %2 colours loaded.")
+            .arg(read.Data.PaletteSize)
+            .arg(count),
+        5000);  // the panels come back after a few seconds
+  if (PalForm) PalForm->RefreshPalette();
+  return true;
 }
 
 void TChildForm::MarkPaletteSize(int32_t count) {

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStringList>
 #include <cstdio>
 
@@ -52,6 +53,11 @@ class DialogPrompts final : public Prompts {
     return Run(dialog, preset, QFileDialog::AcceptSave);
   }
 
+  std::optional<QString> SaveFileNameWithFilter(const FileDialogInfo& dialog, const QString& preset,
+                                                int* chosenFilter) override {
+    return Run(dialog, preset, QFileDialog::AcceptSave, chosenFilter);
+  }
+
   std::optional<QColor> ChooseColor(const QColor& initial) override {
     const QColor chosen = QColorDialog::getColor(initial, QApplication::activeWindow());
     if (!chosen.isValid()) return std::nullopt;
@@ -60,10 +66,20 @@ class DialogPrompts final : public Prompts {
 
  private:
   static std::optional<QString> Run(const FileDialogInfo& info, const QString& preset,
-                                    QFileDialog::AcceptMode mode) {
+                                    QFileDialog::AcceptMode mode, int* chosenFilter = nullptr) {
     QFileDialog dialog(QApplication::activeWindow(), info.Title);
     dialog.setAcceptMode(mode);
-    dialog.setNameFilters(QtNameFilters(info.Filter).split(QStringLiteral(";;")));
+    const QStringList filters = QtNameFilters(info.Filter).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filters);
+    if (chosenFilter && mode == QFileDialog::AcceptSave) {
+      // A name typed without an extension takes the chosen filter's, so the file is written in
+      // the kind the user picked.
+      QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        static const QRegularExpression firstExtension(QStringLiteral("\\*\\.(\\w+)"));
+        const QRegularExpressionMatch match = firstExtension.match(f);
+        if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1));
+      });
+    }
     dialog.setFileMode(info.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!info.DefaultExtension.isEmpty()) dialog.setDefaultSuffix(info.DefaultExtension);
     if (mode == QFileDialog::AcceptSave && !info.DefaultExtension.isEmpty()) {
@@ -77,6 +93,8 @@ class DialogPrompts final : public Prompts {
     if (!info.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!preset.isEmpty()) dialog.selectFile(preset);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    if (chosenFilter)
+      *chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
     return dialog.selectedFiles().first();
   }
 };

@@ -31,6 +31,13 @@ class Prompts {
   virtual std::optional<QString> SaveFileName(const FileDialogInfo& dialog,
                                               const QString& preset) = 0;
   virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
+  // A save dialog that also says which of its filters was chosen (0 for the first), or -1
+  // when that is not known; prompts that cannot tell leave it at -1.
+  virtual std::optional<QString> SaveFileNameWithFilter(const FileDialogInfo& dialog,
+                                                        const QString& preset, int* chosenFilter) {
+    *chosenFilter = -1;
+    return SaveFileName(dialog, preset);
+  }
 };
 
 // Prompts for a run nobody watches (the screenshot mode): every message goes to standard

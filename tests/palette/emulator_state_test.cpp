@@ -14,6 +14,7 @@
 #include "palette/palette_file.h"
 #include "palette/snes9x_state.h"
 #include "support/compress.h"
+#include "support/emulator_files.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -24,23 +25,7 @@ using test::PatternBytes;
 using test::TempDir;
 using test::ZlibCompress;
 
-using Bytes = std::vector<uint8_t>;
-
-void Append(Bytes& out, const std::string& text) {
-  out.insert(out.end(), text.begin(), text.end());
-}
-void Append(Bytes& out, const Bytes& bytes) {
-  out.insert(out.end(), bytes.begin(), bytes.end());
-}
-void AppendLe32(Bytes& out, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-void AppendBe32(Bytes& out, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-Bytes Cut(const Bytes& bytes, size_t length) {
-  return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
-}
+using namespace test;  // the hand-built states
 
 // Every reader's table: the case name, the file, and what comes out.
 struct StateCase {
@@ -48,18 +33,6 @@ struct StateCase {
   Bytes file;
   PaletteFileError error;
 };
-
-// The colours the hand-built states carry: red, green, blue, then a grey of each channel's
-// lowest step, then the pattern continues with a marker at the last entry.
-constexpr uint16_t kFifteenWords[4] = {0x001F, 0x03E0, 0x7C00, 0x0421};
-const PaletteEntry kFifteenColors[4] = {MakeEntry(248, 0, 0), MakeEntry(0, 248, 0),
-                                        MakeEntry(0, 0, 248), MakeEntry(8, 8, 8)};
-constexpr uint16_t kLastWord = 0x294A;  // 10, 10, 10 in five bits
-const PaletteEntry kLastColor = MakeEntry(80, 80, 80);
-
-uint16_t FifteenWord(size_t k) {
-  return k < 4 ? kFifteenWords[k] : k == 255 ? kLastWord : static_cast<uint16_t>(k * 0x51 & 0x7FFF);
-}
 
 void ExpectFifteenColors(const PaletteReadResult& read) {
   ASSERT_TRUE(read.ok());
@@ -71,43 +44,6 @@ void ExpectFifteenColors(const PaletteReadResult& read) {
 }
 
 // ---- Snes9x: "#!s9xsnp:VVVV\n", then "NAM:nnnnnn:" blocks; CGDATA big-endian in "PPU".
-
-Bytes Snes9xBlock(const std::string& name, const Bytes& data, bool binaryLength = false) {
-  Bytes out;
-  Append(out, name + ":");
-  if (binaryLength) {
-    Append(out, "--");
-    AppendBe32(out, static_cast<uint32_t>(data.size()));
-  } else {
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%06zu", data.size());
-    Append(out, digits);
-  }
-  Append(out, ":");
-  Append(out, data);
-  return out;
-}
-
-Bytes Snes9xState(int version, size_t ppuLength = 3000, bool binaryLength = false) {
-  Bytes out;
-  char header[16];
-  std::snprintf(header, sizeof header, "#!s9xsnp:%04d\n", version);
-  Append(out, header);
-  Bytes name = {'R', 'e', 'm', 'o', 'v', 'e', 'd', 0};
-  Append(out, Snes9xBlock("NAM", name));
-  Append(out, Snes9xBlock("CPU", PatternBytes(48, 1)));
-  Append(out, Snes9xBlock("REG", PatternBytes(15, 2)));
-  // 63 bytes of VMA, WRAM, BG, mode and CG registers; CGSavedByte joined them in version 11.
-  Bytes ppu = PatternBytes(ppuLength, 4);
-  const size_t colors = version >= 11 ? 64 : 63;
-  for (size_t k = 0; k < 256 && colors + 2 * k + 1 < ppu.size(); ++k) {
-    ppu[colors + 2 * k] = static_cast<uint8_t>(FifteenWord(k) >> 8);
-    ppu[colors + 2 * k + 1] = static_cast<uint8_t>(FifteenWord(k));
-  }
-  Append(out, Snes9xBlock("PPU", ppu, binaryLength));
-  Append(out, Snes9xBlock("DMA", PatternBytes(100, 5)));
-  return out;
-}
 
 TEST(Snes9xStateTest, CgramComesFromThePpuBlock) {
   const Bytes packed = GzipCompress(Snes9xState(12));
@@ -145,54 +81,6 @@ TEST(Snes9xStateTest, CgramComesFromThePpuBlock) {
 }
 
 // ---- FCEUX: "FCSX", body size, version, packed size; sections of chunks; "PRAM" in section 3.
-
-const uint8_t kNesIndices[4] = {0x0F, 0x16, 0x30, 0x2A};
-const PaletteEntry kNesColors[4] = {MakeEntry(0, 0, 0), MakeEntry(219, 43, 0),
-                                    MakeEntry(255, 255, 255), MakeEntry(79, 223, 75)};
-
-Bytes FceuxChunk(const std::string& name, const Bytes& data) {
-  Bytes out;
-  Append(out, name);
-  AppendLe32(out, static_cast<uint32_t>(data.size()));
-  Append(out, data);
-  return out;
-}
-
-Bytes FceuxSection(uint8_t type, const Bytes& chunks) {
-  Bytes out{type};
-  AppendLe32(out, static_cast<uint32_t>(chunks.size()));
-  Append(out, chunks);
-  return out;
-}
-
-Bytes FceuxPaletteRam() {
-  Bytes ram = PatternBytes(32, 8);
-  for (auto& b : ram) b &= 0x3F;
-  std::memcpy(ram.data(), kNesIndices, 4);
-  ram[31] = 0x21;
-  return ram;
-}
-
-Bytes FceuxBody(size_t paletteBytes = 32) {
-  Bytes ppu = FceuxChunk("NTAR", PatternBytes(0x800, 9));
-  Append(ppu, FceuxChunk("PRAM", Cut(FceuxPaletteRam(), std::min<size_t>(paletteBytes, 32))));
-  Append(ppu, FceuxChunk("SPRA", PatternBytes(0x100, 10)));
-  Bytes body = FceuxSection(1, FceuxChunk("PC\0\0", {0x00, 0x80}));
-  Append(body, FceuxSection(2, FceuxChunk("JAMM", {0})));
-  Append(body, FceuxSection(3, ppu));
-  return body;
-}
-
-Bytes FceuxState(const Bytes& body, bool compressed = true, const char* signature = "FCSX") {
-  Bytes out;
-  Append(out, signature);
-  AppendLe32(out, static_cast<uint32_t>(body.size()));
-  AppendLe32(out, 22020);
-  const Bytes packed = compressed ? ZlibCompress(body) : body;
-  AppendLe32(out, compressed ? static_cast<uint32_t>(packed.size()) : 0xFFFFFFFF);
-  Append(out, packed);
-  return out;
-}
 
 TEST(FceuxStateTest, PaletteRamComesFromThePpuSection) {
   const Bytes state = FceuxState(FceuxBody());
@@ -232,39 +120,6 @@ TEST(FceuxStateTest, PaletteRamComesFromThePpuSection) {
 }
 
 // ---- mGBA: version magic, palette RAM at 0x800; or a PNG carrying it in "gbAs".
-
-Bytes MgbaState(uint32_t magic, size_t length = 0x61000) {
-  Bytes state = PatternBytes(length, 12);
-  for (int i = 0; i < 4; ++i) state[i] = static_cast<uint8_t>(magic >> (8 * i));
-  for (size_t k = 0; k < 512 && 0x800 + 2 * k + 1 < length; ++k) {
-    // Entries past 255 are the sprites' colours and must not be read.
-    const uint16_t word = k < 256 ? FifteenWord(k) : 0x7FFF;
-    state[0x800 + 2 * k] = static_cast<uint8_t>(word);
-    state[0x800 + 2 * k + 1] = static_cast<uint8_t>(word >> 8);
-  }
-  return state;
-}
-
-Bytes PngChunk(const std::string& type, const Bytes& data, bool goodCrc = true) {
-  Bytes out;
-  AppendBe32(out, static_cast<uint32_t>(data.size()));
-  Bytes typed;
-  Append(typed, type);
-  Append(typed, data);
-  Append(out, typed);
-  const uLong crc = crc32(crc32(0, nullptr, 0), typed.data(), static_cast<uInt>(typed.size()));
-  AppendBe32(out, static_cast<uint32_t>(goodCrc ? crc : crc ^ 1));
-  return out;
-}
-
-Bytes MgbaPng(const Bytes& statePacked, bool goodCrc = true, const std::string& type = "gbAs") {
-  Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Append(out, PngChunk("IHDR", {0, 0, 0, 240, 0, 0, 0, 160, 8, 6, 0, 0, 0}));
-  Append(out, PngChunk("IDAT", PatternBytes(300, 13)));
-  Append(out, PngChunk(type, statePacked, goodCrc));
-  Append(out, PngChunk("IEND", {}));
-  return out;
-}
 
 TEST(MgbaStateTest, BackgroundColoursComeFromPaletteRam) {
   const Bytes packed = ZlibCompress(MgbaState(0x0100000B));
@@ -312,21 +167,6 @@ TEST(GenesisColorTest, EveryChannelStepScalesEvenly) {
   }
 }
 
-constexpr uint16_t kGenesisWords[4] = {0x000E, 0x00E0, 0x0E00, 0x0642};
-const PaletteEntry kGenesisColors[4] = {MakeEntry(255, 0, 0), MakeEntry(0, 255, 0),
-                                        MakeEntry(0, 0, 255), MakeEntry(36, 73, 109)};
-
-Bytes GenesisState(size_t length = 0x22478, const Bytes& magic = {'G', 'S', 'T', 0x40, 0xE0}) {
-  Bytes state = PatternBytes(length, 14);
-  std::copy(magic.begin(), magic.end(), state.begin());
-  for (size_t k = 0; k < 64 && 0x112 + 2 * k + 1 < length; ++k) {
-    const uint16_t word = k < 4 ? kGenesisWords[k] : k == 63 ? 0x0EEE : 0;
-    state[0x112 + 2 * k] = static_cast<uint8_t>(word);
-    state[0x112 + 2 * k + 1] = static_cast<uint8_t>(word >> 8);
-  }
-  return state;
-}
-
 TEST(GenesisStateTest, CramBecomesRgb) {
   const StateCase cases[] = {
       {"whole state", GenesisState(), PaletteFileError::None},
@@ -344,7 +184,7 @@ TEST(GenesisStateTest, CramBecomesRgb) {
     EXPECT_EQ(read.Data.PalFormat, kPaletteRgb);
     EXPECT_EQ(read.Data.PaletteSize, 64);
     ASSERT_EQ(read.Data.Entries.size(), 64u);
-    for (size_t k = 0; k < 4; ++k) EXPECT_EQ(read.Data.Entries[k], kGenesisColors[k]) << k;
+    for (size_t k = 0; k < 4; ++k) EXPECT_EQ(read.Data.Entries[k], kGenesisCramColors[k]) << k;
     EXPECT_EQ(read.Data.Entries[63], MakeEntry(255, 255, 255));
   }
 }
@@ -379,7 +219,8 @@ TEST(MemoryDumpTest, TheSizeSaysWhichConsole) {
        genesis,
        kPaletteRgb,
        64,
-       {kGenesisColors[0], kGenesisColors[1], kGenesisColors[2], kGenesisColors[3]}},
+       {kGenesisCramColors[0], kGenesisCramColors[1], kGenesisCramColors[2],
+        kGenesisCramColors[3]}},
       {"SNES",
        snes,
        kPaletteFifteen,

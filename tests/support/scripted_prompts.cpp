@@ -32,6 +32,17 @@ std::optional<QString> ScriptedPrompts::SaveFileName(const FileDialogInfo& dialo
   return NextFileName();
 }
 
+std::optional<QString> ScriptedPrompts::SaveFileNameWithFilter(const FileDialogInfo& dialog,
+                                                               const QString& preset,
+                                                               int* chosenFilter) {
+  *chosenFilter = -1;
+  if (!Filters.empty()) {
+    *chosenFilter = Filters.front();
+    Filters.pop_front();
+  }
+  return SaveFileName(dialog, preset);
+}
+
 std::optional<QString> ScriptedPrompts::NextFileName() {
   if (FileNames.empty()) return std::nullopt;
   const bool chosen = FileNames.front().has_value();

@@ -37,12 +37,16 @@ class ScriptedPrompts : public Prompts {
   std::optional<QString> OpenFileName(const FileDialogInfo& dialog, const QString& preset) override;
   std::optional<QString> SaveFileName(const FileDialogInfo& dialog, const QString& preset) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
+  // Records the dialog like SaveFileName; the chosen filter comes from Filters (-1 when empty).
+  std::optional<QString> SaveFileNameWithFilter(const FileDialogInfo& dialog, const QString& preset,
+                                                int* chosenFilter) override;
 
   // Answers, used in order. An empty queue answers OK to messages (or Cancel when a Yes/No/
   // Cancel question finds none: a test must say Yes or No explicitly) and cancels dialogs.
   std::deque<PromptAnswer> Answers;
   std::deque<std::optional<QString>> FileNames;
   std::deque<std::optional<QColor>> Colors;
+  std::deque<int> Filters;
 
   std::vector<RecordedMessage> Messages;
   std::vector<RecordedFileDialog> FileDialogs;

@@ -1,0 +1,74 @@
+#include "document/rom_palette_form.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "document/goto_form.h"
+#include "shell/prompts.h"
+
+namespace varnock {
+
+TRomPalForm::TRomPalForm(QWidget* parent, int32_t offset, PaletteFormat format, int32_t count)
+    : QDialog(parent) {
+  setObjectName(QStringLiteral("RomPalForm"));
+  setWindowTitle(QStringLiteral("Carica da ROM"));
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  OffsetEdit =
+      new QLineEdit(QStringLiteral("%1").arg(static_cast<uint32_t>(offset), 0, 16).toUpper(), this);
+  OffsetEdit->setObjectName(QStringLiteral("OffsetEdit"));
+  // Offsets are 32-bit: at most eight hexadecimal digits.
+  OffsetEdit->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,8}")), OffsetEdit));
+
+  EncodingBox = new QComboBox(this);
+  EncodingBox->setObjectName(QStringLiteral("EncodingBox"));
+  EncodingBox->addItem(QStringLiteral("RGB"), kPaletteRgb);
+  EncodingBox->addItem(QStringLiteral("NES"), kPaletteNes);
+  EncodingBox->addItem(QStringLiteral("15 bit (SNES, GBC, GBA)"), kPaletteFifteen);
+  const int encoding = EncodingBox->findData(format);
+  EncodingBox->setCurrentIndex(encoding < 0 ? 0 : encoding);
+
+  EntriesBox = new QComboBox(this);
+  EntriesBox->setObjectName(QStringLiteral("EntriesBox"));
+  for (int entries : {16, 32, 64, 128, 256}) EntriesBox->addItem(QString::number(entries), entries);
+  const int entries = EntriesBox->findData(count);
+  EntriesBox->setCurrentIndex(entries < 0 ? 0 : entries);
+
+  OkButton = new QPushButton(QStringLiteral("OK"), this);
+  OkButton->setObjectName(QStringLiteral("OkButton"));
+  OkButton->setDefault(true);
+  CancelButton = new QPushButton(QStringLiteral("Annulla"), this);
+  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  connect(OkButton, &QPushButton::clicked, this, &TRomPalForm::OkButtonClick);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* fields = new QFormLayout;
+  fields->addRow(QStringLiteral("&Offset (hex):"), OffsetEdit);
+  fields->addRow(QStringLiteral("&Codifica:"), EncodingBox);
+  fields->addRow(QStringLiteral("&Numero colori:"), EntriesBox);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(fields);
+  layout->addLayout(buttons);
+}
+
+void TRomPalForm::OkButtonClick() {
+  const std::optional<int32_t> offset = TGotoForm::ParseHex(OffsetEdit->text());
+  if (!offset) {
+    ShowNotAnInteger(OffsetEdit->text());
+    OffsetEdit->setFocus();
+    return;
+  }
+  const auto format = static_cast<PaletteFormat>(EncodingBox->currentData().toInt());
+  const int32_t count = EntriesBox->currentData().toInt();
+  accept();
+  emit Chosen(*offset, format, count);
+}
+
+}  // namespace varnock
