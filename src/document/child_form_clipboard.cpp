@@ -11,6 +11,7 @@
 #include "shell/main_form.h"
 #include "shell/picture_file.h"
 #include "shell/prompts.h"
+#include "tools/edit_form.h"
 
 namespace varnock {
 namespace {
@@ -85,6 +86,7 @@ void TChildForm::CommitPaste() {
   if (PastePanel) PastePanel->hide();
   CommitBlock(Doc, PasteSurface);
   RedrawPage();
+  if (EditForm) EditForm->ReloadBoundTile(this);
 }
 
 void TChildForm::PasteImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {

@@ -9,6 +9,7 @@
 #include "shell/main_form.h"
 #include "shell/tile_drag.h"
 #include "tools/clip_form.h"
+#include "tools/edit_form.h"
 
 namespace varnock {
 namespace {
@@ -87,6 +88,7 @@ void TChildForm::DropOnRom(int x, int y) {
   MainForm->UndoDropLength = undo->Length;
   MainForm->UndoDropReady = true;
   RedrawPage();
+  if (EditForm) EditForm->ReloadBoundTile(this);
 }
 
 void TChildForm::Undodrop1Click() {
@@ -100,6 +102,7 @@ void TChildForm::Undodrop1Click() {
   undo.Bytes = MainForm->UndoDropBytes;
   RestoreDroppedBytes(target->Doc, undo);
   target->RedrawPage();
+  if (EditForm) EditForm->ReloadBoundTile(target);
 }
 
 void TChildForm::ClearArranger1Click() {

@@ -237,6 +237,15 @@ void TEditForm::UndoTileEdit() {
   FormPaint();
 }
 
+void TEditForm::ReloadBoundTile(const TChildForm* rom) {
+  if (!BoundTile || !rom || Bound() != rom) return;
+  EditSurface.DecodeFormat = BoundFormat;
+  EditSurface.DecodeBits = BoundBitsPerPixel;
+  EditSurface.DecodeTileBytes = BoundTileBytes;
+  DecodeTiles(rom->Doc.BytesFrom(BoundOffset), EditSurface);
+  FormPaint();
+}
+
 void TEditForm::Unbind() {
   BoundTile = nullptr;
   Drawing = false;

@@ -41,6 +41,9 @@ class TEditForm : public QWidget {
   void UndoTileEdit();
   // No tile: the drawing area shows index 0 and editing input is ignored.
   void Unbind();
+  // After a paste or a drop wrote into `rom`'s image: the bound tile is decoded again if it is
+  // in that image, so the next stroke does not write the old pixels back over the new ones.
+  void ReloadBoundTile(const TChildForm* rom);
 
   TileSurface EditSurface;
   QPointer<TChildForm> BoundRom;  // becomes null when the window is freed

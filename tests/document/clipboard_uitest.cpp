@@ -8,6 +8,7 @@
 #include "codec/tile_codec.h"
 #include "document/paste_image_widget.h"
 #include "support/app_fixture.h"
+#include "tools/edit_form.h"
 
 namespace varnock::test {
 namespace {
@@ -181,8 +182,12 @@ TEST_F(Clipboard, APressInTheViewCommitsThePasteAndGoesOn) {
   Select(child, 0, 0, 1, 1);
   Click(child, child->Copy1);
   std::fill_n(child->Doc.RomData, 65536, 0x00);
-  Click(child, child->Paste1);
+  child->RedrawPage();
   const int cell = child->Doc.CellWidth;
+  // The tile editor holds the tile the block lands on; it must show the pasted pixels after.
+  QTest::mouseClick(child->View, Qt::LeftButton, {}, QPoint(2 * cell + 2, cell + 2));
+  ASSERT_EQ(EditForm->EditSurface.Pixels[0], 0);
+  Click(child, child->Paste1);
   DragPanel(child, {1, 1}, {2 * cell, cell});
   QTest::mousePress(child->View, Qt::RightButton, {}, QPoint(5 * cell + 2, 6 * cell + 2));
   EXPECT_FALSE(child->Doc.PastePending);
@@ -191,6 +196,7 @@ TEST_F(Clipboard, APressInTheViewCommitsThePasteAndGoesOn) {
   EXPECT_EQ(std::count(image.begin(), image.end(), 0xFF), 8);
   EXPECT_EQ(image[2 * 8 + child->Doc.RowBytes], 0xFF);
   EXPECT_EQ(ViewPixel(child, 2 * 8, 8), 1) << "the page is refreshed";
+  EXPECT_EQ(EditForm->EditSurface.Pixels[0], 1) << "the editor shows the pasted tile";
   EXPECT_TRUE(child->Doc.HasSelection);
   EXPECT_EQ((std::vector{child->Doc.SelLeft, child->Doc.SelTop}), (std::vector{5, 6}));
 }

@@ -6,6 +6,7 @@
 #include "support/app_fixture.h"
 #include "support/drops.h"
 #include "tools/clip_form.h"
+#include "tools/edit_form.h"
 
 namespace varnock::test {
 namespace {
@@ -125,6 +126,31 @@ TEST_F(TileDrop, APickInAnyViewAfterADropDisablesAnnullaDrop) {
   const std::vector<uint8_t> dropped = ImageOf(target);
   UndoDrop(target);
   EXPECT_EQ(ImageOf(target), dropped);
+}
+
+// The 8 x 8 pixels of tile cell (c, r) of `surface`.
+std::vector<uint8_t> CellPixels(const TileSurface& surface, int c, int r) {
+  std::vector<uint8_t> out;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      out.push_back(surface.Pixels[static_cast<size_t>((r * 8 + y) * surface.Width() + c * 8 + x)]);
+  return out;
+}
+
+TEST_F(TileDrop, TheTileEditorShowsWhatADropAndItsUndoLeaveInItsTile) {
+  TChildForm* source = Open("a.nes", PatternBytes(8192, 21));
+  TChildForm* target = Open("b.nes", PatternBytes(8192, 22));
+  ASSERT_TRUE(source && target);
+  QTest::mouseClick(target->View, Qt::LeftButton, {}, CellPoint(2, 1));
+  const std::vector<uint8_t> picked = CellPixels(EditForm->EditSurface, 0, 0);
+  SetCurrentTile(source, 16 + 5 * 16);
+  ASSERT_TRUE(DropTileAt(target->View, CellPoint(2, 1)));
+  const std::vector<uint8_t> dropped = CellPixels(target->Doc.ViewSurface, 2, 1);
+  ASSERT_NE(dropped, picked) << "the pattern tiles must differ";
+  // A stroke now must not write the picked tile's old pixels back over the dropped ones.
+  EXPECT_EQ(CellPixels(EditForm->EditSurface, 0, 0), dropped);
+  UndoDrop(target);
+  EXPECT_EQ(CellPixels(EditForm->EditSurface, 0, 0), picked);
 }
 
 struct ClosedCase {
