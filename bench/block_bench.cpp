@@ -4,7 +4,9 @@
 // against a memcpy of the block's 256 KiB in the same iterations; the targets are copy <= 10x,
 // commit <= 12x and export <= 20x.
 #include <benchmark/benchmark.h>
+
 #include <unistd.h>
+#include "bench_support.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -27,15 +29,7 @@ namespace {
 constexpr int kBlockTiles = 64;
 constexpr size_t kBlockPixels = size_t{kBlockTiles} * kBlockTiles * 64;
 
-using Clock = std::chrono::steady_clock;
-
-template <typename Work>
-double Seconds(Work&& work) {
-  const auto start = Clock::now();
-  work();
-  benchmark::ClobberMemory();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using bench::Seconds;
 
 // A 64 x 64 grid over random bytes in `format`, the whole page selected.
 struct Window {

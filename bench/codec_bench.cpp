@@ -4,6 +4,8 @@
 // decoding in GB/s.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <chrono>
 #include <cstring>
 #include <random>
@@ -133,15 +135,7 @@ std::vector<uint8_t> RandomBytes(size_t count) {
   return bytes;
 }
 
-using Clock = std::chrono::steady_clock;
-
-template <typename Work>
-double Seconds(Work&& work) {
-  const auto start = Clock::now();
-  work();
-  benchmark::ClobberMemory();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using bench::Seconds;
 
 // Makes the benchmark's path active; false (and the benchmark skipped) where it is missing.
 bool UsePath(benchmark::State& state, CodecPath path) {

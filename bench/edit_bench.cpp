@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_windows.h"
 #include "document/child_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
@@ -26,35 +27,9 @@ double Seconds(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void EnsureEditApplication() {
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "varnock_bench";
-    static char* argv[] = {name, nullptr};
-    QApplication* created = qApp ? nullptr : new QApplication(argc, argv);
-    if (!MainForm) CreateForms(false);
-    return created;
-  }();
-  (void)app;
-}
-
 // A 1 MB SNES image of varied bytes laid out as a 64 x 64 grid at zoom 4.
 TChildForm* OpenLargeGrid() {
-  const QString path = QDir::temp().filePath(QStringLiteral("varnock_edit_bench.smc"));
-  std::vector<char> bytes(1u << 20);
-  uint32_t state = 777;
-  for (char& b : bytes) {
-    state = state * 1664525u + 1013904223u;
-    b = static_cast<char>(state >> 24);
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return nullptr;
-  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  file.close();
-  MainForm->OpenRom(path);
-  QFile::remove(path);
-  TChildForm* child = MainForm->ActiveChild();
+  TChildForm* child = bench::OpenVariedImage("varnock_edit_bench.smc", 1u << 20, 777);
   if (!child) return nullptr;
   child->Doc.Columns = 64;
   child->Doc.Rows = 64;
@@ -71,7 +46,7 @@ void Close(TChildForm* child) {
 }
 
 void BM_SelectionMove64x64Zoom4(benchmark::State& state) {
-  EnsureEditApplication();
+  bench::EnsureApplication();
   TChildForm* child = OpenLargeGrid();
   if (!child) {
     state.SkipWithError("could not lay out the grid");
@@ -116,7 +91,7 @@ void BM_SelectionMove64x64Zoom4(benchmark::State& state) {
 }
 
 void BM_PenRelease64x64Zoom4(benchmark::State& state) {
-  EnsureEditApplication();
+  bench::EnsureApplication();
   TChildForm* child = OpenLargeGrid();
   if (!child) {
     state.SkipWithError("could not lay out the grid");

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_windows.h"
 #include "document/child_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
@@ -20,36 +21,11 @@ namespace {
 
 constexpr int kSteps = 1000;
 
-void EnsureApplication() {
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "varnock_bench";
-    static char* argv[] = {name, nullptr};
-    // Another benchmark of the same run may have made the application and windows already.
-    auto* created = qApp ? nullptr : new QApplication(argc, argv);
-    if (!MainForm) CreateForms(false);
-    return created;
-  }();
-  (void)app;
-}
+using bench::EnsureApplication;
 
-// A 4 MB Genesis image of varied bytes, written once to the temporary folder.
+// A 4 MB Genesis image of varied bytes.
 TChildForm* OpenLargeImage() {
-  const QString path = QDir::temp().filePath(QStringLiteral("varnock_nav_bench.smd"));
-  std::vector<char> bytes(4u << 20);
-  uint32_t state = 12345;
-  for (char& b : bytes) {
-    state = state * 1664525u + 1013904223u;
-    b = static_cast<char>(state >> 24);
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return nullptr;
-  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  file.close();
-  MainForm->OpenRom(path);
-  QFile::remove(path);
-  return MainForm->ActiveChild();
+  return bench::OpenVariedImage("varnock_nav_bench.smd", 4u << 20, 12345);
 }
 
 void KeySteps(benchmark::State& state, int key, int columns, int rows, int zoom) {

@@ -245,7 +245,7 @@ void TChildForm::ShowFormatName() {
 }
 
 bool TChildForm::SaveRomReporting(const std::string& path) {
-  const QString shown = QFile::decodeName(QByteArray::fromStdString(path));
+  const QString shown = PathForDisplay(path);
   if (Doc.ChangedOnDisk(path) &&
       CurrentPrompts().MessageBox(
           QStringLiteral("The file '%1' has changed on disk since it was opened. Overwrite it?")
@@ -364,21 +364,9 @@ void TChildForm::Edit1Click() {
 void TChildForm::FormActivate() {
   if (!MainForm || !EditForm || !PalForm) return;
   if (Doc.EditTile) {
-    TileSurface& edit = EditForm->EditSurface;
-    edit.DecodeFormat = Doc.Format;
-    edit.DecodeBits = Doc.BitsPerPixel;
-    edit.DecodeTileBytes = Doc.TileBytes;
-    edit.DecodeColumn = edit.DecodeRow = 0;
-    edit.DecodeAcross = edit.DecodeDown = 1;
-    edit.DecodeSkip = 0;
-    DecodeTiles(Doc.BytesFrom(Doc.EditTileOffset), edit);
-    EditForm->BoundRom = this;
-    EditForm->BoundTile = Doc.EditTile;
-    EditForm->BoundOffset = Doc.EditTileOffset;
-    EditForm->BoundFormat = Doc.Format;
-    EditForm->BoundTileBytes = Doc.TileBytes;
-    EditForm->BoundBitsPerPixel = Doc.BitsPerPixel;
-    std::copy_n(Doc.ViewSurface.Colors.begin(), 16, edit.Colors.begin());
+    EditForm->BindTile(this, Doc.EditTileOffset, Doc.Format, Doc.TileBytes, Doc.BitsPerPixel);
+    EditForm->ReloadBoundTile(this);
+    std::copy_n(Doc.ViewSurface.Colors.begin(), 16, EditForm->EditSurface.Colors.begin());
   } else {
     // The editor must never write into a tile it does not show: it lets go of its tile, and
     // its undo button now acts on this window's stack, as its enabling says.
@@ -403,7 +391,7 @@ void TChildForm::FormActivate() {
 
 QString TChildForm::RomFileName() const {
   // Names are bytes; what does not decode shows as replacement characters.
-  return QFileInfo(QFile::decodeName(QByteArray::fromStdString(Doc.RomPath))).fileName();
+  return QFileInfo(PathForDisplay(Doc.RomPath)).fileName();
 }
 
 bool TChildForm::FormClose() {

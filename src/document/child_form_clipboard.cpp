@@ -130,12 +130,11 @@ bool TChildForm::ExportBitmap(const QString& path) {
       written.Reason = "the block is empty";
     } else {
       written = WriteFileAtomically(
-          QFile::encodeName(path).toStdString(),
+          PathBytes(path),
           {reinterpret_cast<const uint8_t*>(png.constData()), static_cast<size_t>(png.size())});
     }
   } else {
-    written = WriteFileAtomically(QFile::encodeName(path).toStdString(),
-                                  EncodeBitmapFile(Doc.ViewSurface, block));
+    written = WriteFileAtomically(PathBytes(path), EncodeBitmapFile(Doc.ViewSurface, block));
   }
   if (written.Ok) return true;
   ShowError(QStringLiteral("Error: Could not save the file '%1'.\n%2")

@@ -58,7 +58,7 @@ void TChildForm::AttachDrops() {
 }
 
 bool TChildForm::FormDragOver(const QMimeData* data) {
-  return IsOwnTileDrag(data) || IsFileDrop(data);
+  return IsProgramDrop(data);
 }
 
 void TChildForm::FormDragDrop(const QMimeData* data, int x, int y) {

@@ -90,25 +90,12 @@ bool TChildForm::PickTile(int column, int row) {
   Doc.EditTile = Doc.RomData + *offset;
   Doc.EditTileOffset = *offset;
   if (EditForm) {
-    TileSurface& edit = EditForm->EditSurface;
-    CopySurfaceTile(edit, 0, 0, Doc.ViewSurface, column, row);
-    EditForm->BoundRom = this;
-    EditForm->BoundTile = Doc.EditTile;
-    EditForm->BoundOffset = *offset;
-    EditForm->BoundFormat = Doc.Format;
-    EditForm->BoundTileBytes = Doc.TileBytes;
-    EditForm->BoundBitsPerPixel = Doc.BitsPerPixel;
-    std::copy_n(Doc.ViewSurface.Colors.begin(), 16, edit.Colors.begin());
-    EditForm->FormPaint();
+    EditForm->BindTile(this, *offset, Doc.Format, Doc.TileBytes, Doc.BitsPerPixel);
+    EditForm->ShowTile(Doc.ViewSurface, column, row);
   }
   if (MainForm) {
     MainForm->UndoDropReady = false;
-    MainForm->DragSourceRom = this;
-    MainForm->DragSourceTile = Doc.EditTile;
-    MainForm->DragSourceOffset = *offset;
-    MainForm->DragSurface.DecodeFormat = Doc.Format;
-    MainForm->DragSurface.DecodeTileBytes = Doc.TileBytes;
-    MainForm->DragSurface.DecodeBits = Doc.BitsPerPixel;
+    MainForm->SetDragSource(this, *offset, Doc.Format, Doc.TileBytes, Doc.BitsPerPixel);
   }
   return true;
 }

@@ -53,16 +53,12 @@ PaletteFileKind KindForChosenName(const std::string& path, int filter) {
 }
 
 // Saves to a name the user picks; `preset` is offered first. False when cancelled or failed.
-QString Shown(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 bool SaveUnderChosenName(TChildForm& rom, const QString& preset) {
   int filter = -1;
   const std::optional<QString> chosen =
       CurrentPrompts().SaveFileNameWithFilter(kSavePalDialog, preset, &filter);
   if (!chosen) return false;
-  rom.Doc.PalettePath = QFile::encodeName(*chosen).toStdString();
+  rom.Doc.PalettePath = PathBytes(*chosen);
   return rom.SavePalette(rom.Doc.PalettePath, KindForChosenName(rom.Doc.PalettePath, filter));
 }
 
@@ -71,7 +67,8 @@ bool SaveUnderChosenName(TChildForm& rom, const QString& preset) {
 // is asked for instead.
 bool SaveToPalettePath(TChildForm& rom) {
   if (!rom.PaletteFromSaveState()) return rom.SavePalette(rom.Doc.PalettePath);
-  return SaveUnderChosenName(rom, Shown(RomDocument::DefaultPalettePath(rom.Doc.PalettePath)));
+  return SaveUnderChosenName(rom,
+                             PathForDisplay(RomDocument::DefaultPalettePath(rom.Doc.PalettePath)));
 }
 
 }  // namespace
@@ -83,7 +80,7 @@ void TChildForm::ConnectPaletteMenu() {
 }
 
 bool TChildForm::LoadPalette(const QString& path) {
-  return LoadPalette(QFile::encodeName(path).toStdString());
+  return LoadPalette(PathBytes(path));
 }
 
 bool TChildForm::LoadPalette(const std::string& path) {
@@ -115,7 +112,7 @@ void TChildForm::TakePaletteRead(const PaletteFileData& read) {
 }
 
 bool TChildForm::SavePalette(const QString& path) {
-  return SavePalette(QFile::encodeName(path).toStdString());
+  return SavePalette(PathBytes(path));
 }
 
 bool TChildForm::SavePalette(const std::string& path) {
@@ -131,7 +128,7 @@ bool TChildForm::SavePalette(const std::string& path, PaletteFileKind kind) {
     return true;
   }
   ShowError(QStringLiteral("Error: Could not save the palette '%1'.\n%2")
-                .arg(Shown(path), QString::fromStdString(written.Reason)));
+                .arg(PathForDisplay(path), QString::fromStdString(written.Reason)));
   return false;
 }
 
@@ -144,7 +141,7 @@ void TChildForm::Load1Click() {
     if (answer == PromptAnswer::Yes && !SaveToPalettePath(*this)) return;
   }
   const std::optional<QString> chosen =
-      CurrentPrompts().OpenFileName(kOpenPalDialog, Shown(Doc.PalettePath));
+      CurrentPrompts().OpenFileName(kOpenPalDialog, PathForDisplay(Doc.PalettePath));
   if (!chosen) return;
   if (!LoadPalette(*chosen)) {
     ShowError(QStringLiteral("Couldn't load palette."));
@@ -158,7 +155,7 @@ void TChildForm::Save1Click() {
 }
 
 void TChildForm::SaveAs1Click() {
-  SaveUnderChosenName(*this, Shown(Doc.PalettePath));
+  SaveUnderChosenName(*this, PathForDisplay(Doc.PalettePath));
 }
 
 void TChildForm::LoadFromRom1Click() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codec/tile_codec.h"
+#include "document/view_mouse.h"
 
 namespace varnock {
 
@@ -10,12 +11,9 @@ std::optional<int32_t> DropOffset(const RomDocument& doc, int32_t x, int32_t y) 
   // Truncating division would fold a point just left of or above the grid into its first
   // column or row, so those points are turned away before dividing.
   if (x < 0 || y < 0 || doc.CellWidth <= 0 || doc.CellHeight <= 0) return std::nullopt;
-  const int32_t column = x / doc.CellWidth;
-  const int32_t row = y / doc.CellHeight;
-  if (column >= doc.Columns || row >= doc.Rows) return std::nullopt;
-  const int64_t offset = doc.TileOffset(row, column);
-  if (offset < 0 || offset >= doc.RomSize) return std::nullopt;
-  return static_cast<int32_t>(offset);
+  const GridCell cell = CellAt(x, y, doc.CellWidth, doc.CellHeight);
+  if (cell.Column >= doc.Columns || cell.Row >= doc.Rows) return std::nullopt;
+  return PickOffset(doc, cell);
 }
 
 std::optional<DropUndo> DropTileIntoImage(RomDocument& doc, TileSurface& tile, int64_t offset) {

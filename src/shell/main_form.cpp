@@ -341,10 +341,9 @@ void TMainForm::SaveAs1Click() {
   TChildForm* child = ActiveChild();
   if (!child) return;
   const std::string& current = child->Doc.RomPath;
-  const auto chosen = CurrentPrompts().SaveFileName(
-      kSaveRomDialog, QFile::decodeName(QByteArray::fromStdString(current)));
+  const auto chosen = CurrentPrompts().SaveFileName(kSaveRomDialog, PathForDisplay(current));
   if (!chosen) return;
-  std::string path = QFile::encodeName(*chosen).toStdString();
+  std::string path = PathBytes(*chosen);
   if (UpperExtension(path).empty()) {
     // The extension as the current name spells it.
     path += current.substr(current.size() - UpperExtension(current).size());
@@ -382,6 +381,16 @@ void TMainForm::ZoomOutSpdBtnClick() {
   if (!child || child->Doc.Zoom <= 1) return;
   --child->Doc.Zoom;
   child->LayoutView();
+}
+
+void TMainForm::SetDragSource(TChildForm* rom, int32_t offset, TileFormat format, int32_t tileBytes,
+                              int32_t bitsPerPixel) {
+  DragSourceRom = rom;
+  DragSourceTile = rom->Doc.RomData + offset;
+  DragSourceOffset = offset;
+  DragSurface.DecodeFormat = format;
+  DragSurface.DecodeTileBytes = tileBytes;
+  DragSurface.DecodeBits = bitsPerPixel;
 }
 
 void TMainForm::GridSpdBtnClick() {

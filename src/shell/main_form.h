@@ -59,6 +59,11 @@ class TMainForm : public QMainWindow {
   // so a shortcut acts exactly like a click through the menu.
   static void RunThroughMenu(const std::function<void()>& opener, QAction* item);
 
+  // Makes the tile at `offset` of `rom`'s image, encoded as given, the tile a drag carries and
+  // the arranger stamps.
+  void SetDragSource(TChildForm* rom, int32_t offset, TileFormat format, int32_t tileBytes,
+                     int32_t bitsPerPixel);
+
   // --- fields ---
   QPointer<QWidget> ActiveRom;  // the ROM window or the arranger the tool windows serve
   QPointer<TChildForm> DragSourceRom;

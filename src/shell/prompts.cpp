@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -145,6 +146,14 @@ Prompts& CurrentPrompts() {
 
 void SetPrompts(Prompts* prompts) {
   installed = prompts;
+}
+
+QString PathForDisplay(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string PathBytes(const QString& name) {
+  return QFile::encodeName(name).toStdString();
 }
 
 void ShowError(const QString& text) {

@@ -2,6 +2,8 @@
 // them from a script and check their exact words.
 #pragma once
 
+#include <string>
+
 #include <QColor>
 #include <QString>
 #include <optional>
@@ -49,6 +51,11 @@ Prompts& UnattendedPrompts();
 Prompts& CurrentPrompts();
 // Installs `prompts` (not owned); null goes back to the real dialogs.
 void SetPrompts(Prompts* prompts);
+
+// File names are bytes on Linux: the text dialogs and messages show for a name (what does not
+// decode shows as replacement characters), and the bytes of a name a dialog chose.
+QString PathForDisplay(const std::string& path);
+std::string PathBytes(const QString& name);
 
 // Stop-icon box with an OK button titled "Varnock Pro".
 void ShowError(const QString& text);

@@ -51,6 +51,10 @@ bool IsFileDrop(const QMimeData* data) {
   return false;
 }
 
+bool IsProgramDrop(const QMimeData* data) {
+  return IsOwnTileDrag(data) || IsFileDrop(data);
+}
+
 void StartTileDrag(QWidget* source) {
   if (!source) return;
   if (Runner()) {

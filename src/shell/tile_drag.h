@@ -20,6 +20,8 @@ QMimeData* NewTileDragData();
 bool IsOwnTileDrag(const QMimeData* data);
 // True when the data names local files, which open as ROM windows wherever they are dropped.
 bool IsFileDrop(const QMimeData* data);
+// True for what the program's windows take when dropped: its own tile drags and local files.
+bool IsProgramDrop(const QMimeData* data);
 // Runs the drag of the current tile from `source` (the platform's drag loop, or the runner
 // tests set below) and returns when it ended.
 void StartTileDrag(QWidget* source);

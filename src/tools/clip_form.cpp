@@ -113,20 +113,12 @@ void TClipForm::DropOnCell(int x, int y) {
 void TClipForm::LoadEditorFromCell(int column, int row) {
   const ArrangerCell* cell = OccupiedCell(column, row);
   if (!cell || !EditForm) return;
-  TileSurface& edit = EditForm->EditSurface;
-  CopySurfaceTile(edit, 0, 0, ArrangerSurface, column, row);
-  EditForm->BoundRom = cell->Rom;
-  EditForm->BoundTile = cell->Tile;
-  EditForm->BoundOffset = cell->Offset;
-  EditForm->BoundFormat = cell->Format;
-  EditForm->BoundTileBytes = cell->TileBytes;
-  EditForm->BoundBitsPerPixel = cell->BitsPerPixel;
-  std::copy_n(ArrangerSurface.Colors.begin(), 16, edit.Colors.begin());
+  EditForm->BindTile(cell->Rom, cell->Offset, cell->Format, cell->TileBytes, cell->BitsPerPixel);
+  EditForm->ShowTile(ArrangerSurface, column, row);
   if (PalForm) {
     PalForm->BitsPerPixel = cell->BitsPerPixel;
     PalForm->RefreshPalette();
   }
-  EditForm->FormPaint();
 }
 
 void TClipForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
@@ -138,13 +130,8 @@ void TClipForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
     if (!cell || !MainForm) return;
     LoadEditorFromCell(at->Column, at->Row);
     if (EditForm) EditForm->SpeedButton4->setEnabled(cell->Rom->Doc.UndoCount != 0);
-    MainForm->DragSourceRom = cell->Rom;
-    MainForm->DragSourceTile = cell->Tile;
-    MainForm->DragSourceOffset = cell->Offset;
-    TileSurface& drag = MainForm->DragSurface;
-    drag.DecodeFormat = cell->Format;
-    drag.DecodeTileBytes = cell->TileBytes;
-    drag.DecodeBits = cell->BitsPerPixel;
+    MainForm->SetDragSource(cell->Rom, cell->Offset, cell->Format, cell->TileBytes,
+                            cell->BitsPerPixel);
     ArmTileDrag(DragLabel, QPoint(x, y));
     return;
   }
@@ -182,13 +169,11 @@ void TClipForm::mouseReleaseEvent(QMouseEvent*) {
 }
 
 void TClipForm::dragEnterEvent(QDragEnterEvent* event) {
-  if (IsOwnTileDrag(event->mimeData()) || IsFileDrop(event->mimeData()))
-    event->acceptProposedAction();
+  if (IsProgramDrop(event->mimeData())) event->acceptProposedAction();
 }
 
 void TClipForm::dragMoveEvent(QDragMoveEvent* event) {
-  if (IsOwnTileDrag(event->mimeData()) || IsFileDrop(event->mimeData()))
-    event->acceptProposedAction();
+  if (IsProgramDrop(event->mimeData())) event->acceptProposedAction();
 }
 
 void TClipForm::dropEvent(QDropEvent* event) {

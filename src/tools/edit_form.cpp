@@ -227,22 +227,40 @@ void TEditForm::UndoTileEdit() {
     DecodeTiles(doc.BytesFrom(entry->TileOffset), restored);
     ClipForm->RefreshCellsShowing(tile, restored);
   }
-  if (tile == BoundTile) {
-    EditSurface.DecodeFormat = BoundFormat;
-    EditSurface.DecodeBits = BoundBitsPerPixel;
-    EditSurface.DecodeTileBytes = BoundTileBytes;
-    DecodeTiles(doc.BytesFrom(BoundOffset), EditSurface);
-  }
+  if (tile == BoundTile) DecodeBoundTile(*rom);
   if (doc.UndoCount == 0) SpeedButton4->setEnabled(false);
   FormPaint();
 }
 
 void TEditForm::ReloadBoundTile(const TChildForm* rom) {
   if (!BoundTile || !rom || Bound() != rom) return;
+  DecodeBoundTile(*rom);
+  FormPaint();
+}
+
+void TEditForm::DecodeBoundTile(const TChildForm& rom) {
   EditSurface.DecodeFormat = BoundFormat;
   EditSurface.DecodeBits = BoundBitsPerPixel;
   EditSurface.DecodeTileBytes = BoundTileBytes;
-  DecodeTiles(rom->Doc.BytesFrom(BoundOffset), EditSurface);
+  EditSurface.DecodeColumn = EditSurface.DecodeRow = 0;
+  EditSurface.DecodeAcross = EditSurface.DecodeDown = 1;
+  EditSurface.DecodeSkip = 0;
+  DecodeTiles(rom.Doc.BytesFrom(BoundOffset), EditSurface);
+}
+
+void TEditForm::BindTile(TChildForm* rom, int32_t offset, TileFormat format, int32_t tileBytes,
+                         int32_t bitsPerPixel) {
+  BoundRom = rom;
+  BoundTile = rom->Doc.RomData + offset;
+  BoundOffset = offset;
+  BoundFormat = format;
+  BoundTileBytes = tileBytes;
+  BoundBitsPerPixel = bitsPerPixel;
+}
+
+void TEditForm::ShowTile(const TileSurface& from, int column, int row) {
+  CopySurfaceTile(EditSurface, 0, 0, from, column, row);
+  std::copy_n(from.Colors.begin(), 16, EditSurface.Colors.begin());
   FormPaint();
 }
 

@@ -44,6 +44,11 @@ class TEditForm : public QWidget {
   // After a paste or a drop wrote into `rom`'s image: the bound tile is decoded again if it is
   // in that image, so the next stroke does not write the old pixels back over the new ones.
   void ReloadBoundTile(const TChildForm* rom);
+  // Binds the editor to the tile at `offset` of `rom`'s image, encoded as given.
+  void BindTile(TChildForm* rom, int32_t offset, TileFormat format, int32_t tileBytes,
+                int32_t bitsPerPixel);
+  // Shows tile cell (column, row) of `from` as it is drawn there, with its colours 0..15.
+  void ShowTile(const TileSurface& from, int column, int row);
 
   TileSurface EditSurface;
   QPointer<TChildForm> BoundRom;  // becomes null when the window is freed
@@ -79,6 +84,8 @@ class TEditForm : public QWidget {
   TChildForm* Bound() const;
   uint8_t PenColor(Qt::MouseButton button) const;
   void Transform(TileTransform transform);
+  // Decodes the bound tile from its window's image into the drawing area.
+  void DecodeBoundTile(const TChildForm& rom);
 };
 
 }  // namespace varnock

@@ -1,0 +1,54 @@
+// The real windows for benchmarks that drive them: one offscreen application for the whole
+// run, and ROM windows opened on images of varied bytes.
+#pragma once
+
+#if VARNOCK_BENCH_UI
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdint>
+#include <vector>
+
+#include "document/child_form.h"
+#include "shell/forms.h"
+#include "shell/main_form.h"
+
+namespace varnock::bench {
+
+inline void EnsureApplication() {
+  static QApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "varnock_bench";
+    static char* argv[] = {name, nullptr};
+    // Another benchmark of the same run may have made the application and windows already.
+    auto* created = qApp ? nullptr : new QApplication(argc, argv);
+    if (!MainForm) CreateForms(false);
+    return created;
+  }();
+  (void)app;
+}
+
+// Opens a ROM window on `size` bytes of a fixed pseudo-random sequence, written once under
+// `name` in the temporary folder (the extension chooses the format).
+inline TChildForm* OpenVariedImage(const char* name, size_t size, uint32_t seed) {
+  const QString path = QDir::temp().filePath(QString::fromLatin1(name));
+  std::vector<char> bytes(size);
+  uint32_t state = seed;
+  for (char& b : bytes) {
+    state = state * 1664525u + 1013904223u;
+    b = static_cast<char>(state >> 24);
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return nullptr;
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  file.close();
+  MainForm->OpenRom(path);
+  QFile::remove(path);
+  return MainForm->ActiveChild();
+}
+
+}  // namespace varnock::bench
+
+#endif
