@@ -1,0 +1,112 @@
+#include "compression/compression.h"
+
+#include <array>
+
+#include "compression/gba_formats.h"
+#include "compression/nintendo_formats.h"
+#include "compression/sega_formats.h"
+
+namespace varnock {
+namespace {
+
+constexpr std::array<CompressionFormatInfo, kCompressionFormatCount> kFormats{{
+    {CompressionFormat::Lz10, "lz10", "LZ77 10", 4},
+    {CompressionFormat::Lz11, "lz11", "LZ77 11", 4},
+    {CompressionFormat::Rle30, "rle30", "RLE 30", 4},
+    {CompressionFormat::Huffman, "huff", "Huffman", 4},
+    {CompressionFormat::Lz2, "lz2", "LC_LZ2", 1},
+    {CompressionFormat::Lz5, "lz5", "LC_LZ5", 1},
+    {CompressionFormat::Lz3, "lz3", "LZ3", 1},
+    {CompressionFormat::Hal, "hal", "HAL", 1},
+    {CompressionFormat::Nemesis, "nemesis", "Nemesis", 1},
+    {CompressionFormat::Kosinski, "kosinski", "Kosinski", 1},
+}};
+
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+const char* DecompressErrorText(DecompressError error) {
+  switch (error) {
+    case DecompressError::None:
+      return "it decodes.";
+    case DecompressError::BadHeader:
+      return "its header is not of this format.";
+    case DecompressError::EndsEarly:
+      return "the data ends before the stream does.";
+    case DecompressError::ReferenceBeforeStart:
+      return "a reference points before the start.";
+    case DecompressError::TooLarge:
+      return "it would decompress to more than 16 MiB.";
+    case DecompressError::BadCommand:
+      return "it holds a command the format does not have.";
+    case DecompressError::BadTree:
+      return "its code table is damaged.";
+    case DecompressError::LengthMismatch:
+      return "it gives another length than its header declares.";
+  }
+  return "it does not decode.";
+}
+
+const CompressionFormatInfo& CompressionInfo(CompressionFormat format) {
+  return kFormats[static_cast<size_t>(format) % kFormats.size()];
+}
+
+std::span<const CompressionFormatInfo> AllCompressionFormats() {
+  return kFormats;
+}
+
+std::optional<CompressionFormat> CompressionFormatByName(std::string_view name) {
+  for (const CompressionFormatInfo& info : kFormats) {
+    std::string_view shortName = info.ShortName;
+    if (shortName.size() != name.size()) continue;
+    bool same = true;
+    for (size_t i = 0; i < name.size() && same; ++i) same = Lower(name[i]) == shortName[i];
+    if (same) return info.Format;
+  }
+  return std::nullopt;
+}
+
+DecompressResult Decompress(CompressionFormat format, std::span<const uint8_t> input,
+                            size_t maxOutput) {
+  switch (format) {
+    case CompressionFormat::Lz10:
+    case CompressionFormat::Lz11:
+    case CompressionFormat::Rle30:
+    case CompressionFormat::Huffman:
+      return DecompressGbaFormat(format, input, maxOutput);
+    case CompressionFormat::Lz2:
+    case CompressionFormat::Lz5:
+    case CompressionFormat::Lz3:
+    case CompressionFormat::Hal:
+      return DecompressNintendoFormat(format, input, maxOutput);
+    case CompressionFormat::Nemesis:
+    case CompressionFormat::Kosinski:
+      return DecompressSegaFormat(format, input, maxOutput);
+  }
+  return {DecompressError::BadHeader, {}, 0, 0};
+}
+
+std::optional<std::vector<uint8_t>> Compress(CompressionFormat format,
+                                             std::span<const uint8_t> data, int variant) {
+  switch (format) {
+    case CompressionFormat::Lz10:
+    case CompressionFormat::Lz11:
+    case CompressionFormat::Rle30:
+    case CompressionFormat::Huffman:
+      return CompressGbaFormat(format, data, variant);
+    case CompressionFormat::Lz2:
+    case CompressionFormat::Lz5:
+    case CompressionFormat::Lz3:
+    case CompressionFormat::Hal:
+      return CompressNintendoFormat(format, data, variant);
+    case CompressionFormat::Nemesis:
+    case CompressionFormat::Kosinski:
+      return CompressSegaFormat(format, data, variant);
+  }
+  return std::nullopt;
+}
+
+}  // namespace varnock
