@@ -9,17 +9,20 @@
 namespace varnock {
 namespace {
 
+// SNES, Genesis and GBC work RAM buffers and video memory are all 64 KiB or less.
+constexpr size_t kVideoMemoryBytes = 64u << 10;
+
 constexpr std::array<CompressionFormatInfo, kCompressionFormatCount> kFormats{{
-    {CompressionFormat::Lz10, "lz10", "LZ77 10", 4},
-    {CompressionFormat::Lz11, "lz11", "LZ77 11", 4},
-    {CompressionFormat::Rle30, "rle30", "RLE 30", 4},
-    {CompressionFormat::Huffman, "huff", "Huffman", 4},
-    {CompressionFormat::Lz2, "lz2", "LC_LZ2", 1},
-    {CompressionFormat::Lz5, "lz5", "LC_LZ5", 1},
-    {CompressionFormat::Lz3, "lz3", "LZ3", 1},
-    {CompressionFormat::Hal, "hal", "HAL", 1},
-    {CompressionFormat::Nemesis, "nemesis", "Nemesis", 1},
-    {CompressionFormat::Kosinski, "kosinski", "Kosinski", 1},
+    {CompressionFormat::Lz10, "lz10", "LZ77 10", 4, kMaxDecompressedBytes},
+    {CompressionFormat::Lz11, "lz11", "LZ77 11", 4, kMaxDecompressedBytes},
+    {CompressionFormat::Rle30, "rle30", "RLE 30", 4, kMaxDecompressedBytes},
+    {CompressionFormat::Huffman, "huff", "Huffman", 4, kMaxDecompressedBytes},
+    {CompressionFormat::Lz2, "lz2", "LC_LZ2", 1, kVideoMemoryBytes},
+    {CompressionFormat::Lz5, "lz5", "LC_LZ5", 1, kVideoMemoryBytes},
+    {CompressionFormat::Lz3, "lz3", "LZ3", 1, kVideoMemoryBytes},
+    {CompressionFormat::Hal, "hal", "HAL", 1, kVideoMemoryBytes},
+    {CompressionFormat::Nemesis, "nemesis", "Nemesis", 1, kVideoMemoryBytes},
+    {CompressionFormat::Kosinski, "kosinski", "Kosinski", 1, kVideoMemoryBytes},
 }};
 
 char Lower(char c) {
@@ -87,6 +90,25 @@ DecompressResult Decompress(CompressionFormat format, std::span<const uint8_t> i
       return DecompressSegaFormat(format, input, maxOutput);
   }
   return {DecompressError::BadHeader, {}, 0, 0};
+}
+
+bool MayStartStream(CompressionFormat format, std::span<const uint8_t> input) {
+  switch (format) {
+    case CompressionFormat::Lz10:
+    case CompressionFormat::Lz11:
+    case CompressionFormat::Rle30:
+    case CompressionFormat::Huffman:
+      return MayStartGbaStream(format, input);
+    case CompressionFormat::Lz2:
+    case CompressionFormat::Lz5:
+    case CompressionFormat::Lz3:
+    case CompressionFormat::Hal:
+      return MayStartNintendoStream(format, input);
+    case CompressionFormat::Nemesis:
+    case CompressionFormat::Kosinski:
+      return MayStartSegaStream(format, input);
+  }
+  return false;
 }
 
 std::optional<std::vector<uint8_t>> Compress(CompressionFormat format,

@@ -75,10 +75,17 @@ struct CompressionFormatInfo {
   const char* DisplayName;  // captions and messages: "LZ77 10"
   // Streams can only start at offsets that are a multiple of this (GBA/DS BIOS formats: 4).
   int Alignment;
+  // Largest output a scan accepts from one stream: the console's video memory for formats
+  // without a length header, so that a long run of one byte value cannot make a scan slow.
+  size_t ScanMaxOutput;
 };
 
 const CompressionFormatInfo& CompressionInfo(CompressionFormat format);
 std::span<const CompressionFormatInfo> AllCompressionFormats();
+// A cheap look at the first bytes before a scan tries a full decode: false only when no
+// stream of `format` can start there (a wrong header byte, a length no console would load).
+bool MayStartStream(CompressionFormat format, std::span<const uint8_t> input);
+
 // The format whose short name is `name`, case-insensitively.
 std::optional<CompressionFormat> CompressionFormatByName(std::string_view name);
 

@@ -12,4 +12,8 @@ std::optional<std::vector<uint8_t>> CompressGbaFormat(CompressionFormat, std::sp
   return std::nullopt;
 }
 
+bool MayStartGbaStream(CompressionFormat, std::span<const uint8_t>) {
+  return true;
+}
+
 }  // namespace varnock

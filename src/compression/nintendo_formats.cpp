@@ -12,4 +12,8 @@ std::optional<std::vector<uint8_t>> CompressNintendoFormat(CompressionFormat,
   return std::nullopt;
 }
 
+bool MayStartNintendoStream(CompressionFormat, std::span<const uint8_t>) {
+  return true;
+}
+
 }  // namespace varnock

@@ -12,4 +12,8 @@ std::optional<std::vector<uint8_t>> CompressSegaFormat(CompressionFormat, std::s
   return std::nullopt;
 }
 
+bool MayStartSegaStream(CompressionFormat, std::span<const uint8_t>) {
+  return true;
+}
+
 }  // namespace varnock
