@@ -1,19 +1,28 @@
 #include "compression/sega_formats.h"
 
+#include "compression/kosinski.h"
+#include "compression/nemesis.h"
+
 namespace varnock {
 
-// Not written yet: every stream is refused and nothing is compressed.
-DecompressResult DecompressSegaFormat(CompressionFormat, std::span<const uint8_t>, size_t) {
+DecompressResult DecompressSegaFormat(CompressionFormat format, std::span<const uint8_t> input,
+                                      size_t maxOutput) {
+  if (format == CompressionFormat::Nemesis) return DecompressNemesis(input, maxOutput);
+  if (format == CompressionFormat::Kosinski) return DecompressKosinski(input, maxOutput);
   return {DecompressError::BadHeader, {}, 0, 0};
 }
 
-std::optional<std::vector<uint8_t>> CompressSegaFormat(CompressionFormat, std::span<const uint8_t>,
-                                                       int) {
+std::optional<std::vector<uint8_t>> CompressSegaFormat(CompressionFormat format,
+                                                       std::span<const uint8_t> data, int) {
+  if (format == CompressionFormat::Nemesis) return CompressNemesis(data);
+  if (format == CompressionFormat::Kosinski) return CompressKosinski(data);
   return std::nullopt;
 }
 
-bool MayStartSegaStream(CompressionFormat, std::span<const uint8_t>) {
-  return true;
+bool MayStartSegaStream(CompressionFormat format, std::span<const uint8_t> input) {
+  if (format == CompressionFormat::Nemesis) return MayStartNemesisStream(input);
+  if (format == CompressionFormat::Kosinski) return MayStartKosinskiStream(input);
+  return false;
 }
 
 }  // namespace varnock

@@ -1,0 +1,389 @@
+#include "compression/sega_formats.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compression/stream_scan.h"
+#include "support/sega_reference.h"
+#include "support/test_files.h"
+
+namespace varnock {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+constexpr auto kNemesis = CompressionFormat::Nemesis;
+constexpr auto kKosinski = CompressionFormat::Kosinski;
+
+Bytes Joined(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+Bytes Repeated(size_t count, uint8_t value) {
+  return Bytes(count, value);
+}
+
+struct Vector {
+  const char* name;
+  CompressionFormat format;
+  Bytes stream;
+  DecompressError error;
+  Bytes output;
+  size_t consumed;
+  size_t maxOutput = kMaxDecompressedBytes;
+};
+
+void CheckVectors(const std::vector<Vector>& vectors) {
+  for (const Vector& v : vectors) {
+    SCOPED_TRACE(v.name);
+    const DecompressResult result = Decompress(v.format, v.stream, v.maxOutput);
+    EXPECT_EQ(result.Error, v.error);
+    EXPECT_EQ(result.Bytes, v.output);
+    EXPECT_EQ(result.Consumed, v.consumed);
+  }
+}
+
+// Nemesis, drawn bit by bit. Header: tile count (bit 15: XOR). Table: 8V = value V, then
+// entries 0RRRLLLL CCCCCCCC (run R + 1, L-bit code C), FF ends. Codes MSB first.
+TEST(NemesisTest, HandVectorsDecode) {
+  const Bytes zeros = Repeated(32, 0);
+  // 11 10 00 00, then zeros: 3 pixels of 1 (8-bit code 00000000), then eight runs of 8 zeros
+  // (code 01); the first crosses into row 1, the last passes row 7 and its 3 extra are dropped.
+  const Bytes crossing = Joined({0x11, 0x10, 0x00, 0x00}, Repeated(28, 0));
+  CheckVectors({
+      // run 8 of 0 = "0": 0 0 0 0 0 0 0 0 -> 00
+      {"one code per row",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x71, 0x00, 0xFF, 0x00},
+       DecompressError::None,
+       zeros,
+       7},
+      // empty table; 8 x 111111 111 0101 (inline: run 8 of 5) = 104 bits
+      {"inline escape",
+       kNemesis,
+       {0x00, 0x01, 0xFF, 0xFF, 0xAF, 0xFD, 0x7F, 0xEB, 0xFF, 0x5F, 0xFA, 0xFF, 0xD7, 0xFE, 0xBF,
+        0xF5},
+       DecompressError::None,
+       Repeated(32, 0x55),
+       16},
+      // XOR: row 0 = 11111111 ("0" = run 8 of 1), rows 1-7 = 0 ("10" = run 8 of 0), each XORed
+      // with the row before: 0 10 10 10 10 10 10 10 (+0) -> 55 54
+      {"xor rows",
+       kNemesis,
+       {0x80, 0x01, 0x81, 0x71, 0x00, 0x80, 0x72, 0x02, 0xFF, 0x55, 0x54},
+       DecompressError::None,
+       Repeated(32, 0x11),
+       11},
+      // 00000000 01010101 01010101; the two bytes after the stream are not taken
+      {"runs cross rows, 8-bit code, overshoot",
+       kNemesis,
+       {0x00, 0x01, 0x81, 0x28, 0x00, 0x80, 0x72, 0x01, 0xFF, 0x00, 0x55, 0x55, 0xAA, 0xBB},
+       DecompressError::None,
+       crossing,
+       12},
+      // The table of "window undecided at the end" with the byte that decides the last code
+      {"window decided by the next byte",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x71, 0x00, 0x81, 0x77, 0x01, 0xFF, 0x00, 0x00},
+       DecompressError::None,
+       zeros,
+       11},
+      // The game reads the first table byte as a value byte even without its top bit.
+      {"first table byte 05 is value 5",
+       kNemesis,
+       {0x00, 0x01, 0x05, 0x71, 0x00, 0xFF, 0x00},
+       DecompressError::None,
+       Repeated(32, 0x55),
+       7},
+      // "11" is run 8 of 2, but 111111 is tested first: 111111 111 0111 (run 8 of 7), then
+      // seven "0" (run 8 of 0) -> FF B8 00
+      {"escape before a short code",
+       kNemesis,
+       {0x00, 0x01, 0x82, 0x72, 0x03, 0x80, 0x71, 0x00, 0xFF, 0xFF, 0xB8, 0x00},
+       DecompressError::None,
+       Joined(Repeated(4, 0x77), Repeated(28, 0)),
+       12},
+  });
+}
+
+TEST(NemesisTest, DamagedAndTruncatedStreamsAreRefused) {
+  CheckVectors({
+      {"no tiles",
+       kNemesis,
+       {0x00, 0x00, 0x80, 0x71, 0x00, 0xFF, 0x00},
+       DecompressError::BadHeader,
+       {},
+       0},
+      {"0x2000 tiles",
+       kNemesis,
+       {0x20, 0x00, 0x80, 0x71, 0x00, 0xFF, 0x00},
+       DecompressError::BadHeader,
+       {},
+       0},
+      {"code length 0",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x70, 0x00, 0xFF, 0x00},
+       DecompressError::BadTree,
+       {},
+       0},
+      {"code length 9",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x79, 0x00, 0xFF, 0x00},
+       DecompressError::BadTree,
+       {},
+       0},
+      {"code wider than its length",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x71, 0x02, 0xFF, 0x00},
+       DecompressError::BadTree,
+       {},
+       0},
+      {"code not in the table",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x71, 0x00, 0xFF, 0x80},
+       DecompressError::BadCommand,
+       {},
+       0},
+      {"header only", kNemesis, {0x00}, DecompressError::EndsEarly, {}, 0},
+      {"table without end",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x71, 0x00},
+       DecompressError::EndsEarly,
+       {},
+       0},
+      {"no codes",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x71, 0x00, 0xFF},
+       DecompressError::EndsEarly,
+       {},
+       0},
+      // One bit short: the last "01" would need the byte that is missing.
+      {"last code cut",
+       kNemesis,
+       {0x00, 0x01, 0x81, 0x28, 0x00, 0x80, 0x72, 0x01, 0xFF, 0x00, 0x55},
+       DecompressError::EndsEarly,
+       {},
+       0},
+      // "0" is run 8 of 0 (windows 00-7F) until "0000001" takes 02-03: each "0" is decided
+      // only by the 7 bits from its start, so 8 of them need 14 bits and a one-byte stream
+      // leaves the third undecided.
+      {"window undecided at the end",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x71, 0x00, 0x81, 0x77, 0x01, 0xFF, 0x00},
+       DecompressError::EndsEarly,
+       {},
+       0},
+      {"more than allowed",
+       kNemesis,
+       {0x00, 0x01, 0x80, 0x71, 0x00, 0xFF, 0x00},
+       DecompressError::TooLarge,
+       {},
+       0,
+       31},
+  });
+}
+
+// Kosinski, drawn bit by bit: descriptor words are little-endian, bits lowest first. 1 = literal,
+// 00HL + dd = near copy of HL + 2 from 256 - dd back, 01 + lo hi [c] = far copy, 00 F0 00 = end.
+TEST(KosinskiTest, HandVectorsDecode) {
+  CheckVectors({
+      // 1 1 1 01 -> 10111 = 17
+      {"literals and end",
+       kKosinski,
+       {0x17, 0x00, 'A', 'B', 'C', 0x00, 0xF0, 0x00},
+       DecompressError::None,
+       {'A', 'B', 'C'},
+       8},
+      // 1 00 11 01 -> 1011001 = 59; FF = 1 back, 5 bytes over the one written
+      {"overlapping near copy",
+       kKosinski,
+       {0x59, 0x00, 'A', 0xFF, 0x00, 0xF0, 0x00},
+       DecompressError::None,
+       Bytes(6, 'A'),
+       7},
+      // 1111 01 01 -> 10101111 = AF; FC FF: field 1FFC = 4 back, 7 + 2 = 9 bytes
+      {"far copy of 9",
+       kKosinski,
+       {0xAF, 0x00, 'A', 'B', 'C', 'D', 0xFC, 0xFF, 0x00, 0xF0, 0x00},
+       DecompressError::None,
+       {'A', 'B', 'C', 'D', 'A', 'B', 'C', 'D', 'A', 'B', 'C', 'D', 'A'},
+       11},
+      // 1 01 01 -> 10101 = 15; FF F8 FF: 1 back, count byte FF = 256 bytes, the longest
+      {"far copy of 256",
+       kKosinski,
+       {0x15, 0x00, 'A', 0xFF, 0xF8, 0xFF, 0x00, 0xF0, 0x00},
+       DecompressError::None,
+       Bytes(257, 'A'),
+       9},
+      // count byte 1 copies nothing and the stream goes on
+      {"continue marker",
+       kKosinski,
+       {0x15, 0x00, 'A', 0x00, 0xF0, 0x01, 0x00, 0xF0, 0x00},
+       DecompressError::None,
+       {'A'},
+       9},
+      // 15 literals and the first bit of a near copy fill word 7FFF; the next word (0010: 0 00
+      // 01) is read before the copy's byte
+      {"word read before the token's bytes", kKosinski,
+       Joined(Joined({0xFF, 0x7F},
+                     {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O'}),
+              {0x10, 0x00, 0xFF, 0x00, 0xF0, 0x00}),
+       DecompressError::None,
+       Bytes{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O', 'O', 'O'},
+       23},
+      // 14 literals, then the end marker's 01 fills word BFFF: the word after it is read (and
+      // counted), the padding after the marker is not
+      {"end marker closes a word", kKosinski,
+       Joined(Joined({0xFF, 0xBF}, Bytes(14, 'Z')), {0x00, 0x00, 0x00, 0xF0, 0x00, 0, 0, 0}),
+       DecompressError::None, Bytes(14, 'Z'), 21},
+  });
+}
+
+TEST(KosinskiTest, DamagedAndTruncatedStreamsAreRefused) {
+  CheckVectors({
+      // 1 00 00: near copy from 2 back after one byte
+      {"near copy before the start",
+       kKosinski,
+       {0x01, 0x00, 'A', 0xFE, 0x00, 0xF0, 0x00},
+       DecompressError::ReferenceBeforeStart,
+       {},
+       0},
+      {"far copy first",
+       kKosinski,
+       {0x02, 0x00, 0xFF, 0xFF, 0x00, 0xF0, 0x00},
+       DecompressError::ReferenceBeforeStart,
+       {},
+       0},
+      {"no end marker",
+       kKosinski,
+       {0x17, 0x00, 'A', 'B', 'C', 0x00, 0xF0},
+       DecompressError::EndsEarly,
+       {},
+       0},
+      {"next word missing",
+       kKosinski,
+       Joined({0xFF, 0x7F}, Bytes(15, 'A')),
+       DecompressError::EndsEarly,
+       {},
+       0},
+      {"one byte", kKosinski, {0x01}, DecompressError::EndsEarly, {}, 0},
+      {"more than allowed",
+       kKosinski,
+       {0x15, 0x00, 'A', 0xFF, 0xF8, 0xFF, 0x00, 0xF0, 0x00},
+       DecompressError::TooLarge,
+       {},
+       0,
+       256},
+  });
+}
+
+// Every stream decodes back to its input, ends where Consumed says, passes the scan's first look
+// and is never longer than the straightforward encoding.
+TEST(SegaCompressorTest, RoundTripsAreExactAndNeverLongerThanStraightforward) {
+  struct Case {
+    CompressionFormat format;
+    const char* kind;
+    size_t size;
+    uint32_t seed;
+  };
+  const Case cases[] = {
+      {kNemesis, "tiles", 32, 1},     {kNemesis, "tiles", 4096, 2},
+      {kNemesis, "tiles", 16384, 3},  {kNemesis, "random", 32, 4},
+      {kNemesis, "random", 2048, 5},  {kNemesis, "zeros", 32 * 0x1FFF, 0},
+      {kNemesis, "ones", 96, 0},      {kKosinski, "tiles", 5000, 6},
+      {kKosinski, "tiles", 16384, 7}, {kKosinski, "random", 3000, 8},
+      {kKosinski, "random", 1, 9},    {kKosinski, "zeros", 70000, 0},
+      {kKosinski, "empty", 0, 0},     {kKosinski, "window", 8192 + 300, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(CompressionInfo(c.format).ShortName) + " " + c.kind + " " +
+                 std::to_string(c.size));
+    Bytes data;
+    const std::string kind = c.kind;
+    if (kind == "tiles") data = test::TileLikeBytes(c.size, c.seed);
+    if (kind == "random") data = test::PatternBytes(c.size, c.seed);
+    if (kind == "zeros") data = Repeated(c.size, 0);
+    if (kind == "ones") data = Repeated(c.size, 0xFF);
+    if (kind == "window") {  // the same 300 bytes 8192 apart: a copy from the window's far end
+      data = test::PatternBytes(8192, c.seed);
+      data.insert(data.end(), data.begin(), data.begin() + 300);
+    }
+    const std::optional<Bytes> stream = Compress(c.format, data);
+    ASSERT_TRUE(stream.has_value());
+    const DecompressResult back = Decompress(c.format, Joined(*stream, {0x5A, 0xA5}));
+    ASSERT_TRUE(back.ok()) << DecompressErrorText(back.Error);
+    EXPECT_EQ(back.Bytes, data);
+    EXPECT_EQ(back.Consumed, stream->size());
+    EXPECT_EQ(MayStartStream(c.format, *stream), !data.empty());
+    const Bytes reference =
+        c.format == kNemesis ? test::StraightforwardNemesis(data) : test::GreedyKosinski(data);
+    EXPECT_EQ(Decompress(c.format, reference).Bytes, data);
+    EXPECT_LE(stream->size(), reference.size());
+    if (kind == "window") {
+      EXPECT_LT(stream->size(), 8192 * 9 / 8 + 30);  // 8192 literals, then one copy
+    }
+  }
+}
+
+TEST(NemesisTest, CompressRefusesWhatTheHeaderCannotDeclare) {
+  for (size_t size : {size_t{0}, size_t{31}, size_t{33}, size_t{32 * 0x2000}}) {
+    SCOPED_TRACE(size);
+    EXPECT_FALSE(Compress(kNemesis, Bytes(size, 0x12)).has_value());
+  }
+}
+
+// The scan's first look turns away what no encoder writes, and nothing else.
+TEST(SegaScanTest, FirstLookRefusesWhatNoEncoderWrites) {
+  struct Case {
+    const char* name;
+    CompressionFormat format;
+    Bytes start;
+    bool may;
+  };
+  const Case cases[] = {
+      {"nemesis table", kNemesis, {0x00, 0x02, 0x80, 0x71, 0x00, 0xFF}, true},
+      {"nemesis no tiles", kNemesis, {0x00, 0x00, 0x80, 0x71, 0x00, 0xFF}, false},
+      {"nemesis first byte 05", kNemesis, {0x00, 0x02, 0x05, 0x71, 0x00, 0xFF}, false},
+      {"nemesis value byte 90", kNemesis, {0x00, 0x02, 0x90, 0x71, 0x00, 0xFF}, false},
+      {"nemesis empty table", kNemesis, {0x00, 0x02, 0xFF, 0x00}, false},
+      {"nemesis prefix codes", kNemesis, {0x00, 0x02, 0x80, 0x71, 0x00, 0x72, 0x01, 0xFF}, false},
+      {"nemesis code over the escape", kNemesis, {0x00, 0x02, 0x80, 0x77, 0x7E, 0xFF}, false},
+      {"nemesis table cut", kNemesis, {0x00, 0x02, 0x80, 0x71, 0x00}, false},
+      {"kosinski literals", kKosinski, {0x17, 0x00, 'A', 'B', 'C', 0x00, 0xF0, 0x00}, true},
+      {"kosinski copy first", kKosinski, {0x02, 0x00, 0xFF, 0xFF, 0x00, 0xF0, 0x00}, false},
+      {"kosinski fill FF", kKosinski, Repeated(64, 0xFF), false},
+      {"kosinski fill FF 00", kKosinski, Joined(Repeated(1, 0xFF), Bytes(63, 0)), false},
+      {"kosinski pair repeated",
+       kKosinski,
+       {0x0F, 0x00, 'A', 'B', 'A', 'B', 0x00, 0xF0, 0x00},
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(MayStartStream(c.format, c.start), c.may);
+  }
+}
+
+TEST(SegaScanTest, FindsEachStreamInFillAndNoise) {
+  const Bytes tiles = test::TileLikeBytes(2048, 11);
+  const Bytes nemesis = *Compress(kNemesis, tiles);
+  const Bytes kosinski = *Compress(kKosinski, tiles);
+  Bytes image = Repeated(4096, 0xFF);
+  const size_t nemesisAt = image.size();
+  image = Joined(Joined(image, nemesis), Repeated(3000, 0x00));
+  const size_t kosinskiAt = image.size();
+  image = Joined(Joined(image, kosinski), test::PatternBytes(5000, 12));
+  const CompressionFormat formats[] = {kNemesis, kKosinski};
+  const std::vector<StreamFind> finds = ScanForStreams(image, formats);
+  ASSERT_EQ(finds.size(), 2u);
+  EXPECT_EQ(finds[0].Offset, nemesisAt);
+  EXPECT_EQ(finds[0].Format, kNemesis);
+  EXPECT_EQ(finds[0].CompressedLength, nemesis.size());
+  EXPECT_EQ(finds[1].Offset, kosinskiAt);
+  EXPECT_EQ(finds[1].Format, kKosinski);
+  EXPECT_EQ(finds[1].DecompressedLength, tiles.size());
+}
+
+}  // namespace
+}  // namespace varnock
