@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 #include <limits>
-#include <queue>
 
 namespace varnock {
 namespace {
@@ -124,8 +123,12 @@ class OutputBuffer {
 };
 
 // Longest earlier matches at each position: within the near copy's 256 bytes (up to 5) and
-// within the whole 8 KiB window (up to 256). A chain over each 2-byte key visits every earlier
-// position that starts with the same two bytes, nearest first, so the lengths are exact.
+// within the whole 8 KiB window (up to 256), both exact.
+// Far matches come from a binary search tree of the window's suffixes per 2-byte key, newest at
+// the root: inserting a position walks past its two lexicographic neighbours, the suffixes it
+// shares most with, and every node below one older than the window is older too. A suffix that
+// matches to the length limit is replaced by the new one, which then matches as far. Near
+// matches come from a chain over the 2-byte key, nearest first, cut at 256 bytes back.
 class MatchFinder {
  public:
   struct Found {
@@ -136,48 +139,90 @@ class MatchFinder {
   };
 
   explicit MatchFinder(std::span<const uint8_t> data)
-      : data_(data), head_(size_t{1} << 16, kNone), previous_(kChainSize, kNone) {}
+      : data_(data),
+        treeRoot_(kKeys, kNone),
+        children_(2 * kRing, kNone),
+        nearHead_(kKeys, kNone),
+        nearPrevious_(kNearRing, kNone) {}
 
   // Positions are asked in increasing order, each once.
-  Found At(size_t i) {
+  Found At(size_t at) {
     Found found;
-    const size_t size = data_.size();
-    if (i + 1 >= size) return found;
-    const unsigned key = static_cast<unsigned>(data_[i] << 8 | data_[i + 1]);
-    const size_t longest = std::min(kFarLongest, size - i);
-    const size_t nearLongest = std::min(kNearLongest, longest);
-    for (size_t j = head_[key]; j != kNone && i - j <= kFarWindow; j = previous_[j % kChainSize]) {
-      const size_t distance = i - j;
-      const bool near = distance <= kNearWindow;
-      // Far from the near window only a longer match matters: the byte at the best length
-      // must agree first.
-      if (near ||
-          (found.FarLength < longest && data_[j + found.FarLength] == data_[i + found.FarLength])) {
-        size_t length = 2;
-        while (length < longest && data_[j + length] == data_[i + length]) ++length;
-        if (length > found.FarLength) {
-          found.FarLength = static_cast<uint16_t>(length);
-          found.FarDistance = static_cast<uint16_t>(distance);
-        }
-        if (near && std::min(length, kNearLongest) > found.NearLength) {
-          found.NearLength = static_cast<uint16_t>(std::min(length, kNearLongest));
-          found.NearDistance = static_cast<uint16_t>(distance);
-        }
-      }
-      if (found.FarLength == longest && (!near || found.NearLength == nearLongest)) break;
-    }
-    previous_[i % kChainSize] = head_[key];
-    head_[key] = i;
+    const auto i = static_cast<uint32_t>(at);
+    if (at + 1 >= data_.size()) return found;
+    const unsigned key = static_cast<unsigned>(data_[at] << 8 | data_[at + 1]);
+    const auto limit = static_cast<uint32_t>(std::min(kFarLongest, data_.size() - at));
+    FindFar(i, key, limit, found);
+    FindNear(i, key, std::min<uint32_t>(limit, kNearLongest), found);
     return found;
   }
 
  private:
-  static constexpr size_t kNone = std::numeric_limits<size_t>::max();
-  static constexpr size_t kChainSize = 2 * kFarWindow;  // links older than the window go unused
+  static constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
+  static constexpr size_t kKeys = size_t{1} << 16;
+  static constexpr uint32_t kRing = 2 * kFarWindow;  // nodes older than the window go unread
+  static constexpr uint32_t kNearRing = 2 * kNearWindow;
+
+  uint32_t CommonLength(uint32_t a, uint32_t b, uint32_t from, uint32_t limit) const {
+    while (from < limit && data_[a + from] == data_[b + from]) ++from;
+    return from;
+  }
+
+  void FindFar(uint32_t i, unsigned key, uint32_t limit, Found& found) {
+    uint32_t* smaller = &children_[2 * (i % kRing)];  // where the next smaller suffix hangs
+    uint32_t* larger = &children_[2 * (i % kRing) + 1];
+    uint32_t smallerLength = 0, largerLength = 0;
+    uint32_t node = treeRoot_[key];
+    treeRoot_[key] = i;
+    for (;;) {
+      if (node == kNone || i - node > kFarWindow) {
+        *smaller = *larger = kNone;
+        return;
+      }
+      const uint32_t length = CommonLength(node, i, std::min(smallerLength, largerLength), limit);
+      uint32_t* pair = &children_[2 * (node % kRing)];
+      if (length > found.FarLength) {
+        found.FarLength = static_cast<uint16_t>(length);
+        found.FarDistance = static_cast<uint16_t>(i - node);
+      }
+      if (length == limit) {
+        *smaller = pair[0];
+        *larger = pair[1];
+        return;
+      }
+      if (data_[node + length] < data_[i + length]) {
+        *smaller = node;
+        smaller = &pair[1];
+        node = *smaller;
+        smallerLength = length;
+      } else {
+        *larger = node;
+        larger = &pair[0];
+        node = *larger;
+        largerLength = length;
+      }
+    }
+  }
+
+  void FindNear(uint32_t i, unsigned key, uint32_t limit, Found& found) {
+    for (uint32_t j = nearHead_[key]; j != kNone && i - j <= kNearWindow;
+         j = nearPrevious_[j % kNearRing]) {
+      const uint32_t length = CommonLength(j, i, 2, limit);
+      if (length > found.NearLength) {
+        found.NearLength = static_cast<uint16_t>(length);
+        found.NearDistance = static_cast<uint16_t>(i - j);
+        if (length == limit) break;
+      }
+    }
+    nearPrevious_[i % kNearRing] = nearHead_[key];
+    nearHead_[key] = i;
+  }
 
   std::span<const uint8_t> data_;
-  std::vector<size_t> head_;
-  std::vector<size_t> previous_;
+  std::vector<uint32_t> treeRoot_;
+  std::vector<uint32_t> children_;
+  std::vector<uint32_t> nearHead_;
+  std::vector<uint32_t> nearPrevious_;
 };
 
 enum class TokenKind : uint8_t { Literal, Near, Far };
@@ -205,14 +250,37 @@ Step Advance(int phase, int bits) {
   return next >= kPhases ? Step{next - kPhases, 2} : Step{next, 0};
 }
 
-// A far copy of 10 bytes or more costs the same whatever its length; it waits in `pending` until
-// its shortest length is reached, then in the heap of its phase until its longest is passed.
+// A far copy of 10 bytes or more costs the same whatever its length. Copies wait in `pending`
+// until their shortest length is reached, then in the queue of the phase they lead to until their
+// longest is passed. A match of length L at one position implies one of L - 1 at the next (same
+// distance), so later origins never end sooner: each queue is a sliding-window minimum, cheapest
+// in front, and what the front hides is never needed again.
 struct LongCopy {
   uint32_t Cost;
   uint32_t LastEnd;
   uint32_t Origin;
-  int Phase;
-  bool operator>(const LongCopy& other) const { return Cost > other.Cost; }
+};
+
+class LongCopyQueue {
+ public:
+  void Push(const LongCopy& copy) {
+    while (items_.size() > front_ && items_.back().Cost >= copy.Cost) items_.pop_back();
+    items_.push_back(copy);
+  }
+  // The cheapest copy that still reaches `end`, or null.
+  const LongCopy* Cheapest(size_t end) {
+    while (front_ < items_.size() && items_[front_].LastEnd < end) ++front_;
+    if (front_ == items_.size()) {
+      items_.clear();
+      front_ = 0;
+      return nullptr;
+    }
+    return &items_[front_];
+  }
+
+ private:
+  std::vector<LongCopy> items_;
+  size_t front_ = 0;
 };
 
 uint16_t PackStep(TokenKind kind, size_t length, int previousPhase) {
@@ -231,21 +299,22 @@ int ParsePiece(size_t begin, size_t end, int phase, uint32_t cost, bool last, Ma
   std::array<std::array<uint32_t, kPhases>, kPhases> ring;  // costs of positions j .. j + 15
   for (auto& slot : ring) slot.fill(kNoCost);
   ring[0][static_cast<size_t>(phase)] = cost;
-  std::array<std::vector<LongCopy>, kPhases> pending;
-  std::array<std::priority_queue<LongCopy, std::vector<LongCopy>, std::greater<>>, kPhases> heaps;
+  // pending[j % 16][q]: long copies that reach 10 bytes at j and lead to phase q.
+  std::array<std::array<LongCopy, kPhases>, kPhases> pending;
+  std::array<std::array<bool, kPhases>, kPhases> isPending{};
+  std::array<LongCopyQueue, kPhases> queues;
 
   for (size_t j = 0;; ++j) {
     auto& slot = ring[j % kPhases];
-    for (const LongCopy& copy : pending[j % kPhases])
-      heaps[static_cast<size_t>(copy.Phase)].push(copy);
-    pending[j % kPhases].clear();
     for (int q = 0; q < kPhases; ++q) {
-      auto& heap = heaps[static_cast<size_t>(q)];
-      while (!heap.empty() && heap.top().LastEnd < j) heap.pop();
-      if (!heap.empty() && heap.top().Cost < slot[static_cast<size_t>(q)]) {
-        slot[static_cast<size_t>(q)] = heap.top().Cost;
-        back[j * kPhases + static_cast<size_t>(q)] =
-            PackStep(TokenKind::Far, j - heap.top().Origin, Advance(q, kPhases - 2).Phase);
+      const auto qi = static_cast<size_t>(q);
+      if (isPending[j % kPhases][qi]) queues[qi].Push(pending[j % kPhases][qi]);
+      isPending[j % kPhases][qi] = false;
+      const LongCopy* copy = queues[qi].Cheapest(j);
+      if (copy != nullptr && copy->Cost < slot[qi]) {
+        slot[qi] = copy->Cost;
+        back[j * kPhases + qi] =
+            PackStep(TokenKind::Far, j - copy->Origin, Advance(q, kPhases - 2).Phase);
       }
     }
     if (j == count) break;
@@ -269,10 +338,12 @@ int ParsePiece(size_t begin, size_t end, int phase, uint32_t cost, bool last, Ma
       for (size_t length = 3; length <= std::min(farLength, kShortFarLongest); ++length)
         relax(j + length, p, c, 2, 2, TokenKind::Far);
       if (farLength >= kLongFarShortest) {
+        // One origin reaches each phase q from one p only, so the slot is free.
         const Step step = Advance(p, 2);
-        pending[(j + kLongFarShortest) % kPhases].push_back({c + 3 + step.WordBytes,
-                                                             static_cast<uint32_t>(j + farLength),
-                                                             static_cast<uint32_t>(j), step.Phase});
+        const auto at = (j + kLongFarShortest) % kPhases, qi = static_cast<size_t>(step.Phase);
+        pending[at][qi] = {c + 3 + step.WordBytes, static_cast<uint32_t>(j + farLength),
+                           static_cast<uint32_t>(j)};
+        isPending[at][qi] = true;
       }
     }
     slot.fill(kNoCost);

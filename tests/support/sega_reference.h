@@ -111,6 +111,44 @@ inline std::vector<uint8_t> GreedyKosinski(std::span<const uint8_t> data) {
   return out;
 }
 
+// Size of the shortest Kosinski stream for `data`, by brute force over every distance and every
+// (position, bits used in the descriptor word) state: slow, for small inputs only.
+inline size_t ShortestKosinskiSize(std::span<const uint8_t> data) {
+  const size_t n = data.size();
+  constexpr size_t kNone = size_t{1} << 40;
+  std::vector<size_t> cost((n + 1) * 16, kNone);
+  cost[0] = 2;
+  auto relax = [&](size_t to, size_t phase, size_t c, size_t bits, size_t bytes) {
+    const size_t next = phase + bits;
+    const size_t total = c + bytes + (next >= 16 ? 2 : 0);
+    size_t& target = cost[to * 16 + next % 16];
+    target = std::min(target, total);
+  };
+  for (size_t i = 0; i < n; ++i) {
+    size_t near = 0, far = 0;
+    for (size_t distance = 1; distance <= std::min<size_t>(8192, i); ++distance) {
+      size_t length = 0;
+      while (i + length < n && length < 256 && data[i + length] == data[i + length - distance])
+        ++length;
+      far = std::max(far, length);
+      if (distance <= 256) near = std::max(near, std::min<size_t>(length, 5));
+    }
+    for (size_t phase = 0; phase < 16; ++phase) {
+      const size_t c = cost[i * 16 + phase];
+      if (c == kNone) continue;
+      relax(i + 1, phase, c, 1, 1);
+      for (size_t length = 2; length <= near; ++length) relax(i + length, phase, c, 4, 1);
+      for (size_t length = 3; length <= far; ++length)
+        relax(i + length, phase, c, 2, length <= 9 ? 2 : 3);
+    }
+  }
+  size_t best = kNone;
+  for (size_t phase = 0; phase < 16; ++phase)
+    if (cost[n * 16 + phase] != kNone)
+      best = std::min(best, cost[n * 16 + phase] + 3 + (phase + 2 >= 16 ? 2 : 0));
+  return best;
+}
+
 // `data` must be whole tiles.
 inline std::vector<uint8_t> StraightforwardNemesis(std::span<const uint8_t> data) {
   std::vector<unsigned> symbols;  // value * 8 + run - 1
