@@ -517,41 +517,43 @@ std::vector<uint8_t> CompressKosinski(std::span<const uint8_t> data) {
 // Rules for the scan, each a thing every encoder does (none is broken by the first tokens of
 // the 138 streams of two games' disassemblies):
 // - the first token is a literal: there is nothing to copy from yet;
-// - among the first 16 tokens, copies stay inside the output, and no two literals in a row
-//   repeat a byte pair of the 255 bytes before them: a near copy of those 2 bytes is shorter and
-//   every encoder takes it. Fill bytes (0x00, 0xFF, a repeated pair) fail here at once, instead
-//   of decoding until the scan's output cap from every offset.
+// - among the first 16 tokens, copies stay inside the output, and no four literals in a row
+//   repeat four bytes that lie at most 255 bytes before them: a near copy of those bytes takes
+//   the same four descriptor bits and three bytes less, so every encoder, greedy or optimal,
+//   writes it. Fill bytes (00, FF, a repeated pair) fail here at once, instead of decoding up
+//   to the scan's output cap from every offset.
 bool MayStartKosinskiStream(std::span<const uint8_t> input) {
   constexpr int kTokens = 16;
-  constexpr size_t kPairReach = 255;
+  constexpr size_t kRepeat = 4;
+  constexpr size_t kReach = 255;
   if (input.empty() || (input[0] & 1) == 0) return false;
   TokenReader reader(input);
   if (!reader.Start()) return false;
   std::array<uint8_t, kTokens * kFarLongest> out;
   size_t length = 0;
-  bool afterLiteral = false;
+  size_t literals = 0;  // literals in a row just written
   for (int i = 0; i < kTokens; ++i) {
     ReadToken token;
     if (!reader.Next(token)) return false;
     if (token.Kind == ReadToken::Kind::End) return true;
     if (token.Kind == ReadToken::Kind::Continue) {
-      afterLiteral = false;
+      literals = 0;
       continue;
     }
     if (token.Kind == ReadToken::Kind::Copy) {
       if (token.Distance > length) return false;
       for (size_t k = 0; k < token.Count; ++k, ++length) out[length] = out[length - token.Distance];
-      afterLiteral = false;
+      literals = 0;
       continue;
     }
-    out[length] = token.Byte;
-    if (afterLiteral) {
-      const size_t pair = length - 1;
-      for (size_t j = pair > kPairReach ? pair - kPairReach : 0; j < pair; ++j)
-        if (out[j] == out[pair] && out[j + 1] == out[pair + 1]) return false;
-    }
-    ++length;
-    afterLiteral = true;
+    out[length++] = token.Byte;
+    if (++literals < kRepeat) continue;
+    const size_t run = length - kRepeat;
+    for (size_t j = run > kReach ? run - kReach : 0; j < run; ++j)
+      if (std::equal(out.begin() + static_cast<std::ptrdiff_t>(j),
+                     out.begin() + static_cast<std::ptrdiff_t>(j + kRepeat),
+                     out.begin() + static_cast<std::ptrdiff_t>(run)))
+        return false;
   }
   return true;
 }

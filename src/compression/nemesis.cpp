@@ -328,9 +328,11 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
     }
     std::swap(current, next);
   }
+  // At least one code (u > 0): the scan does not believe a table without any, and a table
+  // with one is never longer than the straightforward one, which codes every symbol.
   TableChoice result;
   int u = 0, length = 1;
-  for (int uu = 0; uu < kUnits; ++uu) {
+  for (int uu = 1; uu < kUnits; ++uu) {
     for (int l = 1; l < kLengths; ++l) {
       if (current[uu][l] < result.Bits) {
         result.Bits = current[uu][l];
@@ -339,6 +341,7 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
       }
     }
   }
+  if (result.Bits == kNoCost) return result;
   for (size_t i = order.size(); i-- > 0;) {
     const uint8_t from = choiceAt(i, u, length);
     if (from == 0) continue;

@@ -242,10 +242,10 @@ TEST(KosinskiTest, HandVectorsDecode) {
 
 TEST(KosinskiTest, DamagedAndTruncatedStreamsAreRefused) {
   CheckVectors({
-      // 1 00 00: near copy from 2 back after one byte
+      // 1 00 00 01 -> 1000001 = 41: a near copy from 2 back after one byte, then the end
       {"near copy before the start",
        kKosinski,
-       {0x01, 0x00, 'A', 0xFE, 0x00, 0xF0, 0x00},
+       {0x41, 0x00, 'A', 0xFE, 0x00, 0xF0, 0x00},
        DecompressError::ReferenceBeforeStart,
        {},
        0},
@@ -289,13 +289,23 @@ TEST(SegaCompressorTest, RoundTripsAreExactAndNeverLongerThanStraightforward) {
     uint32_t seed;
   };
   const Case cases[] = {
-      {kNemesis, "tiles", 32, 1},     {kNemesis, "tiles", 4096, 2},
-      {kNemesis, "tiles", 16384, 3},  {kNemesis, "random", 32, 4},
-      {kNemesis, "random", 2048, 5},  {kNemesis, "zeros", 32 * 0x1FFF, 0},
-      {kNemesis, "ones", 96, 0},      {kKosinski, "tiles", 5000, 6},
-      {kKosinski, "tiles", 16384, 7}, {kKosinski, "random", 3000, 8},
-      {kKosinski, "random", 1, 9},    {kKosinski, "zeros", 70000, 0},
-      {kKosinski, "empty", 0, 0},     {kKosinski, "window", 8192 + 300, 10},
+      {kNemesis, "tiles", 32, 1},
+      {kNemesis, "tiles", 4096, 2},
+      {kNemesis, "tiles", 16384, 3},
+      {kNemesis, "random", 32, 4},
+      {kNemesis, "random", 2048, 5},
+      {kNemesis, "zeros", 32 * 0x1FFF, 0},
+      {kNemesis, "ones", 96, 0},
+      {kKosinski, "tiles", 5000, 6},
+      {kKosinski, "tiles", 16384, 7},
+      {kKosinski, "random", 3000, 8},
+      {kKosinski, "random", 1, 9},
+      {kKosinski, "zeros", 70000, 0},
+      {kKosinski, "empty", 0, 0},
+      {kKosinski, "window", 8192 + 300, 10},
+      {kKosinski, "near reach", 256 + 5, 11},
+      {kNemesis, "drift", 4096, 12},
+      {kNemesis, "distinct runs", 32, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(CompressionInfo(c.format).ShortName) + " " + c.kind + " " +
@@ -306,6 +316,23 @@ TEST(SegaCompressorTest, RoundTripsAreExactAndNeverLongerThanStraightforward) {
     if (kind == "random") data = test::PatternBytes(c.size, c.seed);
     if (kind == "zeros") data = Repeated(c.size, 0);
     if (kind == "ones") data = Repeated(c.size, 0xFF);
+    if (kind == "near reach") {  // 5 bytes again 256 later: a near copy from its farthest
+      data = test::PatternBytes(256, c.seed);
+      data.insert(data.end(), data.begin(), data.begin() + 5);
+    }
+    if (kind == "distinct runs") {  // 4 pixels of each value, in an order whose XOR rows
+      // repeat no run either: no symbol pays for a code in either mode
+      for (uint8_t v : {13, 7, 10, 2, 9, 5, 8, 14, 3, 11, 6, 1, 12, 15, 0, 4})
+        data.insert(data.end(), 2, static_cast<uint8_t>(v * 0x11));
+    }
+    if (kind == "drift") {  // each row one pixel off the row before: XOR rows are nearly blank
+      data = test::PatternBytes(4, c.seed);
+      while (data.size() < c.size) {
+        const Bytes row(data.end() - 4, data.end());
+        data.insert(data.end(), row.begin(), row.end());
+        data[data.size() - 1 - data.size() / 4 % 4] ^= 0x10;
+      }
+    }
     if (kind == "window") {  // the same 300 bytes 8192 apart: a copy from the window's far end
       data = test::PatternBytes(8192, c.seed);
       data.insert(data.end(), data.begin(), data.begin() + 300);
@@ -323,6 +350,9 @@ TEST(SegaCompressorTest, RoundTripsAreExactAndNeverLongerThanStraightforward) {
     EXPECT_LE(stream->size(), reference.size());
     if (c.format == kKosinski && data.size() <= 5000) {
       EXPECT_EQ(stream->size(), test::ShortestKosinskiSize(data));
+    }
+    if (kind == "drift") {
+      EXPECT_EQ((*stream)[0] & 0x80, 0x80);
     }
     if (kind == "window") {
       EXPECT_LT(stream->size(), 8192 * 9 / 8 + 30);  // 8192 literals, then one copy
@@ -351,6 +381,11 @@ TEST(SegaScanTest, FirstLookRefusesWhatNoEncoderWrites) {
       {"nemesis first byte 05", kNemesis, {0x00, 0x02, 0x05, 0x71, 0x00, 0xFF}, false},
       {"nemesis value byte 90", kNemesis, {0x00, 0x02, 0x90, 0x71, 0x00, 0xFF}, false},
       {"nemesis empty table", kNemesis, {0x00, 0x02, 0xFF, 0x00}, false},
+      {"nemesis value byte without entries", kNemesis, {0x00, 0x02, 0x80, 0xFF}, false},
+      {"nemesis later value byte 90",
+       kNemesis,
+       {0x00, 0x02, 0x80, 0x71, 0x00, 0x90, 0x72, 0x02, 0xFF},
+       false},
       {"nemesis prefix codes", kNemesis, {0x00, 0x02, 0x80, 0x71, 0x00, 0x72, 0x01, 0xFF}, false},
       {"nemesis code over the escape", kNemesis, {0x00, 0x02, 0x80, 0x77, 0x7E, 0xFF}, false},
       {"nemesis table cut", kNemesis, {0x00, 0x02, 0x80, 0x71, 0x00}, false},
@@ -358,9 +393,14 @@ TEST(SegaScanTest, FirstLookRefusesWhatNoEncoderWrites) {
       {"kosinski copy first", kKosinski, {0x02, 0x00, 0xFF, 0xFF, 0x00, 0xF0, 0x00}, false},
       {"kosinski fill FF", kKosinski, Repeated(64, 0xFF), false},
       {"kosinski fill FF 00", kKosinski, Joined(Repeated(1, 0xFF), Bytes(63, 0)), false},
-      {"kosinski pair repeated",
+      // 1111 01 -> 2F; 111111 01 -> BF
+      {"kosinski four literals",
        kKosinski,
-       {0x0F, 0x00, 'A', 'B', 'A', 'B', 0x00, 0xF0, 0x00},
+       {0x2F, 0x00, 'A', 'B', 'A', 'B', 0x00, 0xF0, 0x00},
+       true},
+      {"kosinski four literals repeated",
+       kKosinski,
+       {0xBF, 0x00, 'A', 'B', 'A', 'B', 'A', 'B', 0x00, 0xF0, 0x00},
        false},
   };
   for (const Case& c : cases) {
