@@ -301,9 +301,11 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
   constexpr int kUnits = kCodeWindows + 1;
   constexpr int kLengths = kMaxCodeBits + 1;
   using Layer = std::array<std::array<uint32_t, kLengths>, kUnits>;
-  Layer current, next;
-  for (auto& row : current) row.fill(kNoCost);
-  current[0][1] = 0;
+  std::array<Layer, 2> layers;
+  Layer* current = &layers[0];
+  Layer* next = &layers[1];
+  for (auto& row : *current) row.fill(kNoCost);
+  (*current)[0][1] = 0;
   // choice[i][u][L]: 0 when symbol i was written inline, else the previous last length.
   std::vector<uint8_t> choice(order.size() * kUnits * kLengths, 0);
   auto choiceAt = [&choice](size_t i, int u, int length) -> uint8_t& {
@@ -316,10 +318,12 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
   for (size_t i = 0; i < order.size(); ++i) {
     const uint32_t count = counts[static_cast<size_t>(order[i])];
     const bool mayCode = (allowed >> SymbolValue(order[i]) & 1) != 0;
+    const Layer& was = *current;
+    Layer& now = *next;
     for (int u = 0; u <= reach; ++u)
       for (int l = 1; l < kLengths; ++l)
-        next[u][l] = current[u][l] == kNoCost ? kNoCost : current[u][l] + kInlineBits * count;
-    for (int u = reach + 1; u < kUnits; ++u) next[u].fill(kNoCost);
+        now[u][l] = was[u][l] == kNoCost ? kNoCost : was[u][l] + kInlineBits * count;
+    for (int u = reach + 1; u < kUnits; ++u) now[u].fill(kNoCost);
     if (mayCode) {
       int longest = 0;
       while (longest < kMaxCodeBits &&
@@ -331,15 +335,15 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
         uint32_t cheapest = kNoCost;
         int from = 0;
         for (int length = 1; length <= longest; ++length) {
-          if (current[u][length] < cheapest) {
-            cheapest = current[u][length];
+          if (was[u][length] < cheapest) {
+            cheapest = was[u][length];
             from = length;
           }
           const int used = u + (1 << (kMaxCodeBits - length));
           if (cheapest == kNoCost || used >= kUnits) continue;
           const uint32_t c = cheapest + static_cast<uint32_t>(length) * count + kEntryBits;
-          if (c < next[used][length]) {
-            next[used][length] = c;
+          if (c < now[used][length]) {
+            now[used][length] = c;
             choiceAt(i, used, length) = static_cast<uint8_t>(from);
           }
         }
@@ -350,12 +354,13 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
   }
   // At least one code (u > 0): the scan does not believe a table without any, and a table
   // with one is never longer than the straightforward one, which codes every symbol.
+  const Layer& last = *current;
   TableChoice result;
   int u = 0, length = 1;
   for (int uu = 1; uu < kUnits; ++uu) {
     for (int l = 1; l < kLengths; ++l) {
-      if (current[uu][l] < result.Bits) {
-        result.Bits = current[uu][l];
+      if (last[uu][l] < result.Bits) {
+        result.Bits = last[uu][l];
         u = uu;
         length = l;
       }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <random>
 #include <span>
 #include <vector>
@@ -51,7 +52,23 @@ inline std::vector<uint8_t> TileLikeBytes(size_t count, uint32_t seed) {
   return bytes;
 }
 
+inline constexpr size_t kNoByte = ~size_t{0};
+
+// For each position, the nearest earlier one that holds the same byte (kNoByte if none): every
+// match starts at one, so walking these visits every distance that can match, nearest first.
+inline std::vector<size_t> EarlierSameByte(std::span<const uint8_t> data) {
+  std::vector<size_t> earlier(data.size());
+  size_t last[256];
+  std::fill(std::begin(last), std::end(last), kNoByte);
+  for (size_t i = 0; i < data.size(); ++i) {
+    earlier[i] = last[data[i]];
+    last[data[i]] = i;
+  }
+  return earlier;
+}
+
 inline std::vector<uint8_t> GreedyKosinski(std::span<const uint8_t> data) {
+  const std::vector<size_t> earlier = EarlierSameByte(data);
   std::vector<uint8_t> out{0, 0};
   size_t place = 0;
   unsigned word = 0;
@@ -69,7 +86,8 @@ inline std::vector<uint8_t> GreedyKosinski(std::span<const uint8_t> data) {
   for (size_t i = 0; i < data.size();) {
     size_t best = 0, bestDistance = 0, near = 0, nearDistance = 0;
     const size_t longest = std::min<size_t>(256, data.size() - i);
-    for (size_t distance = 1; distance <= std::min<size_t>(8192, i); ++distance) {
+    for (size_t j = earlier[i]; j != kNoByte && i - j <= 8192; j = earlier[j]) {
+      const size_t distance = i - j;
       size_t length = 0;
       while (length < longest && data[i + length] == data[i + length - distance]) ++length;
       if (length > best) {
@@ -111,10 +129,11 @@ inline std::vector<uint8_t> GreedyKosinski(std::span<const uint8_t> data) {
   return out;
 }
 
-// Size of the shortest Kosinski stream for `data`, by brute force over every distance and every
-// (position, bits used in the descriptor word) state: slow, for small inputs only.
+// Size of the shortest Kosinski stream for `data`, by brute force over every matching distance and
+// every (position, bits used in the descriptor word) state: slow, for small inputs only.
 inline size_t ShortestKosinskiSize(std::span<const uint8_t> data) {
   const size_t n = data.size();
+  const std::vector<size_t> earlier = EarlierSameByte(data);
   constexpr size_t kNone = size_t{1} << 40;
   std::vector<size_t> cost((n + 1) * 16, kNone);
   cost[0] = 2;
@@ -126,7 +145,8 @@ inline size_t ShortestKosinskiSize(std::span<const uint8_t> data) {
   };
   for (size_t i = 0; i < n; ++i) {
     size_t near = 0, far = 0;
-    for (size_t distance = 1; distance <= std::min<size_t>(8192, i); ++distance) {
+    for (size_t j = earlier[i]; j != kNoByte && i - j <= 8192; j = earlier[j]) {
+      const size_t distance = i - j;
       size_t length = 0;
       while (i + length < n && length < 256 && data[i + length] == data[i + length - distance])
         ++length;
