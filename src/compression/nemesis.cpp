@@ -311,9 +311,7 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
   auto choiceAt = [&choice](size_t i, int u, int length) -> uint8_t& {
     return choice[(i * kUnits + static_cast<size_t>(u)) * kLengths + static_cast<size_t>(length)];
   };
-  // A length at which a symbol costs no less than inline is never taken, except 1 bit for the
-  // first symbol that may have a code: when nothing pays for a code, that is the cheapest one.
-  bool firstCodable = true;
+  // A length at which a symbol costs no less than inline is never taken.
   int reach = 0;  // highest u any state has so far
   for (size_t i = 0; i < order.size(); ++i) {
     const uint32_t count = counts[static_cast<size_t>(order[i])];
@@ -329,8 +327,6 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
       while (longest < kMaxCodeBits &&
              static_cast<uint32_t>(longest + 1) * count + kEntryBits < kInlineBits * count)
         ++longest;
-      if (firstCodable) longest = std::max(longest, 1);
-      firstCodable = false;
       for (int u = 0; u <= reach; ++u) {
         uint32_t cheapest = kNoCost;
         int from = 0;
@@ -352,12 +348,10 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
     }
     std::swap(current, next);
   }
-  // At least one code (u > 0): the scan does not believe a table without any, and a table
-  // with one is never longer than the straightforward one, which codes every symbol.
   const Layer& last = *current;
   TableChoice result;
   int u = 0, length = 1;
-  for (int uu = 1; uu < kUnits; ++uu) {
+  for (int uu = 0; uu < kUnits; ++uu) {
     for (int l = 1; l < kLengths; ++l) {
       if (last[uu][l] < result.Bits) {
         result.Bits = last[uu][l];
@@ -366,7 +360,6 @@ TableChoice BestLengthsFor(const SymbolCounts& counts, uint16_t allowed) {
       }
     }
   }
-  if (result.Bits == kNoCost) return result;
   for (size_t i = order.size(); i-- > 0;) {
     const uint8_t from = choiceAt(i, u, length);
     if (from == 0) continue;
@@ -517,20 +510,23 @@ std::vector<uint8_t> EncodeMode(std::span<const uint8_t> data, bool xorMode) {
   return fewerValues.size() < best.size() ? fewerValues : best;
 }
 
-// Plausibility of a table for the scan. Every encoder writes value bytes 0x80-0x8F, at least
-// one entry, and a prefix code that leaves the escape free: decoders disagree on any other
-// table, so none is found in a game.
+// Plausibility of a table for the scan. Every encoder writes an empty table or value bytes
+// 0x80-0x8F, each followed by its entries, and a prefix code that leaves the escape free:
+// decoders disagree on any other table, so none is found in a game.
 bool PlausibleCodeTable(std::span<const uint8_t> input) {
-  if (input.size() < 3 || input[2] < 0x80 || input[2] > 0x8F) return false;
-  size_t pos = 3;
+  if (input.size() < 3) return false;
+  if (input[2] == 0xFF) return true;
+  if (input[2] < 0x80 || input[2] > 0x8F) return false;
   std::array<bool, 256> taken{};
   for (int w = kInlineWindow; w < 256; ++w) taken[static_cast<size_t>(w)] = true;
-  int entries = 0;
-  while (pos < input.size()) {
+  bool afterValue = true;
+  for (size_t pos = 3; pos < input.size();) {
     const uint8_t byte = input[pos++];
-    if (byte == 0xFF) return entries > 0;
     if (byte >= 0x80) {
+      if (afterValue) return false;
+      if (byte == 0xFF) return true;
       if (byte > 0x8F) return false;
+      afterValue = true;
       continue;
     }
     if (pos >= input.size()) return false;
@@ -542,7 +538,7 @@ bool PlausibleCodeTable(std::span<const uint8_t> input) {
       if (taken[w]) return false;
       taken[w] = true;
     }
-    ++entries;
+    afterValue = false;
   }
   return false;
 }
