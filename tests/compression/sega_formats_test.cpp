@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compression/stream_scan.h"
@@ -13,9 +14,23 @@ namespace varnock {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using E = DecompressError;
 constexpr auto kNemesis = CompressionFormat::Nemesis;
 constexpr auto kKosinski = CompressionFormat::Kosinski;
 
+// "00 01 FF" -> {0x00, 0x01, 0xFF}; 'text' in quotes gives its characters.
+Bytes Hex(std::string_view text) {
+  Bytes bytes;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\'') {
+      for (++i; text[i] != '\''; ++i) bytes.push_back(static_cast<uint8_t>(text[i]));
+    } else if (text[i] != ' ') {
+      bytes.push_back(static_cast<uint8_t>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16)));
+      ++i;
+    }
+  }
+  return bytes;
+}
 Bytes Joined(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
@@ -28,9 +43,9 @@ struct Vector {
   const char* name;
   CompressionFormat format;
   Bytes stream;
-  DecompressError error;
-  Bytes output;
-  size_t consumed;
+  E error;
+  Bytes output = {};
+  size_t consumed = 0;
   size_t maxOutput = kMaxDecompressedBytes;
 };
 
@@ -48,139 +63,53 @@ void CheckVectors(const std::vector<Vector>& vectors) {
 // entries 0RRRLLLL CCCCCCCC (run R + 1, L-bit code C), FF ends. Codes MSB first.
 TEST(NemesisTest, HandVectorsDecode) {
   const Bytes zeros = Repeated(32, 0);
-  // 11 10 00 00, then zeros: 3 pixels of 1 (8-bit code 00000000), then eight runs of 8 zeros
-  // (code 01); the first crosses into row 1, the last passes row 7 and its 3 extra are dropped.
-  const Bytes crossing = Joined({0x11, 0x10, 0x00, 0x00}, Repeated(28, 0));
   CheckVectors({
       // run 8 of 0 = "0": 0 0 0 0 0 0 0 0 -> 00
-      {"one code per row",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x71, 0x00, 0xFF, 0x00},
-       DecompressError::None,
-       zeros,
-       7},
+      {"one code per row", kNemesis, Hex("00 01 80 71 00 FF 00"), E::None, zeros, 7},
       // empty table; 8 x 111111 111 0101 (inline: run 8 of 5) = 104 bits
-      {"inline escape",
-       kNemesis,
-       {0x00, 0x01, 0xFF, 0xFF, 0xAF, 0xFD, 0x7F, 0xEB, 0xFF, 0x5F, 0xFA, 0xFF, 0xD7, 0xFE, 0xBF,
-        0xF5},
-       DecompressError::None,
-       Repeated(32, 0x55),
-       16},
+      {"inline escape", kNemesis, Hex("00 01 FF FF AF FD 7F EB FF 5F FA FF D7 FE BF F5"), E::None,
+       Repeated(32, 0x55), 16},
       // XOR: row 0 = 11111111 ("0" = run 8 of 1), rows 1-7 = 0 ("10" = run 8 of 0), each XORed
       // with the row before: 0 10 10 10 10 10 10 10 (+0) -> 55 54
-      {"xor rows",
-       kNemesis,
-       {0x80, 0x01, 0x81, 0x71, 0x00, 0x80, 0x72, 0x02, 0xFF, 0x55, 0x54},
-       DecompressError::None,
-       Repeated(32, 0x11),
+      {"xor rows", kNemesis, Hex("80 01 81 71 00 80 72 02 FF 55 54"), E::None, Repeated(32, 0x11),
        11},
+      // 11 10 00 00, then zeros: 3 pixels of 1 (8-bit code 00000000), then eight runs of 8 zeros
+      // ("01"): the first crosses into row 1, the last passes row 7 and its 3 extra are dropped.
       // 00000000 01010101 01010101; the two bytes after the stream are not taken
-      {"runs cross rows, 8-bit code, overshoot",
-       kNemesis,
-       {0x00, 0x01, 0x81, 0x28, 0x00, 0x80, 0x72, 0x01, 0xFF, 0x00, 0x55, 0x55, 0xAA, 0xBB},
-       DecompressError::None,
-       crossing,
-       12},
+      {"runs cross rows, 8-bit code, overshoot", kNemesis,
+       Hex("00 01 81 28 00 80 72 01 FF 00 55 55 AA BB"), E::None,
+       Joined(Hex("11 10 00 00"), Repeated(28, 0)), 12},
       // The table of "window undecided at the end" with the byte that decides the last code
-      {"window decided by the next byte",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x71, 0x00, 0x81, 0x77, 0x01, 0xFF, 0x00, 0x00},
-       DecompressError::None,
-       zeros,
-       11},
+      {"window decided by the next byte", kNemesis, Hex("00 01 80 71 00 81 77 01 FF 00 00"),
+       E::None, zeros, 11},
       // The game reads the first table byte as a value byte even without its top bit.
-      {"first table byte 05 is value 5",
-       kNemesis,
-       {0x00, 0x01, 0x05, 0x71, 0x00, 0xFF, 0x00},
-       DecompressError::None,
-       Repeated(32, 0x55),
-       7},
+      {"first table byte 05 is value 5", kNemesis, Hex("00 01 05 71 00 FF 00"), E::None,
+       Repeated(32, 0x55), 7},
       // "11" is run 8 of 2, but 111111 is tested first: 111111 111 0111 (run 8 of 7), then
       // seven "0" (run 8 of 0) -> FF B8 00
-      {"escape before a short code",
-       kNemesis,
-       {0x00, 0x01, 0x82, 0x72, 0x03, 0x80, 0x71, 0x00, 0xFF, 0xFF, 0xB8, 0x00},
-       DecompressError::None,
-       Joined(Repeated(4, 0x77), Repeated(28, 0)),
-       12},
+      {"escape before a short code", kNemesis, Hex("00 01 82 72 03 80 71 00 FF FF B8 00"), E::None,
+       Joined(Repeated(4, 0x77), Repeated(28, 0)), 12},
   });
 }
 
 TEST(NemesisTest, DamagedAndTruncatedStreamsAreRefused) {
   CheckVectors({
-      {"no tiles",
-       kNemesis,
-       {0x00, 0x00, 0x80, 0x71, 0x00, 0xFF, 0x00},
-       DecompressError::BadHeader,
-       {},
-       0},
-      {"0x2000 tiles",
-       kNemesis,
-       {0x20, 0x00, 0x80, 0x71, 0x00, 0xFF, 0x00},
-       DecompressError::BadHeader,
-       {},
-       0},
-      {"code length 0",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x70, 0x00, 0xFF, 0x00},
-       DecompressError::BadTree,
-       {},
-       0},
-      {"code length 9",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x79, 0x00, 0xFF, 0x00},
-       DecompressError::BadTree,
-       {},
-       0},
-      {"code wider than its length",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x71, 0x02, 0xFF, 0x00},
-       DecompressError::BadTree,
-       {},
-       0},
-      {"code not in the table",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x71, 0x00, 0xFF, 0x80},
-       DecompressError::BadCommand,
-       {},
-       0},
-      {"header only", kNemesis, {0x00}, DecompressError::EndsEarly, {}, 0},
-      {"table without end",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x71, 0x00},
-       DecompressError::EndsEarly,
-       {},
-       0},
-      {"no codes",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x71, 0x00, 0xFF},
-       DecompressError::EndsEarly,
-       {},
-       0},
+      {"no tiles", kNemesis, Hex("00 00 80 71 00 FF 00"), E::BadHeader},
+      {"0x2000 tiles", kNemesis, Hex("20 00 80 71 00 FF 00"), E::BadHeader},
+      {"code length 0", kNemesis, Hex("00 01 80 70 00 FF 00"), E::BadTree},
+      {"code length 9", kNemesis, Hex("00 01 80 79 00 FF 00"), E::BadTree},
+      {"code wider than its length", kNemesis, Hex("00 01 80 71 02 FF 00"), E::BadTree},
+      {"code not in the table", kNemesis, Hex("00 01 80 71 00 FF 80"), E::BadCommand},
+      {"header only", kNemesis, Hex("00"), E::EndsEarly},
+      {"table without end", kNemesis, Hex("00 01 80 71 00"), E::EndsEarly},
+      {"no codes", kNemesis, Hex("00 01 80 71 00 FF"), E::EndsEarly},
       // One bit short: the last "01" would need the byte that is missing.
-      {"last code cut",
-       kNemesis,
-       {0x00, 0x01, 0x81, 0x28, 0x00, 0x80, 0x72, 0x01, 0xFF, 0x00, 0x55},
-       DecompressError::EndsEarly,
-       {},
-       0},
+      {"last code cut", kNemesis, Hex("00 01 81 28 00 80 72 01 FF 00 55"), E::EndsEarly},
       // "0" is run 8 of 0 (windows 00-7F) until "0000001" takes 02-03: each "0" is decided
       // only by the 7 bits from its start, so 8 of them need 14 bits and a one-byte stream
       // leaves the third undecided.
-      {"window undecided at the end",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x71, 0x00, 0x81, 0x77, 0x01, 0xFF, 0x00},
-       DecompressError::EndsEarly,
-       {},
-       0},
-      {"more than allowed",
-       kNemesis,
-       {0x00, 0x01, 0x80, 0x71, 0x00, 0xFF, 0x00},
-       DecompressError::TooLarge,
-       {},
-       0,
-       31},
+      {"window undecided at the end", kNemesis, Hex("00 01 80 71 00 81 77 01 FF 00"), E::EndsEarly},
+      {"more than allowed", kNemesis, Hex("00 01 80 71 00 FF 00"), E::TooLarge, {}, 0, 31},
   });
 }
 
@@ -189,93 +118,67 @@ TEST(NemesisTest, DamagedAndTruncatedStreamsAreRefused) {
 TEST(KosinskiTest, HandVectorsDecode) {
   CheckVectors({
       // 1 1 1 01 -> 10111 = 17
-      {"literals and end",
-       kKosinski,
-       {0x17, 0x00, 'A', 'B', 'C', 0x00, 0xF0, 0x00},
-       DecompressError::None,
-       {'A', 'B', 'C'},
-       8},
+      {"literals and end", kKosinski, Hex("17 00 'ABC' 00 F0 00"), E::None, Hex("'ABC'"), 8},
       // 1 00 11 01 -> 1011001 = 59; FF = 1 back, 5 bytes over the one written
-      {"overlapping near copy",
-       kKosinski,
-       {0x59, 0x00, 'A', 0xFF, 0x00, 0xF0, 0x00},
-       DecompressError::None,
-       Bytes(6, 'A'),
+      {"overlapping near copy", kKosinski, Hex("59 00 'A' FF 00 F0 00"), E::None, Hex("'AAAAAA'"),
        7},
       // 1111 01 01 -> 10101111 = AF; FC FF: field 1FFC = 4 back, 7 + 2 = 9 bytes
-      {"far copy of 9",
-       kKosinski,
-       {0xAF, 0x00, 'A', 'B', 'C', 'D', 0xFC, 0xFF, 0x00, 0xF0, 0x00},
-       DecompressError::None,
-       {'A', 'B', 'C', 'D', 'A', 'B', 'C', 'D', 'A', 'B', 'C', 'D', 'A'},
-       11},
+      {"far copy of 9", kKosinski, Hex("AF 00 'ABCD' FC FF 00 F0 00"), E::None,
+       Hex("'ABCDABCDABCDA'"), 11},
       // 1 01 01 -> 10101 = 15; FF F8 FF: 1 back, count byte FF = 256 bytes, the longest
-      {"far copy of 256",
-       kKosinski,
-       {0x15, 0x00, 'A', 0xFF, 0xF8, 0xFF, 0x00, 0xF0, 0x00},
-       DecompressError::None,
-       Bytes(257, 'A'),
-       9},
+      {"far copy of 256", kKosinski, Hex("15 00 'A' FF F8 FF 00 F0 00"), E::None,
+       Repeated(257, 'A'), 9},
       // count byte 1 copies nothing and the stream goes on
-      {"continue marker",
-       kKosinski,
-       {0x15, 0x00, 'A', 0x00, 0xF0, 0x01, 0x00, 0xF0, 0x00},
-       DecompressError::None,
-       {'A'},
-       9},
+      {"continue marker", kKosinski, Hex("15 00 'A' 00 F0 01 00 F0 00"), E::None, Hex("'A'"), 9},
       // 15 literals and the first bit of a near copy fill word 7FFF; the next word (0010: 0 00
       // 01) is read before the copy's byte
       {"word read before the token's bytes", kKosinski,
-       Joined(Joined({0xFF, 0x7F},
-                     {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O'}),
-              {0x10, 0x00, 0xFF, 0x00, 0xF0, 0x00}),
-       DecompressError::None,
-       Bytes{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O', 'O', 'O'},
-       23},
+       Hex("FF 7F 'ABCDEFGHIJKLMNO' 10 00 FF 00 F0 00"), E::None, Hex("'ABCDEFGHIJKLMNOOO'"), 23},
       // 14 literals, then the end marker's 01 fills word BFFF: the word after it is read (and
       // counted), the padding after the marker is not
-      {"end marker closes a word", kKosinski,
-       Joined(Joined({0xFF, 0xBF}, Bytes(14, 'Z')), {0x00, 0x00, 0x00, 0xF0, 0x00, 0, 0, 0}),
-       DecompressError::None, Bytes(14, 'Z'), 21},
+      {"end marker closes a word", kKosinski, Hex("FF BF 'ZZZZZZZZZZZZZZ' 00 00 00 F0 00 00 00 00"),
+       E::None, Repeated(14, 'Z'), 21},
   });
 }
 
 TEST(KosinskiTest, DamagedAndTruncatedStreamsAreRefused) {
   CheckVectors({
       // 1 00 00 01 -> 1000001 = 41: a near copy from 2 back after one byte, then the end
-      {"near copy before the start",
-       kKosinski,
-       {0x41, 0x00, 'A', 0xFE, 0x00, 0xF0, 0x00},
-       DecompressError::ReferenceBeforeStart,
-       {},
-       0},
-      {"far copy first",
-       kKosinski,
-       {0x02, 0x00, 0xFF, 0xFF, 0x00, 0xF0, 0x00},
-       DecompressError::ReferenceBeforeStart,
-       {},
-       0},
-      {"no end marker",
-       kKosinski,
-       {0x17, 0x00, 'A', 'B', 'C', 0x00, 0xF0},
-       DecompressError::EndsEarly,
-       {},
-       0},
-      {"next word missing",
-       kKosinski,
-       Joined({0xFF, 0x7F}, Bytes(15, 'A')),
-       DecompressError::EndsEarly,
-       {},
-       0},
-      {"one byte", kKosinski, {0x01}, DecompressError::EndsEarly, {}, 0},
-      {"more than allowed",
-       kKosinski,
-       {0x15, 0x00, 'A', 0xFF, 0xF8, 0xFF, 0x00, 0xF0, 0x00},
-       DecompressError::TooLarge,
-       {},
-       0,
-       256},
+      {"near copy before the start", kKosinski, Hex("41 00 'A' FE 00 F0 00"),
+       E::ReferenceBeforeStart},
+      {"far copy first", kKosinski, Hex("02 00 FF FF 00 F0 00"), E::ReferenceBeforeStart},
+      {"no end marker", kKosinski, Hex("17 00 'ABC' 00 F0"), E::EndsEarly},
+      {"next word missing", kKosinski, Hex("FF 7F 'AAAAAAAAAAAAAAA'"), E::EndsEarly},
+      {"one byte", kKosinski, Hex("01"), E::EndsEarly},
+      {"more than allowed", kKosinski, Hex("15 00 'A' FF F8 FF 00 F0 00"), E::TooLarge, {}, 0, 256},
   });
+}
+
+Bytes RoundTripData(const std::string& kind, size_t size, uint32_t seed) {
+  Bytes data;
+  if (kind == "tiles") data = test::TileLikeBytes(size, seed);
+  if (kind == "random") data = test::PatternBytes(size, seed);
+  if (kind == "zeros" || kind == "ones") data = Repeated(size, kind == "ones" ? 0xFF : 0);
+  if (kind == "near reach" || kind == "window") {
+    // The same bytes again 256 or 8192 later: a near or far copy from its farthest
+    data = test::PatternBytes(kind == "near reach" ? 256 : 8192, seed);
+    data.insert(data.end(), data.begin(),
+                data.begin() + static_cast<std::ptrdiff_t>(size - data.size()));
+  }
+  if (kind == "distinct runs") {  // 4 pixels of each value, in an order whose XOR rows repeat
+    // no run either: no symbol pays for a code in either mode, the table is empty
+    for (uint8_t v : {13, 7, 10, 2, 9, 5, 8, 14, 3, 11, 6, 1, 12, 15, 0, 4})
+      data.insert(data.end(), 2, static_cast<uint8_t>(v * 0x11));
+  }
+  if (kind == "drift") {  // each row one pixel off the row before: XOR rows are nearly blank
+    data = test::PatternBytes(4, seed);
+    while (data.size() < size) {
+      const Bytes row(data.end() - 4, data.end());
+      data.insert(data.end(), row.begin(), row.end());
+      data[data.size() - 1 - data.size() / 4 % 4] ^= 0x10;
+    }
+  }
+  return data;
 }
 
 // Every stream decodes back to its input, ends where Consumed says, passes the scan's first look
@@ -289,54 +192,21 @@ TEST(SegaCompressorTest, RoundTripsAreExactAndNeverLongerThanStraightforward) {
     uint32_t seed;
   };
   const Case cases[] = {
-      {kNemesis, "tiles", 32, 1},
-      {kNemesis, "tiles", 4096, 2},
-      {kNemesis, "tiles", 16384, 3},
-      {kNemesis, "random", 32, 4},
-      {kNemesis, "random", 2048, 5},
-      {kNemesis, "zeros", 32 * 0x1FFF, 0},
-      {kNemesis, "ones", 96, 0},
-      {kKosinski, "tiles", 5000, 6},
-      {kKosinski, "tiles", 16384, 7},
-      {kKosinski, "random", 3000, 8},
-      {kKosinski, "random", 1, 9},
-      {kKosinski, "zeros", 70000, 0},
-      {kKosinski, "empty", 0, 0},
-      {kKosinski, "window", 8192 + 300, 10},
-      {kKosinski, "near reach", 256 + 5, 11},
-      {kNemesis, "drift", 4096, 12},
-      {kNemesis, "distinct runs", 32, 0},
+      {kNemesis, "tiles", 32, 1},         {kNemesis, "tiles", 4096, 2},
+      {kNemesis, "tiles", 16384, 3},      {kNemesis, "random", 32, 4},
+      {kNemesis, "random", 2048, 5},      {kNemesis, "zeros", 32 * 0x1FFF, 0},
+      {kNemesis, "ones", 96, 0},          {kNemesis, "drift", 4096, 12},
+      {kNemesis, "distinct runs", 32, 0}, {kKosinski, "tiles", 5000, 6},
+      {kKosinski, "tiles", 16384, 7},     {kKosinski, "random", 3000, 8},
+      {kKosinski, "random", 1, 9},        {kKosinski, "zeros", 70000, 0},
+      {kKosinski, "empty", 0, 0},         {kKosinski, "window", 8192 + 300, 10},
+      {kKosinski, "near reach", 261, 11},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(CompressionInfo(c.format).ShortName) + " " + c.kind + " " +
                  std::to_string(c.size));
-    Bytes data;
     const std::string kind = c.kind;
-    if (kind == "tiles") data = test::TileLikeBytes(c.size, c.seed);
-    if (kind == "random") data = test::PatternBytes(c.size, c.seed);
-    if (kind == "zeros") data = Repeated(c.size, 0);
-    if (kind == "ones") data = Repeated(c.size, 0xFF);
-    if (kind == "near reach") {  // 5 bytes again 256 later: a near copy from its farthest
-      data = test::PatternBytes(256, c.seed);
-      data.insert(data.end(), data.begin(), data.begin() + 5);
-    }
-    if (kind == "distinct runs") {  // 4 pixels of each value, in an order whose XOR rows
-      // repeat no run either: no symbol pays for a code in either mode, the table is empty
-      for (uint8_t v : {13, 7, 10, 2, 9, 5, 8, 14, 3, 11, 6, 1, 12, 15, 0, 4})
-        data.insert(data.end(), 2, static_cast<uint8_t>(v * 0x11));
-    }
-    if (kind == "drift") {  // each row one pixel off the row before: XOR rows are nearly blank
-      data = test::PatternBytes(4, c.seed);
-      while (data.size() < c.size) {
-        const Bytes row(data.end() - 4, data.end());
-        data.insert(data.end(), row.begin(), row.end());
-        data[data.size() - 1 - data.size() / 4 % 4] ^= 0x10;
-      }
-    }
-    if (kind == "window") {  // the same 300 bytes 8192 apart: a copy from the window's far end
-      data = test::PatternBytes(8192, c.seed);
-      data.insert(data.end(), data.begin(), data.begin() + 300);
-    }
+    const Bytes data = RoundTripData(kind, c.size, c.seed);
     const std::optional<Bytes> stream = Compress(c.format, data);
     ASSERT_TRUE(stream.has_value());
     const DecompressResult back = Decompress(c.format, Joined(*stream, {0x5A, 0xA5}));
@@ -376,32 +246,23 @@ TEST(SegaScanTest, FirstLookRefusesWhatNoEncoderWrites) {
     bool may;
   };
   const Case cases[] = {
-      {"nemesis table", kNemesis, {0x00, 0x02, 0x80, 0x71, 0x00, 0xFF}, true},
-      {"nemesis no tiles", kNemesis, {0x00, 0x00, 0x80, 0x71, 0x00, 0xFF}, false},
-      {"nemesis first byte 05", kNemesis, {0x00, 0x02, 0x05, 0x71, 0x00, 0xFF}, false},
-      {"nemesis value byte 90", kNemesis, {0x00, 0x02, 0x90, 0x71, 0x00, 0xFF}, false},
-      {"nemesis empty table", kNemesis, {0x00, 0x02, 0xFF, 0x00}, true},
-      {"nemesis value byte without entries", kNemesis, {0x00, 0x02, 0x80, 0xFF}, false},
-      {"nemesis later value byte 90",
-       kNemesis,
-       {0x00, 0x02, 0x80, 0x71, 0x00, 0x90, 0x72, 0x02, 0xFF},
-       false},
-      {"nemesis prefix codes", kNemesis, {0x00, 0x02, 0x80, 0x71, 0x00, 0x72, 0x01, 0xFF}, false},
-      {"nemesis code over the escape", kNemesis, {0x00, 0x02, 0x80, 0x77, 0x7E, 0xFF}, false},
-      {"nemesis table cut", kNemesis, {0x00, 0x02, 0x80, 0x71, 0x00}, false},
-      {"kosinski literals", kKosinski, {0x17, 0x00, 'A', 'B', 'C', 0x00, 0xF0, 0x00}, true},
-      {"kosinski copy first", kKosinski, {0x02, 0x00, 0xFF, 0xFF, 0x00, 0xF0, 0x00}, false},
+      {"nemesis table", kNemesis, Hex("00 02 80 71 00 FF"), true},
+      {"nemesis no tiles", kNemesis, Hex("00 00 80 71 00 FF"), false},
+      {"nemesis first byte 05", kNemesis, Hex("00 02 05 71 00 FF"), false},
+      {"nemesis value byte 90", kNemesis, Hex("00 02 90 71 00 FF"), false},
+      {"nemesis empty table", kNemesis, Hex("00 02 FF 00"), true},
+      {"nemesis value byte without entries", kNemesis, Hex("00 02 80 FF"), false},
+      {"nemesis later value byte 90", kNemesis, Hex("00 02 80 71 00 90 72 02 FF"), false},
+      {"nemesis prefix codes", kNemesis, Hex("00 02 80 71 00 72 01 FF"), false},
+      {"nemesis code over the escape", kNemesis, Hex("00 02 80 77 7E FF"), false},
+      {"nemesis table cut", kNemesis, Hex("00 02 80 71 00"), false},
+      {"kosinski literals", kKosinski, Hex("17 00 'ABC' 00 F0 00"), true},
+      {"kosinski copy first", kKosinski, Hex("02 00 FF FF 00 F0 00"), false},
       {"kosinski fill FF", kKosinski, Repeated(64, 0xFF), false},
-      {"kosinski fill FF 00", kKosinski, Joined(Repeated(1, 0xFF), Bytes(63, 0)), false},
+      {"kosinski fill FF 00", kKosinski, Joined(Hex("FF"), Repeated(63, 0)), false},
       // 1111 01 -> 2F; 111111 01 -> BF
-      {"kosinski four literals",
-       kKosinski,
-       {0x2F, 0x00, 'A', 'B', 'A', 'B', 0x00, 0xF0, 0x00},
-       true},
-      {"kosinski four literals repeated",
-       kKosinski,
-       {0xBF, 0x00, 'A', 'B', 'A', 'B', 'A', 'B', 0x00, 0xF0, 0x00},
-       false},
+      {"kosinski four literals", kKosinski, Hex("2F 00 'ABAB' 00 F0 00"), true},
+      {"kosinski four literals repeated", kKosinski, Hex("BF 00 'ABABAB' 00 F0 00"), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -413,18 +274,16 @@ TEST(SegaScanTest, FindsEachStreamInFillAndNoise) {
   const Bytes tiles = test::TileLikeBytes(2048, 11);
   const Bytes nemesis = *Compress(kNemesis, tiles);
   const Bytes kosinski = *Compress(kKosinski, tiles);
-  Bytes image = Repeated(4096, 0xFF);
-  const size_t nemesisAt = image.size();
-  image = Joined(Joined(image, nemesis), Repeated(3000, 0x00));
-  const size_t kosinskiAt = image.size();
-  image = Joined(Joined(image, kosinski), test::PatternBytes(5000, 12));
+  const Bytes image =
+      Joined(Joined(Joined(Joined(Repeated(4096, 0xFF), nemesis), Repeated(3000, 0)), kosinski),
+             test::PatternBytes(5000, 12));
   const CompressionFormat formats[] = {kNemesis, kKosinski};
   const std::vector<StreamFind> finds = ScanForStreams(image, formats);
   ASSERT_EQ(finds.size(), 2u);
-  EXPECT_EQ(finds[0].Offset, nemesisAt);
+  EXPECT_EQ(finds[0].Offset, 4096u);
   EXPECT_EQ(finds[0].Format, kNemesis);
   EXPECT_EQ(finds[0].CompressedLength, nemesis.size());
-  EXPECT_EQ(finds[1].Offset, kosinskiAt);
+  EXPECT_EQ(finds[1].Offset, 4096 + nemesis.size() + 3000);
   EXPECT_EQ(finds[1].Format, kKosinski);
   EXPECT_EQ(finds[1].DecompressedLength, tiles.size());
 }
