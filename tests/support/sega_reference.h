@@ -98,6 +98,7 @@ inline std::vector<uint8_t> GreedyKosinski(std::span<const uint8_t> data) {
         near = std::min<size_t>(length, 5);
         nearDistance = distance;
       }
+      if (best == longest && (distance >= 256 || near == std::min<size_t>(longest, 5))) break;
     }
     if (near >= 2 && near >= best) {
       for (unsigned b : {0u, 0u, unsigned(near - 2) >> 1, unsigned(near - 2)}) bit(b);
@@ -152,6 +153,8 @@ inline size_t ShortestKosinskiSize(std::span<const uint8_t> data) {
         ++length;
       far = std::max(far, length);
       if (distance <= 256) near = std::max(near, std::min<size_t>(length, 5));
+      const size_t longest = std::min<size_t>(n - i, 256);
+      if (far == longest && (distance >= 256 || near == std::min<size_t>(longest, 5))) break;
     }
     for (size_t phase = 0; phase < 16; ++phase) {
       const size_t c = cost[i * 16 + phase];
