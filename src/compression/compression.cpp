@@ -11,6 +11,9 @@ namespace {
 
 // SNES, Genesis and GBC work RAM buffers and video memory are all 64 KiB or less.
 constexpr size_t kVideoMemoryBytes = 64u << 10;
+// The Game Boy Color's video memory bank, work RAM and cartridge RAM windows are 8 KiB each:
+// no destination of a Game Boy decompressor is larger.
+constexpr size_t kGameBoyWindowBytes = 8u << 10;
 
 constexpr std::array<CompressionFormatInfo, kCompressionFormatCount> kFormats{{
     {CompressionFormat::Lz10, "lz10", "LZ77 10", 4, kMaxDecompressedBytes},
@@ -19,7 +22,7 @@ constexpr std::array<CompressionFormatInfo, kCompressionFormatCount> kFormats{{
     {CompressionFormat::Huffman, "huff", "Huffman", 4, kMaxDecompressedBytes},
     {CompressionFormat::Lz2, "lz2", "LC_LZ2", 1, kVideoMemoryBytes},
     {CompressionFormat::Lz5, "lz5", "LC_LZ5", 1, kVideoMemoryBytes},
-    {CompressionFormat::Lz3, "lz3", "LZ3", 1, kVideoMemoryBytes},
+    {CompressionFormat::Lz3, "lz3", "LZ3", 1, kGameBoyWindowBytes},
     {CompressionFormat::Hal, "hal", "HAL", 1, kVideoMemoryBytes},
     {CompressionFormat::Nemesis, "nemesis", "Nemesis", 1, kVideoMemoryBytes},
     {CompressionFormat::Kosinski, "kosinski", "Kosinski", 1, kVideoMemoryBytes},
@@ -41,8 +44,10 @@ const char* DecompressErrorText(DecompressError error) {
       return "the data ends before the stream does.";
     case DecompressError::ReferenceBeforeStart:
       return "a reference points before the start.";
+    case DecompressError::ReferenceAhead:
+      return "a reference points past the bytes decoded so far.";
     case DecompressError::TooLarge:
-      return "it would decompress to more than 16 MiB.";
+      return "it would decompress to more than the format or the program allows.";
     case DecompressError::BadCommand:
       return "it holds a command the format does not have.";
     case DecompressError::BadTree:

@@ -38,7 +38,8 @@ enum class DecompressError : uint8_t {
   BadHeader,             // the first bytes are not this format's header
   EndsEarly,             // the input ends before the stream does
   ReferenceBeforeStart,  // a copy reads before the first output byte
-  TooLarge,              // the output would pass kMaxDecompressedBytes
+  ReferenceAhead,        // a copy reads output not written yet
+  TooLarge,              // the output would pass maxOutput, 16 MiB or the format's own limit
   BadCommand,            // a command or code the format does not have
   BadTree,               // a code table or tree that cannot be decoded
   LengthMismatch,        // the stream gives more or fewer bytes than its header declares
