@@ -24,6 +24,7 @@ constexpr size_t kLongLeadingLiteral = 66;  // a 64-byte literal and its two hea
 // Graphics are whole tiles, and every tile format of these consoles is a multiple of 8 bytes
 // (1 bit per pixel 8, 2 bits 16, 3 bits 24, 4 bits 32, 8 bits 64).
 constexpr size_t kTileGranule = 8;
+constexpr size_t kNearCopy = 128;
 
 bool HasRun(const uint8_t* bytes, size_t count, size_t run) {
   size_t same = 1;
@@ -47,6 +48,7 @@ struct CommandSeen {
   bool LongForm = false;
   uint8_t First = 0, Second = 0;  // a fill's parameters
   size_t AddressBytes = 0;        // a copy's
+  size_t Distance = 0;            // how far back a copy's source lies
   const uint8_t* Literal = nullptr;
 };
 
@@ -60,8 +62,10 @@ struct CommandSeen {
 //  - a command no shorter than the literal bytes it stands for: a byte or increasing fill of
 //    one byte, a word fill of two bytes or fewer, a copy of one byte, or of two bytes from a
 //    two-byte address;
-// and a stream of graphics is a whole number of 8-byte units and copies something: an LZ
-// format is chosen for its copies.
+// and a stream of graphics is a whole number of 8-byte units and has a copy from at most 128
+// bytes back: graphics repeat close by (every graphics stream of Yoshi's Island has one within
+// 74), and bytes before a stream that run into it push every copy of an absolute offset
+// further back by what they decode to.
 class Plausibility {
  public:
   bool Allows(const CommandSeen& c) {
@@ -82,12 +86,12 @@ class Plausibility {
         (copy && produced <= c.AddressBytes);
     if (continues || mergeable || wordOfOne || needlessLong || runInLiteral || notShorter)
       return false;
-    copied_ = copied_ || copy;
+    nearCopy_ = nearCopy_ || (copy && c.Distance <= kNearCopy);
     Remember(c);
     return true;
   }
 
-  bool AllowsEnd(size_t outputSize) const { return copied_ && outputSize % kTileGranule == 0; }
+  bool AllowsEnd(size_t outputSize) const { return nearCopy_ && outputSize % kTileGranule == 0; }
 
  private:
   // What the previous command would have produced next had it gone on.
@@ -122,7 +126,7 @@ class Plausibility {
   }
 
   Continuation previous_;
-  bool copied_ = false;
+  bool nearCopy_ = false;
 };
 
 // Walks the commands of one stream, checking every bound before it is used; with kWrite it
@@ -226,7 +230,8 @@ StreamWalk WalkStream(const NintendoLayout& layout, std::span<const uint8_t> inp
     if (produced > limit - pos) return {DecompressError::TooLarge, 0, 0};
     if constexpr (kPlausible) {
       const CommandSeen seen{command.Op, kind,   length,       (head & 0xE0) == 0xE0,
-                             first,      second, addressBytes, in + p};
+                             first,      second, addressBytes, pos - source,
+                             in + p};
       if (!plausibility.Allows(seen)) return {DecompressError::BadCommand, 0, 0};
     }
     if constexpr (kWrite) {

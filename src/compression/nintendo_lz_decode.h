@@ -18,8 +18,8 @@ DecompressResult DecodeNintendoStream(const NintendoLayout& layout, std::span<co
 
 // True when the stream at the start of `input` decodes to at most `maxOutput` bytes and looks
 // like a compressor's graphics: no command a compressor would have merged into its neighbour
-// or written shorter, whole 8-byte units, at least one copy. See the rules in the source; a
-// scan uses this before it decodes.
+// or written shorter, whole 8-byte units, a copy from close behind. See the rules in the
+// source; a scan uses this before it decodes.
 bool IsPlausibleNintendoStream(const NintendoLayout& layout, std::span<const uint8_t> input,
                                size_t maxOutput);
 

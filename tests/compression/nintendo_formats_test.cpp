@@ -332,6 +332,8 @@ TEST(NintendoFormatsTest, FirstLookKeepsCompressorsRules) {
   // A plausible LC_LZ2 stream: "ABCD" and a copy of it, 8 bytes. Each other row breaks one
   // rule and still decodes.
   const Bytes copy4 = {0x83, 0x00, 0x00, 0xFF};
+  Bytes counting(136);
+  for (size_t k = 0; k < counting.size(); ++k) counting[k] = static_cast<uint8_t>(k);
   struct Case {
     const char* name;
     Bytes stream;
@@ -351,6 +353,10 @@ TEST(NintendoFormatsTest, FirstLookKeepsCompressorsRules) {
        false},
       {"7 bytes, not whole tiles", {0x03, 'A', 'B', 'C', 'D', 0x82, 0x00, 0x00, 0xFF}, false},
       {"no copy", {0x27, 0x00, 0xFF}, false},
+      // 136 counted bytes, then 8 of them again: from offset 8, 128 back, or offset 0, 136.
+      {"a copy from 128 back", Join({{0xE0, 0x87}, counting, {0x87, 0x00, 0x08, 0xFF}}), true},
+      {"copies only from further back", Join({{0xE0, 0x87}, counting, {0x87, 0x00, 0x00, 0xFF}}),
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
