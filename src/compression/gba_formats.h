@@ -13,4 +13,9 @@ std::optional<std::vector<uint8_t>> CompressGbaFormat(CompressionFormat format,
 
 bool MayStartGbaStream(CompressionFormat format, std::span<const uint8_t> input);
 
+// The stream a greedy parse gives (the longest match or run at every step), which the
+// compressor's shortest stream is measured against; LZ77 and RLE only.
+std::optional<std::vector<uint8_t>> CompressGbaFormatGreedy(CompressionFormat format,
+                                                            std::span<const uint8_t> data);
+
 }  // namespace varnock
