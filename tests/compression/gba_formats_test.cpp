@@ -416,7 +416,7 @@ TEST(GbaFormatsTest, ScanLooksOnlyAtPlausibleStarts) {
       {"64 bytes", F::Rle30, Cat(Header(0x30, 64), {0xBD, 'q'}), true},
       {"256 KiB", F::Rle30,
        Cat(Header(0x30, 256 << 10), Cat(Repeat({0xFF, 'q'}, 2016), {0xBD, 'q'})), true},
-      {"more than 256 KiB", F::Rle30, Cat(Header(0x30, (256 << 10) + 1), {0xFF, 'q'}), false},
+      {"more than 256 KiB", F::Lz10, Cat(Header(0x10, (256 << 10) + 1), {0x00, 'q'}), false},
       {"lz copy first", F::Lz10, Cat(Header(0x10, 64), {0x80, 0xF0, 0x00}), false},
       {"rle literal blocks that fit in one", F::Rle30,
        Cat(Header(0x30, 64), Cat(Cat({0x1F}, Sample(2, 32, 1)), Cat({0x1F}, Sample(2, 32, 2)))),
