@@ -1,5 +1,8 @@
 #include "compression/stream_scan.h"
 
+#include <algorithm>
+#include <numeric>
+
 namespace varnock {
 namespace {
 
@@ -13,6 +16,11 @@ std::vector<StreamFind> ScanForStreams(std::span<const uint8_t> image,
                                        std::span<const CompressionFormat> formats,
                                        const ScanProgress& progress) {
   std::vector<StreamFind> finds;
+  // No chosen format starts between multiples of this: those offsets are not visited at all.
+  size_t step = 0;
+  for (CompressionFormat format : formats)
+    step = std::gcd(step, static_cast<size_t>(std::max(1, CompressionInfo(format).Alignment)));
+  step = std::max<size_t>(step, 1);
   size_t offset = 0;
   size_t nextReport = 0;
   while (offset < image.size()) {
@@ -33,6 +41,7 @@ std::vector<StreamFind> ScanForStreams(std::span<const uint8_t> image,
       break;
     }
     offset += advance;
+    offset += (step - offset % step) % step;
   }
   if (progress) progress(image.size(), image.size());
   return finds;
