@@ -185,7 +185,10 @@ DecompressResult DecompressHuffman(std::span<const uint8_t> input, size_t maxOut
     }
   };
 
+  // Every symbol takes a bit at least: a claim beyond one symbol per bit cannot be met.
   const size_t whole = (length + 3) & ~size_t{3};
+  if (whole / 4 > (input.size() - tableEnd) / 4 * static_cast<size_t>(symbolBits))
+    return Refused(DecompressError::EndsEarly);
   std::vector<uint8_t> bytes(whole);
   if (symbolBits == 8) {
     for (size_t i = 0; i < whole; ++i) {

@@ -39,6 +39,11 @@ DecompressResult DecompressLz(std::span<const uint8_t> input, size_t maxOutput) 
   const DecompressError headerError =
       ReadStreamHeader(input, !input.empty() && input[0] == type, maxOutput, length);
   if (headerError != DecompressError::None) return Refused(headerError);
+  // No token gives more than this many bytes per byte it takes (18 for 2 in type 0x10, 65808
+  // for 4 in type 0x11): a longer claim cannot be met, and is refused before it is allocated.
+  constexpr size_t kMostPerByte = kLong ? 65808 / 4 : 9;
+  if (length > kMostPerByte * (input.size() - kHeaderBytes))
+    return Refused(DecompressError::EndsEarly);
 
   std::vector<uint8_t> bytes(length);
   uint8_t* out = bytes.data();

@@ -116,6 +116,9 @@ DecompressResult DecompressRle30(std::span<const uint8_t> input, size_t maxOutpu
   const DecompressError headerError =
       ReadStreamHeader(input, !input.empty() && input[0] == kRleType, maxOutput, length);
   if (headerError != DecompressError::None) return Refused(headerError);
+  // A run gives 130 bytes for 2, the most any block gives: a longer claim cannot be met.
+  if (length > kLongestRun / 2 * (input.size() - kHeaderBytes))
+    return Refused(DecompressError::EndsEarly);
 
   std::vector<uint8_t> bytes(length);
   const uint8_t* in = input.data();
