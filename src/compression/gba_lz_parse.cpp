@@ -34,24 +34,29 @@ struct Match {
   uint32_t Distance = 0;
 };
 
-// The last kChainWindow positions by a hash of their first kPrefix bytes, newest first.
+// The last kChainWindow positions by a hash of their first kPrefix bytes, newest first. Entries
+// hold a position + 1, so that 0 ends a chain and the tables start out as zeroed memory.
 template <size_t kPrefix>
 class HashChain {
  public:
-  HashChain() : head_(size_t{1} << kHashBits, -1), links_(kChainWindow, -1) {}
+  explicit HashChain(size_t dataSize)
+      : shift_(64 - std::clamp(static_cast<int>(std::bit_width(dataSize)), 10, kHashBits)),
+        head_(size_t{1} << (64 - shift_), 0),
+        links_(kChainWindow, 0) {}
 
-  static uint32_t Hash(const uint8_t* p) {
+  uint32_t Hash(const uint8_t* p) const {
     uint64_t v = 0;
     std::memcpy(&v, p, kPrefix);
-    return static_cast<uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - kHashBits));
+    return static_cast<uint32_t>((v * 0x9E3779B97F4A7C15ull) >> shift_);
   }
 
   // Lengthens `best` with the candidates for position i until it reaches `stop`.
   void Search(const uint8_t* p, size_t i, uint32_t hash, uint32_t limit, uint32_t stop,
               const LzRules& rules, Match& best) const {
-    for (int32_t candidate = head_[hash]; candidate >= 0 && best.Length < stop;
-         candidate = links_[static_cast<uint32_t>(candidate) & (kChainWindow - 1)]) {
-      const size_t distance = i - static_cast<size_t>(candidate);
+    for (uint32_t entry = head_[hash]; entry != 0 && best.Length < stop;
+         entry = links_[(entry - 1) & (kChainWindow - 1)]) {
+      const size_t candidate = entry - 1;
+      const size_t distance = i - candidate;
       if (distance > rules.MaxDistance) break;
       if (distance < rules.MinDistance) continue;
       const uint8_t* q = p + candidate;
@@ -64,12 +69,13 @@ class HashChain {
 
   void Insert(size_t i, uint32_t hash) {
     links_[i & (kChainWindow - 1)] = head_[hash];
-    head_[hash] = static_cast<int32_t>(i);
+    head_[hash] = static_cast<uint32_t>(i + 1);
   }
 
  private:
-  std::vector<int32_t> head_;
-  std::vector<int32_t> links_;
+  int shift_;
+  std::vector<uint32_t> head_;
+  std::vector<uint32_t> links_;
 };
 
 // For every position, the longest match the rules allow (0 when none reaches MinLength) and a
@@ -85,8 +91,8 @@ LongestMatches FindLongestMatches(std::span<const uint8_t> data, const LzRules& 
   constexpr size_t kLongPrefix = 8;
   const size_t n = data.size();
   LongestMatches found{std::vector<uint32_t>(n, 0), std::vector<uint16_t>(n, 0)};
-  HashChain<3> shortChain;
-  HashChain<kLongPrefix> longChain;
+  HashChain<3> shortChain(n);
+  HashChain<kLongPrefix> longChain(n);
   const uint8_t* p = data.data();
   const uint32_t maxLength = rules.MaxLength();
   Match carried;
@@ -101,11 +107,11 @@ LongestMatches FindLongestMatches(std::span<const uint8_t> data, const LzRules& 
                                   limit - best.Length);
     }
     if (i + kLongPrefix <= n) {
-      const uint32_t hash = HashChain<kLongPrefix>::Hash(p + i);
+      const uint32_t hash = longChain.Hash(p + i);
       longChain.Search(p, i, hash, limit, limit, rules, best);
       longChain.Insert(i, hash);
     }
-    const uint32_t hash = HashChain<3>::Hash(p + i);
+    const uint32_t hash = shortChain.Hash(p + i);
     if (best.Length < kLongPrefix) {
       const auto stop = static_cast<uint32_t>(std::min<size_t>(limit, kLongPrefix - 1));
       shortChain.Search(p, i, hash, limit, stop, rules, best);
