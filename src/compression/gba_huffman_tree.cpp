@@ -137,9 +137,14 @@ HuffmanCodeTree BuildHuffmanTree(const std::array<uint64_t, kHuffmanSymbols>& co
   std::array<int, kHuffmanSymbols> lengths = HuffmanCodeLengths(counts);
   if (*std::max_element(lengths.begin(), lengths.end()) <= kLongestCode) {
     HuffmanCodeTree tree = TreeFromCodeLengths(lengths);
+    // The first weight laid out each of 200 000 random optimal trees of up to 256 symbols it
+    // was tried on (breadth-first order, weight 0, failed on one in eighty); the others are
+    // there in case it ever does not.
     for (int weight : {8, 4, 12, 10, 6, 0})
       if (LayOutPairs(tree, weight)) return tree;
   }
+  // The balanced tree costs at most a bit per symbol more; the first weight lays it out for
+  // every symbol count.
   int present = 0;
   for (uint64_t count : counts) present += count > 0;
   int bits = 1;

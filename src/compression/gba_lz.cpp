@@ -10,9 +10,9 @@
 //     N == 1:  0001 LLLL  LLLLLLLL  LLLL DDDD  DDDDDDDD     length L + 0x111 (273..65808)
 //
 // The stream ends when the declared length is reached: the rest of the last flag byte is
-// unused and no further flag byte is read. A last copy that would run past the declared
-// length is refused: the console would write it past the game's buffer, and no compressor
-// writes one.
+// unused and no further flag byte is read. A last copy that runs past the declared length is
+// written in full by dsdecmp and by the BIOS as mgba-emu/mgba src/gba/bios.c models it, over
+// whatever follows the game's buffer; it is refused here, as a stream no compressor writes.
 #include "compression/gba_lz.h"
 
 #include <cstring>

@@ -6,7 +6,8 @@
 //   0NNNNNNN  V1 .. Vk    N + 1 (1..128) literal bytes
 //
 // The stream ends when the declared length is reached. A last block that would run past it is
-// refused, as dsdecmp refuses a run that does: no compressor writes one.
+// refused, as dsdecmp refuses a run that does (the BIOS model of mgba-emu/mgba
+// src/gba/bios.c stops such a block at the length instead): no compressor writes one.
 #include "compression/gba_rle.h"
 
 #include <algorithm>
