@@ -10,8 +10,9 @@ namespace varnock::gba {
 namespace {
 
 constexpr int kHashBits = 16;
-// Chain links are kept for the last this many positions; no format's distance reaches past it.
-constexpr uint32_t kChainWindow = 4096;
+// Chain links are kept for the last this many positions (or all of shorter data); no format's
+// distance reaches past it.
+constexpr size_t kChainWindow = 4096;
 
 // How many of the first `limit` bytes at `a` and `b` agree.
 uint32_t CommonLength(const uint8_t* a, const uint8_t* b, uint32_t limit) {
@@ -42,7 +43,8 @@ class HashChain {
   explicit HashChain(size_t dataSize)
       : shift_(64 - std::clamp(static_cast<int>(std::bit_width(dataSize)), 10, kHashBits)),
         head_(size_t{1} << (64 - shift_), 0),
-        links_(kChainWindow, 0) {}
+        links_(std::bit_ceil(std::clamp<size_t>(dataSize, 1, kChainWindow)), 0),
+        mask_(links_.size() - 1) {}
 
   uint32_t Hash(const uint8_t* p) const {
     uint64_t v = 0;
@@ -54,7 +56,7 @@ class HashChain {
   void Search(const uint8_t* p, size_t i, uint32_t hash, uint32_t limit, uint32_t stop,
               const LzRules& rules, Match& best) const {
     for (uint32_t entry = head_[hash]; entry != 0 && best.Length < stop;
-         entry = links_[(entry - 1) & (kChainWindow - 1)]) {
+         entry = links_[(entry - 1) & mask_]) {
       const size_t candidate = entry - 1;
       const size_t distance = i - candidate;
       if (distance > rules.MaxDistance) break;
@@ -68,7 +70,7 @@ class HashChain {
   }
 
   void Insert(size_t i, uint32_t hash) {
-    links_[i & (kChainWindow - 1)] = head_[hash];
+    links_[i & mask_] = head_[hash];
     head_[hash] = static_cast<uint32_t>(i + 1);
   }
 
@@ -76,6 +78,7 @@ class HashChain {
   int shift_;
   std::vector<uint32_t> head_;
   std::vector<uint32_t> links_;
+  size_t mask_;
 };
 
 // For every position, the longest match the rules allow (0 when none reaches MinLength) and a
@@ -153,7 +156,8 @@ std::vector<LzStep> OptimalLzParse(std::span<const uint8_t> data, const LzRules&
   std::array<uint32_t, 3> shortest{};
   for (int c = 0; c < rules.ClassCount; ++c) {
     shortest[c] = c == 0 ? rules.MinLength : rules.Classes[c - 1].MaxLength + 1;
-    windows.emplace_back(rules.Classes[c].MaxLength - shortest[c] + 1);
+    // A range holds one class's lengths, and never more positions than the data has.
+    windows.emplace_back(std::min<size_t>(rules.Classes[c].MaxLength - shortest[c] + 1, n + 1));
   }
   // The longest matches become the chosen lengths as the parse passes them.
   std::vector<uint32_t>& chosen = matches.Length;
