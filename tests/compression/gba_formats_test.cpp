@@ -31,7 +31,7 @@ Bytes Header(uint8_t type, size_t length) {
           static_cast<uint8_t>(length >> 16)};
 }
 
-// `count` literal bytes in LZ77 groups: a zero flag byte before every eight.
+// The bytes as LZ77 literals: a zero flag byte before every eight.
 Bytes LzLiterals(const Bytes& bytes) {
   Bytes out;
   for (size_t i = 0; i < bytes.size(); ++i) {
