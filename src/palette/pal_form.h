@@ -41,6 +41,10 @@ class TPalForm : public QWidget {
   void PalUpDownClick();
   // The editor lost activation: hand the picks (and a ROM window's sub-palette) back.
   void FormDeactivate();
+  // Hands the picks (and a ROM window's sub-palette) to the served window. Run at every pick
+  // and page as well as at deactivation: the platform may tell the next window that it is
+  // active before telling this one that it is not, and that window reads the picks at once.
+  void StorePicks();
 
   // --- editor state, loaded by the window that activates itself ---
   TileSurface* TargetSurface = nullptr;

@@ -52,6 +52,7 @@ void TPalForm::Shape1MouseDown(SwatchWidget* swatch, Qt::MouseButton button) {
   if (button == Qt::RightButton || button == Qt::MiddleButton) {
     RightColor = static_cast<uint8_t>(tag);
     BGShape->SetColor(swatch->Color());
+    StorePicks();
     return;
   }
   if (button != Qt::LeftButton) return;
@@ -80,6 +81,7 @@ void TPalForm::Shape1MouseDown(SwatchWidget* swatch, Qt::MouseButton button) {
   BarsLive = EditsLive = true;
   LastSwatch = swatch;
   LastClickTime = ClickTime;
+  StorePicks();
 }
 
 void TPalForm::RedBarChange() {
@@ -140,10 +142,15 @@ void TPalForm::PalUpDownClick() {
   if (!Serving()) return;
   SubPalette = PalUpDown->value();
   FirstEntry = FirstEntryOf(SubPalette, SwatchCount);
+  StorePicks();
   RefreshPalette();
 }
 
 void TPalForm::FormDeactivate() {
+  StorePicks();
+}
+
+void TPalForm::StorePicks() {
   if (TChildForm* rom = ServedRom()) {
     rom->Doc.LeftColor = LeftColor;
     rom->Doc.RightColor = RightColor;

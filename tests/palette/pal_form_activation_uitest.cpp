@@ -1,0 +1,103 @@
+// What the palette editor hands on and takes over when windows change activation, in both
+// orders a desktop delivers activation in.
+#include <QMdiArea>
+#include <QTest>
+
+#include "codec/tile_codec.h"
+#include "palette/pal_form.h"
+#include "support/activation.h"
+#include "support/app_fixture.h"
+#include "tools/clip_form.h"
+#include "tools/edit_form.h"
+
+namespace varnock::test {
+namespace {
+
+// The pixels of the tile at `offset` of `rom`'s image, decoded as the window shows it.
+std::vector<uint8_t> TilePixels(const TChildForm* rom, int32_t offset) {
+  TileSurface tile;
+  SetUpTileSurface(tile, 1, 1);
+  tile.DecodeFormat = rom->Doc.Format;
+  tile.DecodeBits = rom->Doc.BitsPerPixel;
+  tile.DecodeTileBytes = rom->Doc.TileBytes;
+  DecodeTiles(rom->Doc.BytesFrom(offset), tile);
+  return tile.Pixels;
+}
+
+void Pen(Qt::MouseButton button, int pixel) {
+  QTest::mouseClick(EditForm, button, {}, QPoint(pixel * 16 + 1, 1));
+}
+
+class ActivationTest : public AppTest, public ::testing::WithParamInterface<ActivationOrder> {};
+
+TEST_P(ActivationTest, PicksReachThePenAndOutliveTheArrangersActivation) {
+  const ActivationOrder order = GetParam();
+  TChildForm* other = Open("other.gb", std::vector<uint8_t>(32768, 0));
+  TChildForm* rom = Open("game.gb", std::vector<uint8_t>(65536, 0));  // every pixel index 0
+  ASSERT_TRUE(other && rom);
+  QTest::mouseClick(rom->View, Qt::LeftButton, {}, QPoint(1, 1));
+  ASSERT_NE(EditForm->BoundTile, nullptr);
+  const int32_t tile = EditForm->BoundOffset;
+
+  Activate(PalForm, order);
+  QTest::mouseClick(PalForm->Shapes[3], Qt::LeftButton);
+  QTest::mouseClick(PalForm->Shapes[2], Qt::RightButton);
+  Activate(EditForm, order);
+  Pen(Qt::LeftButton, 0);
+  Pen(Qt::RightButton, 1);
+
+  // A new pick for the window, then the arranger takes the palette editor and gets a pick of
+  // its own: neither is lost, and the arranger's activation does not move its mark back.
+  Activate(PalForm, order);
+  QTest::mouseClick(PalForm->Shapes[1], Qt::LeftButton);
+  Activate(ClipForm, order);
+  Activate(PalForm, order);
+  QTest::mouseClick(PalForm->Shapes[2], Qt::LeftButton);
+  Activate(ClipForm, order);
+  EXPECT_EQ(PalForm->FGShape->Color(), PalForm->Shapes[2]->Color());
+  Activate(EditForm, order);
+  Pen(Qt::LeftButton, 2);
+
+  // Back to the window: it is activated again by way of another one.
+  Activate(MainForm, order);
+  MainForm->MdiArea->setActiveSubWindow(other);
+  MainForm->MdiArea->setActiveSubWindow(rom);
+  ASSERT_EQ(MainForm->ActiveRom, rom);
+  EXPECT_EQ(PalForm->FGShape->Color(), PalForm->Shapes[1]->Color());
+  Activate(EditForm, order);
+  Pen(Qt::LeftButton, 3);
+
+  const std::vector<uint8_t> pixels = TilePixels(rom, tile);
+  EXPECT_EQ(std::vector<uint8_t>(pixels.begin(), pixels.begin() + 5),
+            (std::vector<uint8_t>{3, 2, 2, 1, 0}));
+}
+
+TEST_P(ActivationTest, AWindowsSubPaletteAndEntryCountComeBackWithIt) {
+  const ActivationOrder order = GetParam();
+  TChildForm* small = Open("a.gb", std::vector<uint8_t>(32768, 0));
+  TChildForm* large = Open("b.gb", std::vector<uint8_t>(32768, 0));
+  ASSERT_TRUE(small && large);
+  MainForm->MdiArea->setActiveSubWindow(small);
+  small->EntryItems[0]->trigger();  // "&16": four sub-palettes of four colours
+  Activate(PalForm, order);
+  PalForm->PalUpDown->stepUp();
+  PalForm->PalUpDown->stepUp();
+  Activate(MainForm, order);
+
+  MainForm->MdiArea->setActiveSubWindow(large);
+  EXPECT_EQ(PalForm->PalUpDown->maximum(), 63);
+  EXPECT_EQ(PalForm->PalUpDown->value(), 0);
+  MainForm->MdiArea->setActiveSubWindow(small);
+  EXPECT_EQ(PalForm->PalUpDown->maximum(), 3);
+  EXPECT_EQ(PalForm->PalUpDown->value(), 2);
+  const PaletteEntry& shown = small->Doc.Palette[2 * 4 + 1];
+  EXPECT_EQ(small->Doc.ViewSurface.Colors[1],
+            (SurfaceColor{shown.blue, shown.green, shown.red, 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(PalEditor, ActivationTest,
+                         ::testing::Values(ActivationOrder::NewFirst, ActivationOrder::OldFirst),
+                         [](const auto& info) { return std::string(NameOf(info.param)); });
+
+}  // namespace
+}  // namespace varnock::test
