@@ -25,7 +25,8 @@ QImage Screenshot() {
   QPainter painter(&picture);
   for (QWidget* tool : {static_cast<QWidget*>(ClipForm), static_cast<QWidget*>(EditForm),
                         static_cast<QWidget*>(PalForm)}) {
-    if (tool && tool->isVisible()) painter.drawPixmap(tool->pos() - MainForm->pos(), tool->grab());
+    if (tool && tool->isVisible())
+      painter.drawPixmap(tool->window()->pos() - MainForm->pos(), tool->window()->grab());
   }
   return picture;
 }

@@ -363,6 +363,8 @@ void TChildForm::Edit1Click() {
 
 void TChildForm::FormActivate() {
   if (!MainForm || !EditForm || !PalForm) return;
+  // Tool windows have no close box, but a window manager may close one anyway: it comes back.
+  MainForm->ShowToolWindows(true);
   if (Doc.EditTile) {
     EditForm->BindTile(this, Doc.EditTileOffset, Doc.Format, Doc.TileBytes, Doc.BitsPerPixel);
     EditForm->ReloadBoundTile(this);

@@ -61,9 +61,7 @@ bool ServingArranger() {
   return MainForm && ClipForm && MainForm->ActiveRom.data() == ClipForm;
 }
 
-TPalForm::TPalForm()
-    : QWidget(nullptr,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TPalForm::TPalForm() : QWidget(nullptr) {
   setWindowTitle(QStringLiteral("Editor Palette"));
   setFixedSize(431, 82);
   move(545, 535);

@@ -8,6 +8,7 @@
 #include "palette/pal_form.h"
 #include "shell/about_form.h"
 #include "shell/main_form.h"
+#include "shell/tool_window_frame.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -33,6 +34,9 @@ void CreateForms(bool show) {
   PalForm = new TPalForm();
   EditForm = new TEditForm();
   ClipForm = new TClipForm();
+  for (QWidget* tool : {static_cast<QWidget*>(PalForm), static_cast<QWidget*>(EditForm),
+                        static_cast<QWidget*>(ClipForm)})
+    new ToolWindowFrame(tool);
   AboutForm = new TAboutForm(MainForm);
   if (show) MainForm->showMaximized();
 }
@@ -43,11 +47,12 @@ void DestroyForms() {
   MainForm = nullptr;
   GotoForm = nullptr;
   AboutForm = nullptr;
-  delete ClipForm;
+  // Each tool goes with its frame.
+  for (QWidget* tool : {static_cast<QWidget*>(ClipForm), static_cast<QWidget*>(EditForm),
+                        static_cast<QWidget*>(PalForm)})
+    if (tool) delete tool->window();
   ClipForm = nullptr;
-  delete EditForm;
   EditForm = nullptr;
-  delete PalForm;
   PalForm = nullptr;
 }
 

@@ -264,12 +264,17 @@ void TMainForm::SetButtonsEnabled(bool enabled) {
   GridSpdBtn->setEnabled(enabled);
 }
 
+void TMainForm::ShowToolWindows(bool shown) {
+  // Each tool is the client of its own frame, which is the window on the screen.
+  for (QWidget* tool : {static_cast<QWidget*>(PalForm), static_cast<QWidget*>(ClipForm),
+                        static_cast<QWidget*>(EditForm)})
+    if (tool) tool->window()->setVisible(shown);
+}
+
 void TMainForm::EnterEmptyState() {
   SetButtonsEnabled(false);
   WindowMenu->menuAction()->setVisible(false);
-  if (PalForm) PalForm->hide();
-  if (ClipForm) ClipForm->hide();
-  if (EditForm) EditForm->hide();
+  ShowToolWindows(false);
   for (QLabel* panel : Panels) panel->clear();
   ActiveRom = nullptr;
 }
@@ -288,9 +293,7 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   WindowMenu->menuAction()->setVisible(true);
-  if (PalForm) PalForm->show();
-  if (ClipForm) ClipForm->show();
-  if (EditForm) EditForm->show();
+  ShowToolWindows(true);
   MdiArea->setUpdatesEnabled(false);
 
   auto* child = new TChildForm();
@@ -483,9 +486,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (PalForm) PalForm->hide();
-  if (ClipForm) ClipForm->hide();
-  if (EditForm) EditForm->hide();
+  ShowToolWindows(false);
   if (Help) Help->close();
   event->accept();
 }

@@ -52,6 +52,8 @@ class TMainForm : public QMainWindow {
   int RomWindowCount() const { return static_cast<int>(RomWindows().size()); }
   // Buttons off, Window menu and tool windows hidden, panels empty, nothing served.
   void EnterEmptyState();
+  // Shows (palette editor, tile arranger, tile editor) or hides the three tool windows.
+  void ShowToolWindows(bool shown);
   QLabel* StatusPanel(int index) const { return Panels[index]; }
   // Rebuilds the menu bar: File, the active ROM window's menus, Finestra, Aiuto.
   void MergeMenus();

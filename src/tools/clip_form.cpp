@@ -25,9 +25,7 @@ TChildForm* CurrentTileRom() {
 
 }  // namespace
 
-TClipForm::TClipForm()
-    : QWidget(nullptr,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TClipForm::TClipForm() : QWidget(nullptr) {
   setWindowTitle(QStringLiteral("Tile Arranger"));
   setFixedSize(kArrangerColumns * kArrangerCellPixels, kArrangerRows * kArrangerCellPixels);
   move(545, 81);

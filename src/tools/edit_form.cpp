@@ -34,9 +34,7 @@ TilePixels TileOf(TileSurface& surface) {
 
 }  // namespace
 
-TEditForm::TEditForm()
-    : QWidget(nullptr,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TEditForm::TEditForm() : QWidget(nullptr) {
   setWindowTitle(QStringLiteral("Tile Editor"));
   setFixedSize(208, 128);
   move(545, 373);

@@ -20,6 +20,9 @@ inline const char* NameOf(ActivationOrder order) {
 
 // Makes `window` the active window through Qt's activation path, in `order`.
 inline void Activate(QWidget* window, ActivationOrder order) {
+  // Activations still queued (a window shown offscreen asks for one) come first, as they would
+  // on a desktop; otherwise the next synthetic key, which flushes them, would undo this one.
+  QApplication::processEvents();
   if (order == ActivationOrder::OldFirst) QApplication::setActiveWindow(nullptr);
   QApplication::setActiveWindow(window);
 }

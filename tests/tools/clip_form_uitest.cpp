@@ -143,7 +143,7 @@ class ArrangerDrag : public AppTest {
     AppTest::SetUp();
     SetTileDragRunner([this](QWidget* source, const QMimeData& data) {
       ++drags;
-      fromArranger = source && source->window() == ClipForm;
+      fromArranger = source && source->window() == ClipForm->window();
       ASSERT_NE(target, nullptr);
       DropAt(target, targetPoint, data);
     });
