@@ -25,6 +25,8 @@ QToolButton* MakeButton(QWidget* panel, int x, int y, const QString& hint, const
   button->setIcon(glyph);
   button->setIconSize(QSize(32, 32));
   button->setAutoRaise(true);
+  // The keys belong to the editor: Shift+arrows shift the tile, and Space presses nothing.
+  button->setFocusPolicy(Qt::NoFocus);
   return button;
 }
 
@@ -39,7 +41,8 @@ TEditForm::TEditForm() : QWidget(nullptr) {
   setFixedSize(208, 128);
   move(545, 373);
   setCursor(Qt::CrossCursor);
-  setFocusPolicy(Qt::ClickFocus);
+  // The editor takes the focus when its window is activated, so its keys reach it.
+  setFocusPolicy(Qt::StrongFocus);
   setAutoFillBackground(true);
   QPalette background = palette();
   background.setColor(QPalette::Window, Qt::black);
