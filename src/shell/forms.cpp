@@ -37,6 +37,11 @@ void CreateForms(bool show) {
   for (QWidget* tool : {static_cast<QWidget*>(PalForm), static_cast<QWidget*>(EditForm),
                         static_cast<QWidget*>(ClipForm)})
     new ToolWindowFrame(tool);
+  // The menus' shortcuts work while a tool window is active too. In the tile editor Ctrl+Z is
+  // its own undo button, the undo the user is looking at.
+  MainForm->BindMenuShortcuts(PalForm);
+  MainForm->BindMenuShortcuts(ClipForm);
+  MainForm->BindMenuShortcuts(EditForm, [editor = EditForm] { editor->SpeedButton4->click(); });
   AboutForm = new TAboutForm(MainForm);
   if (show) MainForm->showMaximized();
 }

@@ -100,7 +100,7 @@ TMainForm::TMainForm() {
 
   BuildMenus();
   BuildStatusBar();
-  BuildShortcuts();
+  BindMenuShortcuts(this);
   MergeMenus();
 }
 
@@ -196,9 +196,9 @@ void TMainForm::BuildStatusBar() {
   }
 }
 
-void TMainForm::BuildShortcuts() {
-  const auto bind = [this](const QKeySequence& keys, const std::function<void()>& run) {
-    auto* shortcut = new QShortcut(keys, this);
+void TMainForm::BindMenuShortcuts(QWidget* window, const std::function<void()>& ownUndo) {
+  const auto bind = [this, window](const QKeySequence& keys, const std::function<void()>& run) {
+    auto* shortcut = new QShortcut(keys, window);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this, run);
   };
@@ -207,7 +207,10 @@ void TMainForm::BuildShortcuts() {
   bind(QKeySequence(Qt::CTRL | Qt::Key_N), [=, this] { RunThroughMenu(file, New1); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_S), [=, this] { RunThroughMenu(file, Save1); });
   bind(QKeySequence(Qt::Key_F1), [this] { RunThroughMenu({}, Contents1); });
-  bind(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { RunEditItem("Undodrop1"); });
+  if (ownUndo)
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Z), ownUndo);
+  else
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { RunEditItem("Undodrop1"); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_C), [this] { RunEditItem("Copy1"); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_V), [this] { RunEditItem("Paste1"); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_G), [this] { RunEditItem("Goto1"); });

@@ -60,6 +60,10 @@ class TMainForm : public QMainWindow {
   // Runs `opener` (a menu's opening handler) and then `item` only if that left it enabled,
   // so a shortcut acts exactly like a click through the menu.
   static void RunThroughMenu(const std::function<void()>& opener, QAction* item);
+  // Gives `window` the shortcuts of the frame's menus and of the active ROM window's Edit
+  // menu, each run through its menu. A tool window with an undo of its own passes it as
+  // `ownUndo`: Ctrl+Z there is that undo.
+  void BindMenuShortcuts(QWidget* window, const std::function<void()>& ownUndo = {});
 
   // Makes the tile at `offset` of `rom`'s image, encoded as given, the tile a drag carries and
   // the arranger stamps.
@@ -122,7 +126,6 @@ class TMainForm : public QMainWindow {
   void BuildToolBar(QWidget* central);
   void BuildMenus();
   void BuildStatusBar();
-  void BuildShortcuts();
   void SubWindowActivated(QMdiSubWindow* window);
   void ListWindows();
   void SetButtonsEnabled(bool enabled);

@@ -23,10 +23,15 @@ using Window = QWidget* (*)();
 const Window kPalette = [] { return static_cast<QWidget*>(PalForm); };
 const Window kEditor = [] { return static_cast<QWidget*>(EditForm); };
 const Window kArranger = [] { return static_cast<QWidget*>(ClipForm); };
+const Window kFrame = [] { return static_cast<QWidget*>(MainForm); };
 
 // A key pressed where Qt sends it: the focus widget of the active window.
 void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   QTest::keyClick(static_cast<QWidget*>(nullptr), key, modifiers);
+}
+
+std::vector<uint8_t> Bytes(const TChildForm* rom, int32_t offset, int32_t count) {
+  return {rom->Doc.RomData + offset, rom->Doc.RomData + offset + count};
 }
 
 class ToolWindows : public AppTest {
@@ -78,6 +83,62 @@ INSTANTIATE_TEST_SUITE_P(
                                     1},
                       EditorKeyCase{"TabThenSpace", true, Qt::Key_Space, Qt::NoModifier, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct UndoKeyCase {
+  const char* name;
+  Window window;
+  bool editAfterTheDrop;
+  bool dropUndone, editUndone;
+};
+
+class UndoKeyTest : public ToolWindows, public ::testing::WithParamInterface<UndoKeyCase> {};
+
+// Ctrl+Z after an arranger drop, from the window that kept the focus.
+TEST_P(UndoKeyTest, CtrlZIsTheUndoTheUserIsLookingAt) {
+  const UndoKeyCase& c = GetParam();
+  TChildForm* rom = OpenAndPick();
+  ASSERT_TRUE(rom && EditForm->BoundTile);
+  const int32_t picked = EditForm->BoundOffset, dropped = rom->Doc.ViewOffset + 3 * 16;
+  const std::vector<uint8_t> underDrop = Bytes(rom, dropped, 16);
+  ASSERT_TRUE(DropTileAt(rom->View, QPoint(3 * 24 + 4, 4)));
+  ASSERT_NE(Bytes(rom, dropped, 16), underDrop);
+  const std::vector<uint8_t> dropped16 = Bytes(rom, dropped, 16),
+                             pickedBefore = Bytes(rom, picked, 16);
+  if (c.editAfterTheDrop) EditForm->SpeedButton1->click();
+  const std::vector<uint8_t> pickedEdited = Bytes(rom, picked, 16);
+  Activate(c.window(), ActivationOrder::NewFirst);
+  PressKey(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Bytes(rom, dropped, 16), c.dropUndone ? underDrop : dropped16);
+  EXPECT_EQ(Bytes(rom, picked, 16), c.editUndone ? pickedBefore : pickedEdited);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ToolWindows, UndoKeyTest,
+    ::testing::Values(UndoKeyCase{"Arranger", kArranger, false, true, false},
+                      UndoKeyCase{"PaletteEditor", kPalette, false, true, false},
+                      UndoKeyCase{"EditorAfterAnEdit", kEditor, true, false, true},
+                      UndoKeyCase{"EditorWithNothingToUndo", kEditor, false, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Ctrl+S runs the File menu's opening first: an unmodified window is not
+// written, from any window the user is in.
+TEST_F(ToolWindows, CtrlSSavesOnlyAModifiedWindowFromEveryWindow) {
+  TChildForm* rom = Open("game.bin", PatternBytes(4096, 3));
+  ASSERT_NE(rom, nullptr);
+  const std::string path = dir.File("game.bin");
+  for (Window window : {kFrame, kPalette, kEditor, kArranger}) {
+    rom->Doc.RomData[0] ^= 0xFF;  // unsaved bytes that no save has a reason to write
+    const std::vector<uint8_t> onDisk = ReadFile(path);
+    Activate(window(), ActivationOrder::NewFirst);
+    PressKey(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(path), onDisk) << "saved though not modified";
+    rom->Doc.Modified = true;
+    PressKey(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(path), Bytes(rom, 0, 4096)) << "not saved though modified";
+    EXPECT_FALSE(rom->Doc.Modified);
+  }
+  EXPECT_TRUE(prompts.Messages.empty());
+}
 
 TEST_F(ToolWindows, AToolWindowClosedByTheWindowManagerComesBackWithTheNextRomWindow) {
   TChildForm* first = Open("a.gb", PatternBytes(32768, 1));
