@@ -42,6 +42,39 @@ TEST_F(Frame, StartsEmptyWithOnlyOpenEnabled) {
   EXPECT_EQ(menus, QStringList({QStringLiteral("&File"), QStringLiteral("&Aiuto")}));
 }
 
+struct EmptyCase {
+  const char* name;
+  int opened;  // windows opened, and their File menu opened, before all are closed
+  void (*close)();
+};
+
+class EmptyStateTest : public AppTest, public ::testing::WithParamInterface<EmptyCase> {};
+
+// With no ROM window the Window menu is gone and the File menu offers no Save As.
+TEST_P(EmptyStateTest, HidesTheWindowMenuAndDisablesSaveAs) {
+  for (int i = 0; i < GetParam().opened; ++i) {
+    ASSERT_NE(Open(i == 0 ? "a.gb" : "b.gb", Image(32768, i)), nullptr);
+    MainForm->FileMenu->popup(QPoint(0, 0));
+    MainForm->FileMenu->hide();
+    ASSERT_TRUE(MainForm->SaveAs1->isEnabled());
+  }
+  GetParam().close();
+  QApplication::processEvents();
+  ASSERT_EQ(MainForm->RomWindowCount(), 0);
+  EXPECT_FALSE(MainForm->WindowMenu->menuAction()->isVisible());
+  MainForm->FileMenu->popup(QPoint(0, 0));
+  EXPECT_FALSE(MainForm->SaveAs1->isEnabled());
+  EXPECT_FALSE(MainForm->Close1->isEnabled());
+  MainForm->FileMenu->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frame, EmptyStateTest,
+    ::testing::Values(EmptyCase{"AtStart", 0, [] {}},
+                      EmptyCase{"AfterTheLastWindowClosed", 1, [] { MainForm->Close1Click(); }},
+                      EmptyCase{"AfterCloseAll", 2, [] { MainForm->CloseAll1->trigger(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Frame, OpeningShowsTheWindowItsStatusAndTheToolWindows) {
   TChildForm* child = Open("GAME.gbc", Image(32768));
   ASSERT_NE(child, nullptr);

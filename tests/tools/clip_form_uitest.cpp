@@ -1,5 +1,6 @@
 // The tile arranger: drops and stamps onto its cells, presses that load the tile editor, and
 // what becomes of cells whose window closes.
+#include <QMdiArea>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -283,6 +284,40 @@ TEST_F(Arranger, ActivationServesTheArrangerWithSixteenSwatchesAndGreyEmptyCells
   EXPECT_TRUE(PalForm->Shapes[15]->isVisible());
   EXPECT_EQ(ClipForm->ArrangerSurface.Colors[kEmptyCellIndex], (SurfaceColor{64, 64, 64, 0}));
 }
+
+struct UndoButtonCase {
+  const char* name;
+  bool cellWindowEdited, activeWindowEdited;
+};
+
+class UndoButtonTest : public AppTest, public ::testing::WithParamInterface<UndoButtonCase> {};
+
+// A press on a cell enables the tile editor's undo exactly when the cell's window has
+// something to undo, whichever window was active before.
+TEST_P(UndoButtonTest, APressOnACellSetsTheUndoButtonFromTheCellsWindow) {
+  const UndoButtonCase& c = GetParam();
+  TChildForm* cellRom = Open("a.gb", PatternBytes(32768, 1));
+  TChildForm* active = Open("b.gb", PatternBytes(32768, 2));
+  ASSERT_TRUE(cellRom && active);
+  for (auto [rom, edited] :
+       {std::pair{cellRom, c.cellWindowEdited}, {active, c.activeWindowEdited}}) {
+    MainForm->MdiArea->setActiveSubWindow(rom);
+    QTest::mouseClick(rom->View, Qt::LeftButton, {}, QPoint(4, 4));
+    if (edited) EditForm->SpeedButton1->click();
+  }
+  SetCurrentTile(cellRom, 0x150);
+  ASSERT_TRUE(DropTileAt(ClipForm, Cell(2, 3)));
+  ASSERT_EQ(EditForm->SpeedButton4->isEnabled(), c.activeWindowEdited);
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Cell(2, 3));
+  Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Cell(2, 3));
+  EXPECT_EQ(EditForm->BoundRom, cellRom);
+  EXPECT_EQ(EditForm->SpeedButton4->isEnabled(), c.cellWindowEdited);
+}
+
+INSTANTIATE_TEST_SUITE_P(Arranger, UndoButtonTest,
+                         ::testing::Values(UndoButtonCase{"CellWindowHasEntries", true, false},
+                                           UndoButtonCase{"OnlyTheActiveWindowHas", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace varnock::test
