@@ -9,7 +9,7 @@ packages=(
   zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core openbox x11-utils
   desktop-file-utils appstream dpkg-dev
 )
 
