@@ -389,6 +389,7 @@ void TChildForm::FormActivate() {
   PalForm->SubPalette = Doc.SubPalette;
   PalForm->PaletteSize = Doc.PaletteSize;
   PalForm->RefreshPalette();
+  EditForm->TakeServedColors();
 }
 
 QString TChildForm::RomFileName() const {

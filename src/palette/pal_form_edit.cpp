@@ -13,6 +13,7 @@
 #include "shell/main_form.h"
 #include "shell/prompts.h"
 #include "tools/clip_form.h"
+#include "tools/edit_form.h"
 
 namespace varnock {
 namespace {
@@ -159,6 +160,7 @@ void TPalForm::StorePicks() {
     ClipForm->LeftColor = LeftColor;
     ClipForm->RightColor = RightColor;
   }
+  if (EditForm) EditForm->TakeServedColors();
 }
 
 void TPalForm::changeEvent(QEvent* event) {

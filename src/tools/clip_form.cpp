@@ -3,6 +3,7 @@
 #include <QDropEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 #include "codec/tile_codec.h"
 #include "document/child_form.h"
@@ -54,7 +55,11 @@ void TClipForm::paintEvent(QPaintEvent*) {
 }
 
 void TClipForm::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  // An activation that a press already brought forward is not run a second time: it would
+  // undo what the press showed.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+      !std::exchange(ActivatedByPress, false))
+    FormActivate();
   QWidget::changeEvent(event);
 }
 
@@ -68,6 +73,7 @@ void TClipForm::FormActivate() {
   PalForm->BitsPerPixel = 4;
   PalForm->SubPalette = 0;
   PalForm->RefreshPalette();
+  if (EditForm) EditForm->TakeServedColors();
 }
 
 const ArrangerCell* TClipForm::OccupiedCell(int column, int row) const {
@@ -153,6 +159,12 @@ void TClipForm::FormMouseUp() {
 }
 
 void TClipForm::mousePressEvent(QMouseEvent* event) {
+  // Without a window manager the activation a press asks for arrives after the press; the
+  // arranger serves the tool windows before the press acts, as with one.
+  if (!isActiveWindow() && !ActivatedByPress) {
+    FormActivate();
+    ActivatedByPress = true;
+  }
   const QPoint at = event->position().toPoint();
   FormMouseDown(event->button(), at.x(), at.y());
 }

@@ -57,6 +57,8 @@ class TClipForm : public QWidget {
   std::array<std::array<ArrangerCell, kArrangerColumns>, kArrangerRows> Cells{};
   ArrangerCell* CurrentCell = nullptr;
   bool Stamping = false;
+  // A press ran the activation before the platform's activation arrived.
+  bool ActivatedByPress = false;
   QLabel* DragLabel = nullptr;  // never shown; the control a drag from the arranger carries
 
   int PaintCount = 0;

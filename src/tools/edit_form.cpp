@@ -84,6 +84,10 @@ void TEditForm::paintEvent(QPaintEvent*) {
 }
 
 void TEditForm::FormActivate() {
+  TakeServedColors();
+}
+
+void TEditForm::TakeServedColors() {
   if (TChildForm* rom = ServedRom()) {
     LeftColor = rom->Doc.LeftColor;
     RightColor = rom->Doc.RightColor;

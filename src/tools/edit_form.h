@@ -22,6 +22,9 @@ class TEditForm : public QWidget {
   void FormPaint();
   // Takes the drawing colours of the window the tool windows serve.
   void FormActivate();
+  // The same, run also whenever the served window or its picks change: without a window
+  // manager a press reaches the editor before its activation does.
+  void TakeServedColors();
 
   // The pen, in client pixels of the drawing area.
   void FormMouseDown(Qt::MouseButton button, int x, int y);

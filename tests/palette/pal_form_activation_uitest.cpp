@@ -7,6 +7,7 @@
 #include "palette/pal_form.h"
 #include "support/activation.h"
 #include "support/app_fixture.h"
+#include "support/drops.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -54,6 +55,7 @@ TEST_P(ActivationTest, PicksReachThePenAndOutliveTheArrangersActivation) {
   Activate(PalForm, order);
   QTest::mouseClick(PalForm->Shapes[2], Qt::LeftButton);
   Activate(ClipForm, order);
+  Settle();
   EXPECT_EQ(PalForm->FGShape->Color(), PalForm->Shapes[2]->Color());
   Activate(EditForm, order);
   Pen(Qt::LeftButton, 2);
@@ -95,8 +97,29 @@ TEST_P(ActivationTest, AWindowsSubPaletteAndEntryCountComeBackWithIt) {
             (SurfaceColor{shown.blue, shown.green, shown.red, 0}));
 }
 
+// A press on an arranger cell shows the cell's depth in the palette editor, also when the
+// arranger's activation arrives after the press.
+TEST_P(ActivationTest, APressOnACellShowsTheCellsDepthWhateverTheOrder) {
+  TChildForm* rom = Open("a.smc", std::vector<uint8_t>(8192, 0));  // 4 bits per pixel
+  ASSERT_NE(rom, nullptr);
+  rom->FormatItems[2]->trigger();  // Game Boy, 2 bits per pixel
+  SetCurrentTile(rom, 0);
+  ASSERT_TRUE(DropTileAt(ClipForm, QPoint(7, 7)));
+  rom->FormatItems[6]->trigger();  // back to 4 bits
+  PalForm->PalUpDown->stepUp();    // sub-palette 1: colours a 2-bit depth would not show
+  const auto viewColors = rom->Doc.ViewSurface.Colors;
+  Activate(ClipForm, GetParam());
+  QTest::mouseClick(ClipForm, Qt::LeftButton, {}, QPoint(7, 7));
+  Settle();
+  EXPECT_EQ(MainForm->ActiveRom, ClipForm);
+  EXPECT_EQ(PalForm->SwatchCount, 4);
+  EXPECT_FALSE(PalForm->Shapes[4]->isVisible());
+  EXPECT_EQ(rom->Doc.ViewSurface.Colors, viewColors) << "the window's view keeps its colours";
+}
+
 INSTANTIATE_TEST_SUITE_P(PalEditor, ActivationTest,
-                         ::testing::Values(ActivationOrder::NewFirst, ActivationOrder::OldFirst),
+                         ::testing::Values(ActivationOrder::NewFirst, ActivationOrder::OldFirst,
+                                           ActivationOrder::PressFirst),
                          [](const auto& info) { return std::string(NameOf(info.param)); });
 
 }  // namespace
