@@ -1,13 +1,10 @@
-// The three tool windows as a user meets them: keys reach what the user is
-// looking at, the menus' shortcuts work from them, a window closed by the
-// window manager comes back, and the hints show without the window being
-// active.
+// The three tool windows as a user meets them: keys reach what the user is looking at, the
+// menus' shortcuts work from them, one closed by the window manager comes back, hints show
+// while another window is active, and the caption moves the window.
 #include <QMdiArea>
 #include <QTest>
 #include <QToolTip>
-#include <filesystem>
 
-#include "codec/tile_codec.h"
 #include "palette/pal_form.h"
 #include "shell/tool_window_frame.h"
 #include "support/activation.h"
@@ -56,8 +53,7 @@ class EditorKeyTest : public ToolWindows, public ::testing::WithParamInterface<E
 
 TEST_P(EditorKeyTest, KeysInTheActiveEditorShiftTheTileAndPressNoButton) {
   const EditorKeyCase& c = GetParam();
-  TChildForm* rom = OpenAndPick();
-  ASSERT_TRUE(rom && EditForm->BoundTile);
+  ASSERT_TRUE(OpenAndPick() && EditForm->BoundTile);
   const std::vector<uint8_t> before = EditForm->EditSurface.Pixels;
   Activate(EditForm, ActivationOrder::NewFirst);
   if (c.tabFirst) PressKey(Qt::Key_Tab);
@@ -68,12 +64,6 @@ TEST_P(EditorKeyTest, KeysInTheActiveEditorShiftTheTileAndPressNoButton) {
       expected[((r + c.shiftDown + 8) % 8) * 8 + (col + c.shiftRight + 8) % 8] =
           before[r * 8 + col];
   EXPECT_EQ(EditForm->EditSurface.Pixels, expected);
-  TileSurface tile;
-  SetUpTileSurface(tile, 1, 1);
-  tile.DecodeFormat = rom->Doc.Format;
-  tile.DecodeTileBytes = rom->Doc.TileBytes;
-  DecodeTiles(rom->Doc.BytesFrom(EditForm->BoundOffset), tile);
-  EXPECT_EQ(tile.Pixels, expected) << "what the editor shows is in the image";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,17 +89,15 @@ TEST_P(UndoKeyTest, CtrlZIsTheUndoTheUserIsLookingAt) {
   TChildForm* rom = OpenAndPick();
   ASSERT_TRUE(rom && EditForm->BoundTile);
   const int32_t picked = EditForm->BoundOffset, dropped = rom->Doc.ViewOffset + 3 * 16;
-  const std::vector<uint8_t> underDrop = Bytes(rom, dropped, 16);
+  const std::vector<uint8_t> underDrop = Bytes(rom, dropped, 16), unedited = Bytes(rom, picked, 16);
   ASSERT_TRUE(DropTileAt(rom->View, QPoint(3 * 24 + 4, 4)));
-  ASSERT_NE(Bytes(rom, dropped, 16), underDrop);
-  const std::vector<uint8_t> dropped16 = Bytes(rom, dropped, 16),
-                             pickedBefore = Bytes(rom, picked, 16);
   if (c.editAfterTheDrop) EditForm->SpeedButton1->click();
-  const std::vector<uint8_t> pickedEdited = Bytes(rom, picked, 16);
+  const std::vector<uint8_t> dropped16 = Bytes(rom, dropped, 16), edited = Bytes(rom, picked, 16);
+  ASSERT_NE(dropped16, underDrop);
   Activate(c.window(), ActivationOrder::NewFirst);
   PressKey(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Bytes(rom, dropped, 16), c.dropUndone ? underDrop : dropped16);
-  EXPECT_EQ(Bytes(rom, picked, 16), c.editUndone ? pickedBefore : pickedEdited);
+  EXPECT_EQ(Bytes(rom, picked, 16), c.editUndone ? unedited : edited);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,8 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UndoKeyCase{"EditorWithNothingToUndo", kEditor, false, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Ctrl+S runs the File menu's opening first: an unmodified window is not
-// written, from any window the user is in.
+// Ctrl+S runs the File menu's opening first: an unmodified window is not written, from any
+// window the user is in.
 TEST_F(ToolWindows, CtrlSSavesOnlyAModifiedWindowFromEveryWindow) {
   TChildForm* rom = Open("game.bin", PatternBytes(4096, 3));
   ASSERT_NE(rom, nullptr);

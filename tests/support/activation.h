@@ -18,15 +18,8 @@ enum class ActivationOrder {
 };
 
 inline const char* NameOf(ActivationOrder order) {
-  switch (order) {
-    case ActivationOrder::NewFirst:
-      return "NewFirst";
-    case ActivationOrder::OldFirst:
-      return "OldFirst";
-    case ActivationOrder::PressFirst:
-      return "PressFirst";
-  }
-  return "";
+  static const char* const kNames[] = {"NewFirst", "OldFirst", "PressFirst"};
+  return kNames[static_cast<int>(order)];
 }
 
 // Lets activations the platform still has queued arrive.
