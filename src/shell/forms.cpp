@@ -34,6 +34,7 @@ void CreateForms(bool show) {
   PalForm = new TPalForm();
   EditForm = new TEditForm();
   ClipForm = new TClipForm();
+  // Each tool sits in a frame of its own, which takes the tool's title and designed position.
   for (QWidget* tool : {static_cast<QWidget*>(PalForm), static_cast<QWidget*>(EditForm),
                         static_cast<QWidget*>(ClipForm)})
     new ToolWindowFrame(tool);
