@@ -24,8 +24,8 @@ void WidenRowTable(const uint8_t* indices, int32_t count, const uint32_t* screen
                    uint32_t* out);
 
 struct CodecKernels {
-  std::array<DecodeRunKernel, kTileFormatCount> Decode{};
-  std::array<EncodeRunKernel, kTileFormatCount> Encode{};
+  std::array<DecodeRunKernel, kFixedTileFormatCount> Decode{};
+  std::array<EncodeRunKernel, kFixedTileFormatCount> Encode{};
   WidenRowKernel WidenRow = nullptr;
 };
 

@@ -8,6 +8,9 @@
 #include <utility>
 
 #include "codec/codec_kernels.h"
+#include "codec/codec_registry.h"
+#include "codec/described_codec.h"
+#include "codec/pixel_words.h"
 #include "codec/plane_table.h"
 #include "codec/surface_bounds.h"
 
@@ -16,7 +19,6 @@ namespace varnock {
 namespace {
 
 constexpr int kTileSide = 8;
-constexpr int64_t kMaxTileBytes = 32;
 
 // Request fields are trusted for nothing: offsets are computed in 64 bits and saturate, so a
 // wild step lands far outside the buffer instead of wrapping back into it.
@@ -33,25 +35,10 @@ int64_t SaturatingAdd(int64_t a, int64_t b) {
   return b < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
 }
 
-// Eight pixels as one word with pixel x in bits 8x..8x+7 whatever the machine's byte order.
-uint64_t LoadPixels(const uint8_t* pixels) {
-  uint64_t word;
-  std::memcpy(&word, pixels, sizeof word);
-  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-  return word;
-}
-
 void StoreLittle32(uint8_t* bytes, uint64_t word) {
   auto value = static_cast<uint32_t>(word);
   if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap32(value);
   std::memcpy(bytes, &value, sizeof value);
-}
-
-// Bit n of each of the eight pixels gathered into one byte, pixel 0 in bit 7. After masking, pixel
-// x's bit sits at 8x; the multiplier's byte i (value 2^i) moves it to 8x + 9i, and only the terms
-// with x + i = 7 reach the top byte, at bit 63 - x. No two terms share a bit, so nothing carries.
-uint8_t PackPlaneWord(uint64_t pixels, int n) {
-  return static_cast<uint8_t>((((pixels >> n) & 0x0101010101010101u) * 0x8040201008040201u) >> 56);
 }
 
 void StoreLittle64(uint8_t* bytes, uint64_t word) {
@@ -135,6 +122,16 @@ void DecodeTile(const uint8_t* b, uint8_t* dst, int64_t stride) {
       } else if constexpr (Format == 6) {
         row = PlaneRow(0, b[2 * r]) | PlaneRow(1, b[2 * r + 1]) | PlaneRow(2, b[16 + 2 * r]) |
               PlaneRow(3, b[17 + 2 * r]);
+      } else if constexpr (Format == 10) {
+        // Planes 4-7 are planes 0-3 moved up four bits: every byte of a plane row holds at
+        // most bit 3, so the shift never crosses into the next pixel.
+        row = PlaneRow(0, b[2 * r]) | PlaneRow(1, b[2 * r + 1]) | PlaneRow(2, b[16 + 2 * r]) |
+              PlaneRow(3, b[17 + 2 * r]) |
+              (PlaneRow(0, b[32 + 2 * r]) | PlaneRow(1, b[33 + 2 * r]) |
+               PlaneRow(2, b[48 + 2 * r]) | PlaneRow(3, b[49 + 2 * r]))
+                  << 4;
+      } else if constexpr (Format == 11) {
+        std::memcpy(&row, b + 8 * r, sizeof row);
       } else {
         static_assert(Format == 7);
         row = PlaneRow(0, b[4 * r]) | PlaneRow(1, b[4 * r + 1]) | PlaneRow(2, b[4 * r + 2]) |
@@ -151,6 +148,8 @@ void EncodeTile(const uint8_t* src, int64_t stride, uint8_t* b) {
   if constexpr (Format == 7) {
     for (int r = 0; r < kTileSide; r += 2, src += 2 * stride)
       StoreLittle64(b + 4 * r, PlanesOfTwoRows(src, stride));
+  } else if constexpr (Format == 11) {
+    for (int r = 0; r < kTileSide; ++r, src += stride) std::memcpy(b + 8 * r, src, 8);
   } else {
     for (int r = 0; r < kTileSide; ++r, src += stride) {
       const uint64_t p = LoadPixels(src);
@@ -171,6 +170,8 @@ void EncodeTile(const uint8_t* src, int64_t stride, uint8_t* b) {
         b[2 * r + 1] = PackPlaneWord(p, 1);
         b[16 + 2 * r] = PackPlaneWord(p, 2);
         b[17 + 2 * r] = PackPlaneWord(p, 3);
+      } else if constexpr (Format == 10) {
+        for (int n = 0; n < 8; ++n) b[16 * (n / 2) + 2 * r + n % 2] = PackPlaneWord(p, n);
       } else if constexpr (Format == 3) {
         // Per 16-bit lane pixel pairs become 4-bit fields, per 32-bit lane fields become bytes:
         // byte = p0 | p1 << 2 | p2 << 4 | p3 << 6.
@@ -227,7 +228,51 @@ constexpr CodecKernels MakeTableKernels(std::integer_sequence<int, Formats...>) 
 }
 
 constexpr CodecKernels kTableKernels =
-    MakeTableKernels(std::make_integer_sequence<int, kTileFormatCount>{});
+    MakeTableKernels(std::make_integer_sequence<int, kFixedTileFormatCount>{});
+
+// The tiles of one format as the request loops see them: bytes per tile, one tile either way,
+// and a run of whole tiles, one after another in the bytes, either way.
+template <int Format>
+struct FixedTiles {
+  static constexpr int64_t kBytes = kTileFormats[Format].TileBytes;
+  DecodeRunKernel DecodeKernel = nullptr;
+  EncodeRunKernel EncodeKernel = nullptr;
+
+  int64_t Bytes() const { return kBytes; }
+  void Decode(const uint8_t* bytes, uint8_t* cells, int64_t stride) const {
+    DecodeTile<Format>(bytes, cells, stride);
+  }
+  void Encode(const uint8_t* cells, int64_t stride, uint8_t* bytes) const {
+    EncodeTile<Format>(cells, stride, bytes);
+  }
+  // The vector kernels work in groups and leave the rest to the table kernel.
+  void DecodeMany(const uint8_t* bytes, uint8_t* cells, int64_t stride, int64_t count) const {
+    const int64_t done = DecodeKernel(bytes, cells, stride, count);
+    DecodeRun<Format>(bytes + done * kBytes, cells + done * kTileSide, stride, count - done);
+  }
+  void EncodeMany(const uint8_t* cells, int64_t stride, uint8_t* bytes, int64_t count) const {
+    const int64_t done = EncodeKernel(cells, stride, bytes, count);
+    EncodeRun<Format>(cells + done * kTileSide, stride, bytes + done * kBytes, count - done);
+  }
+};
+
+struct DescribedTiles {
+  const DescribedCodec& Codec;
+
+  int64_t Bytes() const { return Codec.TileBytes(); }
+  void Decode(const uint8_t* bytes, uint8_t* cells, int64_t stride) const {
+    Codec.DecodeTile(bytes, cells, stride);
+  }
+  void Encode(const uint8_t* cells, int64_t stride, uint8_t* bytes) const {
+    Codec.EncodeTile(cells, stride, bytes);
+  }
+  void DecodeMany(const uint8_t* bytes, uint8_t* cells, int64_t stride, int64_t count) const {
+    for (int64_t i = 0; i < count; ++i) Decode(bytes + i * Bytes(), cells + i * kTileSide, stride);
+  }
+  void EncodeMany(const uint8_t* cells, int64_t stride, uint8_t* bytes, int64_t count) const {
+    for (int64_t i = 0; i < count; ++i) Encode(cells + i * kTileSide, stride, bytes + i * Bytes());
+  }
+};
 
 // The tile cells of a request that fall inside the bitmap: columns [FirstAcross, EndAcross) and
 // rows [FirstDown, EndDown) of the request, counted from its origin tile.
@@ -252,10 +297,10 @@ SurfaceBounds CodecBounds(const TileSurface& surface) {
   return BoundsOf(surface);
 }
 
-template <int Format>
-void DecodeInFormat(std::span<const uint8_t> source, TileSurface& surface,
-                    const SurfaceBounds& bounds, DecodeRunKernel kernel) {
-  constexpr int64_t kBytes = kTileFormats[Format].TileBytes;
+template <typename Tiles>
+void DecodeRequest(std::span<const uint8_t> source, TileSurface& surface,
+                   const SurfaceBounds& bounds, const Tiles& tiles) {
+  const int64_t kBytes = tiles.Bytes();
   const CellRange cells = CellsInside(bounds, surface.DecodeColumn, surface.DecodeRow,
                                       surface.DecodeAcross, surface.DecodeDown);
   if (cells.Empty()) return;
@@ -272,9 +317,7 @@ void DecodeInFormat(std::span<const uint8_t> source, TileSurface& surface,
       if (offset >= 0 && offset <= size - kBytes) {
         // Every tile from here that lies wholly inside the source goes to the kernel at once.
         const int64_t run = std::min(cells.EndAcross - j, (size - offset) / kBytes);
-        const uint8_t* bytes = source.data() + offset;
-        const int64_t done = kernel(bytes, line, stride, run);
-        DecodeRun<Format>(bytes + done * kBytes, line + done * kTileSide, stride, run - done);
+        tiles.DecodeMany(source.data() + offset, line, stride, run);
         j += run;
         line += run * kTileSide;
         continue;
@@ -287,17 +330,17 @@ void DecodeInFormat(std::span<const uint8_t> source, TileSurface& surface,
         std::memcpy(tile + (first - offset), source.data() + first,
                     static_cast<size_t>(end - first));
       }
-      DecodeTile<Format>(tile, line, stride);
+      tiles.Decode(tile, line, stride);
       ++j;
       line += kTileSide;
     }
   }
 }
 
-template <int Format>
-void EncodeInFormat(const TileSurface& surface, std::span<uint8_t> destination,
-                    const SurfaceBounds& bounds, EncodeRunKernel kernel) {
-  constexpr int64_t kBytes = kTileFormats[Format].TileBytes;
+template <typename Tiles>
+void EncodeRequest(const TileSurface& surface, std::span<uint8_t> destination,
+                   const SurfaceBounds& bounds, const Tiles& tiles) {
+  const int64_t kBytes = tiles.Bytes();
   const CellRange cells = CellsInside(bounds, surface.EncodeColumn, surface.EncodeRow,
                                       surface.EncodeAcross, surface.EncodeDown);
   if (cells.Empty()) return;
@@ -317,9 +360,7 @@ void EncodeInFormat(const TileSurface& surface, std::span<uint8_t> destination,
         // Tiles that follow one another without gaps or overlaps go to the kernel at once.
         const int64_t run =
             tileStep == kBytes ? std::min(cells.EndAcross - j, (size - offset) / kBytes) : 1;
-        uint8_t* bytes = destination.data() + offset;
-        const int64_t done = kernel(line, stride, bytes, run);
-        EncodeRun<Format>(line + done * kTileSide, stride, bytes + done * kBytes, run - done);
+        tiles.EncodeMany(line, stride, destination.data() + offset, run);
         j += run;
         line += run * kTileSide;
         continue;
@@ -329,74 +370,61 @@ void EncodeInFormat(const TileSurface& surface, std::span<uint8_t> destination,
       const int64_t first = std::max<int64_t>(offset, 0);
       const int64_t end = std::min(SaturatingAdd(offset, kBytes), size);
       if (end <= first) continue;  // nothing of this tile lands in the destination
-      uint8_t tile[kMaxTileBytes];
-      EncodeTile<Format>(line - kTileSide, stride, tile);
+      // The tile is encoded over the bytes it will replace: a described format keeps the bits
+      // no pixel owns, so those must be the image's own.
+      uint8_t tile[kMaxTileBytes] = {};
+      std::memcpy(tile + (first - offset), destination.data() + first,
+                  static_cast<size_t>(end - first));
+      tiles.Encode(line - kTileSide, stride, tile);
       std::memcpy(destination.data() + first, tile + (first - offset),
                   static_cast<size_t>(end - first));
     }
   }
 }
 
+template <int... Formats>
+void DecodeFixed(int format, std::span<const uint8_t> source, TileSurface& surface,
+                 const SurfaceBounds& bounds, const CodecKernels& kernels,
+                 std::integer_sequence<int, Formats...>) {
+  ((format == Formats
+        ? DecodeRequest(source, surface, bounds, FixedTiles<Formats>{kernels.Decode[Formats]})
+        : void()),
+   ...);
+}
+
+template <int... Formats>
+void EncodeFixed(int format, const TileSurface& surface, std::span<uint8_t> destination,
+                 const SurfaceBounds& bounds, const CodecKernels& kernels,
+                 std::integer_sequence<int, Formats...>) {
+  ((format == Formats ? EncodeRequest(surface, destination, bounds,
+                                      FixedTiles<Formats>{nullptr, kernels.Encode[Formats]})
+                      : void()),
+   ...);
+}
+
+constexpr auto kFixedFormats = std::make_integer_sequence<int, kFixedTileFormatCount>{};
+
 }  // namespace
 
 void DecodeTiles(std::span<const uint8_t> source, TileSurface& surface) {
   const SurfaceBounds bounds = CodecBounds(surface);
   if (bounds.Empty()) return;
-  const CodecKernels& kernels = ActiveCodecKernels();
-  switch (surface.DecodeFormat) {
-    case 0:
-      return DecodeInFormat<0>(source, surface, bounds, kernels.Decode[0]);
-    case 1:
-      return DecodeInFormat<1>(source, surface, bounds, kernels.Decode[1]);
-    case 2:
-      return DecodeInFormat<2>(source, surface, bounds, kernels.Decode[2]);
-    case 3:
-      return DecodeInFormat<3>(source, surface, bounds, kernels.Decode[3]);
-    case 4:
-      return DecodeInFormat<4>(source, surface, bounds, kernels.Decode[4]);
-    case 5:
-      return DecodeInFormat<5>(source, surface, bounds, kernels.Decode[5]);
-    case 6:
-      return DecodeInFormat<6>(source, surface, bounds, kernels.Decode[6]);
-    case 7:
-      return DecodeInFormat<7>(source, surface, bounds, kernels.Decode[7]);
-    case 8:
-      return DecodeInFormat<8>(source, surface, bounds, kernels.Decode[8]);
-    case 9:
-      return DecodeInFormat<9>(source, surface, bounds, kernels.Decode[9]);
-    default:
-      return;
-  }
+  const int format = surface.DecodeFormat;
+  if (IsFixedTileFormat(format))
+    return DecodeFixed(format, source, surface, bounds, ActiveCodecKernels(), kFixedFormats);
+  // Held for the whole request: a reload of the description cannot free it meanwhile.
+  if (const auto codec = FindDescribedCodec(surface.DecodeFormat))
+    DecodeRequest(source, surface, bounds, DescribedTiles{*codec});
 }
 
 void EncodeTiles(const TileSurface& surface, std::span<uint8_t> destination) {
   const SurfaceBounds bounds = CodecBounds(surface);
   if (bounds.Empty()) return;
-  const CodecKernels& kernels = ActiveCodecKernels();
-  switch (surface.EncodeFormat) {
-    case 0:
-      return EncodeInFormat<0>(surface, destination, bounds, kernels.Encode[0]);
-    case 1:
-      return EncodeInFormat<1>(surface, destination, bounds, kernels.Encode[1]);
-    case 2:
-      return EncodeInFormat<2>(surface, destination, bounds, kernels.Encode[2]);
-    case 3:
-      return EncodeInFormat<3>(surface, destination, bounds, kernels.Encode[3]);
-    case 4:
-      return EncodeInFormat<4>(surface, destination, bounds, kernels.Encode[4]);
-    case 5:
-      return EncodeInFormat<5>(surface, destination, bounds, kernels.Encode[5]);
-    case 6:
-      return EncodeInFormat<6>(surface, destination, bounds, kernels.Encode[6]);
-    case 7:
-      return EncodeInFormat<7>(surface, destination, bounds, kernels.Encode[7]);
-    case 8:
-      return EncodeInFormat<8>(surface, destination, bounds, kernels.Encode[8]);
-    case 9:
-      return EncodeInFormat<9>(surface, destination, bounds, kernels.Encode[9]);
-    default:
-      return;
-  }
+  const int format = surface.EncodeFormat;
+  if (IsFixedTileFormat(format))
+    return EncodeFixed(format, surface, destination, bounds, ActiveCodecKernels(), kFixedFormats);
+  if (const auto codec = FindDescribedCodec(surface.EncodeFormat))
+    EncodeRequest(surface, destination, bounds, DescribedTiles{*codec});
 }
 
 const CodecKernels& TableCodecKernels() {

@@ -129,6 +129,15 @@ INSTANTIATE_TEST_SUITE_P(AllFormats, VectorPathTest,
                                   std::to_string(std::get<1>(info.param));
                          });
 
+INSTANTIATE_TEST_SUITE_P(EightBitFormats, VectorPathTest,
+                         ::testing::Combine(::testing::Values(CodecPath::Avx2, CodecPath::Gfni),
+                                            ::testing::Range(kTileFormatCount,
+                                                             kFixedTileFormatCount)),
+                         [](const auto& info) {
+                           return std::string(CodecPathName(std::get<0>(info.param))) + "_format" +
+                                  std::to_string(std::get<1>(info.param));
+                         });
+
 // ---- Choosing a path.
 
 TEST(CodecPath, NamesParseBackAndNothingElseDoes) {

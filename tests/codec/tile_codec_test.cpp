@@ -111,6 +111,32 @@ TEST_P(HandTileTest, DecodesAndEncodesTheWorkedBytes) {
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, HandTileTest, ::testing::ValuesIn(kHandTiles));
 
+const HandTile kEightBitHandTiles[] = {
+    // SNES 8BPP: plane p's row-0 byte at 16 (p / 2) + p % 2, one pixel each.
+    {10,
+     {{0, 0x80}, {1, 0x40}, {16, 0x20}, {17, 0x10}, {32, 0x08}, {33, 0x04}, {48, 0x02}, {49, 0x01}},
+     0,
+     {1, 2, 4, 8, 16, 32, 64, 128}},
+    {10,
+     {{14, 0x01},
+      {15, 0x01},
+      {30, 0x01},
+      {31, 0x01},
+      {46, 0x01},
+      {47, 0x01},
+      {62, 0x01},
+      {63, 0x01}},
+     7,
+     {0, 0, 0, 0, 0, 0, 0, 255}},
+    // Row 3: plane 4 in byte 38 and plane 7 in byte 55.
+    {10, {{38, 0xFF}, {55, 0xF0}}, 3, {144, 144, 144, 144, 16, 16, 16, 16}},
+    // Linear 8BPP: byte 8r + x is pixel x of row r.
+    {11, {{0, 0x12}, {7, 0xFF}}, 0, {0x12, 0, 0, 0, 0, 0, 0, 0xFF}},
+    {11, {{56, 1}, {63, 200}}, 7, {1, 0, 0, 0, 0, 0, 0, 200}},
+};
+
+INSTANTIATE_TEST_SUITE_P(EightBitFormats, HandTileTest, ::testing::ValuesIn(kEightBitHandTiles));
+
 // ---- Round trip: decoding then encoding gives back the same bytes, for any bytes.
 
 class FormatTest : public ::testing::TestWithParam<int> {};
@@ -202,6 +228,8 @@ TEST_P(FormatTest, StopsAtTheEndOfTheBuffers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, FormatTest, ::testing::Range(0, kTileFormatCount));
+INSTANTIATE_TEST_SUITE_P(EightBitFormats, FormatTest,
+                         ::testing::Range(kTileFormatCount, kFixedTileFormatCount));
 
 // ---- Bits above the format's depth are dropped.
 
