@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "codec/surface_bounds.h"
 #include "codec/tile_codec.h"
 
 namespace varnock {
@@ -12,6 +13,19 @@ namespace {
 int32_t ToInt32(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                                   std::numeric_limits<int32_t>::max()));
+}
+
+// Tiles the surface's bitmap really holds (none when its size fields do not match it), so a
+// wild size never drives a loop the codec would only refuse tile by tile.
+struct TilesInside {
+  int32_t Across = 0;
+  int32_t Down = 0;
+};
+
+TilesInside TilesOf(const TileSurface& surface) {
+  const SurfaceBounds bounds = BoundsOf(surface);
+  if (bounds.Empty() || surface.TileWidth <= 0 || surface.TileHeight <= 0) return {};
+  return {ToInt32(bounds.Width / surface.TileWidth), ToInt32(bounds.Height / surface.TileHeight)};
 }
 
 }  // namespace
@@ -39,13 +53,25 @@ void CopyBlock(RomDocument& doc, TileSurface& clip) {
   clip.DecodeFormat = doc.Format;
   clip.DecodeBits = doc.BitsPerPixel;
   // Block rows lie RowBytes apart in the image: skip the rest of each grid row.
+  clip.DecodeSkip = 0;
+  clip.DecodeDown = 1;
+  // The cells' tiles, in runs of consecutive tiles; in byte order a run is a whole block row.
+  const TilesInside inside = TilesOf(clip);
+  for (int32_t row = 0; row < inside.Down; ++row)
+    ForEachTileRun(doc.Arrangement, doc.Columns, doc.Rows, block.Left, block.Top + row,
+                   inside.Across, [&](int32_t column, int32_t count, int64_t) {
+                     clip.DecodeColumn = column - block.Left;
+                     clip.DecodeRow = row;
+                     clip.DecodeAcross = count;
+                     DecodeTiles(doc.BytesFrom(doc.TileOffset(block.Top + row, column)), clip);
+                   });
+  // The request as one block: rows RowBytes apart in the image, as Paste reads it.
   clip.DecodeSkip = doc.Columns - doc.CopyColumns;
   clip.DecodeColumn = 0;
   clip.DecodeRow = 0;
   clip.DecodeAcross = doc.CopyColumns;
   clip.DecodeDown = doc.CopyRows;
   std::copy_n(doc.ViewSurface.Colors.begin(), 16, clip.Colors.begin());
-  DecodeTiles(doc.BytesFrom(offset), clip);
 }
 
 int64_t PasteTarget(const RomDocument& doc) {
@@ -53,15 +79,28 @@ int64_t PasteTarget(const RomDocument& doc) {
 }
 
 void CommitBlock(RomDocument& doc, TileSurface& block) {
+  block.EncodeFormat = doc.Format;
+  block.EncodeTileBytes = doc.TileBytes;
+  block.EncodeBits = doc.BitsPerPixel;
+  block.EncodeSkip = 0;
+  block.EncodeDown = 1;
+  // Each tile goes to the cell under it in this window's arrangement, whatever order it was
+  // copied in; block rows go out top to bottom, so where they overlap the later one wins.
+  const TilesInside inside = TilesOf(block);
+  for (int32_t row = 0; row < inside.Down; ++row)
+    ForEachTileRun(doc.Arrangement, doc.Columns, doc.Rows, doc.PasteColumn, doc.PasteRow + row,
+                   inside.Across, [&](int32_t column, int32_t count, int64_t) {
+                     block.EncodeColumn = column - doc.PasteColumn;
+                     block.EncodeRow = row;
+                     block.EncodeAcross = count;
+                     doc.EncodeIntoImage(block, doc.TileOffset(doc.PasteRow + row, column));
+                   });
   block.EncodeColumn = 0;
   block.EncodeRow = 0;
   block.EncodeAcross = block.TilesAcross;
   block.EncodeDown = block.TilesDown;
   block.EncodeSkip = doc.Columns - block.TilesAcross;
-  block.EncodeFormat = doc.Format;
-  block.EncodeTileBytes = doc.TileBytes;
-  block.EncodeBits = doc.BitsPerPixel;
-  doc.EncodeIntoImage(block, PasteTarget(doc));
+  doc.Modified = true;
 }
 
 PixelBlock ExportBlock(RomDocument& doc) {

@@ -151,8 +151,25 @@ int32_t RomDocument::ClampOffset(int64_t offset) const {
 }
 
 int64_t RomDocument::TileOffset(int32_t row, int32_t column) const {
-  return static_cast<int64_t>(ViewOffset) + static_cast<int64_t>(row) * RowBytes +
-         static_cast<int64_t>(column) * TileBytes;
+  return static_cast<int64_t>(ViewOffset) +
+         TileIndexAt(Arrangement, Columns, Rows, column, row) * TileBytes;
+}
+
+void RomDocument::SetArrangement(const TileArrangement& arrangement) {
+  Arrangement = Canonical(arrangement);
+  SnapGridToBlocks();
+  UpdateStrides();
+}
+
+void RomDocument::SnapGridToBlocks() {
+  Columns = SnapGridCount(Columns, Arrangement.BlockWidth, kMinGrid, kMaxGrid);
+  Rows = SnapGridCount(Rows, Arrangement.BlockHeight, kMinGrid, kMaxGrid);
+}
+
+int32_t RomDocument::BlockRowBytes() const {
+  const int64_t bytes =
+      int64_t{RowBytes} * std::clamp(Arrangement.BlockHeight, 1, std::max(Rows, 1));
+  return static_cast<int32_t>(std::min<int64_t>(bytes, INT32_MAX));
 }
 
 bool RomDocument::OnShownPage(int64_t offset) const {
@@ -185,6 +202,7 @@ void RomDocument::DecodePage() {
   ViewSurface.DecodeAcross = Columns;
   ViewSurface.DecodeDown = Rows;
   DecodeTiles(BytesFrom(ViewOffset), ViewSurface);
+  ArrangeSurfaceTiles(ViewSurface, Arrangement);
 }
 
 void RomDocument::EncodeIntoImage(const TileSurface& surface, int64_t offset) {

@@ -11,6 +11,7 @@
 
 #include "codec/tile_format.h"
 #include "codec/tile_surface.h"
+#include "document/tile_arrangement.h"
 #include "io/file_io.h"
 #include "palette/palette.h"
 
@@ -72,8 +73,16 @@ class RomDocument {
   void UpdateScrollRange();
   // `offset` brought into [ScrollMinimum, ScrollMaximum].
   int32_t ClampOffset(int64_t offset) const;
-  // First byte of the tile in grid row r, column c of the page.
+  // First byte of the tile in grid row r, column c of the page, in the window's arrangement.
   int64_t TileOffset(int32_t row, int32_t column) const;
+
+  // Orders the page's tiles on the grid by `arrangement` (made Canonical) and snaps Columns and
+  // Rows to whole blocks, then UpdateStrides. Neither decodes nor paints.
+  void SetArrangement(const TileArrangement& arrangement);
+  // Columns and Rows brought to whole blocks of the arrangement within kMinGrid..kMaxGrid.
+  void SnapGridToBlocks();
+  // Bytes of one row of blocks: what a step by a row moves the view.
+  int32_t BlockRowBytes() const;
 
   // True when the tile at `offset` lies on the page the view shows.
   bool OnShownPage(int64_t offset) const;
@@ -82,7 +91,8 @@ class RomDocument {
   std::span<const uint8_t> BytesFrom(int64_t offset) const;
   std::span<uint8_t> WritableBytesFrom(int64_t offset);
 
-  // Decodes the page at ViewOffset into ViewSurface (rebuilding it if the grid changed).
+  // Decodes the page at ViewOffset into ViewSurface (rebuilding it if the grid changed), each
+  // tile in the cell the arrangement gives it.
   void DecodePage();
   // Makes ViewSurface Columns x Rows tiles when it is not, keeping its colours.
   void FitViewSurface();
@@ -92,8 +102,8 @@ class RomDocument {
   void EncodeIntoImage(const TileSurface& surface, int64_t offset);
 
   // Records the bytes of the tile at `offset` as the newest tile-editor undo entry: at most
-  // `length` (and 32) of them, and only those inside the image. Beyond 64 entries the oldest
-  // is dropped.
+  // `length` (and 32) of them, and only those inside the image. Beyond 64 entries the
+  // oldest is dropped.
   void PushUndo(int32_t offset, TileFormat format, int32_t bitsPerPixel, int32_t length);
   // Writes the newest entry's bytes back and removes it; Modified stays as it is, and the
   // restore is not recorded. The entry, or nothing when the stack is empty.
@@ -178,6 +188,9 @@ class RomDocument {
   // The scroll range the window's scroll bar mirrors.
   int32_t ScrollMinimum = 0;
   int32_t ScrollMaximum = 0;
+
+  // Which cell shows which tile of the page; SetArrangement changes it.
+  TileArrangement Arrangement = kArrangement8x8;
 };
 
 }  // namespace varnock

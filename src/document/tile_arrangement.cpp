@@ -1,0 +1,222 @@
+#include "document/tile_arrangement.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "codec/format_names.h"
+#include "codec/surface_bounds.h"
+
+namespace varnock {
+namespace {
+
+constexpr int kTileSide = 8;
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+  const int64_t q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+int32_t ToInt32(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+// A block one tile high or one tile wide reads the same in either order; each such pair gets
+// the order that reads it straight.
+TileArrangement Canonical(const TileArrangement& arrangement) {
+  TileArrangement a =
+      MakeArrangement(arrangement.Order, arrangement.BlockWidth, arrangement.BlockHeight);
+  if (a.BlockHeight == 1)
+    a.Order = BlockOrder::Rows;
+  else if (a.BlockWidth == 1)
+    a.Order = BlockOrder::Columns;
+  return a;
+}
+
+namespace {
+
+// Copies the 8 x 8 pixels of tile cell `from` of `source` to tile cell `to` of `target`, both
+// bitmaps `width` pixels wide.
+void CopyCell(const uint8_t* source, int64_t from, uint8_t* target, int64_t to, int64_t across,
+              int64_t width) {
+  const uint8_t* in = source + (from / across) * kTileSide * width + (from % across) * kTileSide;
+  uint8_t* out = target + (to / across) * kTileSide * width + (to % across) * kTileSide;
+  for (int y = 0; y < kTileSide; ++y) std::memcpy(out + y * width, in + y * width, kTileSide);
+}
+
+template <bool ToCells>
+void MoveSurfaceTiles(TileSurface& surface, const TileArrangement& arrangement) {
+  if (IsByteOrder(arrangement) || surface.TileWidth != kTileSide || surface.TileHeight != kTileSide)
+    return;
+  const SurfaceBounds bounds = BoundsOf(surface);
+  if (bounds.Empty()) return;
+  const int32_t across = surface.TilesAcross, down = surface.TilesDown;
+  const std::vector<uint8_t> linear(surface.Pixels.begin(),
+                                    surface.Pixels.begin() + surface.PixelCount);
+  for (int32_t row = 0; row < down; ++row)
+    for (int32_t column = 0; column < across; ++column) {
+      const int64_t cell = int64_t{row} * across + column;
+      const int64_t tile = TileIndexAt(arrangement, across, down, column, row);
+      if (ToCells)
+        CopyCell(linear.data(), tile, surface.Pixels.data(), cell, across, bounds.Width);
+      else
+        CopyCell(linear.data(), cell, surface.Pixels.data(), tile, across, bounds.Width);
+    }
+}
+
+std::optional<int32_t> ParseSide(std::string_view text) {
+  int32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 1 ||
+      value > kMaxBlockSide)
+    return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+TileArrangement MakeArrangement(BlockOrder order, int32_t blockWidth, int32_t blockHeight) {
+  return {order, std::clamp(blockWidth, 1, kMaxBlockSide),
+          std::clamp(blockHeight, 1, kMaxBlockSide)};
+}
+
+bool IsByteOrder(const TileArrangement& a) {
+  return a.BlockHeight <= 1;
+}
+
+ArrangementKind KindOf(const TileArrangement& arrangement) {
+  const TileArrangement a = Canonical(arrangement);
+  if (a == kArrangement8x8) return ArrangementKind::Tiles8x8;
+  if (a == kArrangement8x16) return ArrangementKind::Tiles8x16;
+  if (a == kArrangement16x16) return ArrangementKind::Tiles16x16;
+  return a.Order == BlockOrder::Columns ? ArrangementKind::ColumnBlocks
+                                        : ArrangementKind::RowBlocks;
+}
+
+int64_t TileIndexAt(const TileArrangement& arrangement, int32_t columns, int32_t rows,
+                    int32_t column, int32_t row) {
+  if (columns < 1 || rows < 1) return int64_t{row} * columns + column;
+  const TileArrangement a =
+      MakeArrangement(arrangement.Order, arrangement.BlockWidth, arrangement.BlockHeight);
+  const int64_t c = columns, r = rows;
+  const int64_t line = row + FloorDiv(column, c);  // a column past the edge goes on below
+  const int64_t x = column - FloorDiv(column, c) * c;
+  const int64_t page = FloorDiv(line, r);
+  const int64_t y = line - page * r;
+  const int64_t blockRow = y / a.BlockHeight;
+  const int64_t height = std::min<int64_t>(a.BlockHeight, r - blockRow * a.BlockHeight);
+  const int64_t blockColumn = x / a.BlockWidth;
+  const int64_t width = std::min<int64_t>(a.BlockWidth, c - blockColumn * a.BlockWidth);
+  const int64_t inX = x - blockColumn * a.BlockWidth, inY = y - blockRow * a.BlockHeight;
+  const int64_t inside = a.Order == BlockOrder::Rows ? inY * width + inX : inX * height + inY;
+  return page * c * r + blockRow * a.BlockHeight * c + blockColumn * a.BlockWidth * height + inside;
+}
+
+GridCell CellOfTile(const TileArrangement& arrangement, int32_t columns, int32_t rows,
+                    int64_t index) {
+  if (columns < 1 || rows < 1) return {};
+  const TileArrangement a =
+      MakeArrangement(arrangement.Order, arrangement.BlockWidth, arrangement.BlockHeight);
+  const int64_t c = columns, r = rows;
+  const int64_t page = FloorDiv(index, c * r);
+  const int64_t k = index - page * c * r;
+  const int64_t blockRow = k / (a.BlockHeight * c);
+  const int64_t height = std::min<int64_t>(a.BlockHeight, r - blockRow * a.BlockHeight);
+  const int64_t inRow = k - blockRow * a.BlockHeight * c;
+  const int64_t blockColumn = inRow / (a.BlockWidth * height);
+  const int64_t width = std::min<int64_t>(a.BlockWidth, c - blockColumn * a.BlockWidth);
+  const int64_t inside = inRow - blockColumn * a.BlockWidth * height;
+  const int64_t inX = a.Order == BlockOrder::Rows ? inside % width : inside / height;
+  const int64_t inY = a.Order == BlockOrder::Rows ? inside / width : inside % height;
+  return {ToInt32(blockColumn * a.BlockWidth + inX),
+          ToInt32(page * r + blockRow * a.BlockHeight + inY)};
+}
+
+void ForEachTileRun(const TileArrangement& arrangement, int32_t columns, int32_t rows,
+                    int32_t column, int32_t row, int32_t count,
+                    const std::function<void(int32_t, int32_t, int64_t)>& run) {
+  int32_t first = column;
+  int64_t firstIndex = 0;
+  int64_t next = 0;
+  for (int64_t i = 0; i < count; ++i) {
+    const auto at = static_cast<int32_t>(column + i);
+    const int64_t index = TileIndexAt(arrangement, columns, rows, at, row);
+    if (i == 0) {
+      firstIndex = index;
+    } else if (index != next) {
+      run(first, at - first, firstIndex);
+      first = at;
+      firstIndex = index;
+    }
+    next = index + 1;
+  }
+  if (count > 0) run(first, static_cast<int32_t>(column + int64_t{count} - first), firstIndex);
+}
+
+void ArrangeSurfaceTiles(TileSurface& surface, const TileArrangement& arrangement) {
+  MoveSurfaceTiles<true>(surface, arrangement);
+}
+
+void LinearizeSurfaceTiles(TileSurface& surface, const TileArrangement& arrangement) {
+  MoveSurfaceTiles<false>(surface, arrangement);
+}
+
+int32_t SnapGridCount(int32_t count, int32_t block, int32_t least, int32_t most) {
+  block = std::clamp(block, 1, kMaxBlockSide);
+  const int32_t lowest = (least + block - 1) / block * block;
+  const int32_t highest = most / block * block;
+  if (highest < lowest) return std::clamp(count, least, most);  // no whole block fits
+  return std::clamp(count / block * block, lowest, highest);
+}
+
+int32_t StepGridCount(int32_t count, int32_t block, int32_t direction, int32_t least,
+                      int32_t most) {
+  block = std::clamp(block, 1, kMaxBlockSide);
+  const int32_t snapped = SnapGridCount(count, block, least, most);
+  const int32_t step = direction > 0 ? block : direction < 0 ? -block : 0;
+  const int32_t next = snapped + step;
+  return next < least || next > most ? snapped : next;
+}
+
+std::optional<TileArrangement> ParseArrangementName(std::string_view name) {
+  if (SameShortName(name, "8x8")) return kArrangement8x8;
+  if (SameShortName(name, "8x16")) return kArrangement8x16;
+  if (SameShortName(name, "16x16")) return kArrangement16x16;
+  BlockOrder order;
+  if (name.size() > 5 && SameShortName(name.substr(0, 5), "cols:")) {
+    order = BlockOrder::Columns;
+  } else if (name.size() > 5 && SameShortName(name.substr(0, 5), "rows:")) {
+    order = BlockOrder::Rows;
+  } else {
+    return std::nullopt;
+  }
+  const std::string_view size = name.substr(5);
+  const size_t by = size.find_first_of("xX");
+  if (by == std::string_view::npos || by == 0 || by + 1 >= size.size()) return std::nullopt;
+  const auto width = ParseSide(size.substr(0, by));
+  const auto height = ParseSide(size.substr(by + 1));
+  if (!width || !height) return std::nullopt;
+  return Canonical({order, *width, *height});
+}
+
+std::string ArrangementName(const TileArrangement& arrangement) {
+  const TileArrangement a = Canonical(arrangement);
+  switch (KindOf(a)) {
+    case ArrangementKind::Tiles8x8:
+      return "8x8";
+    case ArrangementKind::Tiles8x16:
+      return "8x16";
+    case ArrangementKind::Tiles16x16:
+      return "16x16";
+    default:
+      return std::string(a.Order == BlockOrder::Columns ? "cols:" : "rows:") +
+             std::to_string(a.BlockWidth) + "x" + std::to_string(a.BlockHeight);
+  }
+}
+
+}  // namespace varnock
