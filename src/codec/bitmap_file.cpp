@@ -9,7 +9,6 @@ namespace varnock {
 namespace {
 
 constexpr int kColorEntries = 256;
-constexpr int kSurfaceColorsWritten = 16;  // the most a tile format can index
 
 void Put16(uint8_t* at, uint32_t value) {
   at[0] = static_cast<uint8_t>(value);
@@ -35,7 +34,8 @@ void CopyBlockRow(const TileSurface& surface, const PixelBlock& block, int32_t r
               static_cast<size_t>(end - first));
 }
 
-std::vector<uint8_t> EncodeBitmapFile(const TileSurface& surface, const PixelBlock& block) {
+std::vector<uint8_t> EncodeBitmapFile(const TileSurface& surface, const PixelBlock& block,
+                                      int32_t colorCount) {
   const int32_t width = std::max(block.Width, 0);
   const int32_t height = std::max(block.Height, 0);
   const size_t rowBytes = (static_cast<size_t>(width) + 3) & ~size_t{3};
@@ -52,7 +52,8 @@ std::vector<uint8_t> EncodeBitmapFile(const TileSurface& surface, const PixelBlo
   Put16(header + 26, 1);
   Put16(header + 28, 8);
   uint8_t* table = header + 54;
-  for (int i = 0; i < kSurfaceColorsWritten; ++i) {
+  const int32_t colors = std::clamp(colorCount, 0, kColorEntries);
+  for (int i = 0; i < colors; ++i) {
     const SurfaceColor& c = surface.Colors[static_cast<size_t>(i)];
     table[4 * i] = c.blue;
     table[4 * i + 1] = c.green;

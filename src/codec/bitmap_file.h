@@ -28,10 +28,12 @@ void CopyBlockRow(const TileSurface& surface, const PixelBlock& block, int32_t r
 //   0  "BM"         2  file size    6  0, 0        10  1078 (pixel offset)
 //   14 40 (header)  18 width        22 height (positive: rows stored bottom-up)
 //   26 1 plane      28 8 bits       30..53 compression, sizes, resolutions, colour counts: 0
-//   54 256 x (blue, green, red, 0): entries 0..15 from the surface, the rest black
+//   54 256 x (blue, green, red, 0): entries 0..colorCount-1 from the surface, the rest black
 //   1078 the pixel rows, the block's bottom row first, each padded to four bytes
 //
 // Tile blocks are multiples of 8 pixels wide, so their rows need no padding.
-std::vector<uint8_t> EncodeBitmapFile(const TileSurface& surface, const PixelBlock& block);
+// `colorCount` is 16 for tiles of up to 4 bits (a sub-palette at most), 256 for 8-bit tiles.
+std::vector<uint8_t> EncodeBitmapFile(const TileSurface& surface, const PixelBlock& block,
+                                      int32_t colorCount = 16);
 
 }  // namespace varnock

@@ -71,7 +71,9 @@ void CopyBlock(RomDocument& doc, TileSurface& clip) {
   clip.DecodeRow = 0;
   clip.DecodeAcross = doc.CopyColumns;
   clip.DecodeDown = doc.CopyRows;
-  std::copy_n(doc.ViewSurface.Colors.begin(), 16, clip.Colors.begin());
+  // Entries 0..15 as ever; a deeper format needs its whole sub-palette.
+  const int32_t colors = std::clamp(1 << std::clamp(doc.BitsPerPixel, 0, 8), 16, 256);
+  std::copy_n(doc.ViewSurface.Colors.begin(), colors, clip.Colors.begin());
 }
 
 int64_t PasteTarget(const RomDocument& doc) {

@@ -33,7 +33,7 @@ struct SaveResult {
 // Tile-editor undo entry: the bytes a tile had before an edit.
 struct UndoEntry {
   int32_t TileOffset = 0;  // where the bytes go back to
-  std::array<uint8_t, 32> Bytes{};
+  std::array<uint8_t, kMaxTileBytes> Bytes{};
   TileFormat Format = 0;
   int32_t BitsPerPixel = 0;
   int32_t ByteOffset = 0;
@@ -102,7 +102,7 @@ class RomDocument {
   void EncodeIntoImage(const TileSurface& surface, int64_t offset);
 
   // Records the bytes of the tile at `offset` as the newest tile-editor undo entry: at most
-  // `length` (and 32) of them, and only those inside the image. Beyond 64 entries the
+  // `length` (and kMaxTileBytes) of them, and only those inside the image. Beyond 64 entries the
   // oldest is dropped.
   void PushUndo(int32_t offset, TileFormat format, int32_t bitsPerPixel, int32_t length);
   // Writes the newest entry's bytes back and removes it; Modified stays as it is, and the

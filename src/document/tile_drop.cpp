@@ -36,7 +36,7 @@ std::optional<DropUndo> DropTileIntoImage(RomDocument& doc, TileSurface& tile, i
 void RestoreDroppedBytes(RomDocument& doc, const DropUndo& undo) {
   const std::span<uint8_t> target = doc.WritableBytesFrom(undo.Offset);
   const size_t length = std::min<size_t>(
-      {target.size(), static_cast<size_t>(std::clamp<int32_t>(undo.Length, 0, 32))});
+      {target.size(), static_cast<size_t>(std::clamp<int32_t>(undo.Length, 0, kMaxTileBytes))});
   std::copy_n(undo.Bytes.begin(), length, target.begin());
 }
 

@@ -15,7 +15,7 @@ namespace varnock {
 struct DropUndo {
   int32_t Offset = 0;
   int32_t Length = 0;  // at most the target's bytes per tile, fewer at the image's end
-  std::array<uint8_t, 32> Bytes{};
+  std::array<uint8_t, kMaxTileBytes> Bytes{};
 };
 
 // Byte offset of the tile under client point (x, y) of the document's view, or nothing when

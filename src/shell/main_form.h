@@ -76,7 +76,7 @@ class TMainForm : public QMainWindow {
   uint8_t* DragSourceTile = nullptr;
   int32_t DragSourceOffset = 0;
   uint8_t* UndoDropTarget = nullptr;
-  std::array<uint8_t, 32> UndoDropBytes{};
+  std::array<uint8_t, kMaxTileBytes> UndoDropBytes{};  // as many as a drop can overwrite
   bool UndoDropReady = false;
   // The window dropped on, the tile's offset there and how many of UndoDropBytes lay inside
   // its image: the undo writes through that window, and only while it is open.
