@@ -412,7 +412,7 @@ void DecodeTiles(std::span<const uint8_t> source, TileSurface& surface) {
   const int format = surface.DecodeFormat;
   if (IsFixedTileFormat(format))
     return DecodeFixed(format, source, surface, bounds, ActiveCodecKernels(), kFixedFormats);
-  // Held for the whole request: a reload of the description cannot free it meanwhile.
+  // A registered codec is never freed, not even by a reload, so it lasts the whole request.
   if (const auto codec = FindDescribedCodec(surface.DecodeFormat))
     DecodeRequest(source, surface, bounds, DescribedTiles{*codec});
 }

@@ -1,12 +1,10 @@
 #include "document/tile_arrangement.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <limits>
 #include <vector>
 
-#include "codec/format_names.h"
 #include "codec/surface_bounds.h"
 
 namespace varnock {
@@ -67,15 +65,6 @@ void MoveSurfaceTiles(TileSurface& surface, const TileArrangement& arrangement) 
       else
         CopyCell(linear.data(), cell, surface.Pixels.data(), tile, across, bounds.Width);
     }
-}
-
-std::optional<int32_t> ParseSide(std::string_view text) {
-  int32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 1 ||
-      value > kMaxBlockSide)
-    return std::nullopt;
-  return value;
 }
 
 }  // namespace
@@ -181,42 +170,6 @@ int32_t StepGridCount(int32_t count, int32_t block, int32_t direction, int32_t l
   const int32_t step = direction > 0 ? block : direction < 0 ? -block : 0;
   const int32_t next = snapped + step;
   return next < least || next > most ? snapped : next;
-}
-
-std::optional<TileArrangement> ParseArrangementName(std::string_view name) {
-  if (SameShortName(name, "8x8")) return kArrangement8x8;
-  if (SameShortName(name, "8x16")) return kArrangement8x16;
-  if (SameShortName(name, "16x16")) return kArrangement16x16;
-  BlockOrder order;
-  if (name.size() > 5 && SameShortName(name.substr(0, 5), "cols:")) {
-    order = BlockOrder::Columns;
-  } else if (name.size() > 5 && SameShortName(name.substr(0, 5), "rows:")) {
-    order = BlockOrder::Rows;
-  } else {
-    return std::nullopt;
-  }
-  const std::string_view size = name.substr(5);
-  const size_t by = size.find_first_of("xX");
-  if (by == std::string_view::npos || by == 0 || by + 1 >= size.size()) return std::nullopt;
-  const auto width = ParseSide(size.substr(0, by));
-  const auto height = ParseSide(size.substr(by + 1));
-  if (!width || !height) return std::nullopt;
-  return Canonical({order, *width, *height});
-}
-
-std::string ArrangementName(const TileArrangement& arrangement) {
-  const TileArrangement a = Canonical(arrangement);
-  switch (KindOf(a)) {
-    case ArrangementKind::Tiles8x8:
-      return "8x8";
-    case ArrangementKind::Tiles8x16:
-      return "8x16";
-    case ArrangementKind::Tiles16x16:
-      return "16x16";
-    default:
-      return std::string(a.Order == BlockOrder::Columns ? "cols:" : "rows:") +
-             std::to_string(a.BlockWidth) + "x" + std::to_string(a.BlockHeight);
-  }
 }
 
 }  // namespace varnock

@@ -15,9 +15,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "codec/tile_surface.h"
 #include "document/view_mouse.h"
@@ -88,12 +85,5 @@ void LinearizeSurfaceTiles(TileSurface& surface, const TileArrangement& arrangem
 // [least, most].
 int32_t SnapGridCount(int32_t count, int32_t block, int32_t least, int32_t most);
 int32_t StepGridCount(int32_t count, int32_t block, int32_t direction, int32_t least, int32_t most);
-
-// Short names: "8x8", "8x16", "16x16", "cols:WxH", "rows:WxH" (W and H 1..8), read without
-// regard to case into the Canonical arrangement, so names of the same order read alike.
-std::optional<TileArrangement> ParseArrangementName(std::string_view name);
-std::string ArrangementName(const TileArrangement& arrangement);
-// The forms a name may take, for help texts and refusals.
-inline constexpr const char* kArrangementNameForms = "8x8 8x16 16x16 cols:WxH rows:WxH";
 
 }  // namespace varnock

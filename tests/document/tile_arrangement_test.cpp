@@ -113,40 +113,6 @@ INSTANTIATE_TEST_SUITE_P(
                         {{0, 3, 3}, {1, 0, 4}, {3, 3, 15}, {4, 0, 16}, {5, 3, 23}, {0, 4, 64}}}),
     [](const auto& info) { return info.param.Name; });
 
-// ---- Names.
-
-struct NameCase {
-  const char* Text;
-  std::optional<TileArrangement> Arrangement;
-  const char* Name;  // as written back
-};
-
-class ArrangementNameTest : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(ArrangementNameTest, ReadsAndWritesBack) {
-  const NameCase& c = GetParam();
-  const auto parsed = ParseArrangementName(c.Text);
-  EXPECT_EQ(parsed, c.Arrangement);
-  if (parsed) {
-    EXPECT_EQ(ArrangementName(*parsed), c.Name);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, ArrangementNameTest,
-    ::testing::Values(
-        NameCase{"8x8", kArrangement8x8, "8x8"}, NameCase{"8X16", kArrangement8x16, "8x16"},
-        NameCase{"16x16", kArrangement16x16, "16x16"},
-        NameCase{"Cols:4X4", TileArrangement{BlockOrder::Columns, 4, 4}, "cols:4x4"},
-        NameCase{"rows:3x2", TileArrangement{BlockOrder::Rows, 3, 2}, "rows:3x2"},
-        NameCase{"rows:1x2", kArrangement8x16, "8x16"},
-        NameCase{"cols:4x1", TileArrangement{BlockOrder::Rows, 4, 1}, "rows:4x1"},
-        NameCase{"cols:1x1", kArrangement8x8, "8x8"}, NameCase{"cols:9x1", std::nullopt, ""},
-        NameCase{"rows:0x2", std::nullopt, ""}, NameCase{"rows:2", std::nullopt, ""},
-        NameCase{"rows:2x", std::nullopt, ""}, NameCase{"rows:+2x2", std::nullopt, ""},
-        NameCase{"rows: 2x2", std::nullopt, ""}, NameCase{"8x8 ", std::nullopt, ""},
-        NameCase{"", std::nullopt, ""}));
-
 // ---- Grids in whole blocks.
 
 TEST(GridSnap, KeepsWholeBlocksWithinTheGridLimits) {
