@@ -138,102 +138,204 @@ void DescribedCodec::Build() {
     }
   }
   decodeRows_[8] = static_cast<uint16_t>(decodeSteps_.size());
+  // Every row with the same number of steps; 0 steps means every row is a plain copy, since any
+  // other row has at least one.
+  evenSteps_ = static_cast<int>(decodeRows_[1] - decodeRows_[0]);
+  for (int row = 0; row < kTileSide; ++row)
+    if (decodeRows_[static_cast<size_t>(row) + 1] - decodeRows_[static_cast<size_t>(row)] !=
+        evenSteps_)
+      evenSteps_ = -1;
 
-  keptBits_.assign(static_cast<size_t>(bytes), 0);
+  // Eight tile bytes at a time; the last chunk may be short.
+  const int chunks = (bytes + 7) / 8;
+  keptBits_.assign(static_cast<size_t>(chunks), 0);
   for (int byte = 0; byte < bytes; ++byte)
     for (int bit = 0; bit < 8; ++bit)
-      if (owner(byte, bit).Plane < 0) keptBits_[static_cast<size_t>(byte)] |= 1 << bit;
+      if (owner(byte, bit).Plane < 0)
+        keptBits_[static_cast<size_t>(byte / 8)] |= uint64_t{1} << (8 * (byte % 8) + bit);
+  // keptBits_ is applied to words loaded with memcpy: build it in memory order.
+  for (uint64_t& kept : keptBits_) {
+    uint8_t inMemory[8];
+    for (int i = 0; i < 8; ++i) inMemory[i] = static_cast<uint8_t>(kept >> (8 * i));
+    std::memcpy(&kept, inMemory, sizeof kept);
+  }
 
-  // Lookups each encoding plan needs; the plane plan also pays one gather per plane byte.
+  // Sources each chunk takes bits from, by pixel (8 x row + x) and by plane byte (8 x row + p).
   int64_t byPixel = 0, byPlane = 0;
-  for (int byte = 0; byte < bytes; ++byte) {
+  for (int chunk = 0; chunk < chunks; ++chunk) {
     std::array<bool, 64> pixels{};
     std::array<bool, 64> planeBytes{};
-    for (int bit = 0; bit < 8; ++bit) {
-      const Owner& o = owner(byte, bit);
-      if (o.Plane < 0 || copied(o.Row)) continue;
-      pixels[static_cast<size_t>(8 * o.Row + o.X)] = true;
-      planeBytes[static_cast<size_t>(8 * o.Row + o.Plane)] = true;
-    }
+    for (int byte = 8 * chunk; byte < std::min(bytes, 8 * chunk + 8); ++byte)
+      for (int bit = 0; bit < 8; ++bit) {
+        const Owner& o = owner(byte, bit);
+        if (o.Plane < 0 || copied(o.Row)) continue;
+        pixels[static_cast<size_t>(8 * o.Row + o.X)] = true;
+        planeBytes[static_cast<size_t>(8 * o.Row + o.Plane)] = true;
+      }
     byPixel += std::count(pixels.begin(), pixels.end(), true);
     byPlane += std::count(planeBytes.begin(), planeBytes.end(), true);
   }
+  // Gathering a plane byte costs about one lookup; a row of pixels is one copy.
   for (int row = 0; row < kTileSide; ++row)
     if (!copied(row)) byPlane += bits;
   encodeByPlane_ = byPlane < byPixel;
+  anyKept_ = std::any_of(keptBits_.begin(), keptBits_.end(), [](uint64_t k) { return k != 0; });
 
-  // Encoding tables map a pixel's index, or a plane byte (pixel x in bit 7 - x), to the bits
-  // it gives one tile byte.
-  std::map<std::array<int8_t, 8>, uint32_t> encodeTableOf;
-  for (int byte = 0; byte < bytes; ++byte)
+  // A table maps a pixel's index, or a plane byte (pixel x in bit 7 - x), to the bits it gives
+  // the chunk's eight bytes; tables with the same bit assignment are shared.
+  std::map<std::array<int8_t, 64>, uint32_t> encodeTableOf;
+  encodeChunks_.assign(static_cast<size_t>(chunks) + 1, 0);
+  for (int chunk = 0; chunk < chunks; ++chunk) {
+    encodeChunks_[static_cast<size_t>(chunk)] = static_cast<uint16_t>(encodeSteps_.size());
     for (int source = 0; source < 64; ++source) {
-      // For a pixel source: the plane each byte bit takes; for a plane source: the pixel.
-      std::array<int8_t, 8> takes;
+      // For each bit of the chunk: the bit of the source value it takes, or -1.
+      std::array<int8_t, 64> takes;
       takes.fill(-1);
       bool any = false;
-      for (int bit = 0; bit < 8; ++bit) {
-        const Owner& o = owner(byte, bit);
-        if (o.Plane < 0 || copied(o.Row) || 8 * o.Row != (source & ~7)) continue;
-        if (encodeByPlane_ ? o.Plane != (source & 7) : o.X != (source & 7)) continue;
-        takes[static_cast<size_t>(bit)] = encodeByPlane_ ? static_cast<int8_t>(7 - o.X) : o.Plane;
-        any = true;
-      }
+      for (int byte = 8 * chunk; byte < std::min(bytes, 8 * chunk + 8); ++byte)
+        for (int bit = 0; bit < 8; ++bit) {
+          const Owner& o = owner(byte, bit);
+          if (o.Plane < 0 || copied(o.Row) || 8 * o.Row != (source & ~7)) continue;
+          if (encodeByPlane_ ? o.Plane != (source & 7) : o.X != (source & 7)) continue;
+          takes[static_cast<size_t>(8 * (byte - 8 * chunk) + bit)] =
+              encodeByPlane_ ? static_cast<int8_t>(7 - o.X) : o.Plane;
+          any = true;
+        }
       if (!any) continue;
       auto [at, added] = encodeTableOf.try_emplace(takes, 0);
       if (added) {
         at->second = static_cast<uint32_t>(encodeTables_.size());
         for (int v = 0; v < 256; ++v) {
-          uint8_t out = 0;
-          for (int bit = 0; bit < 8; ++bit)
-            if (takes[static_cast<size_t>(bit)] >= 0 && (v >> takes[static_cast<size_t>(bit)] & 1))
-              out |= static_cast<uint8_t>(1 << bit);
-          encodeTables_.push_back(out);
+          uint8_t out[8] = {};
+          for (int k = 0; k < 64; ++k)
+            if (takes[static_cast<size_t>(k)] >= 0 && (v >> takes[static_cast<size_t>(k)] & 1))
+              out[k / 8] |= static_cast<uint8_t>(1 << (k % 8));
+          uint64_t word;
+          std::memcpy(&word, out, sizeof word);
+          encodeTables_.push_back(word);
         }
       }
-      encodeSteps_.push_back(
-          {static_cast<uint16_t>(source), static_cast<uint16_t>(byte), at->second});
+      encodeSteps_.push_back({static_cast<uint32_t>(source), at->second});
     }
+  }
+  encodeChunks_[static_cast<size_t>(chunks)] = static_cast<uint16_t>(encodeSteps_.size());
 }
 
-void DescribedCodec::DecodeTile(const uint8_t* bytes, uint8_t* cells, int64_t stride) const {
-  for (int row = 0; row < kTileSide; ++row, cells += stride) {
-    const int16_t copy = rowCopy_[static_cast<size_t>(row)];
-    if (copy >= 0) {
-      std::memcpy(cells, bytes + copy, 8);
-      continue;
+// Every row takes the same number of lookups: unrolled for that number.
+template <int Steps>
+void DescribedCodec::DecodeEvenRows(const uint8_t* bytes, uint8_t* cells, int64_t stride,
+                                    int64_t count) const {
+  const uint64_t* tables = decodeTables_.data();
+  const int64_t tileBytes = description_.TileBytes;
+  for (int64_t t = 0; t < count; ++t, bytes += tileBytes, cells += kTileSide) {
+    const DecodeStep* step = decodeSteps_.data();
+    uint8_t* line = cells;
+    for (int row = 0; row < kTileSide; ++row, step += Steps, line += stride) {
+      uint64_t pixels = tables[step[0].Table + bytes[step[0].Byte]];
+      for (int k = 1; k < Steps; ++k) pixels |= tables[step[k].Table + bytes[step[k].Byte]];
+      std::memcpy(line, &pixels, sizeof pixels);
     }
-    uint64_t pixels = 0;
-    const DecodeStep* step = decodeSteps_.data() + decodeRows_[static_cast<size_t>(row)];
-    const DecodeStep* end = decodeSteps_.data() + decodeRows_[static_cast<size_t>(row) + 1];
-    for (; step != end; ++step) pixels |= decodeTables_[step->Table + bytes[step->Byte]];
-    std::memcpy(cells, &pixels, sizeof pixels);
   }
 }
 
-void DescribedCodec::EncodeTile(const uint8_t* cells, int64_t stride, uint8_t* bytes) const {
+void DescribedCodec::DecodeAnyRows(const uint8_t* bytes, uint8_t* cells, int64_t stride,
+                                   int64_t count) const {
+  const int64_t tileBytes = description_.TileBytes;
+  for (int64_t t = 0; t < count; ++t, bytes += tileBytes, cells += kTileSide) {
+    uint8_t* line = cells;
+    for (int row = 0; row < kTileSide; ++row, line += stride) {
+      const int16_t copy = rowCopy_[static_cast<size_t>(row)];
+      if (copy >= 0) {
+        std::memcpy(line, bytes + copy, 8);
+        continue;
+      }
+      uint64_t pixels = 0;
+      const DecodeStep* step = decodeSteps_.data() + decodeRows_[static_cast<size_t>(row)];
+      const DecodeStep* end = decodeSteps_.data() + decodeRows_[static_cast<size_t>(row) + 1];
+      for (; step != end; ++step) pixels |= decodeTables_[step->Table + bytes[step->Byte]];
+      std::memcpy(line, &pixels, sizeof pixels);
+    }
+  }
+}
+
+void DescribedCodec::DecodeRun(const uint8_t* bytes, uint8_t* cells, int64_t stride,
+                               int64_t count) const {
+  switch (evenSteps_) {
+    case 0:
+      for (int64_t t = 0; t < count; ++t, bytes += description_.TileBytes, cells += kTileSide)
+        for (int row = 0; row < kTileSide; ++row)
+          std::memcpy(cells + row * stride, bytes + rowCopy_[static_cast<size_t>(row)], 8);
+      return;
+    case 1:
+      return DecodeEvenRows<1>(bytes, cells, stride, count);
+    case 2:
+      return DecodeEvenRows<2>(bytes, cells, stride, count);
+    case 3:
+      return DecodeEvenRows<3>(bytes, cells, stride, count);
+    case 4:
+      return DecodeEvenRows<4>(bytes, cells, stride, count);
+    case 8:
+      return DecodeEvenRows<8>(bytes, cells, stride, count);
+    default:
+      return DecodeAnyRows(bytes, cells, stride, count);
+  }
+}
+
+void DescribedCodec::EncodeRun(const uint8_t* cells, int64_t stride, uint8_t* bytes,
+                               int64_t count) const {
   if (!sound_) return;
-  const int32_t count = description_.TileBytes;
-  uint8_t out[kMaxTileBytes];
-  for (int32_t i = 0; i < count; ++i) out[i] = bytes[i] & keptBits_[static_cast<size_t>(i)];
-  if (encodeByPlane_) {
-    uint8_t planes[64];
+  const int32_t tileBytes = description_.TileBytes;
+  const size_t chunks = keptBits_.size();
+  const uint64_t* tables = encodeTables_.data();
+  const uint64_t* kept = keptBits_.data();
+  const EncodeStep* steps = encodeSteps_.data();
+  const uint16_t* chunkSteps = encodeChunks_.data();
+  const bool byPlane = encodeByPlane_;
+  const bool anyKept = anyKept_;
+  const int bits = description_.BitsPerPixel;
+  // Whole chunks are worked on in place; a short last one in a copy with room to spare.
+  const bool inPlace = tileBytes % 8 == 0;
+  if (evenSteps_ == 0 && inPlace && !anyKept) {  // eight plain rows fill the whole tile
+    for (int64_t t = 0; t < count; ++t, cells += kTileSide, bytes += tileBytes)
+      for (int row = 0; row < kTileSide; ++row)
+        std::memcpy(bytes + rowCopy_[static_cast<size_t>(row)], cells + row * stride, 8);
+    return;
+  }
+  for (int64_t t = 0; t < count; ++t, cells += kTileSide, bytes += tileBytes) {
+    uint8_t sources[64];
     for (int row = 0; row < kTileSide; ++row) {
       if (rowCopy_[static_cast<size_t>(row)] >= 0) continue;
-      const uint64_t pixels = LoadPixels(cells + row * stride);
-      for (int p = 0; p < description_.BitsPerPixel; ++p)
-        planes[8 * row + p] = PackPlaneWord(pixels, p);
+      if (byPlane) {
+        const uint64_t pixels = LoadPixels(cells + row * stride);
+        for (int p = 0; p < bits; ++p) sources[8 * row + p] = PackPlaneWord(pixels, p);
+      } else {
+        std::memcpy(sources + 8 * row, cells + row * stride, 8);
+      }
     }
-    for (const EncodeStep& step : encodeSteps_)
-      out[step.Byte] |= encodeTables_[step.Table + planes[step.Source]];
-  } else {
-    for (const EncodeStep& step : encodeSteps_)
-      out[step.Byte] |=
-          encodeTables_[step.Table + cells[(step.Source >> 3) * stride + (step.Source & 7)]];
+    uint8_t spare[kMaxTileBytes + 8];
+    uint8_t* out = bytes;
+    if (!inPlace) {
+      std::memcpy(spare, bytes, static_cast<size_t>(tileBytes));
+      std::memset(spare + tileBytes, 0, 8);
+      out = spare;
+    }
+    for (size_t chunk = 0; chunk < chunks; ++chunk) {
+      const EncodeStep* step = steps + chunkSteps[chunk];
+      const EncodeStep* end = steps + chunkSteps[chunk + 1];
+      if (step == end) continue;  // bytes of plain rows, or no pixel's at all
+      uint64_t word = 0;
+      if (anyKept) {
+        std::memcpy(&word, out + 8 * chunk, sizeof word);
+        word &= kept[chunk];
+      }
+      for (; step != end; ++step) word |= tables[step->Table + sources[step->Source]];
+      std::memcpy(out + 8 * chunk, &word, sizeof word);
+    }
+    if (!inPlace) std::memcpy(bytes, spare, static_cast<size_t>(tileBytes));
+    for (int row = 0; row < kTileSide; ++row)
+      if (const int16_t copy = rowCopy_[static_cast<size_t>(row)]; copy >= 0)
+        std::memcpy(bytes + copy, cells + row * stride, 8);
   }
-  std::memcpy(bytes, out, static_cast<size_t>(count));
-  for (int row = 0; row < kTileSide; ++row)
-    if (const int16_t copy = rowCopy_[static_cast<size_t>(row)]; copy >= 0)
-      std::memcpy(bytes + copy, cells + row * stride, 8);
 }
 
 }  // namespace varnock

@@ -60,9 +60,10 @@ DescriptionProblem CheckDescription(const CodecDescription& description);
 // Decoding: each tile byte adds to the 8-pixel rows it has bits in, through one 256-entry table
 // of 8-pixel contributions per (byte, row) pair; pairs with the same bit assignment share a table.
 // Rows that are eight whole bytes in pixel order are copied.
-// Encoding: each tile byte is gathered either from the pixels it has bits of (one 256-entry
-// table per pixel) or from the plane bytes of the rows it has bits of, whichever takes fewer
-// lookups for the layout. Bits of the tile that no pixel owns keep their value.
+// Encoding: eight tile bytes at a time are gathered either from the pixels they have bits of
+// (a 256-entry table of 8-byte contributions per pixel) or from the plane bytes of the rows they
+// have bits of, whichever takes fewer lookups for the layout. Bits of the tile that no pixel
+// owns keep their value.
 class DescribedCodec {
  public:
   // The description must be sound (CheckDescription); an unsound one gives a codec that
@@ -74,8 +75,15 @@ class DescribedCodec {
   int32_t BitsPerPixel() const { return description_.BitsPerPixel; }
 
   // One tile of TileBytes() bytes to the 8 x 8 block at `cells` (row stride `stride`), and back.
-  void DecodeTile(const uint8_t* bytes, uint8_t* cells, int64_t stride) const;
-  void EncodeTile(const uint8_t* cells, int64_t stride, uint8_t* bytes) const;
+  void DecodeTile(const uint8_t* bytes, uint8_t* cells, int64_t stride) const {
+    DecodeRun(bytes, cells, stride, 1);
+  }
+  void EncodeTile(const uint8_t* cells, int64_t stride, uint8_t* bytes) const {
+    EncodeRun(cells, stride, bytes, 1);
+  }
+  // `count` tiles one after another in the bytes, side by side in the cells.
+  void DecodeRun(const uint8_t* bytes, uint8_t* cells, int64_t stride, int64_t count) const;
+  void EncodeRun(const uint8_t* cells, int64_t stride, uint8_t* bytes, int64_t count) const;
 
  private:
   struct DecodeStep {
@@ -83,22 +91,29 @@ class DescribedCodec {
     uint32_t Table;  // first entry of its table in decodeTables_
   };
   struct EncodeStep {
-    uint16_t Source;  // pixel (8 x row + x) or plane byte (8 x row + plane) read
-    uint16_t Byte;    // tile byte written
+    uint32_t Source;  // pixel (8 x row + x) or plane byte (8 x row + plane) read
     uint32_t Table;   // first entry of its table in encodeTables_
   };
   void Build();
+  template <int Steps>
+  void DecodeEvenRows(const uint8_t* bytes, uint8_t* cells, int64_t stride, int64_t count) const;
+  void DecodeAnyRows(const uint8_t* bytes, uint8_t* cells, int64_t stride, int64_t count) const;
 
   CodecDescription description_;
   bool sound_ = false;
   std::array<int16_t, 8> rowCopy_{};      // first byte of a row stored as plain bytes, or -1
   std::array<uint16_t, 9> decodeRows_{};  // steps of row r: [decodeRows_[r], decodeRows_[r + 1])
+  int evenSteps_ = -1;  // steps of every row when all have as many, 0 when all are plain copies
   std::vector<DecodeStep> decodeSteps_;
   std::vector<uint64_t> decodeTables_;
   bool encodeByPlane_ = false;
+  // The tile is encoded eight bytes at a time: chunk c is bytes 8c..8c+7, its steps
+  // [encodeChunks_[c], encodeChunks_[c + 1]), and the bits no pixel owns keptBits_[c].
   std::vector<EncodeStep> encodeSteps_;
-  std::vector<uint8_t> encodeTables_;
-  std::vector<uint8_t> keptBits_;  // per tile byte: the bits no pixel owns
+  std::vector<uint16_t> encodeChunks_;
+  std::vector<uint64_t> encodeTables_;
+  std::vector<uint64_t> keptBits_;
+  bool anyKept_ = false;
 };
 
 }  // namespace varnock

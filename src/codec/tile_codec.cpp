@@ -267,10 +267,10 @@ struct DescribedTiles {
     Codec.EncodeTile(cells, stride, bytes);
   }
   void DecodeMany(const uint8_t* bytes, uint8_t* cells, int64_t stride, int64_t count) const {
-    for (int64_t i = 0; i < count; ++i) Decode(bytes + i * Bytes(), cells + i * kTileSide, stride);
+    Codec.DecodeRun(bytes, cells, stride, count);
   }
   void EncodeMany(const uint8_t* cells, int64_t stride, uint8_t* bytes, int64_t count) const {
-    for (int64_t i = 0; i < count; ++i) Encode(cells + i * kTileSide, stride, bytes + i * Bytes());
+    Codec.EncodeRun(cells, stride, bytes, count);
   }
 };
 

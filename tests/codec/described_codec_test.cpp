@@ -74,27 +74,65 @@ INSTANTIATE_TEST_SUITE_P(FixedFormats, ExampleFileTest, ::testing::Range(0, kFix
                            return std::string(kFormatShortNames[info.param]);
                          });
 
-// ---- Bits no pixel owns.
+// ---- Bits no pixel owns keep their value; the pixels still come back.
 
-TEST(DescribedCodec, BitsNoPixelOwnsAreReadAsNothingAndKept) {
-  // One plane in the even bytes; the odd bytes belong to no pixel.
+struct Padded {
+  const char* Name;
+  int Bits, Bytes;
+  BitOrder Order;
+  std::vector<PlaneLayout> Planes;
+  std::vector<int> Unowned;  // bytes no pixel has a bit in
+  uint8_t KeptInEvery = 0;   // bits of every byte no pixel has
+};
+
+class PaddedTest : public ::testing::TestWithParam<Padded> {};
+
+TEST_P(PaddedTest, KeepsTheBytesNoPixelOwnsAndGivesBackThePixels) {
+  const Padded& c = GetParam();
   CodecDescription d;
-  d.BitsPerPixel = 1;
-  d.TileBytes = 16;
-  d.Planes[0] = {0, 1, 16};
-  const auto format = RegisterDescribedFormat("padded-1bpp", "padded", d).Format;
+  d.BitsPerPixel = c.Bits;
+  d.TileBytes = c.Bytes;
+  d.Order = c.Order;
+  for (size_t p = 0; p < c.Planes.size(); ++p) d.Planes[p] = c.Planes[p];
+  const auto format = RegisterDescribedFormat(std::string("padded-") + c.Name, c.Name, d).Format;
   ASSERT_TRUE(format);
-  std::vector<uint8_t> bytes(16);
-  for (int i = 0; i < 16; ++i) bytes[i] = i % 2 ? 0xFF : static_cast<uint8_t>(0x80 >> (i / 2));
-  std::mt19937 random(1);
-  TileSurface s = Surface(1, 1, *format, random);
-  DecodeTiles(bytes, s);
-  for (int r = 0; r < 8; ++r)
-    for (int x = 0; x < 8; ++x) ASSERT_EQ(s.Pixels[r * 8 + x], x == r ? 1 : 0) << x << "," << r;
-  std::fill(s.Pixels.begin(), s.Pixels.end(), 1);
+  std::mt19937 random(5);
+  TileSurface s = Surface(3, 1, *format, random);
+  const std::vector<uint8_t> pixels = s.Pixels;
+  std::vector<uint8_t> bytes(size_t(3 * c.Bytes), 0xC3);
   EncodeTiles(s, bytes);
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(bytes[i], 0xFF) << i;
+  for (int tile = 0; tile < 3; ++tile)
+    for (int unowned : c.Unowned) EXPECT_EQ(bytes[size_t(tile * c.Bytes + unowned)], 0xC3);
+  for (uint8_t b : bytes) ASSERT_EQ(b & c.KeptInEvery, 0xC3 & c.KeptInEvery);
+  DecodeTiles(bytes, s);
+  for (size_t i = 0; i < pixels.size(); ++i)
+    ASSERT_EQ(s.Pixels[i], pixels[i] & ((1 << c.Bits) - 1)) << i;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, PaddedTest,
+    ::testing::Values(
+        // One plane in the even bytes.
+        Padded{"EvenBytes", 1, 16, BitOrder::MsbFirst, {{0, 1, 16}}, {1, 7, 15}},
+        // A byte after each tile: the last eight-byte group of the tile is short.
+        Padded{"TrailingByte", 1, 9, BitOrder::MsbFirst, {{0, 1, 8}}, {8}},
+        // Rows of one byte per pixel, nine bytes apart.
+        Padded{"PlainRowsApart",
+               8,
+               72,
+               BitOrder::LsbFirst,
+               {{0, 8, 72},
+                {1, 8, 72},
+                {2, 8, 72},
+                {3, 8, 72},
+                {4, 8, 72},
+                {5, 8, 72},
+                {6, 8, 72},
+                {7, 8, 72}},
+               {8, 17, 71}},
+        // Two-bit pixels in bits 4-5 of a byte each; the other bits are no pixel's.
+        Padded{"HighHalves", 2, 64, BitOrder::LsbFirst, {{4, 8, 64}, {5, 8, 64}}, {}, 0xCF}),
+    [](const auto& info) { return info.param.Name; });
 
 // ---- What makes a description unusable.
 
