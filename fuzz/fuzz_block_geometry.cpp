@@ -13,6 +13,7 @@
 
 #include "codec/bitmap_file.h"
 #include "document/block_transfer.h"
+#include "document/tile_arrangement.h"
 
 namespace {
 
@@ -44,6 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   doc.RomSize = romSize;
   std::fill_n(doc.RomData + romSize, kGuard, 0xA5);
   doc.SetTileFormat(format);
+  // Any arrangement, its sides sometimes out of range; the grid snaps to its blocks.
+  doc.SetArrangement(
+      {input.ConsumeBool() ? varnock::BlockOrder::Rows : varnock::BlockOrder::Columns,
+       input.ConsumeIntegralInRange<int32_t>(-1, 10),
+       input.ConsumeIntegralInRange<int32_t>(-1, 10)});
+  Check(doc.Columns % doc.Arrangement.BlockWidth == 0 &&
+        doc.Rows % doc.Arrangement.BlockHeight == 0);
   doc.ViewOffset = doc.ClampOffset(input.ConsumeIntegral<int32_t>());
   doc.SelLeft = Cell(input);
   doc.SelTop = Cell(input);

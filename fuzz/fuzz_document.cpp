@@ -336,9 +336,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   work.Open(0, input);
   work.Open(1, input);
   for (int i = 0; i < operations && input.remaining_bytes() > 0; ++i) {
-    switch (input.ConsumeIntegralInRange(0, 6)) {
+    switch (input.ConsumeIntegralInRange(0, 7)) {
       case 0:
         doc.SetTileFormat(input.ConsumeIntegral<int8_t>());
+        break;
+      case 7:
+        doc.SetArrangement(
+            {input.ConsumeBool() ? varnock::BlockOrder::Rows : varnock::BlockOrder::Columns,
+             input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>()});
         break;
       case 1:
         doc.Columns = input.ConsumeIntegralInRange(varnock::kMinGrid, varnock::kMaxGrid);
