@@ -41,7 +41,6 @@ TEST_P(ExampleFileTest, DecodesAndEncodesLikeTheFixedFormat) {
       std::string("described-") + kFormatShortNames[fixed], file.DisplayName, file.Description);
   ASSERT_TRUE(registered.Format) << registered.Reason;
   const int described = *registered.Format;
-  ASSERT_EQ(LookUpTileFormat(described)->TileBytes, kTileFormats[fixed].TileBytes);
 
   for (uint32_t seed = 0; seed < 60; ++seed) {
     std::mt19937 random(seed);
@@ -181,33 +180,6 @@ INSTANTIATE_TEST_SUITE_P(
             "plane1",
             "plane 1 of pixel (0, 0) is at bit 1, which already holds plane 0 of pixel (1, 0)"}),
     [](const auto& info) { return info.param.Name; });
-
-// ---- The registry.
-
-TEST(CodecRegistry, ANameKeepsItsTagAcrossReloadsAndBuiltInNamesAreRefused) {
-  CodecDescription d;
-  d.BitsPerPixel = 1;
-  d.TileBytes = 8;
-  d.Planes[0] = {0, 1, 8};
-  const RegisterResult first = RegisterDescribedFormat("Reloaded", "first", d);
-  ASSERT_TRUE(first.Format);
-  EXPECT_GE(*first.Format, kFirstDescribedFormat);
-  EXPECT_FALSE(first.Replaced);
-  d.Planes[0] = {7, -1, 8};  // mirrored
-  const RegisterResult again = RegisterDescribedFormat("reloaded", "second", d);
-  EXPECT_EQ(again.Format, first.Format);
-  EXPECT_TRUE(again.Replaced);
-  EXPECT_STREQ(LookUpTileFormat(*first.Format)->Name, "second");
-  EXPECT_EQ(FindDescribedCodec(*first.Format)->Description(), d);
-  EXPECT_EQ(DescribedFormatNamed("RELOADED"), first.Format);
-
-  for (const char* builtIn : {"nes", "GBA", "Linear8"})
-    EXPECT_FALSE(RegisterDescribedFormat(builtIn, "x", d).Format) << builtIn;
-  EXPECT_FALSE(RegisterDescribedFormat("", "x", d).Format);
-  EXPECT_EQ(LookUpTileFormat(-1), nullptr);
-  EXPECT_EQ(LookUpTileFormat(kLastDescribedFormat), nullptr);
-  EXPECT_EQ(LookUpTileFormat(kLinear8Format)->BitsPerPixel, 8);
-}
 
 }  // namespace
 }  // namespace varnock
