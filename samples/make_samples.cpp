@@ -202,19 +202,18 @@ struct Sample {
   const char* file;
   TileFormat format;
   size_t size;
-  size_t cardOffset;  // where the view opens: the scroll minimum for this file
+  size_t cardOffset;  // where the view opens
+  size_t scrollMinimum;
   std::vector<uint8_t> (*build)();
 };
 
 std::vector<uint8_t> NesImage() {
-  // 16-byte header, one 16 KB program bank, one 8 KB character bank. The view opens at
-  // 16 + 8192 x (header byte 5) = 8208, inside the program bank, so the card is written there
-  // and again at the start of the character bank (16 + 16384).
+  // 16-byte header, one 16 KB program bank, one 8 KB character bank. The view opens at the
+  // character bank, 16 + 16384 x (header byte 4), where the card is.
   std::vector<uint8_t> image(16 + 16384 + 8192, 0);
   PutBytes(image, 0, {0x4E, 0x45, 0x53, 0x1A, 1, 1, 0, 0});
   PutBytes(image, 16, {0x78, 0xD8, 0xA2, 0xFF, 0x9A, 0x4C, 0x05, 0xC0});  // sei cld; sp=ff; loop
   WriteFiller(image, 16 + 8, 16 + 2048, 11);
-  WriteGraphics(image, 1, 8208, 8208 + 4096);
   // vectors at the end of the bank: NMI, reset and IRQ all point at the start of the bank
   PutBytes(image, 16 + 0x3FFA, {0x00, 0xC0, 0x00, 0xC0, 0x00, 0xC0});
   WriteGraphics(image, 1, 16 + 16384, image.size());
@@ -316,8 +315,8 @@ bool Verify(const std::string& path, const Sample& sample) {
   varnock::RomDocument doc;
   if (doc.LoadRom(path) != varnock::kLoadLoaded) return false;
   if (doc.Format != sample.format || doc.RomSize != static_cast<int32_t>(sample.size)) return false;
-  if (doc.ScrollMinimum != static_cast<int32_t>(sample.cardOffset) ||
-      doc.ViewOffset != doc.ScrollMinimum)
+  if (doc.ScrollMinimum != static_cast<int32_t>(sample.scrollMinimum) ||
+      doc.ViewOffset != static_cast<int32_t>(sample.cardOffset))
     return false;
   doc.DecodePage();
   const int n = 1 << doc.BitsPerPixel;
@@ -347,14 +346,14 @@ int main(int argc, char** argv) {
   }
   const std::string folder = argv[1];
   const Sample samples[] = {
-      {"sample.nes", 1, 16 + 16384 + 8192, 8208, NesImage},
-      {"sample.smc", 6, 512 + 32768, 512, SnesImage},
-      {"sample.gb", 2, 32768, 0x150, GameBoyImage},
-      {"sample.vb", 3, 16384, 0, VirtualBoyImage},
-      {"sample.sms", 7, 32768, 0, SmsImage},
-      {"sample.smd", 8, 512 + 32768, 512, GenesisImage},
-      {"sample.ngp", 4, 16384, 0, NgpImage},
-      {"sample.gba", 9, 32768, 0xC0, GbaImage},
+      {"sample.nes", 1, 16 + 16384 + 8192, 16 + 16384, 16, NesImage},
+      {"sample.smc", 6, 512 + 32768, 512, 512, SnesImage},
+      {"sample.gb", 2, 32768, 0x150, 0x150, GameBoyImage},
+      {"sample.vb", 3, 16384, 0, 0, VirtualBoyImage},
+      {"sample.sms", 7, 32768, 0, 0, SmsImage},
+      {"sample.smd", 8, 512 + 32768, 512, 512, GenesisImage},
+      {"sample.ngp", 4, 16384, 0, 0, NgpImage},
+      {"sample.gba", 9, 32768, 0xC0, 0xC0, GbaImage},
   };
   int failures = 0;
   for (const Sample& sample : samples) {

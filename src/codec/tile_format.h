@@ -27,8 +27,8 @@ struct TileFormatRow {
   const char* Caption;    // Format menu caption
   int32_t BitsPerPixel;   // 1..8
   int32_t TileBytes;      // BitsPerPixel x 8 x 8 / 8
-  int32_t FirstViewable;  // scroll minimum: bytes of header to skip
-  bool NesHeaderRule;     // minimum grows by 8 KB per character bank of an iNES header
+  int32_t FirstViewable;  // scroll minimum: the header every image of the console has
+  bool CopierHeaderRule;  // the minimum grows by a copier's 512-byte header where there is one
   // When set, FirstViewable applies only to images with this upper-cased extension.
   const char* HeaderExtension = nullptr;
 };
@@ -36,27 +36,27 @@ struct TileFormatRow {
 inline constexpr std::array<TileFormatRow, kFixedTileFormatCount> kTileFormats{{
     // one plane, one byte per row
     {"Monochrome [1BPP]", "N1BPP1", "&1BPP", 1, 8, 0, false},
-    // plane 0 in bytes 0-7, plane 1 in bytes 8-15
-    {"NES [2BPP]", "NES1", "&NES", 2, 16, 16, true},
+    // plane 0 in bytes 0-7, plane 1 in bytes 8-15; the iNES header is 16 bytes
+    {"NES [2BPP]", "NES1", "&NES", 2, 16, 16, false},
     // planes 0 and 1 interleaved row by row; the cartridge header ends at 0x150
     {"Game Boy [2BPP]", "GameBoy1", "&Game Boy", 2, 16, 0x150, false},
     // packed 2-bit pixels, leftmost pixel in the lowest bits
     {"Virtual Boy [2BPP]", "VirtualBoy1", "&Virtual Boy", 2, 16, 0, false},
     // packed 2-bit pixels in little-endian words, leftmost pixel in the highest bits
     {"NGPC [2BPP]", "NGPC1", "NG&PC", 2, 16, 0, false},
-    // planes 0/1 interleaved in bytes 0-15, plane 2 in bytes 16-23; 512-byte copier header
-    {"SNES [3BPP]", "SNES3BPP1", "SNES &3BPP", 3, 24, 512, false},
+    // planes 0/1 interleaved in bytes 0-15, plane 2 in bytes 16-23
+    {"SNES [3BPP]", "SNES3BPP1", "SNES &3BPP", 3, 24, 0, true},
     // planes 0/1 interleaved in bytes 0-15, planes 2/3 in bytes 16-31
-    {"SNES [4BPP]", "SNES1", "&SNES", 4, 32, 512, false},
+    {"SNES [4BPP]", "SNES1", "&SNES", 4, 32, 0, true},
     // planes 0-3 interleaved, four bytes per row
     {"SMS [4BPP]", "SMS1", "S&MS", 4, 32, 0, false},
     // packed 4-bit pixels, high nibble is the left pixel
-    {"Genesis [4BPP]", "Genesis1", "&Genesis", 4, 32, 512, false},
+    {"Genesis [4BPP]", "Genesis1", "&Genesis", 4, 32, 0, true},
     // packed 4-bit pixels, low nibble is the left pixel; the cartridge header ends at 0xC0
     {"GBA [4BPP]", "GBA1", "GB&A", 4, 32, 0xC0, false},
     // the 4BPP layout extended: planes 0/1 in bytes 0-15, 2/3 in 16-31, 4/5 in 32-47, 6/7 in
     // 48-63; 512-byte copier header as for the 4-bit SNES format
-    {"SNES [8BPP]", "SNES8BPP1", "SNES &8BPP", 8, 64, 512, false},
+    {"SNES [8BPP]", "SNES8BPP1", "SNES &8BPP", 8, 64, 0, true},
     // one byte per pixel, left to right, top to bottom (GBA and DS 8-bit tiles, SNES Mode 7);
     // the GBA cartridge header only in .GBA files
     {"Linear [8BPP]", "Linear8BPP1", "&Linear 8BPP", 8, 64, 0xC0, false, ".GBA"},

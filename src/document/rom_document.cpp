@@ -12,6 +12,7 @@
 #include <new>
 
 #include "codec/tile_codec.h"
+#include "document/rom_header.h"
 #include "io/file_io.h"
 
 namespace varnock {
@@ -27,9 +28,7 @@ constexpr int32_t kGameBoyChecksum = 0x14E;
 // GBA header: complement at 0xBD over bytes 0xA0..0xBC, then our 16-bit sum at 0xBE..0xBF.
 constexpr int32_t kGbaComplement = 0xBD;
 
-bool HasNesSignature(const uint8_t* data, int32_t size) {
-  return size >= 6 && data[0] == 0x4E && data[1] == 0x45 && data[2] == 0x53 && data[3] == 0x1A;
-}
+constexpr TileFormat kNesFormat = 1;
 
 // A large image is read into memory that was never touched; asking for huge pages spares
 // the reader one page fault per 4 KB, which otherwise costs more than the read itself.
@@ -54,6 +53,11 @@ TileFormat RomDocument::FormatForExtension(const std::string& ext) {
   if (ext == ".SMS") return 7;
   if (ext == ".SMD") return 8;
   if (ext == ".GBA") return 9;
+  // The names dumps carry today, after the older ones; none of them has a checksum rule.
+  if (ext == ".SFC") return 6;
+  if (ext == ".GEN" || ext == ".MD") return 8;
+  if (ext == ".GG") return 7;
+  if (ext == ".NGC") return 4;
   return 0;
 }
 
@@ -103,6 +107,8 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
   IoCount = static_cast<uint32_t>(done);
   RomExt = UpperExtension(path);
   SetTileFormat(FormatForExtension(RomExt));
+  // Only opening looks for the graphics; a later format change leaves the view where it is.
+  if (Format == kNesFormat) ViewOffset = ClampOffset(NesFirstPage(BytesFrom(0)));
   PalettePath = DefaultPalettePath(path);
   Zoom = 3;
   return kLoadLoaded;
@@ -130,9 +136,7 @@ void RomDocument::UpdateStrides() {
 }
 
 void RomDocument::UpdateScrollRange() {
-  const TileFormatRow& row = TileFormatInfo(Format);
-  int64_t minimum = row.FirstViewable;
-  if (row.NesHeaderRule && HasNesSignature(RomData, RomSize)) minimum = 16 + 8192 * RomData[5];
+  const int64_t minimum = FirstViewableOffset(Format, RomSize);
   const int64_t maximum = static_cast<int64_t>(RomSize) - PageBytes;
   if (maximum < minimum) {
     ScrollMinimum = 0;

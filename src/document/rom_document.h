@@ -49,8 +49,9 @@ class RomDocument {
   RomDocument();
 
   // Steps of opening that do not involve windows: reads the whole file in one block, chooses
-  // the tile format from the extension, derives PalettePath, sets Zoom 3. The palette itself
-  // is the window's business (palette file, or ApplyDefaultPalette).
+  // the tile format from the extension, derives PalettePath, sets Zoom 3. In NES format the view
+  // opens at the character ROM the header announces (NesFirstPage). The palette itself is the
+  // window's business (palette file, or ApplyDefaultPalette).
   LoadResult LoadRom(const std::string& path);
 
   // Format, bits per pixel, strides and the scroll range for `format`, with ViewOffset clamped

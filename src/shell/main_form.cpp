@@ -32,10 +32,15 @@ namespace {
 
 const FileDialogInfo kOpenRomDialog{
     QStringLiteral("Apri una ROM"),
-    QStringLiteral("Tutti i tipi supportati|*.NES;*.SMC;*.GB;*.GBC;*.VB;*.SMS;*.SMD;*.NGP;*.GBA|"
-                   "NES (*.NES)|*.NES|SNES (*.SMC)|*.SMC|Game Boy (*.GB, *.GBC)|*.GB;*.GBC|"
-                   "Virtual Boy (*.VB)|*.VB|SMS (*.SMS)|*.SMS|Genesis (*.SMD, *.BIN)|*.SMD; *.BIN)|"
-                   "NGPC (*.NGP)|*.NGP|Game Boy Advance (*.GBA)|*.GBA|Tutti i file (*.*)|*.*"),
+    // The names dumps carry today follow the older ones in each list.
+    QStringLiteral("Tutti i tipi supportati|*.NES;*.SMC;*.GB;*.GBC;*.VB;*.SMS;*.SMD;*.NGP;*.GBA;"
+                   "*.SFC;*.GEN;*.MD;*.GG;*.NGC|"
+                   "NES (*.NES)|*.NES|SNES (*.SMC, *.SFC)|*.SMC;*.SFC|"
+                   "Game Boy (*.GB, *.GBC)|*.GB;*.GBC|Virtual Boy (*.VB)|*.VB|"
+                   "SMS (*.SMS, *.GG)|*.SMS;*.GG|"
+                   "Genesis (*.SMD, *.BIN, *.GEN, *.MD)|*.SMD; *.BIN;*.GEN;*.MD)|"
+                   "NGPC (*.NGP, *.NGC)|*.NGP;*.NGC|Game Boy Advance (*.GBA)|*.GBA|"
+                   "Tutti i file (*.*)|*.*"),
     QString(), false, true};
 
 const FileDialogInfo kSaveRomDialog{

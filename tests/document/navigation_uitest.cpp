@@ -14,14 +14,17 @@ namespace {
 
 using Navigation = AppTest;
 
-// An iNES image whose header says one 16 KB program bank: the tiles start at 16 + 8192.
+// An iNES image whose header says one 16 KB program bank and one 8 KB character bank: it opens
+// at the character ROM, 16 + 16384, and the view may go back to byte 16.
 std::vector<uint8_t> NesImage(size_t size) {
   std::vector<uint8_t> bytes = PatternBytes(size, 7);
   bytes[0] = 'N';
   bytes[1] = 'E';
   bytes[2] = 'S';
   bytes[3] = 0x1A;
+  bytes[4] = 1;
   bytes[5] = 1;
+  bytes[6] = 0;
   return bytes;
 }
 
@@ -48,8 +51,8 @@ void PrintTo(const KeyCase& c, std::ostream* os) {
 
 class KeyTest : public AppTest, public ::testing::WithParamInterface<KeyCase> {};
 
-// Virtual Boy and NGPC are 2 bits per pixel with no header; Genesis 4 bits with a 512-byte one;
-// 16 x 16 tiles per page.
+// Virtual Boy and NGPC are 2 bits per pixel with no header; Genesis 4 bits, with a 512-byte copier
+// header when the length is 1 KB x n + 512; 16 x 16 tiles per page.
 const KeyCase kKeyCases[] = {
     {"RightTile2bpp", "a.vb", 65536, 4096, Qt::Key_Right, Qt::NoModifier, 4112},
     {"CtrlRightByte", "a.vb", 65536, 4096, Qt::Key_Right, Qt::ControlModifier, 4097},
@@ -64,12 +67,12 @@ const KeyCase kKeyCases[] = {
     {"CtrlDownStillRow", "a.smd", 65536, 4096, Qt::Key_Down, Qt::ControlModifier, 4608},
     {"Up4bppRow", "a.smd", 65536, 4096, Qt::Key_Up, Qt::NoModifier, 3584},
     {"PageDown", "a.vb", 65536, 4096, Qt::Key_PageDown, Qt::ShiftModifier, 8192},
-    {"PageUpClampsToMinimum", "a.smd", 65536, 4096, Qt::Key_PageUp, Qt::NoModifier, 512},
+    {"PageUpClampsToMinimum", "a.smd", 65536 + 512, 4096, Qt::Key_PageUp, Qt::NoModifier, 512},
     {"EndIsMaximum", "a.vb", 65536, 4096, Qt::Key_End, Qt::ControlModifier, 61440},
     {"DownAtMaximumStays", "a.vb", 65536, 61440, Qt::Key_Down, Qt::NoModifier, 61440},
-    {"HomeNesHeader", "a.nes", 40000, 20000, Qt::Key_Home, Qt::NoModifier, 8208},
-    {"UpAtNesMinimumStays", "a.nes", 40000, 8208, Qt::Key_Up, Qt::NoModifier, 8208},
-    {"CtrlLeftAtMinimumStays", "a.nes", 40000, 8208, Qt::Key_Left, Qt::ControlModifier, 8208},
+    {"HomeNesHeader", "a.nes", 40000, 20000, Qt::Key_Home, Qt::NoModifier, 16},
+    {"UpAtNesMinimumStays", "a.nes", 40000, 16, Qt::Key_Up, Qt::NoModifier, 16},
+    {"CtrlLeftAtMinimumStays", "a.nes", 40000, 16, Qt::Key_Left, Qt::ControlModifier, 16},
     {"HomeGameBoy", "a.gb", 65536, 9000, Qt::Key_Home, Qt::ShiftModifier, 336},
     {"LetterDoesNothing", "a.vb", 65536, 4096, Qt::Key_A, Qt::NoModifier, 4096},
     {"DigitTwoDoesNothing", "a.vb", 65536, 4096, Qt::Key_2, Qt::NoModifier, 4096},
@@ -101,6 +104,17 @@ TEST_P(KeyTest, MovesThePageAndDecodesOnlyWhenItMoved) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, KeyTest, ::testing::ValuesIn(kKeyCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Navigation, NesOpensAtItsCharacterRomAndHomeGoesBackToTheHeadersEnd) {
+  TChildForm* child = Open("a.nes", NesImage(40000));
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(child->Doc.ViewOffset, 16400);
+  EXPECT_EQ(Panel(1), QStringLiteral("Offset: 00004010 (41%)"));  // 16400 x 100 / 40000
+  ExpectInRange(child);
+  QTest::keyClick(child->View, Qt::Key_Home);
+  EXPECT_EQ(child->Doc.ViewOffset, 16);
+  ExpectInRange(child);
+}
 
 TEST_F(Navigation, EscAndDeleteDropAPendingPaste) {
   TChildForm* child = Open("a.vb", PatternBytes(65536, 3));

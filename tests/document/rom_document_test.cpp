@@ -19,10 +19,11 @@ namespace {
 using test::PatternBytes;
 using test::TempDir;
 
-// A file of `size` bytes starting with an iNES header whose byte 4 and byte 5 are given.
-std::vector<uint8_t> NesImage(size_t size, uint8_t byte4, uint8_t byte5) {
+// A file of `size` bytes starting with an iNES header whose bytes 4 (program banks), 5
+// (character banks) and 6 (flags) are given.
+std::vector<uint8_t> NesImage(size_t size, uint8_t byte4, uint8_t byte5, uint8_t byte6 = 0) {
   std::vector<uint8_t> bytes(size, 0x33);
-  const uint8_t header[] = {0x4E, 0x45, 0x53, 0x1A, byte4, byte5};
+  const uint8_t header[] = {0x4E, 0x45, 0x53, 0x1A, byte4, byte5, byte6};
   std::copy(std::begin(header), std::end(header), bytes.begin());
   return bytes;
 }
@@ -69,6 +70,12 @@ INSTANTIATE_TEST_SUITE_P(Extensions, ExtensionTest,
                                            ExtensionCase{"a.SMS", 7, 4, ".SMS", "a.VRK"},
                                            ExtensionCase{"a.SMD", 8, 4, ".SMD", "a.VRK"},
                                            ExtensionCase{"a.GBA", 9, 4, ".GBA", "a.VRK"},
+                                           // the names of today's dumps
+                                           ExtensionCase{"a.sfc", 6, 4, ".SFC", "a.VRK"},
+                                           ExtensionCase{"a.GEN", 8, 4, ".GEN", "a.VRK"},
+                                           ExtensionCase{"a.md", 8, 4, ".MD", "a.VRK"},
+                                           ExtensionCase{"a.gg", 7, 4, ".GG", "a.VRK"},
+                                           ExtensionCase{"a.NGC", 4, 2, ".NGC", "a.VRK"},
                                            ExtensionCase{"a.BIN", 0, 1, ".BIN", "a.VRK"},
                                            ExtensionCase{"a", 0, 1, "", "a.VRK"},
                                            // compared whole, never as a prefix
@@ -150,6 +157,10 @@ struct RangeCase {
   const char* name;
   int32_t minimum;
   int32_t maximum;
+  int32_t opensAt;
+  // A format chosen after opening and the offset it leaves; the range is then that format's.
+  TileFormat switchTo = -1;
+  int32_t switchedAt = 0;
 };
 
 void PrintTo(const RangeCase& c, std::ostream* out) {
@@ -158,36 +169,73 @@ void PrintTo(const RangeCase& c, std::ostream* out) {
 
 class ScrollRangeTest : public ::testing::TestWithParam<RangeCase> {};
 
-TEST_P(ScrollRangeTest, AfterLoad) {
+TEST_P(ScrollRangeTest, WhereTheViewOpensAndHowFarBackItGoes) {
   const RangeCase& c = GetParam();
   TempDir dir;
   RomDocument doc;
   ASSERT_EQ(doc.LoadRom(dir.Write(c.name, c.image)), kLoadLoaded);
+  EXPECT_EQ(doc.ViewOffset, c.opensAt);
+  if (c.switchTo >= 0) {
+    doc.SetTileFormat(c.switchTo);
+    EXPECT_EQ(doc.ViewOffset, c.switchedAt);
+  }
   EXPECT_EQ(doc.ScrollMinimum, c.minimum);
   EXPECT_EQ(doc.ScrollMaximum, c.maximum);
-  EXPECT_EQ(doc.ViewOffset, c.minimum);  // a fresh document starts at 0, raised to the minimum
 }
 
-// Pages of 16 x 16 tiles: 2048 bytes at 1 bit, 4096 at 2, 6144 at 3, 8192 at 4.
+// Pages of 16 x 16 tiles: 2048 bytes at 1 bit, 4096 at 2, 6144 at 3, 8192 at 4. iNES images
+// open at their character ROM, 16 + 16384 x byte 4 (+ 512 for a trainer), and scroll back to
+// byte 16; copier-header formats skip 512 bytes only when the length is 1 KB x n + 512.
 INSTANTIATE_TEST_SUITE_P(
     Images, ScrollRangeTest,
     ::testing::Values(
-        // 16 + 8192 x 2 = 16400; 32768 - 4096 = 28672
-        RangeCase{"NesTwoBanks", NesImage(32768, 1, 2), "g.nes", 16400, 28672},
-        // byte 4 is the program bank count and does not move the minimum
-        RangeCase{"NesByteFourIgnored", NesImage(32768, 3, 1), "g.nes", 8208, 28672},
-        RangeCase{"NesNoCharacterBanks", NesImage(32768, 2, 0), "g.nes", 16, 28672},
-        RangeCase{"NesNoSignature", std::vector<uint8_t>(32768, 2), "g.nes", 16, 28672},
-        // 20000 - 4096 < 16400: no whole page past the minimum
-        RangeCase{"NesTooShortForBanks", NesImage(20000, 1, 2), "g.nes", 0, 0},
-        RangeCase{"NesOneKilobyte", NesImage(1024, 1, 0), "g.nes", 0, 0},
-        RangeCase{"GameBoyColor", PatternBytes(32768, 5), "GAME.gbc", 336, 28672},
-        // exactly one page past the minimum, then one byte short of it
-        RangeCase{"GbaOnePage", PatternBytes(192 + 8192, 5), "g.gba", 192, 192},
-        RangeCase{"GbaOneByteShort", PatternBytes(192 + 8191, 5), "g.gba", 0, 0},
-        RangeCase{"SnesCopierHeader", PatternBytes(65536 + 512, 5), "g.smc", 512, 57856},
-        RangeCase{"BinaryPageSized", PatternBytes(2048, 5), "g.bin", 0, 0},
-        RangeCase{"BinaryShort", PatternBytes(100, 5), "g.bin", 0, 0}),
+        // 16 + 16384 = 16400; 16 + 16384 + 8192 - 4096 = 20496
+        RangeCase{"NesOneProgramBank", NesImage(16 + 16384 + 8192, 1, 1), "g.nes", 16, 20496,
+                  16400},
+        // 16 + 2 x 16384 = 32784 (0x8010); 16 + 32768 + 16384 - 4096 = 45072
+        RangeCase{"NesTwoProgramBanks", NesImage(16 + 32768 + 16384, 2, 2), "g.nes", 16, 45072,
+                  32784},
+        // 16 + 512 + 16384 = 16912
+        RangeCase{"NesTrainer", NesImage(16 + 512 + 16384 + 8192, 1, 1, 0x04), "g.nes", 16, 21008,
+                  16912},
+        // other bits of byte 6 are no trainer
+        RangeCase{"NesOtherFlags", NesImage(16 + 16384 + 8192, 1, 1, 0xFB), "g.nes", 16, 20496,
+                  16400},
+        // byte 5 = 0: no character ROM, whatever follows the program banks
+        RangeCase{"NesNoCharacterRom", NesImage(16 + 16384 + 8192, 1, 0), "g.nes", 16, 20496, 16},
+        // four program banks announced, two present: the character ROM lies past the end
+        RangeCase{"NesCharacterRomPastTheEnd", NesImage(16 + 32768, 4, 1), "g.nes", 16, 28688, 16},
+        // character ROM inside the image but less than a page before its end: the last page
+        RangeCase{"NesCharacterRomInTheLastPage", NesImage(16 + 16384 + 1024, 1, 1), "g.nes", 16,
+                  13328, 13328},
+        // bytes 4 and 5 say 1 and 1, but without the signature they are no header
+        RangeCase{"NesNoSignature", std::vector<uint8_t>(24592, 1), "g.nes", 16, 20496, 16},
+        RangeCase{"NesOneKilobyte", NesImage(1024, 0, 1), "g.nes", 0, 0, 0},
+        // a later change to NES keeps the view where it is, clamped to byte 16
+        RangeCase{"SwitchedToNesStaysPut", NesImage(16 + 16384 + 8192, 1, 1), "g.bin", 16, 20496, 0,
+                  1, 16},
+        RangeCase{"SnesCopierHeader", PatternBytes(65536 + 512, 5), "g.smc", 512, 57856, 512},
+        RangeCase{"SnesNoCopierHeader", PatternBytes(65536, 5), "g.smc", 0, 57344, 0},
+        RangeCase{"SfcCopierHeader", PatternBytes(32768 + 512, 5), "g.sfc", 512, 25088, 512},
+        RangeCase{"SfcNoCopierHeader", PatternBytes(32768, 5), "g.sfc", 0, 24576, 0},
+        // 1 KB x n + 511 or + 513 is no copier header either
+        RangeCase{"SnesOddLength", PatternBytes(65536 + 513, 5), "g.smc", 0, 57857, 0},
+        RangeCase{"GenesisCopierHeader", PatternBytes(65536 + 512, 5), "g.smd", 512, 57856, 512},
+        RangeCase{"GenesisNoCopierHeader", PatternBytes(65536, 5), "g.smd", 0, 57344, 0},
+        RangeCase{"MdNoCopierHeader", PatternBytes(65536, 5), "g.md", 0, 57344, 0},
+        RangeCase{"GenCopierHeader", PatternBytes(65536 + 512, 5), "g.gen", 512, 57856, 512},
+        // SNES 3 bits from the Format menu: 65536 + 512 - 6144 = 59904
+        RangeCase{"Snes3BppCopierHeader", PatternBytes(65536 + 512, 5), "g.bin", 512, 59904, 0, 5,
+                  512},
+        RangeCase{"Snes3BppNoCopierHeader", PatternBytes(65536, 5), "g.bin", 0, 59392, 0, 5, 0},
+        RangeCase{"GameBoyColor", PatternBytes(32768, 5), "GAME.gbc", 336, 28672, 336},
+        // the console headers are in every image, whatever its length
+        RangeCase{"GameBoyOddLength", PatternBytes(32768 + 512, 5), "g.gb", 336, 29184, 336},
+        RangeCase{"GbaOnePage", PatternBytes(192 + 8192, 5), "g.gba", 192, 192, 192},
+        RangeCase{"GbaOneByteShort", PatternBytes(192 + 8191, 5), "g.gba", 0, 0, 0},
+        RangeCase{"GbaOddLength", PatternBytes(65536 + 512, 5), "g.gba", 192, 57856, 192},
+        RangeCase{"BinaryPageSized", PatternBytes(2048, 5), "g.bin", 0, 0, 0},
+        RangeCase{"BinaryShort", PatternBytes(100, 5), "g.bin", 0, 0, 0}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ScrollRangeTest, FormatChangeKeepsViewOffsetInRange) {
@@ -202,10 +250,10 @@ TEST(ScrollRangeTest, FormatChangeKeepsViewOffsetInRange) {
   EXPECT_EQ(doc.ScrollMaximum, 57344);
 
   doc.ViewOffset = 0;
-  doc.SetTileFormat(8);  // Genesis skips its 512-byte header
-  EXPECT_EQ(doc.ViewOffset, 512);
+  doc.SetTileFormat(2);  // Game Boy skips its 0x150-byte header
+  EXPECT_EQ(doc.ViewOffset, 336);
   doc.SetTileFormat(7);  // an offset inside the range stays where it is
-  EXPECT_EQ(doc.ViewOffset, 512);
+  EXPECT_EQ(doc.ViewOffset, 336);
   EXPECT_EQ(doc.ScrollMinimum, 0);
 
   // values outside 0..9 read as 1 bit per pixel
@@ -338,7 +386,7 @@ TEST(PageTest, DecodePageFitsTheSurfaceAndReadsMissingTilesAsZero) {
 
 TEST(PageTest, DecodePageStartsAtViewOffsetInTheCurrentFormat) {
   TempDir dir;
-  std::vector<uint8_t> bytes(16384, 0);
+  std::vector<uint8_t> bytes(16384 + 512, 0);  // with a copier header
   bytes[512 + 17 * 32] = 0x12;  // tile 17 of the page: row 1, column 1, its top-left byte
   RomDocument doc;
   ASSERT_EQ(doc.LoadRom(dir.Write("g.smd", bytes)), kLoadLoaded);

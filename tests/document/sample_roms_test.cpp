@@ -50,7 +50,7 @@ TEST_P(SampleRomTest, OpensOnTheTestCard) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleRomTest,
-                         ::testing::Values(SampleCase{"sample.nes", 1, 24592, 8208},
+                         ::testing::Values(SampleCase{"sample.nes", 1, 24592, 16400},
                                            SampleCase{"sample.smc", 6, 33280, 512},
                                            SampleCase{"sample.gb", 2, 32768, 0x150},
                                            SampleCase{"sample.vb", 3, 16384, 0},

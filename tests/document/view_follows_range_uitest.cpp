@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Wheel, WheelTest, ::testing::ValuesIn(kWheelCases), kNa
 
 TEST_F(ViewRange, TheWheelOverAnotherWindowMakesItTheActiveOne) {
   TChildForm* under = Open("a.vb", PatternBytes(65536, 5));
-  TChildForm* active = Open("b.smd", PatternBytes(65536, 6));
+  TChildForm* active = Open("b.smd", PatternBytes(65536 + 512, 6));  // copier header
   ASSERT_TRUE(under && active);
   ASSERT_EQ(MainForm->ActiveChild(), active);
   const QPointF at(4, 4);

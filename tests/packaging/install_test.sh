@@ -32,7 +32,8 @@ grep -q '^Categories=.*Graphics;' "$prefix/share/applications/$id.desktop" || st
 grep -q '^Categories=.*Development;' "$prefix/share/applications/$id.desktop" || status=1
 for type in application/x-nes-rom application/vnd.nintendo.snes.rom application/x-gameboy-rom \
   application/x-gameboy-color-rom application/x-gba-rom application/x-genesis-rom \
-  application/x-sms-rom application/x-virtual-boy-rom application/x-neo-geo-pocket-rom; do
+  application/x-sms-rom application/x-gamegear-rom application/x-virtual-boy-rom \
+  application/x-neo-geo-pocket-rom application/x-neo-geo-pocket-color-rom; do
   grep -q "^MimeType=.*$type;" "$prefix/share/applications/$id.desktop" || {
     echo "desktop entry lacks $type"
     status=1
