@@ -123,7 +123,7 @@ void BM_ExportBitmap(benchmark::State& state) {
     bool ok = false;
     const double t = Seconds([&] {
       const PixelBlock block = ExportBlock(window.doc);
-      ok = WriteFileAtomically(path, EncodeBitmapFile(window.doc.ViewSurface, block)).Ok;
+      ok = WriteFileSafely(path, EncodeBitmapFile(window.doc.ViewSurface, block)).Ok;
     });
     if (!ok) state.SkipWithError("export failed");
     anchor.Run();
@@ -148,7 +148,7 @@ void BM_ExportPng(benchmark::State& state) {
   for (auto _ : state) {
     const double t = Seconds([&] {
       const QByteArray png = EncodePngBlock(window.doc.ViewSurface, ExportBlock(window.doc));
-      WriteFileAtomically(path, {reinterpret_cast<const uint8_t*>(png.constData()),
+      WriteFileSafely(path, {reinterpret_cast<const uint8_t*>(png.constData()),
                                  static_cast<size_t>(png.size())});
     });
     anchor.Run();

@@ -129,12 +129,12 @@ bool TChildForm::ExportBitmap(const QString& path) {
     if (png.isEmpty()) {
       written.Reason = "the block is empty";
     } else {
-      written = WriteFileAtomically(
+      written = WriteFileSafely(
           PathBytes(path),
           {reinterpret_cast<const uint8_t*>(png.constData()), static_cast<size_t>(png.size())});
     }
   } else {
-    written = WriteFileAtomically(PathBytes(path), EncodeBitmapFile(Doc.ViewSurface, block));
+    written = WriteFileSafely(PathBytes(path), EncodeBitmapFile(Doc.ViewSurface, block));
   }
   if (written.Ok) return true;
   ShowError(QStringLiteral("Error: Could not save the file '%1'.\n%2")

@@ -287,7 +287,7 @@ SaveResult RomDocument::SaveRom(const std::string& path) {
   } else if (RomExt == ".GBA") {
     FixGbaChecksum(image);
   }
-  const FileWriteResult written = WriteFileAtomically(path, image);
+  const FileWriteResult written = WriteFileSafely(path, image);
   IoCount = written.Ok ? static_cast<uint32_t>(image.size()) : 0;
   if (!written.Ok) return {false, written.Reason};
   Modified = false;

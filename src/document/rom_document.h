@@ -58,13 +58,15 @@ class RomDocument {
   // into it and the view surface's decode request. Neither decodes nor paints.
   void SetTileFormat(TileFormat format);
 
-  // Applies the checksum rule of RomExt to the image, then writes the image through a
-  // temporary file. Modified is cleared only when the file was written.
+  // Applies the checksum rule of RomExt to the image, then writes the image with
+  // WriteFileSafely (owner, group, mode and hard links kept). Modified is cleared only when the
+  // file was written.
   SaveResult SaveRom(const std::string& path);
 
   // True when `path` is the file last read or written and something on disk changed it since
-  // (replaced, rewritten, deleted, or swapped for a link to another file). A save to any other
-  // name has nothing to compare with.
+  // (replaced, rewritten, deleted, or swapped for a link to another file). Times are
+  // compared to the nanosecond, and the change time too, which no program can set back. A save to
+  // any other name has nothing to compare with.
   bool ChangedOnDisk(const std::string& path) const;
 
   // RowBytes and PageBytes for the current grid, then the scroll range, keeping ViewOffset in it.

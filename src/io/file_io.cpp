@@ -15,31 +15,6 @@
 namespace varnock {
 namespace {
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string ErrorText(int error) {
-  return std::strerror(error);
-}
-
-bool WriteAll(int fd, const uint8_t* data, size_t size, int* error) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      *error = errno;
-      return false;
-    }
-    data += written;
-    size -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
 bool InGroup(gid_t group) {
   if (::getegid() == group) return true;
   const int count = ::getgroups(0, nullptr);
@@ -65,7 +40,17 @@ FileIdentity IdentifyFile(const std::string& path) {
   identity.Size = static_cast<int64_t>(info.st_size);
   identity.ModifiedSeconds = static_cast<int64_t>(info.st_mtim.tv_sec);
   identity.ModifiedNanoseconds = static_cast<int64_t>(info.st_mtim.tv_nsec);
+  identity.ChangedSeconds = static_cast<int64_t>(info.st_ctim.tv_sec);
+  identity.ChangedNanoseconds = static_cast<int64_t>(info.st_ctim.tv_nsec);
   return identity;
+}
+
+std::string SystemReason(int error) {
+  return std::strerror(error);
+}
+
+std::string NotRegularFileReason(uint32_t mode) {
+  return S_ISDIR(mode) ? kFolderReason : kNotRegularReason;
 }
 
 bool WritableByPermissionBits(uint32_t mode, uint32_t owner, uint32_t group) {
@@ -84,61 +69,6 @@ std::string UpperExtension(const std::string& path) {
   for (char& c : ext)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return ext;
-}
-
-FileWriteResult WriteFileAtomically(const std::string& requested, std::span<const uint8_t> data) {
-  // Saving through a symbolic link replaces the file it points to, not the link.
-  std::string path = requested;
-  if (char* resolved = ::realpath(requested.c_str(), nullptr)) {
-    path = resolved;
-    std::free(resolved);
-  }
-  // Renaming over a file needs only the folder's permission; the file's own bits say whether
-  // its owner meant it to be replaced.
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0 &&
-      !WritableByPermissionBits(existing.st_mode, existing.st_uid, existing.st_gid))
-    return {false, kReadOnlyReason};
-  std::string temp = FolderOf(path) + "/.varnock-save-XXXXXX";
-  std::vector<char> name(temp.begin(), temp.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) return {false, ErrorText(errno)};
-  temp.assign(name.data());
-
-  int error = 0;
-  bool ok = WriteAll(fd, data.data(), data.size(), &error);
-  if (ok && ::fsync(fd) != 0) {
-    error = errno;
-    ok = false;
-  }
-  // mkstemp creates the file 0600; give it the target's mode, or the usual mode of a new file.
-  struct stat target {};
-  mode_t mode = 0;
-  if (::stat(path.c_str(), &target) == 0) {
-    mode = target.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (ok && ::fchmod(fd, mode) != 0) {
-    error = errno;
-    ok = false;
-  }
-  if (::close(fd) != 0 && ok) {
-    error = errno;
-    ok = false;
-  }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-    error = errno;
-    ok = false;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return {false, ErrorText(error)};
-  }
-  return {true, {}};
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t maxSize,

@@ -11,7 +11,7 @@ namespace varnock {
 
 struct FileWriteResult {
   bool Ok = false;
-  std::string Reason;  // the system's explanation when Ok is false
+  std::string Reason;  // why, when Ok is false
 };
 
 // Upper-cased extension of the file name (from its last dot, dot included); empty when the
@@ -29,24 +29,45 @@ struct FileIdentity {
   int64_t Size = 0;
   int64_t ModifiedSeconds = 0;
   int64_t ModifiedNanoseconds = 0;
+  // The status change time: a program can set the modification time back, never this one.
+  int64_t ChangedSeconds = 0;
+  int64_t ChangedNanoseconds = 0;
   bool operator==(const FileIdentity&) const = default;
 };
 
 FileIdentity IdentifyFile(const std::string& path);
 
-// The reason a save gives for a target whose permission bits deny writing.
+// The reasons a save gives for a target whose permission bits deny writing, for a target that
+// is not a file, and for a folder it cannot create its temporary file in.
 inline constexpr const char* kReadOnlyReason = "The file is read-only.";
+inline constexpr const char* kFolderReason = "It is a folder.";
+inline constexpr const char* kNotRegularReason = "It is not a regular file.";
+std::string FolderNotWritableReason(const std::string& folder);
 
 // Whether the permission bits of a file with `mode`, `owner` and `group` let the running user
 // write it. Root, whom the system would let through anyway, still needs some write bit: a
 // file nobody may write is not replaced behind its owner's back.
 bool WritableByPermissionBits(uint32_t mode, uint32_t owner, uint32_t group);
 
-// Writes `data` to a temporary file in the folder of `path`, flushes it to disk and renames it
-// over `path` only when every byte was written. An existing target keeps its permissions; one
-// whose permission bits deny writing is refused with kReadOnlyReason. On any failure the
-// target is left untouched and the temporary file removed.
-FileWriteResult WriteFileAtomically(const std::string& path, std::span<const uint8_t> data);
+// Writes `data` over `path` so that a failure at any point leaves the old bytes there, and
+// the file keeps its owner, group, mode and hard links:
+// - Usually the data goes to a temporary file in the same folder, which gets the target's
+//   owner, group and mode, is flushed to disk and renamed over the target.
+// - A target with more than one hard link, or whose owner or group the temporary file cannot
+//   be given, is written in place instead: its current bytes are first copied to a temporary
+//   file beside it and flushed, then the target is overwritten and flushed, then the copy is
+//   removed. If the overwrite fails the copy's bytes are put back; if even that fails the copy
+//   is kept and the reason names it.
+// A target whose permission bits deny writing is refused with kReadOnlyReason, one in a folder
+// whose bits deny writing (no temporary file could go there) with FolderNotWritableReason. A
+// symbolic link is followed: the file it points to is written, the link stays.
+FileWriteResult WriteFileSafely(const std::string& path, std::span<const uint8_t> data);
+
+// The system's words for `error`.
+std::string SystemReason(int error);
+// Why something with `mode` that is not a regular file cannot be read or written as one:
+// kFolderReason or kNotRegularReason.
+std::string NotRegularFileReason(uint32_t mode);
 
 // Reads a whole regular file. Returns false when it cannot be opened or read, or is larger than
 // `maxSize` bytes (then `tooLarge` is set).

@@ -130,7 +130,7 @@ PaletteWriteResult WritePaletteFile(const std::string& path, const PaletteTable&
 }
 
 PaletteWriteResult WritePaletteBytes(const std::string& path, std::span<const uint8_t> bytes) {
-  FileWriteResult written = WriteFileAtomically(path, bytes);
+  FileWriteResult written = WriteFileSafely(path, bytes);
   if (written.Ok) return {};
   return {PaletteFileError::CannotWrite, std::move(written.Reason)};
 }

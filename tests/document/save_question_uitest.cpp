@@ -2,6 +2,7 @@
 // a read-only file is refused with its reason.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -16,8 +17,10 @@ struct SaveCase {
   std::function<void(const std::string& path)> outside;  // what another program did
   bool saveAs;                                           // Save As to a new name instead
   std::vector<PromptAnswer> answers;
-  const char* message;  // the one message expected, "%1" for the path; null for none
+  // The last message expected, "%1" for the path and "%2" for its folder; null for none.
+  const char* message;
   bool written;
+  bool askedFirst = false;  // the changed-on-disk question comes before that message
 };
 void PrintTo(const SaveCase& c, std::ostream* os) {
   *os << c.name;
@@ -34,6 +37,20 @@ void Rewrite(const std::string& path) {
 
 const char* const kChanged = "The file '%1' has changed on disk since it was opened. Overwrite it?";
 
+// Another program writes into the file where it is and sets its times back, as `touch -r`
+// does: only the status change time shows it.
+void RewriteInPlaceKeepingTimes(const std::string& path) {
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  const std::vector<uint8_t> other = ReadFile(path + ".other");
+  const int fd = ::open(path.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::pwrite(fd, other.data(), other.size(), 0), static_cast<ssize_t>(other.size()));
+  ::close(fd);
+  const struct timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
 const SaveCase kSaveCases[] = {
     {"Unchanged", [](const std::string&) {}, false, {}, nullptr, true},
     {"ChangedYes", Rewrite, false, {PromptAnswer::Yes}, kChanged, true},
@@ -45,11 +62,25 @@ const SaveCase kSaveCases[] = {
      kChanged,
      true},
     {"SaveAsNewNameAsksNothing", Rewrite, true, {}, nullptr, true},
+    {"RewrittenInPlaceTimesKeptNo",
+     RewriteInPlaceKeepingTimes,
+     false,
+     {PromptAnswer::No},
+     kChanged,
+     false},
+    // A new mode is a change of the file's status too, so the question comes first.
     {"ReadOnly",
      [](const std::string& p) { ::chmod(p.c_str(), 0444); },
      false,
-     {},
+     {PromptAnswer::Yes},
      "Error: Could not save the file '%1'.\nThe file is read-only.",
+     false,
+     true},
+    {"ReadOnlyFolder",
+     [](const std::string& p) { ::chmod(p.substr(0, p.rfind('/')).c_str(), 0555); },
+     false,
+     {},
+     "Error: Could not save the file '%1'.\nThe folder '%2' cannot be written.",
      false},
 };
 
@@ -76,9 +107,15 @@ TEST_P(SaveQuestionTest, AsksOnlyWhenTheFileChangedAndKeepsEditsOnNo) {
     MainForm->SaveSpdBtn->click();
   }
   if (c.message) {
-    ASSERT_EQ(prompts.Messages.size(), 1u);
-    const RecordedMessage& message = prompts.Messages[0];
-    EXPECT_EQ(message.Text, QString::fromUtf8(c.message).arg(QString::fromStdString(path)));
+    ASSERT_EQ(prompts.Messages.size(), c.askedFirst ? 2u : 1u);
+    const QString shown = QString::fromStdString(path);
+    if (c.askedFirst) {
+      EXPECT_EQ(prompts.Messages[0].Text, QString::fromUtf8(kChanged).arg(shown));
+    }
+    const RecordedMessage& message = prompts.Messages.back();
+    EXPECT_EQ(message.Text, QString::fromUtf8(c.message)
+                                .replace(QStringLiteral("%1"), shown)
+                                .replace(QStringLiteral("%2"), QString::fromStdString(dir.path())));
     EXPECT_EQ(message.Caption, QStringLiteral("Varnock Pro"));
     const bool question = c.message == kChanged;
     EXPECT_EQ(message.Buttons, question ? PromptButtons::YesNo : PromptButtons::Ok);

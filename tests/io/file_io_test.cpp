@@ -18,7 +18,7 @@ TEST(FileIo, SavingThroughASymbolicLinkReplacesTheTargetAndKeepsTheLink) {
   const std::string link = dir.File("link.bin");
   ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
   const std::vector<uint8_t> bytes{9, 8, 7, 6};
-  ASSERT_TRUE(WriteFileAtomically(link, bytes).Ok);
+  ASSERT_TRUE(WriteFileSafely(link, bytes).Ok);
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(test::ReadFile(target), bytes);
 }

@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "document/rom_document.h"
 #include "io/file_io.h"
@@ -76,7 +78,7 @@ TEST(SafeSave, AReadOnlyTargetBehindALinkIsRefusedToo) {
   const std::string link = dir.File("link.bin");
   ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
   ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
-  const FileWriteResult result = WriteFileAtomically(link, std::vector<uint8_t>{9});
+  const FileWriteResult result = WriteFileSafely(link, std::vector<uint8_t>{9});
   EXPECT_FALSE(result.Ok);
   EXPECT_EQ(result.Reason, kReadOnlyReason);
   EXPECT_EQ(ReadFile(target), (std::vector<uint8_t>{1, 2, 3}));
@@ -141,6 +143,21 @@ const ChangeCase kChangeCases[] = {
        ASSERT_EQ(::symlink(other.c_str(), d.File("g.bin").c_str()), 0);
      },
      true},
+    // Written where it is and its times set back, as `touch -r` does: the status change
+    // time still moves.
+    {"RewrittenInPlaceTimesKept", false,
+     [](const TempDir& d) {
+       const std::string path = d.File("g.bin");
+       struct stat before {};
+       ASSERT_EQ(::stat(path.c_str(), &before), 0);
+       const int fd = ::open(path.c_str(), O_WRONLY);
+       ASSERT_GE(fd, 0);
+       ASSERT_EQ(::pwrite(fd, "x", 1, 100), 1);
+       ::close(fd);
+       const struct timespec times[2] = {before.st_atim, before.st_mtim};
+       ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+     },
+     true},
     {"LinkReplacedByItsTargetsCopy", true,
      [](const TempDir& d) {
        std::filesystem::remove(d.File("g.bin"));
@@ -171,6 +188,33 @@ TEST_P(ChangedOnDiskTest, SeesWhatAnotherProgramDid) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SafeSave, ChangedOnDiskTest, ::testing::ValuesIn(kChangeCases), kName);
+
+// Another program writes one byte where it is within the second the file was read in: same
+// size, same inode, the same second in both times, only the nanoseconds differ. Tried until
+// the clock stays within one second for the whole attempt.
+TEST(SafeSave, AChangeWithinTheSameSecondIsSeen) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    TempDir dir;
+    const std::string path = dir.Write("g.bin", PatternBytes(4096, 1));
+    RomDocument doc;
+    ASSERT_EQ(doc.LoadRom(path), kLoadLoaded);
+    // File times come from a clock that ticks every few milliseconds.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, "x", 1, 100), 1);
+    ::close(fd);
+    const FileIdentity now = IdentifyFile(path);
+    ASSERT_EQ(now.Inode, doc.KnownFile.Inode);
+    ASSERT_EQ(now.Size, doc.KnownFile.Size);
+    if (now.ModifiedSeconds != doc.KnownFile.ModifiedSeconds ||
+        now.ChangedSeconds != doc.KnownFile.ChangedSeconds)
+      continue;
+    EXPECT_TRUE(doc.ChangedOnDisk(path));
+    return;
+  }
+  GTEST_SKIP() << "the clock never stayed within one second";
+}
 
 TEST(SafeSave, SaveAsMovesWhatIsKnownToTheNewName) {
   TempDir dir;
