@@ -129,9 +129,8 @@ bool TChildForm::ExportBitmap(const QString& path) {
     if (png.isEmpty()) {
       written.Reason = "the block is empty";
     } else {
-      written = WriteFileSafely(
-          PathBytes(path),
-          {reinterpret_cast<const uint8_t*>(png.constData()), static_cast<size_t>(png.size())});
+      written = WriteFileSafely(PathBytes(path), {reinterpret_cast<const uint8_t*>(png.constData()),
+                                                  static_cast<size_t>(png.size())});
     }
   } else {
     written = WriteFileSafely(PathBytes(path), EncodeBitmapFile(Doc.ViewSurface, block));

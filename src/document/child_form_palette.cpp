@@ -87,7 +87,8 @@ bool TChildForm::LoadPalette(const std::string& path) {
   const PaletteReadResult read = ReadPaletteFile(path);
   if (!read.ok()) {
     if (read.Error == PaletteFileError::NotVarnockPalette)
-      ShowError(QStringLiteral("Error: Palette is not a valid Varnock Pro palette."));
+      ShowError(QStringLiteral("Error: Palette is not a valid Varnock Pro palette.\n%1")
+                    .arg(PathForDisplay(path)));
     return false;
   }
   TakePaletteRead(read.Data);

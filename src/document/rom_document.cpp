@@ -69,11 +69,17 @@ std::string RomDocument::DefaultPalettePath(const std::string& romPath) {
 
 LoadResult RomDocument::LoadRom(const std::string& path) {
   RomPath = path;
+  LoadFailure.clear();
   // Non-blocking, so a named pipe is refused below instead of waiting for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return kLoadCannotOpen;
+  if (fd < 0) {
+    LoadFailure = SystemReason(errno);
+    return kLoadCannotOpen;
+  }
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  const bool examined = ::fstat(fd, &info) == 0;
+  if (!examined || !S_ISREG(info.st_mode)) {
+    LoadFailure = examined ? NotRegularFileReason(info.st_mode) : SystemReason(errno);
     ::close(fd);
     return kLoadCannotOpen;
   }
@@ -90,14 +96,19 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
   }
   AdviseLargeBlock(block.get(), size);
   uint64_t done = 0;
+  int error = 0;
   while (done < size) {
     const ssize_t got = ::read(fd, block.get() + done, size - done);
     if (got < 0 && errno == EINTR) continue;
+    if (got < 0) error = errno;
     if (got <= 0) break;
     done += static_cast<uint64_t>(got);
   }
   ::close(fd);
-  if (done != size) return kLoadCannotOpen;
+  if (done != size) {
+    LoadFailure = error != 0 ? SystemReason(error) : "The file got shorter while it was read.";
+    return kLoadCannotOpen;
+  }
   KnownPath = path;
   KnownFile = IdentifyFile(path);
 

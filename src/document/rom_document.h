@@ -184,6 +184,8 @@ class RomDocument {
   bool PastePending = false;
   bool PanelDragging = false;
 
+  // Why the last LoadRom answered kLoadCannotOpen, in a sentence; empty after a load.
+  std::string LoadFailure;
   // The file last read or written, as it was then; a successful save refreshes both.
   std::string KnownPath;
   FileIdentity KnownFile;

@@ -319,7 +319,8 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
   } else {
     QString message;
     if (result == kLoadCannotOpen)
-      message = QStringLiteral("Error: Could not open the file '%1'.").arg(path);
+      message = QStringLiteral("Error: Could not open the file '%1'.\n%2")
+                    .arg(path, QString::fromStdString(child->Doc.LoadFailure));
     else if (result == kLoadTooLarge)
       message = QStringLiteral(
                     "Error: The file '%1' is 2 GB or larger; files that big can't be "

@@ -234,12 +234,13 @@ TEST_P(LoadTest, AsksLoadsAndReportsWithExactWords) {
   const PaletteTable before = child->Doc.Palette;
   const std::string palettePath = child->Doc.PalettePath;
   prompts.Answers.push_back(c.answer);
-  prompts.FileNames.push_back(
-      c.file ? std::optional(QString::fromStdString(dir.Write(c.file, c.bytes))) : std::nullopt);
+  const QString chosen = c.file ? QString::fromStdString(dir.Write(c.file, c.bytes)) : QString();
+  prompts.FileNames.push_back(c.file ? std::optional(chosen) : std::nullopt);
   child->Load1->trigger();
   ASSERT_EQ(prompts.Messages.size(), c.messages.size());
   for (size_t k = 0; k < c.messages.size(); ++k) {
-    EXPECT_EQ(prompts.Messages[k].Text, QString::fromUtf8(c.messages[k].text));
+    EXPECT_EQ(prompts.Messages[k].Text,
+              QString::fromUtf8(c.messages[k].text).replace(QStringLiteral("%1"), chosen));
     EXPECT_EQ(prompts.Messages[k].Caption, QStringLiteral("Varnock Pro"));
     EXPECT_EQ(prompts.Messages[k].Icon, c.messages[k].icon);
   }
@@ -284,7 +285,7 @@ INSTANTIATE_TEST_SUITE_P(
                  PromptAnswer::Yes,
                  "p.vrk",
                  {'V', 'R', 'X', 0, 1, 2, 3},
-                 {{"Error: Palette is not a valid Varnock Pro palette.", PromptIcon::Stop},
+                 {{"Error: Palette is not a valid Varnock Pro palette.\n%1", PromptIcon::Stop},
                   kCouldNotLoad},
                  false,
                  false}),

@@ -48,8 +48,9 @@ TEST_P(CommandLineFilesTest, ReportsFailuresAndOpensTheRest) {
   EXPECT_FALSE(MainForm->TerminateRequested);
   ASSERT_EQ(prompts.Messages.size(), missing.size());
   for (size_t i = 0; i < missing.size(); ++i)
-    EXPECT_EQ(prompts.Messages[i].Text, QStringLiteral("Error: Could not open the file '%1'.")
-                                            .arg(QString::fromStdString(missing[i])));
+    EXPECT_EQ(prompts.Messages[i].Text,
+              QStringLiteral("Error: Could not open the file '%1'.\nNo such file or directory")
+                  .arg(QString::fromStdString(missing[i])));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, CommandLineFilesTest, ::testing::ValuesIn(kOpenCases), kName);

@@ -108,7 +108,8 @@ TEST_P(FailedOpenTest, ReportsAndEndsOnlyWhenNothingElseIsOpen) {
   MainForm->OpenRom(missing);
   ASSERT_EQ(prompts.Messages.size(), 1u);
   EXPECT_EQ(prompts.Messages[0].Text,
-            QStringLiteral("Error: Could not open the file '%1'.").arg(missing));
+            QStringLiteral("Error: Could not open the file '%1'.\nNo such file or directory")
+                .arg(missing));
   EXPECT_EQ(prompts.Messages[0].Caption, QStringLiteral("Varnock Pro"));
   EXPECT_EQ(prompts.Messages[0].Icon, PromptIcon::Stop);
   EXPECT_EQ(prompts.Messages[0].Buttons, PromptButtons::Ok);

@@ -1,0 +1,96 @@
+// What the user is told when a file cannot be opened, and what the open dialog offers.
+#include <sys/stat.h>
+
+#include <QStringList>
+#include <functional>
+
+#include "support/app_fixture.h"
+
+namespace varnock::test {
+namespace {
+
+struct OpenFailureCase {
+  const char* name;
+  std::function<std::string(const TempDir&)> make;  // the path the user asks for
+  const char* reason;
+};
+void PrintTo(const OpenFailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class OpenFailureTest : public AppTest, public ::testing::WithParamInterface<OpenFailureCase> {};
+
+TEST_P(OpenFailureTest, TheMessageSaysWhyOnItsSecondLine) {
+  const OpenFailureCase& c = GetParam();
+  const QString path = QString::fromStdString(c.make(dir));
+  MainForm->OpenRom(path);
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_EQ(prompts.Messages[0].Text,
+            QStringLiteral("Error: Could not open the file '%1'.\n%2").arg(path, c.reason));
+  EXPECT_EQ(prompts.Messages[0].Icon, PromptIcon::Stop);
+  EXPECT_EQ(MainForm->RomWindowCount(), 0);
+}
+
+const OpenFailureCase kOpenFailures[] = {
+    {"Missing", [](const TempDir& d) { return d.File("missing.nes"); },
+     "No such file or directory"},
+    {"Folder",
+     [](const TempDir& d) {
+       ::mkdir(d.File("roms.nes").c_str(), 0755);
+       return d.File("roms.nes");
+     },
+     "It is a folder."},
+    {"NamedPipe",
+     [](const TempDir& d) {
+       ::mkfifo(d.File("pipe.gb").c_str(), 0600);
+       return d.File("pipe.gb");
+     },
+     "It is not a regular file."},
+    {"Device", [](const TempDir&) { return std::string("/dev/null"); },
+     "It is not a regular file."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Frame, OpenFailureTest, ::testing::ValuesIn(kOpenFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+using FileMessages = AppTest;
+
+TEST_F(FileMessages, ABadPaletteBesideTheRomIsNamed) {
+  dir.Write("game.VRK", PatternBytes(64, 2));
+  ASSERT_NE(Open("game.gb", PatternBytes(32768, 1)), nullptr);
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_EQ(prompts.Messages[0].Text,
+            QStringLiteral("Error: Palette is not a valid Varnock Pro palette.\n%1")
+                .arg(QString::fromStdString(dir.File("game.VRK"))));
+}
+
+// The names dumps carry today sit in "Tutti i tipi supportati" and in their console's entry.
+TEST_F(FileMessages, TheOpenDialogOffersTodaysExtensions) {
+  prompts.FileNames.push_back(std::nullopt);
+  MainForm->Open1Click();
+  ASSERT_EQ(prompts.FileDialogs.size(), 1u);
+  const QStringList parts = prompts.FileDialogs[0].Filter.split(QLatin1Char('|'));
+  ASSERT_EQ(parts.size() % 2, 0);
+  const auto patternsOf = [&](const QString& description) {
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+      if (parts[i].startsWith(description)) {
+        QString patterns = parts[i + 1];
+        return patterns.remove(QLatin1Char(' ')).remove(QLatin1Char(')')).split(QLatin1Char(';'));
+      }
+    return QStringList();
+  };
+  const std::pair<const char*, const char*> kWhere[] = {
+      {"*.SFC", "SNES ("}, {"*.GEN", "Genesis ("}, {"*.MD", "Genesis ("},  {"*.GG", "SMS ("},
+      {"*.NGC", "NGPC ("}, {"*.SMC", "SNES ("},    {"*.BIN", "Genesis ("},
+  };
+  for (const auto& [pattern, console] : kWhere) {
+    const QString wanted = QString::fromUtf8(pattern);
+    EXPECT_TRUE(patternsOf(QString::fromUtf8(console)).contains(wanted)) << pattern;
+    EXPECT_EQ(patternsOf(QStringLiteral("Tutti i tipi supportati")).contains(wanted),
+              wanted != QStringLiteral("*.BIN"))
+        << pattern;
+  }
+}
+
+}  // namespace
+}  // namespace varnock::test
