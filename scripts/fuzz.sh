@@ -37,6 +37,10 @@ for target in build/fuzz/fuzz/fuzz_*; do
   if [[ $name == fuzz_compress_nintendo ]]; then
     options+=(-max_len=2048)
   fi
+  if [[ $name == fuzz_picture_import ]]; then
+    build/fuzz/fuzz/picture_seeds "$corpus"
+    options+=(-max_len=16384)
+  fi
   echo "== $name for ${seconds}s"
   "$target" "$corpus" "${options[@]}" -max_total_time="$seconds" -artifact_prefix=fuzz/crash- \
     -print_final_stats=1 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|==.*ERROR|SUMMARY)' || true

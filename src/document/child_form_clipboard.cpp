@@ -148,9 +148,11 @@ void TChildForm::ImportBitmap1Click() {
 }
 
 bool TChildForm::ImportBitmap(const QString& path) {
-  if (!Doc.ClipSurface || !ReadPictureFile(path, *Doc.ClipSurface)) {
-    CurrentPrompts().MessageBox(QStringLiteral("Could not open bitmap."), QString(),
-                                PromptButtons::Ok, PromptIcon::Stop);
+  if (!Doc.ClipSurface) return false;
+  const PictureReadResult read = ReadPictureFile(path, *Doc.ClipSurface);
+  if (!read.Ok) {
+    CurrentPrompts().MessageBox(QStringLiteral("Could not open bitmap.\n%1").arg(read.Reason),
+                                QString(), PromptButtons::Ok, PromptIcon::Stop);
     return false;
   }
   BeginPaste();

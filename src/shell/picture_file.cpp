@@ -1,12 +1,21 @@
 #include "shell/picture_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <optional>
+
+#include "codec/bitmap_layout.h"
+#include "io/file_io.h"
 
 namespace varnock {
 namespace {
@@ -18,6 +27,24 @@ constexpr int kTileSide = 8;
 int AllocationLimitMb(int maxSide) {
   const int64_t pixels = std::min(int64_t{maxSide} * maxSide, 2 * kMaxSurfacePixels);
   return static_cast<int>((pixels * 4 >> 20) + 1);
+}
+
+int64_t ImageBytes(const QSize& size, QImage::Format format) {
+  const int64_t bits = QImage::toPixelFormat(format).bitsPerPixel();
+  return (int64_t{size.width()} * bits + 31) / 32 * 4 * size.height();
+}
+
+QString TooLargeReason(int maxSide) {
+  return QStringLiteral(
+             "The picture is larger than %1 pixels across or down, or than the "
+             "clipboard can hold.")
+      .arg(maxSide);
+}
+
+std::optional<BitmapLayout> LayoutAtStart(QIODevice& device) {
+  const QByteArray head = device.peek(static_cast<qint64>(kBitmapHeadBytes));
+  return ReadBitmapLayout(
+      {reinterpret_cast<const uint8_t*>(head.constData()), static_cast<size_t>(head.size())});
 }
 
 // Within `maxSide` either way, and its whole tiles fit one surface.
@@ -71,16 +98,65 @@ QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block) {
   return bytes;
 }
 
-bool ReadPictureBlock(QIODevice& device, TileSurface& clip, int maxSide) {
+QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reason) {
+  const std::optional<BitmapLayout> layout = LayoutAtStart(device);
   QImageReader reader(&device);
   reader.setAllocationLimit(AllocationLimitMb(maxSide));
   // The size in the header, where the format has one, is checked before any pixel is decoded.
   const QSize announced = reader.size();
-  if (announced.isValid() && !Fits(announced, maxSide)) return false;
+  if (announced.isValid() && !Fits(announced, maxSide)) {
+    *reason = TooLargeReason(maxSide);
+    return {};
+  }
+  // A bitmap's headers say how long its rows are: a shorter file is refused before any pixel
+  // has memory.
+  if (layout && layout->RowsKnown && !device.isSequential() &&
+      static_cast<uint64_t>(device.size()) < layout->PixelEnd) {
+    *reason = QString::fromUtf8(kPictureTruncatedReason);
+    return {};
+  }
   QImage image;
-  if (!reader.read(&image) || image.isNull() || !Fits(image.size(), maxSide)) return false;
+  const QImage::Format format = reader.imageFormat();
+  if (announced.isValid() && format != QImage::Format_Invalid) {
+    // Readers that take the image they are given leave in it whatever pixels they skip: the
+    // fill, never memory that held something else.
+    if (ImageBytes(announced, format) > (int64_t{AllocationLimitMb(maxSide)} << 20)) {
+      *reason = TooLargeReason(maxSide);
+      return {};
+    }
+    image = QImage(announced, format);
+    if (image.isNull()) {
+      *reason = QStringLiteral("There is not enough memory for the picture.");
+      return {};
+    }
+    std::memset(image.bits(), fill, static_cast<size_t>(image.sizeInBytes()));
+  }
+  if (!reader.read(&image) || image.isNull()) {
+    *reason = reader.errorString() + QLatin1Char('.');
+    return {};
+  }
+  if (!Fits(image.size(), maxSide)) {
+    *reason = TooLargeReason(maxSide);
+    return {};
+  }
+  return image;
+}
+
+PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int maxSide) {
+  const qint64 start = device.pos();
+  const std::optional<BitmapLayout> layout = LayoutAtStart(device);
+  QString reason;
+  QImage image = DecodePicture(device, maxSide, 0x00, &reason);
+  if (image.isNull()) return {false, reason};
+  if (layout && !layout->RowsKnown) {
+    // Run-length rows may jump over pixels or stop early; decoded again over another fill,
+    // such a picture comes out different.
+    QImage again;
+    if (device.seek(start)) again = DecodePicture(device, maxSide, 0xFF, &reason);
+    if (again != image) return {false, QString::fromUtf8(kPictureIncompleteReason)};
+  }
   image = ToIndexed(image);
-  if (image.isNull()) return false;
+  if (image.isNull()) return {false, QStringLiteral("There is not enough memory for the picture.")};
 
   TileSurface block;
   block.TileWidth = kTileSide;
@@ -89,7 +165,8 @@ bool ReadPictureBlock(QIODevice& device, TileSurface& clip, int maxSide) {
   block.TilesDown = image.height() / kTileSide;
   RebuildSurface(block);
   // A picture of at least one whole tile that no surface could hold.
-  if (block.PixelCount == 0 && block.TilesAcross > 0 && block.TilesDown > 0) return false;
+  if (block.PixelCount == 0 && block.TilesAcross > 0 && block.TilesDown > 0)
+    return {false, TooLargeReason(maxSide)};
 
   const QList<QRgb> table = image.colorTable();
   for (qsizetype i = 0; i < std::min<qsizetype>(table.size(), 256); ++i)
@@ -110,12 +187,26 @@ bool ReadPictureBlock(QIODevice& device, TileSurface& clip, int maxSide) {
   clip.Pixels = std::move(block.Pixels);
   clip.PixelCount = block.PixelCount;
   clip.Colors = block.Colors;
-  return true;
+  return {true, {}};
 }
 
-bool ReadPictureFile(const QString& path, TileSurface& clip) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
+PictureReadResult ReadPictureFile(const QString& path, TileSurface& clip) {
+  // Non-blocking, so a named pipe is refused instead of waiting for a writer.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return {false, QString::fromStdString(SystemReason(errno))};
+  struct stat info {};
+  const bool examined = ::fstat(fd, &info) == 0;
+  if (!examined || !S_ISREG(info.st_mode)) {
+    const QString reason =
+        QString::fromStdString(examined ? NotRegularFileReason(info.st_mode) : SystemReason(errno));
+    ::close(fd);
+    return {false, reason};
+  }
+  QFile file;
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return {false, file.errorString()};
+  }
   return ReadPictureBlock(file, clip);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QImage>
 #include <QString>
 
 #include "codec/bitmap_file.h"
@@ -18,12 +19,28 @@ inline constexpr int kMaxPictureSide = 16384;
 // 0..15 of the surface, the rest black). Empty when the block is empty or Qt could not encode.
 QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block);
 
+struct PictureReadResult {
+  bool Ok = false;
+  QString Reason;  // why the picture was refused, in a sentence
+};
+
 // Reads a picture from `device` into `clip`: whole tiles only (the right and bottom remainders
 // of fewer than 8 pixels are dropped), the 256 colours of its palette, its indices unchanged
 // when it is indexed and otherwise those of the nearest colour of a palette built for it.
-// Returns false, and leaves `clip` as it was, when the picture cannot be read or is larger
-// than `maxSide` pixels either way or than one surface can hold.
-bool ReadPictureBlock(QIODevice& device, TileSurface& clip, int maxSide = kMaxPictureSide);
-bool ReadPictureFile(const QString& path, TileSurface& clip);
+// Refuses, leaving `clip` as it was, a picture that cannot be read, one larger than `maxSide`
+// pixels either way or than one surface can hold, and one whose file does not give every pixel
+// (a bitmap shorter than the rows its header declares is refused before it is decoded).
+PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip,
+                                   int maxSide = kMaxPictureSide);
+PictureReadResult ReadPictureFile(const QString& path, TileSurface& clip);
+
+// The picture from the start of `device`, decoded into an image whose pixels start as `fill`
+// wherever the reader lets the caller give it the image, so that pixels a reader leaves unset
+// show as the fill. Null, with `reason` set, when the picture is refused.
+QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reason);
+
+// Why a bitmap shorter than its declared rows, and one that leaves pixels unset, is refused.
+inline constexpr const char* kPictureTruncatedReason = "The file ends before its pixels do.";
+inline constexpr const char* kPictureIncompleteReason = "The file does not give every pixel.";
 
 }  // namespace varnock

@@ -8,6 +8,7 @@
 #include "codec/tile_codec.h"
 #include "document/paste_image_widget.h"
 #include "support/app_fixture.h"
+#include "support/picture_files.h"
 #include "tools/edit_form.h"
 
 namespace varnock::test {
@@ -292,12 +293,27 @@ TEST(PictureDialog, EachFilterStandsForItsOwnExtension) {
 struct ImportCase {
   const char* name;
   std::vector<uint8_t> (*file)();
-  int across, down;  // -1: refused
+  int across, down;              // -1: refused
+  const char* reason = nullptr;  // the second line of the refusal
 };
 
 void PrintTo(const ImportCase& c, std::ostream* out) {
   *out << c.name;
 }
+
+// The first `size` bytes of `file`.
+std::vector<uint8_t> Cut(std::vector<uint8_t> file, size_t size) {
+  file.resize(size);
+  return file;
+}
+
+// 70 bytes of a 24-bit bitmap announcing `width` x `height`: the headers and 16 pixel bytes.
+std::vector<uint8_t> Truncated(int width, int height) {
+  return Cut(MakeBitmap({24, width, height, false}), 70);
+}
+
+const char* const kTooLarge =
+    "The picture is larger than 16384 pixels across or down, or than the clipboard can hold.";
 
 // A BMP header alone announcing `width` x `height`.
 std::vector<uint8_t> Announcing(int32_t width, int32_t height) {
@@ -326,7 +342,8 @@ TEST_P(ImportTest, GivesWholeTilesOrSaysCouldNotOpenBitmap) {
   EXPECT_FALSE(MainForm->ClipboardFull);
   if (c.across < 0) {
     ASSERT_EQ(prompts.Messages.size(), 1u);
-    EXPECT_EQ(prompts.Messages[0].Text, QStringLiteral("Could not open bitmap."));
+    EXPECT_EQ(prompts.Messages[0].Text,
+              QStringLiteral("Could not open bitmap.\n%1").arg(QString::fromUtf8(c.reason)));
     EXPECT_EQ(prompts.Messages[0].Caption, QString());
     EXPECT_EQ(prompts.Messages[0].Icon, PromptIcon::Stop);
     EXPECT_EQ(clip.Pixels, std::vector<uint8_t>(5, 9));
@@ -345,12 +362,52 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ImportCase{"twenty_by_thirteen", [] { return Picture(20, 13, "bmp"); }, 2, 1},
         ImportCase{"seven_by_hundred", [] { return Picture(7, 100, "png"); }, 0, 12},
-        ImportCase{"not_a_picture", [] { return PatternBytes(5000, 3); }, -1, -1},
-        ImportCase{"wider_than_16384", [] { return Picture(16385, 8, "png"); }, -1, -1},
-        ImportCase{"taller_than_16384", [] { return Announcing(8, 20000); }, -1, -1},
+        ImportCase{"not_a_picture", [] { return PatternBytes(5000, 3); }, -1, -1,
+                   "Unsupported image format."},
+        ImportCase{"wider_than_16384", [] { return Picture(16385, 8, "png"); }, -1, -1, kTooLarge},
+        ImportCase{"taller_than_16384", [] { return Announcing(8, 20000); }, -1, -1, kTooLarge},
         // 128 M pixels: more than one surface holds
-        ImportCase{"too_many_pixels", [] { return Announcing(16384, 8192); }, -1, -1}),
+        ImportCase{"too_many_pixels", [] { return Announcing(16384, 8192); }, -1, -1, kTooLarge},
+        // shorter than the rows their headers declare: refused before any pixel has memory
+        ImportCase{"truncated", [] { return Truncated(256, 256); }, -1, -1,
+                   "The file ends before its pixels do."},
+        ImportCase{"truncated_huge", [] { return Truncated(8192, 8192); }, -1, -1,
+                   "The file ends before its pixels do."},
+        ImportCase{"one_byte_short",
+                   [] {
+                     return Cut(MakeBitmap({8, 16, 8, false}), 1205);
+                   },
+                   -1, -1, "The file ends before its pixels do."},
+        ImportCase{"whole",
+                   [] {
+                     return MakeBitmap({8, 16, 8, false});
+                   },
+                   2, 1},
+        ImportCase{"top_down",
+                   [] {
+                     return MakeBitmap({24, 16, -8, false});
+                   },
+                   2, 1},
+        ImportCase{"run_length",
+                   [] {
+                     return MakeBitmap({8, 16, 8, true});
+                   },
+                   2, 1},
+        // run-length rows cut short: the rest of the picture would be whatever memory held
+        ImportCase{"run_length_cut",
+                   [] {
+                     return Cut(MakeBitmap({8, 16, 8, true}), 1100);
+                   },
+                   -1, -1, "The file does not give every pixel."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Clipboard, ImportingAFolderSaysSo) {
+  TChildForm* child = Open("a.gb", PatternBytes(65536, 1));
+  ASSERT_NE(child, nullptr);
+  EXPECT_FALSE(child->ImportBitmap(QString::fromStdString(dir.path())));
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_EQ(prompts.Messages[0].Text, QStringLiteral("Could not open bitmap.\nIt is a folder."));
+}
 
 TEST_F(Clipboard, ImportedIndexSeventeenIsStoredAsOneInAFourBitWindow) {
   TChildForm* child = Open("a.smd", std::vector<uint8_t>(65536, 0));

@@ -1,0 +1,146 @@
+#include "support/picture_files.h"
+
+#include <zlib.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "support/compress.h"
+
+namespace varnock::test {
+namespace {
+
+void Put16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
+  out[at] = static_cast<uint8_t>(value);
+  out[at + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+void Put32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
+  Put16(out, at, value);
+  Put16(out, at + 2, value >> 16);
+}
+
+void AppendBe32(std::vector<uint8_t>& out, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void AppendChunk(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data) {
+  AppendBe32(png, static_cast<uint32_t>(data.size()));
+  const size_t start = png.size();
+  png.insert(png.end(), type, type + 4);
+  png.insert(png.end(), data.begin(), data.end());
+  AppendBe32(png, static_cast<uint32_t>(
+                      crc32(0, png.data() + start, static_cast<uInt>(png.size() - start))));
+}
+
+// Sets `bits` bits of sample `index` in an MSB-first packed row.
+void PutSample(std::vector<uint8_t>& row, size_t first, size_t index, int bits, uint32_t value) {
+  if (bits == 8) {
+    row[first + index] = static_cast<uint8_t>(value);
+    return;
+  }
+  if (bits == 16) {  // big-endian, as PNG stores it
+    row[first + 2 * index] = static_cast<uint8_t>(value >> 8);
+    row[first + 2 * index + 1] = static_cast<uint8_t>(value);
+    return;
+  }
+  const size_t bit = index * static_cast<size_t>(bits);
+  const int shift = 8 - bits - static_cast<int>(bit % 8);
+  row[first + bit / 8] |= static_cast<uint8_t>((value & ((1u << bits) - 1)) << shift);
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakeBitmap(const BitmapSpec& spec) {
+  const int rows = std::abs(spec.Height);
+  const uint32_t colours = spec.Bits <= 8 ? 1u << spec.Bits : 0;
+  const size_t tableEnd = 54 + 4 * size_t{colours};
+  const size_t rowBytes = (static_cast<size_t>(spec.Width) * spec.Bits + 31) / 32 * 4;
+  std::vector<uint8_t> pixels;
+  if (spec.RunLength) {
+    for (int y = rows - 1; y >= 0; --y) {  // bottom row first
+      for (int x = 0; x < spec.Width; ++x)
+        pixels.insert(pixels.end(), {1, static_cast<uint8_t>((x + 3 * y) & 0xFF)});
+      pixels.insert(pixels.end(), {0, 0});
+    }
+    pixels.insert(pixels.end(), {0, 1});
+  } else {
+    pixels.assign(rowBytes * static_cast<size_t>(rows), 0);
+    for (int stored = 0; stored < rows; ++stored) {
+      const int y = spec.Height < 0 ? stored : rows - 1 - stored;
+      const size_t first = static_cast<size_t>(stored) * rowBytes;
+      for (int x = 0; x < spec.Width; ++x) {
+        const auto i = static_cast<size_t>(x);
+        if (spec.Bits <= 8) {
+          PutSample(pixels, first, i, spec.Bits, static_cast<uint32_t>(x + 3 * y));
+        } else if (spec.Bits == 16) {  // 5-5-5
+          Put16(pixels, first + 2 * i,
+                static_cast<uint32_t>((x & 31) << 10 | (y & 31) << 5 | ((x + y) & 31)));
+        } else {
+          const size_t step = static_cast<size_t>(spec.Bits / 8);
+          pixels[first + step * i] = static_cast<uint8_t>(8 * (x + y));
+          pixels[first + step * i + 1] = static_cast<uint8_t>(8 * y);
+          pixels[first + step * i + 2] = static_cast<uint8_t>(8 * x);
+          if (step == 4) pixels[first + step * i + 3] = 0xFF;
+        }
+      }
+    }
+  }
+  std::vector<uint8_t> file(tableEnd, 0);
+  file[0] = 'B';
+  file[1] = 'M';
+  Put32(file, 2, static_cast<uint32_t>(tableEnd + pixels.size()));
+  Put32(file, 10, static_cast<uint32_t>(tableEnd));
+  Put32(file, 14, 40);
+  Put32(file, 18, static_cast<uint32_t>(spec.Width));
+  Put32(file, 22, static_cast<uint32_t>(spec.Height));
+  Put16(file, 26, 1);
+  Put16(file, 28, static_cast<uint32_t>(spec.Bits));
+  Put32(file, 30, spec.RunLength ? 1 : 0);
+  Put32(file, 34, static_cast<uint32_t>(pixels.size()));
+  for (uint32_t i = 0; i < colours; ++i) {
+    const size_t at = 54 + 4 * size_t{i};
+    file[at] = static_cast<uint8_t>(i * 5);
+    file[at + 1] = static_cast<uint8_t>(255 - i);
+    file[at + 2] = static_cast<uint8_t>(i * 3);
+  }
+  file.insert(file.end(), pixels.begin(), pixels.end());
+  return file;
+}
+
+std::vector<uint8_t> MakePng(int colourType, int bitDepth, int width, int height) {
+  const int channels = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+  const size_t rowBytes = (static_cast<size_t>(width) * channels * bitDepth + 7) / 8;
+  const uint32_t top = bitDepth == 16 ? 0xFFFF : (1u << bitDepth) - 1;
+  std::vector<uint8_t> raw;
+  for (int y = 0; y < height; ++y) {
+    const size_t first = raw.size() + 1;
+    raw.resize(first + rowBytes, 0);  // filter type 0, then the samples
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < channels; ++c)
+        PutSample(raw, first, static_cast<size_t>(x * channels + c), bitDepth,
+                  static_cast<uint32_t>(x * 37 + y * 11 + c * 73) & top);
+  }
+  std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<uint8_t> header;
+  AppendBe32(header, static_cast<uint32_t>(width));
+  AppendBe32(header, static_cast<uint32_t>(height));
+  header.insert(header.end(),
+                {static_cast<uint8_t>(bitDepth), static_cast<uint8_t>(colourType), 0, 0, 0});
+  AppendChunk(png, "IHDR", header);
+  if (colourType == 3) {
+    std::vector<uint8_t> palette, alpha;
+    for (uint32_t i = 0; i <= top; ++i) {
+      palette.insert(palette.end(), {static_cast<uint8_t>(i * 7), static_cast<uint8_t>(i),
+                                     static_cast<uint8_t>(255 - i)});
+      alpha.push_back(static_cast<uint8_t>(255 - i));
+    }
+    AppendChunk(png, "PLTE", palette);
+    AppendChunk(png, "tRNS", alpha);
+  }
+  AppendChunk(png, "IDAT", ZlibCompress(raw));
+  AppendChunk(png, "IEND", {});
+  return png;
+}
+
+}  // namespace varnock::test
