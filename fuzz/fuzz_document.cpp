@@ -27,9 +27,9 @@ namespace {
 
 using varnock::RomDocument;
 
-constexpr std::array<const char*, 14> kExtensions = {".NES", ".nes", ".SMC", ".GB",  ".gbc",
-                                                     ".VB",  ".NGP", ".SMS", ".SMD", ".GBA",
-                                                     ".BIN", "",     ".GBX", "."};
+constexpr std::array<const char*, 19> kExtensions = {
+    ".NES", ".nes", ".SMC", ".GB", ".gbc", ".VB",  ".NGP", ".SMS", ".SMD", ".GBA",
+    ".BIN", "",     ".GBX", ".",   ".sfc", ".GEN", ".md",  ".GG",  ".NGC"};
 
 class MemoryRom {
  public:

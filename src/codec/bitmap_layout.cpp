@@ -19,7 +19,10 @@ uint32_t Le32(std::span<const uint8_t> bytes, size_t at) {
 }  // namespace
 
 std::optional<BitmapLayout> ReadBitmapLayout(std::span<const uint8_t> head) {
-  if (head.size() < kFileHeaderBytes + 4 || head[0] != 'B' || head[1] != 'M') return std::nullopt;
+  if (head.size() < 2 || head[0] != 'B' || head[1] != 'M') return std::nullopt;
+  BitmapLayout layout;
+  // Too short for the headers: a reader may still make something of it, from nothing.
+  if (head.size() < kFileHeaderBytes + 4) return layout;
   const uint64_t pixelOffset = Le32(head, 10);
   const uint32_t headerBytes = Le32(head, 14);
   int64_t width = 0;
@@ -30,14 +33,14 @@ std::optional<BitmapLayout> ReadBitmapLayout(std::span<const uint8_t> head) {
   uint64_t colours = 0;
   uint64_t entryBytes = 4;
   if (headerBytes == kOldStyleHeader) {
-    if (head.size() < kFileHeaderBytes + kOldStyleHeader) return std::nullopt;
+    if (head.size() < kFileHeaderBytes + kOldStyleHeader) return layout;
     width = static_cast<int16_t>(Le16(head, 18));
     height = static_cast<int16_t>(Le16(head, 20));
     planes = Le16(head, 22);
     bits = Le16(head, 24);
     entryBytes = 3;
   } else {
-    if (head.size() < kFileHeaderBytes + 40) return std::nullopt;
+    if (head.size() < kFileHeaderBytes + 40) return layout;
     width = static_cast<int32_t>(Le32(head, 18));
     height = static_cast<int32_t>(Le32(head, 22));
     planes = Le16(head, 26);
@@ -45,7 +48,6 @@ std::optional<BitmapLayout> ReadBitmapLayout(std::span<const uint8_t> head) {
     compression = Le32(head, 30);
     colours = Le32(head, 46);
   }
-  BitmapLayout layout;
   const bool usualHeader = headerBytes == kOldStyleHeader || headerBytes == 40 ||
                            headerBytes == 108 || headerBytes == 124;
   const bool usualPixels =

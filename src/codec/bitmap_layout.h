@@ -21,7 +21,7 @@ struct BitmapLayout {
 };
 
 // The layout of the BMP file that starts with `head` (at most kBitmapHeadBytes are looked at);
-// nullopt when it does not start like one.
+// nullopt when it does not start with "BM". Headers cut short leave RowsKnown false.
 //
 //   0 "BM"   10 pixel offset (32 bits)   14 information header size: 12 (old style) or 40, 64,
 //   108, 124. Old style: 18 width, 20 height (16 bits each), 22 planes, 24 bits per pixel.

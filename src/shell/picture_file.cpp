@@ -11,6 +11,7 @@
 #include <QImageWriter>
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -98,12 +99,28 @@ QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block) {
   return bytes;
 }
 
-QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reason) {
+bool SamePixels(const QImage& a, const QImage& b) {
+  if (a.size() != b.size() || a.format() != b.format() || a.colorTable() != b.colorTable())
+    return false;
+  // QImage's own comparison looks indices up in the colour table, past its end when a file
+  // uses more indices than it lists colours for.
+  const bool indexed = a.format() == QImage::Format_Mono || a.format() == QImage::Format_MonoLSB ||
+                       a.format() == QImage::Format_Indexed8;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (indexed ? a.pixelIndex(x, y) != b.pixelIndex(x, y) : a.pixel(x, y) != b.pixel(x, y))
+        return false;
+  return true;
+}
+
+QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reason, bool* filled) {
+  if (filled) *filled = false;
   const std::optional<BitmapLayout> layout = LayoutAtStart(device);
   QImageReader reader(&device);
   reader.setAllocationLimit(AllocationLimitMb(maxSide));
   // The size in the header, where the format has one, is checked before any pixel is decoded.
-  const QSize announced = reader.size();
+  // Bitmaps stored top-down announce a negative height.
+  const QSize announced(reader.size().width(), std::abs(reader.size().height()));
   if (announced.isValid() && !Fits(announced, maxSide)) {
     *reason = TooLargeReason(maxSide);
     return {};
@@ -130,6 +147,7 @@ QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reas
       return {};
     }
     std::memset(image.bits(), fill, static_cast<size_t>(image.sizeInBytes()));
+    if (filled) *filled = true;
   }
   if (!reader.read(&image) || image.isNull()) {
     *reason = reader.errorString() + QLatin1Char('.');
@@ -146,14 +164,16 @@ PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int max
   const qint64 start = device.pos();
   const std::optional<BitmapLayout> layout = LayoutAtStart(device);
   QString reason;
-  QImage image = DecodePicture(device, maxSide, 0x00, &reason);
+  bool filled = false;
+  QImage image = DecodePicture(device, maxSide, 0x00, &reason, &filled);
   if (image.isNull()) return {false, reason};
   if (layout && !layout->RowsKnown) {
     // Run-length rows may jump over pixels or stop early; decoded again over another fill,
-    // such a picture comes out different.
+    // such a picture comes out different. Without a fill, fresh memory could match itself.
     QImage again;
-    if (device.seek(start)) again = DecodePicture(device, maxSide, 0xFF, &reason);
-    if (again != image) return {false, QString::fromUtf8(kPictureIncompleteReason)};
+    if (filled && device.seek(start)) again = DecodePicture(device, maxSide, 0xFF, &reason);
+    if (again.isNull() || !SamePixels(again, image))
+      return {false, QString::fromUtf8(kPictureIncompleteReason)};
   }
   image = ToIndexed(image);
   if (image.isNull()) return {false, QStringLiteral("There is not enough memory for the picture.")};

@@ -36,8 +36,15 @@ PictureReadResult ReadPictureFile(const QString& path, TileSurface& clip);
 
 // The picture from the start of `device`, decoded into an image whose pixels start as `fill`
 // wherever the reader lets the caller give it the image, so that pixels a reader leaves unset
-// show as the fill. Null, with `reason` set, when the picture is refused.
-QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reason);
+// show as the fill (`filled` says whether it could). Null, with `reason` set, when the picture
+// is refused.
+QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reason,
+                     bool* filled = nullptr);
+
+// Whether two decodes of a picture hold the same pixels: the same size, format and colour
+// table, and pixel for pixel the same index (indexed pictures, whose indices may lie past
+// their colour table) or the same colour.
+bool SamePixels(const QImage& a, const QImage& b);
 
 // Why a bitmap shorter than its declared rows, and one that leaves pixels unset, is refused.
 inline constexpr const char* kPictureTruncatedReason = "The file ends before its pixels do.";

@@ -95,13 +95,17 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"NoWidth", Head(54, 0, 8, 24), false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LayoutTest, NotABitmap) {
-  EXPECT_FALSE(ReadBitmapLayout(std::vector<uint8_t>{'B', 'M', 0, 0}).has_value());
-  std::vector<uint8_t> png = test::MakePng(2, 8, 4, 4);
-  EXPECT_FALSE(ReadBitmapLayout(png).has_value());
-  std::vector<uint8_t> shortHeader = Head(54, 8, 8, 24);
-  shortHeader.resize(40);
-  EXPECT_FALSE(ReadBitmapLayout(shortHeader).has_value());
+// Only "BM" makes a bitmap; one whose headers are cut short has rows nobody can place.
+TEST(LayoutTest, NotABitmapOrHeadersCutShort) {
+  EXPECT_FALSE(ReadBitmapLayout(test::MakePng(2, 8, 4, 4)).has_value());
+  EXPECT_FALSE(ReadBitmapLayout(std::vector<uint8_t>{'B'}).has_value());
+  for (const size_t size : {2, 17, 25, 53}) {
+    std::vector<uint8_t> head = size < 26 ? OldStyleHead(26, 1, 1, 24) : Head(54, 1, 1, 24);
+    head.resize(size);
+    const std::optional<BitmapLayout> layout = ReadBitmapLayout(head);
+    ASSERT_TRUE(layout.has_value()) << size;
+    EXPECT_FALSE(layout->RowsKnown) << size;
+  }
 }
 
 // Whole files of every kind the builder makes end exactly where their headers say.
