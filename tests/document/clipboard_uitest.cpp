@@ -8,7 +8,6 @@
 #include "codec/tile_codec.h"
 #include "document/paste_image_widget.h"
 #include "support/app_fixture.h"
-#include "support/picture_files.h"
 #include "tools/edit_form.h"
 
 namespace varnock::test {
@@ -301,19 +300,36 @@ void PrintTo(const ImportCase& c, std::ostream* out) {
   *out << c.name;
 }
 
-// The first `size` bytes of `file`.
-std::vector<uint8_t> Cut(std::vector<uint8_t> file, size_t size) {
-  file.resize(size);
+// The 70 first bytes of a 24-bit bitmap announcing `width` x `height`: its headers and 16
+// bytes of pixels.
+std::vector<uint8_t> Truncated(int width, int height) {
+  QImage image(8, 8, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "bmp");
+  std::vector<uint8_t> file(bytes.begin(), bytes.begin() + 70);
+  for (int i = 0; i < 4; ++i) {
+    file[18 + i] = uint8_t(width >> (8 * i));
+    file[22 + i] = uint8_t(height >> (8 * i));
+  }
   return file;
 }
 
-// 70 bytes of a 24-bit bitmap announcing `width` x `height`: the headers and 16 pixel bytes.
-std::vector<uint8_t> Truncated(int width, int height) {
-  return Cut(MakeBitmap({24, width, height, false}), 70);
+// A 16 x 8 bitmap of run-length rows, row y one run of index y; only the first `rows` present.
+std::vector<uint8_t> RunLength(int rows) {
+  std::vector<uint8_t> file = EncodeBitmapFile(TileSurface{}, {0, 0, 16, 8});
+  file.resize(kBitmapPixelOffset);
+  file[30] = 1;  // 8-bit runs
+  for (int y = 0; y < rows; ++y) file.insert(file.end(), {16, uint8_t(y), 0, 0});
+  if (rows == 8) file.insert(file.end(), {0, 1});
+  return file;
 }
 
 const char* const kTooLarge =
     "The picture is larger than 16384 pixels across or down, or than the clipboard can hold.";
+const char* const kTruncated = "The file ends before its pixels do.";
 
 // A BMP header alone announcing `width` x `height`.
 std::vector<uint8_t> Announcing(int32_t width, int32_t height) {
@@ -369,36 +385,19 @@ INSTANTIATE_TEST_SUITE_P(
         // 128 M pixels: more than one surface holds
         ImportCase{"too_many_pixels", [] { return Announcing(16384, 8192); }, -1, -1, kTooLarge},
         // shorter than the rows their headers declare: refused before any pixel has memory
-        ImportCase{"truncated", [] { return Truncated(256, 256); }, -1, -1,
-                   "The file ends before its pixels do."},
-        ImportCase{"truncated_huge", [] { return Truncated(8192, 8192); }, -1, -1,
-                   "The file ends before its pixels do."},
+        ImportCase{"truncated", [] { return Truncated(256, 256); }, -1, -1, kTruncated},
+        ImportCase{"truncated_huge", [] { return Truncated(8192, 8192); }, -1, -1, kTruncated},
         ImportCase{"one_byte_short",
                    [] {
-                     return Cut(MakeBitmap({8, 16, 8, false}), 1205);
+                     std::vector<uint8_t> file = Picture(16, 8, "bmp");
+                     file.pop_back();
+                     return file;
                    },
-                   -1, -1, "The file ends before its pixels do."},
-        ImportCase{"whole",
-                   [] {
-                     return MakeBitmap({8, 16, 8, false});
-                   },
-                   2, 1},
-        ImportCase{"top_down",
-                   [] {
-                     return MakeBitmap({24, 16, -8, false});
-                   },
-                   2, 1},
-        ImportCase{"run_length",
-                   [] {
-                     return MakeBitmap({8, 16, 8, true});
-                   },
-                   2, 1},
-        // run-length rows cut short: the rest of the picture would be whatever memory held
-        ImportCase{"run_length_cut",
-                   [] {
-                     return Cut(MakeBitmap({8, 16, 8, true}), 1100);
-                   },
-                   -1, -1, "The file does not give every pixel."}),
+                   -1, -1, kTruncated},
+        ImportCase{"run_length", [] { return RunLength(8); }, 2, 1},
+        // run-length rows that stop early: the rest would be whatever memory held
+        ImportCase{"run_length_cut", [] { return RunLength(3); }, -1, -1,
+                   "The file does not give every pixel."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Clipboard, ImportingAFolderSaysSo) {

@@ -143,21 +143,6 @@ const ChangeCase kChangeCases[] = {
        ASSERT_EQ(::symlink(other.c_str(), d.File("g.bin").c_str()), 0);
      },
      true},
-    // Written where it is and its times set back, as `touch -r` does: the status change
-    // time still moves.
-    {"RewrittenInPlaceTimesKept", false,
-     [](const TempDir& d) {
-       const std::string path = d.File("g.bin");
-       struct stat before {};
-       ASSERT_EQ(::stat(path.c_str(), &before), 0);
-       const int fd = ::open(path.c_str(), O_WRONLY);
-       ASSERT_GE(fd, 0);
-       ASSERT_EQ(::pwrite(fd, "x", 1, 100), 1);
-       ::close(fd);
-       const struct timespec times[2] = {before.st_atim, before.st_mtim};
-       ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-     },
-     true},
     {"LinkReplacedByItsTargetsCopy", true,
      [](const TempDir& d) {
        std::filesystem::remove(d.File("g.bin"));
