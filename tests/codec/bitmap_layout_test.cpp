@@ -63,8 +63,6 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"TopDown", Head(54, 3, -2, 24), true, 54 + 24},
         // two colours (8 bytes); 10 pixels = 2 bytes, padded to 4
         LayoutCase{"OneBit", Head(62, 10, 3, 1), true, 62 + 12},
-        // 16 colours (64 bytes); 9 pixels = 5 bytes, padded to 8
-        LayoutCase{"FourBits", Head(118, 9, 2, 4), true, 118 + 16},
         // 8 of 256 colours used: the table is 32 bytes
         LayoutCase{"EightBitsFewColours", Head(86, 5, 5, 8, 0, 8), true, 86 + 40},
         // 16 bits with three masks after the 40-byte header; rows of 6 bytes padded to 8
