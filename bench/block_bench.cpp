@@ -149,7 +149,7 @@ void BM_ExportPng(benchmark::State& state) {
     const double t = Seconds([&] {
       const QByteArray png = EncodePngBlock(window.doc.ViewSurface, ExportBlock(window.doc));
       WriteFileSafely(path, {reinterpret_cast<const uint8_t*>(png.constData()),
-                                 static_cast<size_t>(png.size())});
+                             static_cast<size_t>(png.size())});
     });
     anchor.Run();
     total += t;
