@@ -12,7 +12,7 @@
 
 namespace {
 
-struct BitmapSpec {
+struct BitmapShape {
   int Bits = 8;  // 1, 4, 8, 16, 24 or 32
   int Width = 8;
   int Height = 8;          // negative: rows stored top-down
@@ -70,15 +70,15 @@ void PutSample(std::vector<uint8_t>& row, size_t first, size_t index, int bits, 
 // A BMP file: 14-byte file header, 40-byte information header, a full colour table for 1..8
 // bits, then the rows (bottom-up unless Height < 0) padded to 32-bit words. Pixel (x, y)
 // holds (x + 3y) mod 2^bits for indexed pictures, red 8x, green 8y, blue 8(x+y) for others.
-std::vector<uint8_t> MakeBitmap(const BitmapSpec& spec) {
-  const int rows = std::abs(spec.Height);
-  const uint32_t colours = spec.Bits <= 8 ? 1u << spec.Bits : 0;
+std::vector<uint8_t> MakeBitmap(const BitmapShape& shape) {
+  const int rows = std::abs(shape.Height);
+  const uint32_t colours = shape.Bits <= 8 ? 1u << shape.Bits : 0;
   const size_t tableEnd = 54 + 4 * size_t{colours};
-  const size_t rowBytes = (static_cast<size_t>(spec.Width) * spec.Bits + 31) / 32 * 4;
+  const size_t rowBytes = (static_cast<size_t>(shape.Width) * shape.Bits + 31) / 32 * 4;
   std::vector<uint8_t> pixels;
-  if (spec.RunLength) {
+  if (shape.RunLength) {
     for (int y = rows - 1; y >= 0; --y) {  // bottom row first
-      for (int x = 0; x < spec.Width; ++x)
+      for (int x = 0; x < shape.Width; ++x)
         pixels.insert(pixels.end(), {1, static_cast<uint8_t>((x + 3 * y) & 0xFF)});
       pixels.insert(pixels.end(), {0, 0});
     }
@@ -86,17 +86,17 @@ std::vector<uint8_t> MakeBitmap(const BitmapSpec& spec) {
   } else {
     pixels.assign(rowBytes * static_cast<size_t>(rows), 0);
     for (int stored = 0; stored < rows; ++stored) {
-      const int y = spec.Height < 0 ? stored : rows - 1 - stored;
+      const int y = shape.Height < 0 ? stored : rows - 1 - stored;
       const size_t first = static_cast<size_t>(stored) * rowBytes;
-      for (int x = 0; x < spec.Width; ++x) {
+      for (int x = 0; x < shape.Width; ++x) {
         const auto i = static_cast<size_t>(x);
-        if (spec.Bits <= 8) {
-          PutSample(pixels, first, i, spec.Bits, static_cast<uint32_t>(x + 3 * y));
-        } else if (spec.Bits == 16) {  // 5-5-5
+        if (shape.Bits <= 8) {
+          PutSample(pixels, first, i, shape.Bits, static_cast<uint32_t>(x + 3 * y));
+        } else if (shape.Bits == 16) {  // 5-5-5
           Put16(pixels, first + 2 * i,
                 static_cast<uint32_t>((x & 31) << 10 | (y & 31) << 5 | ((x + y) & 31)));
         } else {
-          const size_t step = static_cast<size_t>(spec.Bits / 8);
+          const size_t step = static_cast<size_t>(shape.Bits / 8);
           pixels[first + step * i] = static_cast<uint8_t>(8 * (x + y));
           pixels[first + step * i + 1] = static_cast<uint8_t>(8 * y);
           pixels[first + step * i + 2] = static_cast<uint8_t>(8 * x);
@@ -111,11 +111,11 @@ std::vector<uint8_t> MakeBitmap(const BitmapSpec& spec) {
   Put32(file, 2, static_cast<uint32_t>(tableEnd + pixels.size()));
   Put32(file, 10, static_cast<uint32_t>(tableEnd));
   Put32(file, 14, 40);
-  Put32(file, 18, static_cast<uint32_t>(spec.Width));
-  Put32(file, 22, static_cast<uint32_t>(spec.Height));
+  Put32(file, 18, static_cast<uint32_t>(shape.Width));
+  Put32(file, 22, static_cast<uint32_t>(shape.Height));
   Put16(file, 26, 1);
-  Put16(file, 28, static_cast<uint32_t>(spec.Bits));
-  Put32(file, 30, spec.RunLength ? 1 : 0);
+  Put16(file, 28, static_cast<uint32_t>(shape.Bits));
+  Put32(file, 30, shape.RunLength ? 1 : 0);
   Put32(file, 34, static_cast<uint32_t>(pixels.size()));
   for (uint32_t i = 0; i < colours; ++i) {
     const size_t at = 54 + 4 * size_t{i};
