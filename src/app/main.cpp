@@ -1,5 +1,6 @@
-// Varnock Pro: `varnock [FILE...]` opens the files given; `varnock --screenshot OUT.png
-// [FILE...]` draws the frame with them open into a picture and exits.
+// Varnock Pro: `varnock [FILE...]` opens the files given, `--stream FORMAT:OFFSET` after a file
+// also a compressed stream of it; `varnock --screenshot OUT.png [FILE...]` draws the frame with
+// them open into a picture and exits.
 #include <QGuiApplication>
 #include <QImage>
 #include <QMdiSubWindow>
@@ -57,8 +58,9 @@ int main(int argc, char** argv) {
     // Without a window manager nothing maximises the frame: give it the screen by hand.
     varnock::MainForm->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
   }
-  const int opened = varnock::OpenCommandLineFiles(line.Files);
-  const bool allOpened = opened == static_cast<int>(line.Files.size());
+  const varnock::CommandLineOpened opened = varnock::OpenCommandLine(line);
+  const bool allOpened = opened.Files == static_cast<int>(line.Files.size()) &&
+                         opened.Streams == static_cast<int>(line.Streams.size());
   if (screenshot) {
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
     const bool saved = Screenshot().save(line.Screenshot, "PNG");
@@ -66,7 +68,7 @@ int main(int argc, char** argv) {
     if (!saved) std::fprintf(stderr, "could not write %s\n", qPrintable(line.Screenshot));
     return saved && allOpened ? 0 : 1;
   }
-  if (!line.Files.empty() && opened == 0) {
+  if (!line.Files.empty() && opened.Files == 0) {
     varnock::DestroyForms();
     return 1;
   }

@@ -3,8 +3,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
+#include <algorithm>
 #include <cstring>
 
+#include "document/child_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 
@@ -12,6 +14,29 @@ namespace varnock {
 namespace {
 
 constexpr const char* kScreenshotOption = "--screenshot";
+constexpr const char* kStreamOption = "--stream";
+
+// The option's value when `argument` is the option (the value is the next argument, which
+// `i` then steps over) or "--option=value"; null for any other argument.
+const char* OptionValue(const char* option, int argc, char** argv, int& i) {
+  const char* argument = argv[i];
+  const size_t length = std::strlen(option);
+  if (std::strncmp(argument, option, length) != 0) return nullptr;
+  if (argument[length] == '=') return argument + length + 1;
+  if (argument[length] != '\0' || i + 1 >= argc) return nullptr;
+  return argv[++i];
+}
+
+// Opens the files in turn, keeping each one's window (null for one that did not open).
+std::vector<TChildForm*> OpenFiles(const std::vector<QByteArray>& files) {
+  std::vector<TChildForm*> windows;
+  for (const QByteArray& file : files) {
+    windows.push_back(MainForm->OpenRomFile(file) ? MainForm->ActiveChild() : nullptr);
+    // A failed first file must not end the run while more names wait; the caller decides.
+    MainForm->TerminateRequested = false;
+  }
+  return windows;
+}
 
 bool IsTextOption(const char* argument) {
   for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
@@ -41,6 +66,14 @@ CommandLine ParseCommandLine(int argc, char** argv) {
                      "messages go to standard error and questions take No or Cancel."),
       QStringLiteral("OUT.png"));
   parser.addOption(screenshot);
+  const QCommandLineOption stream(
+      QStringLiteral("stream"),
+      QStringLiteral("Open the compressed graphics at OFFSET (hexadecimal after 0x, or decimal) "
+                     "of the FILE before it as a window of their own; may be given more than "
+                     "once. FORMAT is one of %1.")
+          .arg(QString::fromStdString(CompressionShortNames())),
+      QStringLiteral("FORMAT:OFFSET"));
+  parser.addOption(stream);
   parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("ROM images to open."),
                                QStringLiteral("[FILE...]"));
   QStringList arguments;
@@ -65,7 +98,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
   }
   line.Screenshot = parser.value(screenshot);
   // The parser has checked the options; the names come from the raw bytes, since a name
-  // that is not valid text would not survive the way through QString.
+  // that is not valid text would not survive the way through QString. A stream belongs to
+  // the file named before it, so the order of the arguments is read here too.
   bool onlyNames = false;
   for (int i = 1; i < argc; ++i) {
     const char* argument = argv[i];
@@ -73,19 +107,40 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       line.Files.emplace_back(argument);
     } else if (std::strcmp(argument, "--") == 0) {
       onlyNames = true;
-    } else if (std::strcmp(argument, kScreenshotOption) == 0) {
-      ++i;  // its value
+    } else if (const char* value = OptionValue(kStreamOption, argc, argv, i)) {
+      const StreamArgumentParse parse = ParseStreamArgument(value);
+      if (!parse.Value) {
+        line.What = CommandLine::Action::Usage;
+        line.Text = QStringLiteral("--stream: %1\n\n%2")
+                        .arg(QString::fromStdString(parse.Error), parser.helpText());
+        return line;
+      }
+      line.Streams.push_back({*parse.Value, line.Files.empty() ? 0 : line.Files.size() - 1});
+    } else {
+      OptionValue(kScreenshotOption, argc, argv, i);  // steps over its value
     }
+  }
+  if (!line.Streams.empty() && line.Files.empty()) {
+    line.What = CommandLine::Action::Usage;
+    line.Text =
+        QStringLiteral("--stream needs a FILE to open the graphics from.\n\n") + parser.helpText();
   }
   return line;
 }
 
 int OpenCommandLineFiles(const std::vector<QByteArray>& files) {
-  int opened = 0;
-  for (const QByteArray& file : files) {
-    if (MainForm->OpenRomFile(file)) ++opened;
-    // A failed first file must not end the run while more names wait; the caller decides.
-    MainForm->TerminateRequested = false;
+  const std::vector<TChildForm*> windows = OpenFiles(files);
+  return static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
+}
+
+CommandLineOpened OpenCommandLine(const CommandLine& line) {
+  const std::vector<TChildForm*> windows = OpenFiles(line.Files);
+  CommandLineOpened opened;
+  opened.Files = static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
+  for (const StreamRequest& request : line.Streams) {
+    TChildForm* source = request.File < windows.size() ? windows[request.File] : nullptr;
+    if (source && source->OpenStreamWindow(request.Stream.Offset, request.Stream.Format))
+      ++opened.Streams;
   }
   return opened;
 }

@@ -5,7 +5,15 @@
 #include <QString>
 #include <vector>
 
+#include "document/stream_argument.h"
+
 namespace varnock {
+
+// A --stream of the command line: a compressed stream of a file to open as a window.
+struct StreamRequest {
+  StreamArgument Stream;
+  size_t File = 0;  // index into CommandLine::Files: the last name before it, else the first
+};
 
 struct CommandLine {
   enum class Action { Run, Help, Version, Usage };
@@ -14,6 +22,7 @@ struct CommandLine {
   QString Screenshot;
   // File names exactly as given: bytes, which need not be valid in any encoding.
   std::vector<QByteArray> Files;
+  std::vector<StreamRequest> Streams;
   // Help or version text for standard output, or the complaint and the usage for standard
   // error.
   QString Text;
@@ -28,5 +37,15 @@ bool AsksOnlyForText(int argc, char** argv);
 // Opens the files in turn: one that cannot be opened is reported and the next still opens.
 // Returns how many opened.
 int OpenCommandLineFiles(const std::vector<QByteArray>& files);
+
+struct CommandLineOpened {
+  int Files = 0;
+  int Streams = 0;
+};
+
+// Opens the files, then each stream from its file's window, beside it; the last stream
+// window opened is the active one. A stream that does not decode is reported like a file that
+// cannot be opened; one whose file did not open is not tried. How many of each opened.
+CommandLineOpened OpenCommandLine(const CommandLine& line);
 
 }  // namespace varnock
