@@ -1,6 +1,6 @@
 #include "document/stream_scan_form.h"
 
-#include <QCloseEvent>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -304,12 +304,8 @@ void TStreamScanForm::OpenHit(const QTreeWidgetItem* item) {
   rom->OpenStreamWindow(static_cast<int64_t>(hit->Find.Offset), hit->Find.Format);
 }
 
-void TStreamScanForm::closeEvent(QCloseEvent* event) {
-  StopScan();
-  QDialog::closeEvent(event);
-}
-
 void TStreamScanForm::done(int result) {
+  // Closing the dialog, by its close box, Chiudi or Esc, ends here too.
   StopScan();
   QDialog::done(result);
 }

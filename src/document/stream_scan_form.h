@@ -90,7 +90,6 @@ class TStreamScanForm : public QDialog {
   std::thread::id LastWorkerThread;
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void done(int result) override;
 

@@ -211,6 +211,11 @@ TEST_F(StreamWindowTest, SavesKeepThePlaceAndAnUnchangedStreamWritesNothing) {
   stream->Doc.WriteBytes(0, Bytes(2048, 0));
   MainForm->SaveSpdBtn->click();
   EXPECT_EQ(stream->Doc.Stream->PlaceLength, static_cast<int32_t>(place));
+  // The stream's own last save is no other edit: the next save asks nothing.
+  stream->Doc.WriteBytes(0, Bytes(1024, 1));
+  MainForm->SaveSpdBtn->click();
+  EXPECT_EQ(Decompress(CompressionFormat::Lz10, source->Doc.BytesFrom(kAt)).Bytes,
+            ImageBytes(stream, 0, 2048));
   EXPECT_TRUE(prompts.Messages.empty());
   // Save As writes the graphics as they are, keeps where Save writes and the changes mark.
   stream->Doc.WriteBytes(0, Bytes{7});
