@@ -14,7 +14,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 constexpr int32_t kAt = 0x1C40;
-constexpr int32_t kBadAt = 0x3001;  // an LZ77 10 stream whose first reference points back
 
 // 2 KB of GBA tiles (32 bytes each) in a few colours; the first pixel is the odd one out, so
 // that drawing colour 2 there makes the stream shorter.
@@ -34,8 +33,6 @@ Bytes GbaImage() {
   Bytes image = PatternBytes(0x10000, 4);
   const Bytes stream = PlantedStream();
   std::ranges::copy(stream, image.begin() + kAt);
-  const Bytes bad{0x10, 0x40, 0x00, 0x00, 0x80, 0x00, 0x05};
-  std::ranges::copy(bad, image.begin() + kBadAt);
   return image;
 }
 
@@ -91,15 +88,6 @@ TEST_F(StreamWindowTest, OpensWithTheSourcesFormatAndPaletteAndNoHeader) {
   EXPECT_EQ(stream->Doc.Zoom, 3);
   EXPECT_GT(stream->x(), source->x()) << "beside its source";
   EXPECT_EQ(Panel(0), QStringLiteral("2K"));
-}
-
-TEST_F(StreamWindowTest, AStreamThatDoesNotDecodeIsRefusedWithTheReason) {
-  EXPECT_EQ(OpenThroughDialog(QStringLiteral("3001")), nullptr);
-  ASSERT_EQ(prompts.Messages.size(), 1u);
-  EXPECT_EQ(prompts.Messages[0].Text,
-            QStringLiteral("No LZ77 10 stream starts at 0x3001: a reference points before the "
-                           "start."));
-  EXPECT_EQ(MainForm->RomWindowCount(), 1);
 }
 
 struct SaveCase {
