@@ -11,6 +11,7 @@
 
 #include "codec/tile_format.h"
 #include "codec/tile_surface.h"
+#include "document/modified_flag.h"
 #include "document/stream_link.h"
 #include "document/tile_arrangement.h"
 #include "io/file_io.h"
@@ -169,7 +170,7 @@ class RomDocument {
   int32_t BitsPerPixel = 0;
   uint32_t IoCount = 0;
   int32_t Zoom = 0;
-  bool Modified = false;
+  ModifiedFlag Modified;
   TileSurface* ClipSurface = nullptr;
   TileSurface ViewSurface;
   uint8_t LeftColor = 1;

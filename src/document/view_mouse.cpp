@@ -76,6 +76,32 @@ void InvertChange(uint32_t* image, int32_t width, int32_t height, int32_t stride
   InvertBlock(image, width, height, stride, span(before.Right, after.Right));
 }
 
+PixelRect CellPixels(const RomDocument& doc, GridCell cell) {
+  const int64_t left = int64_t{cell.Column} * doc.CellWidth;
+  const int64_t top = int64_t{cell.Row} * doc.CellHeight;
+  const auto clamp = [](int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN / 2, INT32_MAX / 2));
+  };
+  return {clamp(left), clamp(top), clamp(left + doc.CellWidth), clamp(top + doc.CellHeight)};
+}
+
+void FrameBlock(uint32_t* image, int32_t width, int32_t height, int32_t stride,
+                const PixelRect& block) {
+  if (!image || block.Empty()) return;
+  const auto put = [&](int32_t x, int32_t y) {
+    if (x < 0 || x >= width || y < 0 || y >= height) return;
+    image[int64_t{y} * stride + x] = (x + y) / 2 % 2 == 0 ? 0xFFFFFFFFu : 0xFF000000u;
+  };
+  for (int32_t x = std::max(block.Left, 0); x < std::min(block.Right, width); ++x) {
+    put(x, block.Top);
+    put(x, block.Bottom - 1);
+  }
+  for (int32_t y = std::max(block.Top, 0); y < std::min(block.Bottom, height); ++y) {
+    put(block.Left, y);
+    put(block.Right - 1, y);
+  }
+}
+
 std::optional<int32_t> PickOffset(const RomDocument& doc, GridCell cell) {
   const int64_t offset = doc.TileOffset(cell.Row, cell.Column);
   if (offset < 0 || offset >= doc.RomSize) return std::nullopt;

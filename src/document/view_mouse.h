@@ -50,6 +50,14 @@ void InvertBlock(uint32_t* image, int32_t width, int32_t height, int32_t stride,
 void InvertChange(uint32_t* image, int32_t width, int32_t height, int32_t stride,
                   const PixelRect& before, const PixelRect& after);
 
+// The client pixels of grid cell `cell`, right and bottom exclusive.
+PixelRect CellPixels(const RomDocument& doc, GridCell cell);
+
+// Outlines `block` of a 32-bit image with a one-pixel frame along its inside edge, in dashes of
+// two black and two white pixels, which show on tiles of any colour. Clipped to the image.
+void FrameBlock(uint32_t* image, int32_t width, int32_t height, int32_t stride,
+                const PixelRect& block);
+
 // The byte offset of the tile at grid cell `cell`, or nothing when that tile starts at or past
 // the end of the image (an empty image has no tiles at all).
 std::optional<int32_t> PickOffset(const RomDocument& doc, GridCell cell);

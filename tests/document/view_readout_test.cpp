@@ -1,0 +1,58 @@
+// The readout panel's texts from a document's numbers.
+#include "document/view_readout.h"
+
+#include <gtest/gtest.h>
+
+namespace varnock {
+namespace {
+
+RomDocument MakeDoc(int32_t size, TileFormat format) {
+  RomDocument doc;
+  doc.RomImage = std::make_unique<uint8_t[]>(static_cast<size_t>(std::max(size, 1)));
+  doc.RomData = doc.RomImage.get();
+  doc.RomSize = size;
+  doc.SetTileFormat(format);
+  doc.CellWidth = doc.CellHeight = 16;
+  return doc;
+}
+
+TEST(ViewReadoutTest, DigitsGrowWithTheImageAndTheArrangementPlacesTheTile) {
+  struct Case {
+    const char* name;
+    int32_t size;
+    TileFormat format;
+    TileArrangement arrangement;
+    int32_t x, y;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"small image", 65536, 7, kArrangement8x8, 33, 0, "0x00040 #0002"},
+      {"four megabytes", 0x400000, 3, kArrangement8x8, 0, 16, "0x000100 #00010"},
+      // In 8x16 blocks the cell right of the first shows the third tile.
+      {"8x16 blocks", 65536, 7, kArrangement8x16, 17, 0, "0x00040 #0002"},
+      {"second row of 8x16", 65536, 7, kArrangement8x16, 0, 17, "0x00020 #0001"},
+      {"past the end", 64, 7, kArrangement8x8, 40, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RomDocument doc = MakeDoc(c.size, c.format);
+    doc.SetArrangement(c.arrangement);
+    EXPECT_EQ(PointerReadout(doc, c.x, c.y), c.text);
+  }
+}
+
+TEST(ViewReadoutTest, SelectionsReadAsCopyTakesThem) {
+  RomDocument doc = MakeDoc(65536, 7);
+  doc.SelLeft = 4, doc.SelTop = 2, doc.SelRight = 7, doc.SelBottom = 3;
+  EXPECT_EQ(SelectionReadout(doc), "3x1 tiles, 96 bytes");
+  // Dragged left of the anchor: the ends trade places.
+  doc.SelRight = 1;
+  EXPECT_EQ(SelectionReadout(doc), "3x1 tiles, 96 bytes");
+  EXPECT_EQ(PickReadout(doc), "");
+  doc.EditTile = doc.RomData + 0x20;
+  doc.EditTileOffset = 0x20;
+  EXPECT_EQ(PickReadout(doc), "Picked 0x00020 #0001");
+}
+
+}  // namespace
+}  // namespace varnock
