@@ -45,6 +45,10 @@ class TPalForm : public QWidget {
   // and page as well as at deactivation: the platform may tell the next window that it is
   // active before telling this one that it is not, and that window reads the picks at once.
   void StorePicks();
+  // Makes swatch `index` the foreground (or the background) as a single press on it does, for
+  // the tile editor's colour picker. False, with nothing changed, while nothing is served or
+  // when the index has no swatch.
+  bool PickSwatch(int index, bool background);
 
   // --- editor state, loaded by the window that activates itself ---
   TileSurface* TargetSurface = nullptr;

@@ -85,6 +85,25 @@ void TPalForm::Shape1MouseDown(SwatchWidget* swatch, Qt::MouseButton button) {
   StorePicks();
 }
 
+bool TPalForm::PickSwatch(int index, bool background) {
+  if (!Serving() || !TargetPalette || index < 0 || index >= SwatchCount ||
+      index >= static_cast<int>(Shapes.size()))
+    return false;
+  const QColor color = Shapes[static_cast<size_t>(index)]->Color();
+  if (background) {
+    RightColor = static_cast<uint8_t>(index);
+    BGShape->SetColor(color);
+  } else {
+    LeftColor = static_cast<uint8_t>(index);
+    FGShape->SetColor(color);
+    BarsLive = EditsLive = false;
+    ShowForegroundChannels();
+    BarsLive = EditsLive = true;
+  }
+  StorePicks();
+  return true;
+}
+
 void TPalForm::RedBarChange() {
   if (!BarsLive || !Serving() || !TargetPalette) return;
   EditsLive = false;

@@ -83,6 +83,56 @@ void DrawUndo(QPainter& p) {
   p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("UNDO"));
 }
 
+void DrawPen(QPainter& p) {
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(QColor(255, 200, 0));
+  p.drawPolygon(QPolygonF({QPointF(4, 10), QPointF(11, 3), QPointF(13, 5), QPointF(6, 12)}));
+  p.setBrush(QColor(240, 200, 160));
+  p.drawPolygon(QPolygonF({QPointF(4, 10), QPointF(6, 12), QPointF(2, 14)}));
+}
+
+void DrawLineTool(QPainter& p) {
+  p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap));
+  p.drawLine(QPointF(2.5, 13.5), QPointF(13.5, 2.5));
+}
+
+void DrawBox(QPainter& p, bool filled) {
+  p.setPen(QPen(Qt::black, 1.5));
+  p.setBrush(filled ? QBrush(QColor(0, 0, 200)) : QBrush(Qt::NoBrush));
+  p.drawRect(QRectF(2.5, 3.5, 11, 9));
+}
+
+void DrawFill(QPainter& p) {
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(QColor(192, 192, 192));
+  p.drawPolygon(QPolygonF({QPointF(2, 7), QPointF(7, 2), QPointF(12, 7), QPointF(7, 12)}));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0, 0, 220));
+  p.drawPolygon(QPolygonF({QPointF(2, 7), QPointF(12, 7), QPointF(7, 12)}));
+  p.drawEllipse(QRectF(11.5, 9, 3, 5));
+}
+
+void DrawColorPicker(QPainter& p) {
+  p.setPen(QPen(QColor(64, 64, 64), 3, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(3, 13), QPointF(10, 6));
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::black);
+  p.drawEllipse(QRectF(9, 2, 5, 5));
+  p.setBrush(QColor(220, 0, 0));
+  p.drawEllipse(QRectF(1.5, 11.5, 3, 3));
+}
+
+void DrawPixelGrid(QPainter& p) {
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::white);
+  p.drawRect(1, 1, 14, 14);
+  p.setPen(QPen(QColor(96, 96, 96), 1));
+  for (int k = 0; k <= 4; ++k) {
+    p.drawLine(QPointF(1.5 + k * 3.25, 1.5), QPointF(1.5 + k * 3.25, 14.5));
+    p.drawLine(QPointF(1.5, 1.5 + k * 3.25), QPointF(14.5, 1.5 + k * 3.25));
+  }
+}
+
 }  // namespace
 
 QIcon Glyph(GlyphKind kind) {
@@ -119,6 +169,27 @@ QIcon Glyph(GlyphKind kind) {
       break;
     case GlyphKind::Undo:
       DrawUndo(painter);
+      break;
+    case GlyphKind::Pen:
+      DrawPen(painter);
+      break;
+    case GlyphKind::Line:
+      DrawLineTool(painter);
+      break;
+    case GlyphKind::Rectangle:
+      DrawBox(painter, false);
+      break;
+    case GlyphKind::FilledRectangle:
+      DrawBox(painter, true);
+      break;
+    case GlyphKind::Fill:
+      DrawFill(painter);
+      break;
+    case GlyphKind::ColorPicker:
+      DrawColorPicker(painter);
+      break;
+    case GlyphKind::PixelGrid:
+      DrawPixelGrid(painter);
       break;
   }
   painter.end();

@@ -14,7 +14,15 @@ enum class GlyphKind {
   FlipHorizontal,
   FlipVertical,
   Rotate,
-  Undo
+  Undo,
+  // The tile editor's drawing tools.
+  Pen,
+  Line,
+  Rectangle,
+  FilledRectangle,
+  Fill,
+  ColorPicker,
+  PixelGrid
 };
 
 // The glyph at its button size (16 x 16 for the toolbar, 32 x 32 for the tile editor); the

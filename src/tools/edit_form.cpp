@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kDrawingSize = 128;  // 8 pixels x 16
 constexpr int kPixelSize = 16;
+constexpr int kToolRowHeight = 28;
+constexpr QRgb kPixelGridColor = 0xFF808080;
 
 QToolButton* MakeButton(QWidget* panel, int x, int y, const QString& hint, const QIcon& glyph) {
   auto* button = new QToolButton(panel);
@@ -34,11 +36,24 @@ TilePixels TileOf(TileSurface& surface) {
   return TilePixels(surface.Pixels.data(), 64);
 }
 
+QToolButton* MakeToolButton(QWidget* row, int index, const QString& hint, GlyphKind glyph) {
+  auto* button = new QToolButton(row);
+  button->setGeometry(2 + index * 29, 1, 29, 26);
+  button->setToolTip(hint);
+  button->setIcon(Glyph(glyph));
+  button->setIconSize(QSize(16, 16));
+  button->setAutoRaise(true);
+  button->setCheckable(true);
+  button->setFocusPolicy(Qt::NoFocus);  // Shift+arrows keep shifting the tile
+  return button;
+}
+
 }  // namespace
 
 TEditForm::TEditForm() : QWidget(nullptr) {
   setWindowTitle(QStringLiteral("Tile Editor"));
-  setFixedSize(208, 128);
+  // The designed 208 x 128, and below it the row of drawing tools.
+  setFixedSize(208, kDrawingSize + kToolRowHeight);
   move(545, 373);
   setCursor(Qt::CrossCursor);
   // The editor takes the focus when its window is activated, so its keys reach it.
@@ -69,8 +84,56 @@ TEditForm::TEditForm() : QWidget(nullptr) {
   connect(SpeedButton2, &QToolButton::clicked, this, &TEditForm::SpeedButton2Click);
   connect(SpeedButton3, &QToolButton::clicked, this, &TEditForm::SpeedButton3Click);
   connect(SpeedButton4, &QToolButton::clicked, this, &TEditForm::SpeedButton4Click);
+  BuildToolRow();
 
   SetUpTileSurface(EditSurface, 1, 1);
+}
+
+void TEditForm::BuildToolRow() {
+  ToolRow = new QWidget(this);
+  ToolRow->setObjectName(QStringLiteral("ToolRow"));
+  ToolRow->setGeometry(0, kDrawingSize, width(), kToolRowHeight);
+  ToolRow->setAutoFillBackground(true);
+  ToolRow->setAttribute(Qt::WA_NoMousePropagation);
+  ToolRow->setPalette(ToolPanel->palette());
+  struct ToolItem {
+    DrawingTool Tool;
+    const char* Hint;
+    GlyphKind Glyph;
+  };
+  static const ToolItem kTools[] = {
+      {DrawingTool::Pen, "Matita", GlyphKind::Pen},
+      {DrawingTool::Line, "Linea", GlyphKind::Line},
+      {DrawingTool::Rectangle, "Rettangolo", GlyphKind::Rectangle},
+      {DrawingTool::FilledRectangle, "Rettangolo pieno", GlyphKind::FilledRectangle},
+      {DrawingTool::Fill, "Riempi area", GlyphKind::Fill},
+      {DrawingTool::ColorPicker, "Preleva colore (sinistro: primo piano, destro: sfondo)",
+       GlyphKind::ColorPicker},
+  };
+  ToolGroup = new QButtonGroup(this);
+  ToolGroup->setExclusive(true);
+  for (int i = 0; i < static_cast<int>(ToolButtons.size()); ++i) {
+    const ToolItem& item = kTools[i];
+    ToolButtons[i] = MakeToolButton(ToolRow, i, QString::fromUtf8(item.Hint), item.Glyph);
+    ToolGroup->addButton(ToolButtons[i], i);
+    connect(ToolButtons[i], &QToolButton::clicked, this,
+            [this, tool = item.Tool] { ToolButtonClick(tool); });
+  }
+  ToolButtons[0]->setChecked(true);
+  GridButton = MakeToolButton(ToolRow, static_cast<int>(ToolButtons.size()),
+                              QStringLiteral("Griglia dei pixel"), GlyphKind::PixelGrid);
+  connect(GridButton, &QToolButton::clicked, this, &TEditForm::GridButtonClick);
+}
+
+void TEditForm::ToolButtonClick(DrawingTool tool) {
+  Tool = tool;
+  ToolButtons[static_cast<size_t>(tool)]->setChecked(true);
+}
+
+void TEditForm::GridButtonClick() {
+  PixelGrid = !PixelGrid;
+  GridButton->setChecked(PixelGrid);
+  FormPaint();
 }
 
 void TEditForm::FormPaint() {
@@ -81,6 +144,13 @@ void TEditForm::paintEvent(QPaintEvent*) {
   ++PaintCount;
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kDrawingSize, kDrawingSize), IndexedImage(EditSurface));
+  if (!PixelGrid) return;
+  // Each line covers the first screen column (or row) of the pixel to its right (or below).
+  painter.setPen(QColor::fromRgb(kPixelGridColor));
+  for (int k = 1; k < 8; ++k) {
+    painter.drawLine(k * kPixelSize, 0, k * kPixelSize, kDrawingSize - 1);
+    painter.drawLine(0, k * kPixelSize, kDrawingSize - 1, k * kPixelSize);
+  }
 }
 
 void TEditForm::FormActivate() {
@@ -113,23 +183,60 @@ uint8_t TEditForm::PenColor(Qt::MouseButton button) const {
 
 void TEditForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
   if (!BoundTile) return;
+  if (Tool == DrawingTool::ColorPicker) {
+    PickColorAt(button, x, y);
+    return;
+  }
   DrawButton = button;
   Drawing = true;
-  PutSurfacePixel(EditSurface, x / kPixelSize, y / kPixelSize, PenColor(button));
+  if (Tool == DrawingTool::Pen) {
+    PutSurfacePixel(EditSurface, x / kPixelSize, y / kPixelSize, PenColor(button));
+  } else {
+    StrokeStart = PenPixelAt(x, y);
+    std::copy_n(EditSurface.Pixels.begin(), StrokeBefore.size(), StrokeBefore.begin());
+    DrawShapeTo(StrokeStart);
+  }
   FormPaint();
 }
 
 void TEditForm::FormMouseMove(int x, int y) {
   if (!Drawing) return;
   const PenPixel pixel = PenPixelAt(x, y);
-  PutSurfacePixel(EditSurface, pixel.X, pixel.Y, PenColor(DrawButton));
+  if (Tool == DrawingTool::Pen) {
+    PutSurfacePixel(EditSurface, pixel.X, pixel.Y, PenColor(DrawButton));
+  } else {
+    DrawShapeTo(pixel);
+  }
   FormPaint();
 }
 
-void TEditForm::FormMouseUp(Qt::MouseButton, int, int) {
-  if (!BoundTile) return;
+void TEditForm::FormMouseUp(Qt::MouseButton, int x, int y) {
+  if (!BoundTile || Tool == DrawingTool::ColorPicker) return;
+  if (Tool != DrawingTool::Pen) {
+    // A shape needs its press; the release's own place ends it, moves or none.
+    if (!Drawing) return;
+    DrawShapeTo(PenPixelAt(x, y));
+    FormPaint();
+  }
   Drawing = false;
   WriteBackTile();
+}
+
+void TEditForm::DrawShapeTo(PenPixel to) {
+  // A fill stays where it was pressed; the other shapes follow the pointer from the press.
+  if (Tool == DrawingTool::Fill && to != StrokeStart) return;
+  std::copy(StrokeBefore.begin(), StrokeBefore.end(), EditSurface.Pixels.begin());
+  DrawShape(TileOf(EditSurface), Tool, StrokeStart, to, PenColor(DrawButton));
+}
+
+void TEditForm::PickColorAt(Qt::MouseButton button, int x, int y) {
+  const PenPixel pixel = PenPixelAt(x, y);
+  const uint8_t index = EditSurface.Pixels[static_cast<size_t>(pixel.Y * 8 + pixel.X)];
+  const bool background = button != Qt::LeftButton;
+  // Through the palette editor, which shows the pick and hands it to the served window (and
+  // from there back here); with nothing served the editor keeps it itself.
+  if (PalForm && PalForm->PickSwatch(index, background)) return;
+  (background ? RightColor : LeftColor) = index;
 }
 
 void TEditForm::mousePressEvent(QMouseEvent* event) {

@@ -2,11 +2,14 @@
 // Every finished edit goes straight back into the image and onto that window's undo stack.
 #pragma once
 
+#include <QButtonGroup>
 #include <QPointer>
 #include <QToolButton>
 #include <QWidget>
+#include <array>
 
 #include "codec/tile_surface.h"
+#include "tools/tile_drawing.h"
 #include "tools/tile_transform.h"
 
 namespace varnock {
@@ -26,7 +29,7 @@ class TEditForm : public QWidget {
   // manager a press reaches the editor before its activation does.
   void TakeServedColors();
 
-  // The pen, in client pixels of the drawing area.
+  // The pen (or the chosen drawing tool), in client pixels of the drawing area.
   void FormMouseDown(Qt::MouseButton button, int x, int y);
   void FormMouseMove(int x, int y);
   void FormMouseUp(Qt::MouseButton button, int x, int y);
@@ -36,6 +39,10 @@ class TEditForm : public QWidget {
   void SpeedButton2Click();  // flip vertically
   void SpeedButton3Click();  // rotate 90 degrees clockwise
   void SpeedButton4Click();  // undo
+  // The row of drawing tools below the designed panel: the tool the drawing area's presses use.
+  void ToolButtonClick(DrawingTool tool);
+  // The one-pixel grid between the magnified pixels, on or off.
+  void GridButtonClick();
 
   // Records the tile's bytes for undo, encodes the shown tile into them and shows the change
   // wherever the same bytes are on screen.
@@ -64,12 +71,19 @@ class TEditForm : public QWidget {
   uint8_t RightColor = 0;
   bool Drawing = false;
   Qt::MouseButton DrawButton = Qt::NoButton;
+  DrawingTool Tool = DrawingTool::Pen;
+  bool PixelGrid = false;
 
   QWidget* ToolPanel = nullptr;
   QToolButton* SpeedButton1 = nullptr;
   QToolButton* SpeedButton2 = nullptr;
   QToolButton* SpeedButton3 = nullptr;
   QToolButton* SpeedButton4 = nullptr;
+  QWidget* ToolRow = nullptr;
+  // Pen, line, rectangle, filled rectangle, fill, colour picker: in DrawingTool order.
+  std::array<QToolButton*, 6> ToolButtons{};
+  QButtonGroup* ToolGroup = nullptr;
+  QToolButton* GridButton = nullptr;
 
   // Paints of the tile area so far, for tests that check what repaints.
   int PaintCount = 0;
@@ -89,6 +103,15 @@ class TEditForm : public QWidget {
   void Transform(TileTransform transform);
   // Decodes the bound tile from its window's image into the drawing area.
   void DecodeBoundTile(const TChildForm& rom);
+  void BuildToolRow();
+  // A shape tool's drag: the tile as it was at the press, with the shape to `to` drawn over it.
+  void DrawShapeTo(PenPixel to);
+  // The colour picker: the pixel's index becomes the foreground (left button) or background.
+  void PickColorAt(Qt::MouseButton button, int x, int y);
+
+  // Where a shape tool's drag started, and the tile's pixels before it.
+  PenPixel StrokeStart;
+  std::array<uint8_t, 64> StrokeBefore{};
 };
 
 }  // namespace varnock

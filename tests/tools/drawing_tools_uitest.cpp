@@ -1,0 +1,191 @@
+// The tile editor's row of drawing tools on the real windows: what a drag with each tool writes
+// into the image (bytes worked out by hand in the Game Boy's 2-bit layout), one undo entry per
+// shape, the colour picker handing its pick to the palette editor, and the pixel grid.
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <array>
+
+#include "palette/pal_form.h"
+#include "support/app_fixture.h"
+#include "tools/edit_form.h"
+
+namespace varnock::test {
+namespace {
+
+using TileBytes = std::array<uint8_t, 16>;
+
+// The client point at the middle of tile pixel (x, y) of the drawing area.
+QPoint PixelAt(int x, int y) {
+  return {x * 16 + 8, y * 16 + 8};
+}
+
+std::vector<uint8_t> BytesAt(const TChildForm* child, int32_t offset) {
+  return {child->Doc.RomData + offset, child->Doc.RomData + offset + 16};
+}
+
+class DrawingTools : public AppTest {
+ protected:
+  // A Game Boy image made of one tile repeated, with the tile in cell (1, 1) picked.
+  TChildForm* OpenAndPick(const TileBytes& tile) {
+    std::vector<uint8_t> image(32768);
+    for (size_t k = 0; k < image.size(); ++k) image[k] = tile[k % 16];
+    TChildForm* child = Open("game.gb", image);
+    if (!child) return nullptr;
+    QTest::mouseClick(child->View, Qt::LeftButton, {}, QPoint(24 + 4, 24 + 4));
+    EditForm->LeftColor = 1;
+    EditForm->RightColor = 2;
+    return child;
+  }
+};
+
+struct StrokeCase {
+  const char* name;
+  DrawingTool tool;
+  Qt::MouseButton button;
+  TileBytes before;
+  std::vector<QPoint> points;  // the press, the moves, the release (client pixels)
+  TileBytes after;
+  friend void PrintTo(const StrokeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class StrokeTest : public DrawingTools, public ::testing::WithParamInterface<StrokeCase> {};
+
+TEST_P(StrokeTest, ADragWritesItsShapeBackAsOneUndoStep) {
+  const StrokeCase& c = GetParam();
+  TChildForm* child = OpenAndPick(c.before);
+  ASSERT_TRUE(child && EditForm->BoundTile);
+  EditForm->ToolButtons[static_cast<size_t>(c.tool)]->click();
+  const int32_t offset = EditForm->BoundOffset;
+  QTest::mousePress(EditForm, c.button, {}, c.points.front());
+  for (size_t k = 1; k + 1 < c.points.size(); ++k) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(c.points[k]), QPointF(c.points[k]), Qt::NoButton,
+                     c.button, Qt::NoModifier);
+    QApplication::sendEvent(EditForm, &move);
+  }
+  EXPECT_EQ(child->Doc.UndoCount, 0) << "nothing is written before the release";
+  QTest::mouseRelease(EditForm, c.button, {}, c.points.back());
+  EXPECT_EQ(BytesAt(child, offset), std::vector<uint8_t>(c.after.begin(), c.after.end()));
+  EXPECT_EQ(BytesAt(child, offset + 16), std::vector<uint8_t>(c.before.begin(), c.before.end()))
+      << "the next tile is untouched";
+  EXPECT_EQ(child->Doc.UndoCount, 1);
+  EditForm->SpeedButton4->click();
+  EXPECT_EQ(BytesAt(child, offset), std::vector<uint8_t>(c.before.begin(), c.before.end()))
+      << "one undo takes the whole shape back";
+}
+
+// Rows are two bytes: the low bit of each pixel, then the high bit, the left pixel in bit 7.
+INSTANTIATE_TEST_SUITE_P(
+    Editor, StrokeTest,
+    ::testing::Values(
+        StrokeCase{"line_right_down",
+                   DrawingTool::Line,
+                   Qt::LeftButton,
+                   {},
+                   {PixelAt(0, 0), PixelAt(7, 3)},
+                   {0xC0, 0, 0x30, 0, 0x0C, 0, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        // The drag wanders first; only the line to the release is left.
+        StrokeCase{"line_left_up_after_wandering",
+                   DrawingTool::Line,
+                   Qt::RightButton,
+                   {},
+                   {PixelAt(7, 7), PixelAt(0, 7), PixelAt(2, 0), PixelAt(4, 0)},
+                   {0, 0x08, 0, 0x08, 0, 0x04, 0, 0x04, 0, 0x02, 0, 0x02, 0, 0x01, 0, 0x01}},
+        StrokeCase{"rectangle_from_bottom_right",
+                   DrawingTool::Rectangle,
+                   Qt::LeftButton,
+                   {},
+                   {PixelAt(5, 5), PixelAt(3, 4), PixelAt(1, 2)},
+                   {0, 0, 0, 0, 0x7C, 0, 0x44, 0, 0x44, 0, 0x7C, 0, 0, 0, 0, 0}},
+        // Released outside the drawing area: the corner stays at its edge.
+        StrokeCase{"rectangle_released_outside",
+                   DrawingTool::Rectangle,
+                   Qt::LeftButton,
+                   {},
+                   {PixelAt(6, 6), QPoint(300, 300)},
+                   {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x03, 0, 0x03, 0}},
+        StrokeCase{"filled_rectangle_from_top_right",
+                   DrawingTool::FilledRectangle,
+                   Qt::LeftButton,
+                   {},
+                   {PixelAt(5, 2), PixelAt(1, 5)},
+                   {0, 0, 0, 0, 0x7C, 0, 0x7C, 0, 0x7C, 0, 0x7C, 0, 0, 0, 0, 0}},
+        StrokeCase{"fill_of_an_empty_tile",
+                   DrawingTool::Fill,
+                   Qt::LeftButton,
+                   {},
+                   {PixelAt(3, 3), PixelAt(6, 1)},
+                   {0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0}},
+        // A wall of index 2 in column 4: the fill keeps to its side and to the tile.
+        StrokeCase{"fill_stops_at_a_wall_and_the_edge",
+                   DrawingTool::Fill,
+                   Qt::LeftButton,
+                   {0, 0x08, 0, 0x08, 0, 0x08, 0, 0x08, 0, 0x08, 0, 0x08, 0, 0x08, 0, 0x08},
+                   {PixelAt(0, 0), PixelAt(0, 0)},
+                   {0xF0, 0x08, 0xF0, 0x08, 0xF0, 0x08, 0xF0, 0x08, 0xF0, 0x08, 0xF0, 0x08, 0xF0,
+                    0x08, 0xF0, 0x08}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DrawingTools, TheRowSitsBelowTheDesignedPanelAndTakesNoFocus) {
+  EXPECT_EQ(EditForm->size(), QSize(208, 128 + 28));
+  EXPECT_EQ(EditForm->ToolPanel->geometry(), QRect(128, 0, 80, 128));
+  EXPECT_EQ(EditForm->SpeedButton4->geometry(), QRect(40, 37, 41, 39));
+  EXPECT_EQ(EditForm->ToolRow->geometry(), QRect(0, 128, 208, 28));
+  EXPECT_TRUE(EditForm->ToolButtons[0]->isChecked()) << "the pen is chosen at start";
+  EXPECT_EQ(EditForm->Tool, DrawingTool::Pen);
+  QStringList hints;
+  for (QToolButton* button : EditForm->ToolButtons) hints << button->toolTip();
+  hints << EditForm->GridButton->toolTip();
+  EXPECT_EQ(hints, (QStringList{QStringLiteral("Matita"), QStringLiteral("Linea"),
+                                QStringLiteral("Rettangolo"), QStringLiteral("Rettangolo pieno"),
+                                QStringLiteral("Riempi area"),
+                                QStringLiteral("Preleva colore (sinistro: primo piano, destro: "
+                                               "sfondo)"),
+                                QStringLiteral("Griglia dei pixel")}));
+  for (QToolButton* button : EditForm->ToolRow->findChildren<QToolButton*>())
+    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->toolTip().toStdString();
+  EditForm->ToolButtons[2]->click();
+  EXPECT_FALSE(EditForm->ToolButtons[0]->isChecked()) << "one tool at a time";
+}
+
+TEST_F(DrawingTools, ThePickerHandsThePixelsIndexToThePaletteEditorAndDrawsNothing) {
+  // Pixel (0, 0) has index 3, pixel (1, 0) index 2, the others 0.
+  TChildForm* child = OpenAndPick({0x80, 0xC0});
+  ASSERT_TRUE(child && EditForm->BoundTile);
+  const std::vector<uint8_t> before = BytesAt(child, EditForm->BoundOffset);
+  EditForm->ToolButtons[static_cast<size_t>(DrawingTool::ColorPicker)]->click();
+  QTest::mouseClick(EditForm, Qt::LeftButton, {}, PixelAt(0, 0));
+  QTest::mouseClick(EditForm, Qt::RightButton, {}, PixelAt(1, 0));
+  EXPECT_EQ(PalForm->LeftColor, 3);
+  EXPECT_EQ(PalForm->RightColor, 2);
+  EXPECT_EQ(PalForm->FGShape->Color(), PalForm->Shapes[3]->Color()) << "the editor shows it";
+  EXPECT_EQ(PalForm->BGShape->Color(), PalForm->Shapes[2]->Color());
+  EXPECT_EQ(child->Doc.LeftColor, 3) << "the window keeps the pick";
+  EXPECT_EQ(child->Doc.RightColor, 2);
+  EXPECT_EQ(BytesAt(child, EditForm->BoundOffset), before);
+  EXPECT_EQ(child->Doc.UndoCount, 0);
+  // The pen now draws with the picked colour.
+  EditForm->ToolButtons[0]->click();
+  QTest::mouseClick(EditForm, Qt::LeftButton, {}, PixelAt(7, 7));
+  EXPECT_EQ(BytesAt(child, EditForm->BoundOffset)[14], 0x01);
+  EXPECT_EQ(BytesAt(child, EditForm->BoundOffset)[15], 0x01);
+}
+
+TEST_F(DrawingTools, TheGridButtonDrawsOnePixelLinesBetweenTheMagnifiedPixels) {
+  ASSERT_NE(OpenAndPick({}), nullptr);
+  const auto shown = [] { return EditForm->grab().toImage(); };
+  const QImage plain = shown();
+  EXPECT_EQ(plain.pixel(16, 40), plain.pixel(17, 40));
+  EditForm->GridButton->click();
+  EXPECT_TRUE(EditForm->GridButton->isChecked());
+  const QImage grid = shown();
+  EXPECT_EQ(grid.pixel(16, 40), qRgb(128, 128, 128));
+  EXPECT_EQ(grid.pixel(40, 112), qRgb(128, 128, 128));
+  EXPECT_EQ(grid.pixel(17, 41), plain.pixel(17, 41)) << "the pixels themselves stay";
+  EXPECT_EQ(grid.pixel(0, 40), plain.pixel(0, 40)) << "no line on the outer edge";
+  EditForm->GridButton->click();
+  EXPECT_EQ(shown(), plain);
+}
+
+}  // namespace
+}  // namespace varnock::test
