@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QWheelEvent>
 
 #include "codec/tile_codec.h"
@@ -23,6 +24,7 @@ namespace {
 
 constexpr int kScrollBarWidth = 16;
 constexpr uint32_t kGridColor = 0xFFC0C0C0;  // silver
+constexpr int kSavedMessageMs = 2000;
 
 QAction* AddItem(QMenu* menu, const char* name, const char* caption,
                  const QKeySequence& shortcut = {}) {
@@ -51,6 +53,8 @@ QAction* AddRadio(QMenu* menu, QActionGroup* group, const char* name, const QStr
 TileViewWidget::TileViewWidget(TChildForm* owner) : QWidget(owner), owner_(owner) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Moves without a button update the readout of the tile under the pointer.
+  setMouseTracking(true);
 }
 
 void TileViewWidget::paintEvent(QPaintEvent* event) {
@@ -98,6 +102,14 @@ TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
   setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("ROM image"));
+  // Ctrl+W is the File menu's Close, run through the menu; the window's own menu keeps Ctrl+F4.
+  if (QMenu* menu = systemMenu()) {
+    for (QAction* action : menu->actions()) {
+      QList<QKeySequence> keys = action->shortcuts();
+      keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W));
+      action->setShortcuts(keys);
+    }
+  }
 
   ClientArea = new ChildClientArea(this);
   View = new TileViewWidget(this);
@@ -123,6 +135,8 @@ TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
   Doc.Rows = 16;
   Doc.LeftColor = 1;
   Doc.ClipSurface = MainForm ? &MainForm->ClipSurface : nullptr;
+  // Every change of the image's state, wherever it is made, shows in the caption.
+  Doc.Modified.OnChange = [this] { ShowModifiedMark(); };
   BuildMenus();
   AttachDrops();
   resize(272 + kScrollBarWidth, 256);
@@ -228,6 +242,8 @@ int TChildForm::LoadRom(const std::string& path) {
 
 void TChildForm::SetTileFormat(TileFormat format) {
   const int32_t before = Doc.ViewOffset;
+  // The cell that was picked shows another tile's bytes now.
+  PickMark.reset();
   Doc.SetTileFormat(format);
   MirrorFormat();
   OffsetPulled(before);
@@ -242,6 +258,7 @@ void TChildForm::MirrorFormat() {
 void TChildForm::OffsetPulled(int32_t before) {
   if (Doc.ViewOffset == before) return;
   Doc.HasSelection = false;
+  PickMark.reset();
   ShowOffset();
 }
 
@@ -259,7 +276,13 @@ bool TChildForm::SaveRomReporting(const std::string& path) {
           PromptIcon::Question) != PromptAnswer::Yes)
     return false;
   const SaveResult saved = Doc.SaveRom(path);
-  if (saved.Ok) return true;
+  if (saved.Ok) {
+    RememberFileFolder(shown);
+    if (MainForm)
+      MainForm->statusBar()->showMessage(
+          QStringLiteral("Saved %1.").arg(QFileInfo(shown).fileName()), kSavedMessageMs);
+    return true;
+  }
   ShowError(QStringLiteral("Error: Could not save the file '%1'.\n%2")
                 .arg(shown, QString::fromStdString(saved.Reason)));
   return false;
@@ -290,6 +313,7 @@ void TChildForm::ScrollBarChange(int position) {
   Doc.ViewOffset = Doc.ClampOffset(position);
   ShowOffset();
   Doc.HasSelection = false;
+  PickMark.reset();
   RedrawPage();
 }
 
@@ -330,6 +354,7 @@ void TChildForm::FormPaint() {
   const int stride = static_cast<int>(ViewBitmap.bytesPerLine() / 4);
   ComposeSurface(Doc.ViewSurface, Doc.Zoom, pixels, ViewBitmap.width(), ViewBitmap.height(), stride,
                  ComposeGrid{Gridlines1->isChecked(), kGridColor});
+  DrawPickMark();
   if (Doc.HasSelection) DrawSelection();
   PaintRect = ViewBitmap.rect();
   View->update(PaintRect);
@@ -370,6 +395,7 @@ void TChildForm::FormActivate() {
   if (!MainForm || !EditForm || !PalForm) return;
   // Tool windows have no close box, but a window manager may close one anyway: it comes back.
   MainForm->ShowToolWindows(true);
+  MainForm->EmptyHint->hide();
   if (Doc.EditTile) {
     EditForm->BindTile(this, Doc.EditTileOffset, Doc.Format, Doc.TileBytes, Doc.BitsPerPixel);
     EditForm->ReloadBoundTile(this);
@@ -385,6 +411,7 @@ void TChildForm::FormActivate() {
   MainForm->StatusPanel(0)->setText(QString::fromStdString(Doc.SizeText()));
   ShowOffset();
   ShowFormatName();
+  ShowPickReadout();
   MainForm->ActiveRom = this;
   PalForm->TargetSurface = &Doc.ViewSurface;
   PalForm->TargetPalette = &Doc.Palette;
@@ -395,6 +422,23 @@ void TChildForm::FormActivate() {
   PalForm->PaletteSize = Doc.PaletteSize;
   PalForm->RefreshPalette();
   EditForm->TakeServedColors();
+}
+
+bool TChildForm::event(QEvent* event) {
+  // A caption set from outside (the file's name, a stream's place) is the one the mark follows.
+  if (event->type() == QEvent::WindowTitleChange && !MarkingCaption) {
+    Caption = windowTitle();
+    ShowModifiedMark();
+  }
+  return QMdiSubWindow::event(event);
+}
+
+void TChildForm::ShowModifiedMark() {
+  const QString shown = Doc.Modified ? Caption + QLatin1Char('*') : Caption;
+  if (windowTitle() == shown) return;
+  MarkingCaption = true;
+  setWindowTitle(shown);
+  MarkingCaption = false;
 }
 
 QString TChildForm::RomFileName() const {

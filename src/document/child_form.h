@@ -10,10 +10,13 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <array>
+#include <optional>
+#include <string>
 
 #include "document/rom_document.h"
 #include "document/view_mouse.h"
 #include "palette/palette_file.h"
+#include "palette/rom_palette.h"
 
 namespace varnock {
 
@@ -34,6 +37,7 @@ class TileViewWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   TChildForm* owner_;
@@ -107,6 +111,11 @@ class TChildForm : public QMdiSubWindow {
   void DrawSelection();
   // Copies `block` of the back buffer to the screen (and remembers it in PaintRect).
   void ShowViewBlock(const PixelRect& block);
+  // Outlines the picked tile's cell in the back buffer (a frame, not the selection's inversion).
+  void DrawPickMark();
+  // The status bar's readout panel: `text`, or the picked tile of this window.
+  void ShowReadout(const std::string& text);
+  void ShowPickReadout();
   // Drops a pending paste without placing it.
   void CancelPaste();
 
@@ -152,7 +161,7 @@ class TChildForm : public QMdiSubWindow {
   // them; where the image ends first, the whole entries before its end. The palette stays to
   // be saved beside the ROM and counts as modified. False, after telling the user, when not
   // one entry is there.
-  bool LoadPaletteFromRom(int32_t offset, PaletteFormat format, int32_t count);
+  bool LoadPaletteFromRom(int32_t offset, RomPaletteFormat format, int32_t count);
 
   // Tile drops: the view takes the program's own tile drags and hands files to the frame.
   void AttachDrops();
@@ -207,6 +216,8 @@ class TChildForm : public QMdiSubWindow {
   QSize ClientSize() const;
   // The file name of RomPath, without its folder.
   QString RomFileName() const;
+  // The caption as last set, followed by an asterisk while the image has unsaved changes.
+  void ShowModifiedMark();
   // Puts the radio mark on the "&Numero colori" item for `count`, if there is one.
   void MarkPaletteSize(int32_t count);
   // The palette came from an emulator save state and was not saved since: saving must not
@@ -279,9 +290,29 @@ class TChildForm : public QMdiSubWindow {
   QString StreamCaptionText;
   // The open scan dialog of this window, if any.
   QPointer<TStreamScanForm> ScanForm;
+  // The ROM palette dialog's last choice in this window; it presets the next dialog.
+  struct RomPaletteChoice {
+    int32_t Offset = 0;
+    RomPaletteFormat Format = 0;
+    int32_t Count = 0;
+  };
+  std::optional<RomPaletteChoice> LastRomPalette;
+  // The cell outlined as the picked tile and the grid it was picked on, until the next pick,
+  // scroll or format change.
+  struct PickMarkPlace {
+    GridCell Cell;
+    int32_t Columns = 0;
+    int32_t Rows = 0;
+    TileArrangement Arrangement;
+  };
+  std::optional<PickMarkPlace> PickMark;
+  // The caption without the unsaved-changes mark, and the guard for setting the marked one.
+  QString Caption;
+  bool MarkingCaption = false;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void BuildMenus();

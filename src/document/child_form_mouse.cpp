@@ -4,6 +4,7 @@
 
 #include "codec/tile_codec.h"
 #include "document/child_form.h"
+#include "document/view_readout.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 #include "shell/tile_drag.h"
@@ -31,6 +32,11 @@ void TileViewWidget::mouseReleaseEvent(QMouseEvent* event) {
   owner_->FormMouseUp(event->button(), event->modifiers(), at.x(), at.y());
 }
 
+void TileViewWidget::leaveEvent(QEvent* event) {
+  owner_->ShowPickReadout();
+  QWidget::leaveEvent(event);
+}
+
 void TChildForm::FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
   // A pending paste is placed first; the press then goes on as an ordinary press.
   if (Doc.PastePending) CommitPaste();
@@ -50,17 +56,23 @@ void TChildForm::FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, in
     ShowViewBlock(SelectionPixels(Doc));
     Doc.HasSelection = true;
     DisarmTileDrag();
+    ShowReadout(SelectionReadout(Doc));
     return;
   }
   Doc.HasSelection = false;
   Doc.Selecting = false;
   // The press position is kept in the view's own coordinates, where its moves arrive.
-  if (PickTile(cell.Column, cell.Row)) ArmTileDrag(View, QPoint(x, y));
+  if (PickTile(cell.Column, cell.Row)) {
+    ArmTileDrag(View, QPoint(x, y));
+    ShowPickReadout();
+  }
 }
 
 void TChildForm::FormMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
   if (!Doc.Selecting) {
     FollowTileDrag(View, QPoint(x, y), buttons);
+    // With a button held the panel keeps what the press showed (the picked tile).
+    if (buttons == Qt::NoButton) ShowReadout(PointerReadout(Doc, x, y));
     return;
   }
   // The grid's own client size (view plus scroll bar): the window around it may have been
@@ -77,6 +89,7 @@ void TChildForm::FormMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, 
                  ViewBitmap.height(), static_cast<int32_t>(ViewBitmap.bytesPerLine() / 4), before,
                  after);
   ShowViewBlock(UnionRect(before, after));
+  ShowReadout(SelectionReadout(Doc));
 }
 
 void TChildForm::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
@@ -89,6 +102,8 @@ bool TChildForm::PickTile(int column, int row) {
   if (!offset) return false;
   Doc.EditTile = Doc.RomData + *offset;
   Doc.EditTileOffset = *offset;
+  PickMark = PickMarkPlace{{column, row}, Doc.Columns, Doc.Rows, Doc.Arrangement};
+  FormPaint();
   if (EditForm) {
     EditForm->BindTile(this, *offset, Doc.Format, Doc.TileBytes, Doc.BitsPerPixel);
     EditForm->ShowTile(Doc.ViewSurface, column, row);
@@ -105,6 +120,27 @@ void TChildForm::DrawSelection() {
   InvertBlock(reinterpret_cast<uint32_t*>(ViewBitmap.bits()), ViewBitmap.width(),
               ViewBitmap.height(), static_cast<int32_t>(ViewBitmap.bytesPerLine() / 4),
               SelectionPixels(Doc));
+}
+
+void TChildForm::DrawPickMark() {
+  if (!PickMark || ViewBitmap.isNull()) return;
+  // A mark picked on another grid would outline some other tile.
+  if (PickMark->Columns != Doc.Columns || PickMark->Rows != Doc.Rows ||
+      PickMark->Arrangement != Doc.Arrangement) {
+    PickMark.reset();
+    return;
+  }
+  FrameBlock(reinterpret_cast<uint32_t*>(ViewBitmap.bits()), ViewBitmap.width(),
+             ViewBitmap.height(), static_cast<int32_t>(ViewBitmap.bytesPerLine() / 4),
+             CellPixels(Doc, PickMark->Cell));
+}
+
+void TChildForm::ShowReadout(const std::string& text) {
+  if (MainForm) MainForm->StatusPanel(3)->setText(QString::fromStdString(text));
+}
+
+void TChildForm::ShowPickReadout() {
+  ShowReadout(PickReadout(Doc));
 }
 
 void TChildForm::ShowViewBlock(const PixelRect& block) {

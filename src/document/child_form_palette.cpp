@@ -160,13 +160,20 @@ void TChildForm::SaveAs1Click() {
 }
 
 void TChildForm::LoadFromRom1Click() {
-  auto* dialog = new TRomPalForm(this, Doc.ViewOffset, Doc.PalFormat, Doc.PaletteSize);
-  connect(dialog, &TRomPalForm::Chosen, this, &TChildForm::LoadPaletteFromRom);
+  // The first time the page shown and the window's palette settings; then the last choice.
+  const RomPaletteChoice preset =
+      LastRomPalette.value_or(RomPaletteChoice{Doc.ViewOffset, Doc.PalFormat, Doc.PaletteSize});
+  auto* dialog = new TRomPalForm(this, preset.Offset, preset.Format, preset.Count);
+  connect(dialog, &TRomPalForm::Chosen, this,
+          [this](int32_t offset, RomPaletteFormat format, int32_t count) {
+            LastRomPalette = RomPaletteChoice{offset, format, count};
+            LoadPaletteFromRom(offset, format, count);
+          });
   // Window-modal and without a loop of its own, so nothing waits for the user's click.
   dialog->open();
 }
 
-bool TChildForm::LoadPaletteFromRom(int32_t offset, PaletteFormat format, int32_t count) {
+bool TChildForm::LoadPaletteFromRom(int32_t offset, RomPaletteFormat format, int32_t count) {
   const std::span<const uint8_t> image(Doc.RomData, static_cast<size_t>(std::max(Doc.RomSize, 0)));
   const PaletteReadResult read = ReadPaletteFromImage(image, offset, format, count);
   if (!read.ok()) {

@@ -10,9 +10,10 @@
 
 namespace varnock {
 
-TRomPalForm::TRomPalForm(QWidget* parent, int32_t offset, PaletteFormat format, int32_t count)
+TRomPalForm::TRomPalForm(QWidget* parent, int32_t offset, RomPaletteFormat format, int32_t count)
     : QDialog(parent) {
   setObjectName(QStringLiteral("RomPalForm"));
+  KeepAboveToolWindows(this);
   setWindowTitle(QStringLiteral("Carica da ROM"));
   setAttribute(Qt::WA_DeleteOnClose);
 
@@ -25,9 +26,8 @@ TRomPalForm::TRomPalForm(QWidget* parent, int32_t offset, PaletteFormat format, 
 
   EncodingBox = new QComboBox(this);
   EncodingBox->setObjectName(QStringLiteral("EncodingBox"));
-  EncodingBox->addItem(QStringLiteral("RGB"), kPaletteRgb);
-  EncodingBox->addItem(QStringLiteral("NES"), kPaletteNes);
-  EncodingBox->addItem(QStringLiteral("15 bit (SNES, GBC, GBA)"), kPaletteFifteen);
+  for (const RomPaletteEncoding& encoding : RomPaletteEncodings())
+    EncodingBox->addItem(QString::fromUtf8(encoding.DisplayName), encoding.Format);
   const int encoding = EncodingBox->findData(format);
   EncodingBox->setCurrentIndex(encoding < 0 ? 0 : encoding);
 
@@ -65,7 +65,7 @@ void TRomPalForm::OkButtonClick() {
     OffsetEdit->setFocus();
     return;
   }
-  const auto format = static_cast<PaletteFormat>(EncodingBox->currentData().toInt());
+  const auto format = static_cast<RomPaletteFormat>(EncodingBox->currentData().toInt());
   const int32_t count = EntriesBox->currentData().toInt();
   accept();
   emit Chosen(*offset, format, count);

@@ -100,6 +100,7 @@ TMainForm::TMainForm() {
   MdiArea = new QMdiArea(central);
   MdiArea->setBackground(palette().brush(QPalette::Dark));
   layout->addWidget(MdiArea, 1);
+  BuildEmptyHint();
   setCentralWidget(central);
   connect(MdiArea, &QMdiArea::subWindowActivated, this, &TMainForm::SubWindowActivated);
 
@@ -140,6 +141,27 @@ void TMainForm::BuildToolBar(QWidget* central) {
   SetButtonsEnabled(false);
 }
 
+void TMainForm::BuildEmptyHint() {
+  EmptyHint = new QLabel(
+      QStringLiteral("Per aprire una ROM scegli Apri... dal menu File, o trascina qui il file."),
+      MdiArea->viewport());
+  EmptyHint->setObjectName(QStringLiteral("EmptyHint"));
+  EmptyHint->setAlignment(Qt::AlignCenter);
+  EmptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+  QPalette light = EmptyHint->palette();
+  light.setColor(QPalette::WindowText, palette().color(QPalette::Light));
+  EmptyHint->setPalette(light);
+  // The line stays centred in the client area, whatever its size.
+  MdiArea->viewport()->installEventFilter(this);
+  EmptyHint->setGeometry(MdiArea->viewport()->rect());
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (EmptyHint && watched == MdiArea->viewport() && event->type() == QEvent::Resize)
+    EmptyHint->setGeometry(MdiArea->viewport()->rect());
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void TMainForm::BuildMenus() {
   FileMenu = new QMenu(QStringLiteral("&File"), this);
   FileMenu->setObjectName(QStringLiteral("FileMenu"));
@@ -148,10 +170,10 @@ void TMainForm::BuildMenus() {
   New1 = AddItem(FileMenu, "New1", "&Nuovo...", QKeySequence(Qt::CTRL | Qt::Key_N));
   // Nothing to create a ROM image from: the item stays visible but can't be chosen.
   New1->setEnabled(false);
-  Close1 = AddItem(FileMenu, "Close1", "&Chiudi");
+  Close1 = AddItem(FileMenu, "Close1", "&Chiudi", QKeySequence(Qt::CTRL | Qt::Key_W));
   Save1 = AddItem(FileMenu, "Save1", "&Salva", QKeySequence(Qt::CTRL | Qt::Key_S));
   SaveAs1 = AddItem(FileMenu, "SaveAs1", "Salv&a Come...");
-  Exit1 = AddItem(FileMenu, "Exit1", "E&sci");
+  Exit1 = AddItem(FileMenu, "Exit1", "E&sci", QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(Open1, &QAction::triggered, this, &TMainForm::Open1Click);
   connect(Close1, &QAction::triggered, this, &TMainForm::Close1Click);
   connect(Save1, &QAction::triggered, this, &TMainForm::Save1Click);
@@ -188,8 +210,9 @@ void TMainForm::BuildStatusBar() {
   bar->setSizeGripEnabled(false);
   QFont courier(QStringLiteral("Courier New"));
   courier.setStyleHint(QFont::Monospace);
-  static const int kWidths[] = {60, 180, 50};
-  for (int i = 0; i < 3; ++i) {
+  // The readout panel follows the three designed ones, as wide as its text needs.
+  static const int kWidths[] = {60, 180, 50, 50};
+  for (int i = 0; i < 4; ++i) {
     Panels[i] = new QLabel(bar);
     Panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
     Panels[i]->setFont(courier);
@@ -197,7 +220,7 @@ void TMainForm::BuildStatusBar() {
     Panels[i]->setFrameShadow(QFrame::Sunken);
     Panels[i]->setMinimumWidth(kWidths[i]);
     if (i < 2) Panels[i]->setFixedWidth(kWidths[i]);
-    bar->addWidget(Panels[i], i == 2 ? 1 : 0);  // the last panel reaches the right end
+    bar->addWidget(Panels[i], i == 3 ? 1 : 0);  // the last panel reaches the right end
   }
 }
 
@@ -211,6 +234,8 @@ void TMainForm::BindMenuShortcuts(QWidget* window, const std::function<void()>& 
   bind(QKeySequence(Qt::CTRL | Qt::Key_O), [=, this] { RunThroughMenu(file, Open1); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_N), [=, this] { RunThroughMenu(file, New1); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_S), [=, this] { RunThroughMenu(file, Save1); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_W), [=, this] { RunThroughMenu(file, Close1); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_Q), [=, this] { RunThroughMenu(file, Exit1); });
   bind(QKeySequence(Qt::Key_F1), [this] { RunThroughMenu({}, Contents1); });
   if (ownUndo)
     bind(QKeySequence(Qt::CTRL | Qt::Key_Z), ownUndo);
@@ -286,6 +311,7 @@ void TMainForm::EnterEmptyState() {
   ShowToolWindows(false);
   for (QLabel* panel : Panels) panel->clear();
   ActiveRom = nullptr;
+  EmptyHint->show();
 }
 
 void TMainForm::Open1Click() {
@@ -337,6 +363,7 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
   MdiArea->setUpdatesEnabled(true);
   QApplication::restoreOverrideCursor();
   statusBar()->clearMessage();
+  if (result == kLoadLoaded) RememberFileFolder(path);
   return result == kLoadLoaded;
 }
 

@@ -102,7 +102,8 @@ class TMainForm : public QMainWindow {
   QToolButton* ZoomOutSpdBtn = nullptr;
   QToolButton* GridSpdBtn = nullptr;
   QMdiArea* MdiArea = nullptr;
-  std::array<QLabel*, 3> Panels{};
+  // The three designed panels, then the readout of the tile under the pointer.
+  std::array<QLabel*, 4> Panels{};
   QMenu* FileMenu = nullptr;
   QAction* Open1 = nullptr;
   QAction* New1 = nullptr;
@@ -119,9 +120,12 @@ class TMainForm : public QMainWindow {
   QMenu* HelpMenu = nullptr;
   QAction* Contents1 = nullptr;
   QAction* About1 = nullptr;
+  // The one line the empty client area shows: how to open a ROM.
+  QLabel* EmptyHint = nullptr;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -129,6 +133,7 @@ class TMainForm : public QMainWindow {
   void BuildToolBar(QWidget* central);
   void BuildMenus();
   void BuildStatusBar();
+  void BuildEmptyHint();
   void SubWindowActivated(QMdiSubWindow* window);
   void ListWindows();
   void SetButtonsEnabled(bool enabled);

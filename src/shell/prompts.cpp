@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStringList>
@@ -20,6 +21,7 @@ class DialogPrompts final : public Prompts {
                           PromptIcon icon) override {
     QMessageBox box(icon == PromptIcon::Stop ? QMessageBox::Critical : QMessageBox::Question,
                     caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    KeepAboveToolWindows(&box);
     switch (buttons) {
       case PromptButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
@@ -60,15 +62,18 @@ class DialogPrompts final : public Prompts {
   }
 
   std::optional<QColor> ChooseColor(const QColor& initial) override {
-    const QColor chosen = QColorDialog::getColor(initial, QApplication::activeWindow());
-    if (!chosen.isValid()) return std::nullopt;
-    return chosen;
+    QColorDialog dialog(initial, QApplication::activeWindow());
+    KeepAboveToolWindows(&dialog);
+    if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
+      return std::nullopt;
+    return dialog.selectedColor();
   }
 
  private:
   static std::optional<QString> Run(const FileDialogInfo& info, const QString& preset,
                                     QFileDialog::AcceptMode mode, int* chosenFilter = nullptr) {
     QFileDialog dialog(QApplication::activeWindow(), info.Title);
+    KeepAboveToolWindows(&dialog);
     dialog.setAcceptMode(mode);
     const QStringList filters = QtNameFilters(info.Filter).split(QStringLiteral(";;"));
     dialog.setNameFilters(filters);
@@ -92,10 +97,13 @@ class DialogPrompts final : public Prompts {
           });
     }
     if (!info.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (const QString folder = DialogStartFolder(preset); !folder.isEmpty())
+      dialog.setDirectory(folder);
     if (!preset.isEmpty()) dialog.selectFile(preset);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     if (chosenFilter)
       *chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    RememberFileFolder(dialog.selectedFiles().first());
     return dialog.selectedFiles().first();
   }
 };
@@ -133,6 +141,11 @@ DialogPrompts& RealPrompts() {
 
 Prompts* installed = nullptr;
 
+QString& LastFileFolder() {
+  static QString folder;
+  return folder;
+}
+
 }  // namespace
 
 Prompts& UnattendedPrompts() {
@@ -154,6 +167,19 @@ QString PathForDisplay(const std::string& path) {
 
 std::string PathBytes(const QString& name) {
   return QFile::encodeName(name).toStdString();
+}
+
+void RememberFileFolder(const QString& path) {
+  LastFileFolder() = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+}
+
+QString DialogStartFolder(const QString& preset) {
+  if (preset.contains(QLatin1Char('/'))) return {};
+  return LastFileFolder();
+}
+
+void KeepAboveToolWindows(QWidget* window) {
+  window->setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
 void ShowError(const QString& text) {

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QWidget>
 #include <optional>
 
 namespace varnock {
@@ -56,6 +57,18 @@ void SetPrompts(Prompts* prompts);
 // decode shows as replacement characters), and the bytes of a name a dialog chose.
 QString PathForDisplay(const std::string& path);
 std::string PathBytes(const QString& name);
+
+// The folder of the last file opened or saved in this run. A file dialog whose preset names no
+// folder starts there (DialogStartFolder); before any file it starts where the system puts it.
+// An empty path forgets the folder.
+void RememberFileFolder(const QString& path);
+// The folder a file dialog preset with `preset` starts in: the preset's own when it names one
+// (the dialog then finds it itself: empty is returned), otherwise the remembered one (or empty).
+QString DialogStartFolder(const QString& preset);
+
+// The tool windows stay above every other window of the program; a modal window that asks the
+// user something must come above them, or they cover parts of it.
+void KeepAboveToolWindows(QWidget* window);
 
 // Stop-icon box with an OK button titled "Varnock Pro".
 void ShowError(const QString& text);

@@ -2,9 +2,13 @@
 
 #include <QApplication>
 
+#include "shell/prompts.h"
+
 namespace varnock::test {
 
 void AppTest::SetUp() {
+  // Each test is a fresh run: no folder of an earlier file.
+  RememberFileFolder(QString());
   CreateForms(/*show=*/true);
 }
 

@@ -22,13 +22,15 @@ PromptAnswer ScriptedPrompts::MessageBox(const QString& text, const QString& cap
 
 std::optional<QString> ScriptedPrompts::OpenFileName(const FileDialogInfo& dialog,
                                                      const QString& preset) {
-  FileDialogs.push_back({dialog.Title, dialog.Filter, dialog.DefaultExtension, preset, false});
+  FileDialogs.push_back({dialog.Title, dialog.Filter, dialog.DefaultExtension, preset, false,
+                         DialogStartFolder(preset)});
   return NextFileName();
 }
 
 std::optional<QString> ScriptedPrompts::SaveFileName(const FileDialogInfo& dialog,
                                                      const QString& preset) {
-  FileDialogs.push_back({dialog.Title, dialog.Filter, dialog.DefaultExtension, preset, true});
+  FileDialogs.push_back({dialog.Title, dialog.Filter, dialog.DefaultExtension, preset, true,
+                         DialogStartFolder(preset)});
   return NextFileName();
 }
 

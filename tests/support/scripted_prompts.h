@@ -24,6 +24,7 @@ struct RecordedFileDialog {
   QString DefaultExtension;
   QString Preset;
   bool Save = false;
+  QString StartFolder;  // where the real dialog would open (DialogStartFolder)
 };
 
 class ScriptedPrompts : public Prompts {

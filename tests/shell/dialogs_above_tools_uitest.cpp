@@ -1,0 +1,71 @@
+// The real message boxes and file and colour dialogs (no scripted answers): they must come
+// above the tool windows, which stay on top of everything else, and a file chosen in a dialog
+// is where the next dialog starts.
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QTimer>
+
+#include "support/app_fixture.h"
+
+namespace varnock::test {
+namespace {
+
+class RealDialogs : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    SetPrompts(nullptr);
+  }
+  void TearDown() override {
+    SetPrompts(&prompts);
+    AppTest::TearDown();
+  }
+  // Runs `ask` while a timer, at the first turn of the dialog's loop, notes whether the dialog
+  // stays on top and then closes it through `close` (which may answer it).
+  bool StaysOnTop(
+      const std::function<void()>& ask,
+      const std::function<void(QDialog*)>& close = [](QDialog* d) { d->reject(); }) {
+    bool onTop = false;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      seen = true;
+      onTop = dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      close(dialog);
+    });
+    ask();
+    EXPECT_TRUE(seen) << "no dialog came up";
+    return onTop;
+  }
+};
+
+TEST_F(RealDialogs, MessageBoxesAndDialogsComeAboveTheToolWindows) {
+  ASSERT_NE(Open("a.gb", PatternBytes(32768, 1)), nullptr);
+  const FileDialogInfo info{QStringLiteral("Apri"), QStringLiteral("Tutti i file|*.*"), QString(),
+                            false, false};
+  EXPECT_TRUE(StaysOnTop([] { ShowError(QStringLiteral("Couldn't load palette.")); }));
+  EXPECT_TRUE(StaysOnTop([&] { CurrentPrompts().OpenFileName(info, QString()); }));
+  EXPECT_TRUE(StaysOnTop([&] { CurrentPrompts().SaveFileName(info, QString()); }));
+  EXPECT_TRUE(StaysOnTop([] { CurrentPrompts().ChooseColor(Qt::red); }));
+}
+
+TEST_F(RealDialogs, TheFileChosenInADialogIsWhereTheNextOneStarts) {
+  const std::string chosen = dir.Write("picked.bmp", {1, 2, 3});
+  const FileDialogInfo info{QStringLiteral("Carica Bitmap"), QStringLiteral("Tutti i file|*.*"),
+                            QString(), false, true};
+  std::optional<QString> answer;
+  StaysOnTop([&] { answer = CurrentPrompts().OpenFileName(info, QString()); },
+             [&](QDialog* dialog) {
+               auto* files = static_cast<QFileDialog*>(dialog);
+               files->selectFile(QString::fromStdString(chosen));
+               QMetaObject::invokeMethod(files, "accept");
+             });
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_EQ(*answer, QString::fromStdString(chosen));
+  EXPECT_EQ(DialogStartFolder(QString()), QString::fromStdString(dir.File("")).chopped(1));
+}
+
+}  // namespace
+}  // namespace varnock::test
