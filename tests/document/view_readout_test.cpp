@@ -41,18 +41,5 @@ TEST(ViewReadoutTest, DigitsGrowWithTheImageAndTheArrangementPlacesTheTile) {
   }
 }
 
-TEST(ViewReadoutTest, SelectionsReadAsCopyTakesThem) {
-  RomDocument doc = MakeDoc(65536, 7);
-  doc.SelLeft = 4, doc.SelTop = 2, doc.SelRight = 7, doc.SelBottom = 3;
-  EXPECT_EQ(SelectionReadout(doc), "3x1 tiles, 96 bytes");
-  // Dragged left of the anchor: the ends trade places.
-  doc.SelRight = 1;
-  EXPECT_EQ(SelectionReadout(doc), "3x1 tiles, 96 bytes");
-  EXPECT_EQ(PickReadout(doc), "");
-  doc.EditTile = doc.RomData + 0x20;
-  doc.EditTileOffset = 0x20;
-  EXPECT_EQ(PickReadout(doc), "Picked 0x00020 #0001");
-}
-
 }  // namespace
 }  // namespace varnock

@@ -1,6 +1,5 @@
 // The real message boxes and file and colour dialogs (no scripted answers): they must come
-// above the tool windows, which stay on top of everything else, and a file chosen in a dialog
-// is where the next dialog starts.
+// above the tool windows, which stay on top of everything else.
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -49,22 +48,6 @@ TEST_F(RealDialogs, MessageBoxesAndDialogsComeAboveTheToolWindows) {
   EXPECT_TRUE(StaysOnTop([&] { CurrentPrompts().OpenFileName(info, QString()); }));
   EXPECT_TRUE(StaysOnTop([&] { CurrentPrompts().SaveFileName(info, QString()); }));
   EXPECT_TRUE(StaysOnTop([] { CurrentPrompts().ChooseColor(Qt::red); }));
-}
-
-TEST_F(RealDialogs, TheFileChosenInADialogIsWhereTheNextOneStarts) {
-  const std::string chosen = dir.Write("picked.bmp", {1, 2, 3});
-  const FileDialogInfo info{QStringLiteral("Carica Bitmap"), QStringLiteral("Tutti i file|*.*"),
-                            QString(), false, true};
-  std::optional<QString> answer;
-  StaysOnTop([&] { answer = CurrentPrompts().OpenFileName(info, QString()); },
-             [&](QDialog* dialog) {
-               auto* files = static_cast<QFileDialog*>(dialog);
-               files->selectFile(QString::fromStdString(chosen));
-               QMetaObject::invokeMethod(files, "accept");
-             });
-  ASSERT_TRUE(answer.has_value());
-  EXPECT_EQ(*answer, QString::fromStdString(chosen));
-  EXPECT_EQ(DialogStartFolder(QString()), QString::fromStdString(dir.File("")).chopped(1));
 }
 
 }  // namespace

