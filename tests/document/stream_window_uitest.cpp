@@ -213,6 +213,9 @@ TEST_F(StreamWindowTest, SavesKeepThePlaceAndAnUnchangedStreamWritesNothing) {
   EXPECT_EQ(prompts.FileDialogs[0].Preset, QString::fromStdString(dir.File("sample_1C40.bin")));
   EXPECT_EQ(ReadFile(dir.File("tiles.bin")), ImageBytes(stream, 0, 2048));
   EXPECT_TRUE(stream->Doc.Modified);
+  // The caption keeps its place text, and the mark of the changes still to be saved.
+  EXPECT_EQ(stream->windowTitle(), QStringLiteral("sample.gba @ 0x1C40 [LZ77 10]*"));
+  MainForm->SaveSpdBtn->click();
   EXPECT_EQ(stream->windowTitle(), QStringLiteral("sample.gba @ 0x1C40 [LZ77 10]"));
 }
 
