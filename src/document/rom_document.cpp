@@ -12,7 +12,9 @@
 #include <new>
 
 #include "codec/tile_codec.h"
+#include "document/checksum_rule.h"
 #include "document/rom_header.h"
+#include "document/tile_block.h"
 #include "io/file_io.h"
 
 namespace varnock {
@@ -20,13 +22,12 @@ namespace {
 
 constexpr uint64_t kLargestImage = 0x7FFFFFFF;  // RomSize is a signed 32-bit count
 
-// Game Boy global checksum: big-endian at 0x14E, sum of every byte of the image rounded down
-// to whole 32 KB banks, not counting the two checksum bytes themselves. An image shorter than
-// one bank is summed whole: rounded down it would sum nothing, and the stored bytes would then
-// change on every save.
-constexpr int32_t kGameBoyChecksum = 0x14E;
-// GBA header: complement at 0xBD over bytes 0xA0..0xBC, then our 16-bit sum at 0xBE..0xBF.
-constexpr int32_t kGbaComplement = 0xBD;
+// The Game Boy's global checksum is the sum of every byte of the image rounded down to whole
+// 32 KB banks, not counting the two checksum bytes themselves. An image shorter than one bank is
+// summed whole: rounded down it would sum nothing, and the stored bytes would then change on
+// every save.
+constexpr int32_t kGameBoyChecksum = kGameBoyChecksumOffset;
+constexpr int32_t kGbaComplement = kGbaComplementOffset;
 
 constexpr TileFormat kNesFormat = 1;
 
@@ -230,11 +231,7 @@ void RomDocument::FitViewSurface() {
 }
 
 void RomDocument::DecodePage() {
-  FitViewSurface();
-  ViewSurface.DecodeAcross = Columns;
-  ViewSurface.DecodeDown = Rows;
-  DecodeTiles(BytesFrom(ViewOffset), ViewSurface);
-  ArrangeSurfaceTiles(ViewSurface, Arrangement);
+  DecodeTileBlock(BytesFrom(0), {ViewOffset, Format, Arrangement, Columns, Rows}, ViewSurface);
 }
 
 void RomDocument::EncodeIntoImage(const TileSurface& surface, int64_t offset) {
@@ -248,6 +245,24 @@ bool RomDocument::WriteBytes(int64_t offset, std::span<const uint8_t> bytes) {
   if (std::equal(bytes.begin(), bytes.begin() + count, inside.begin())) return false;
   std::copy_n(bytes.begin(), count, inside.begin());
   Modified = true;
+  return true;
+}
+
+void RomDocument::WriteIntoImage(int64_t offset, std::span<const uint8_t> bytes) {
+  const std::span<uint8_t> inside = WritableBytesFrom(offset);
+  std::copy_n(bytes.begin(), std::min(bytes.size(), inside.size()), inside.begin());
+  Modified = true;
+}
+
+bool RomDocument::AdoptImage(std::span<const uint8_t> bytes) {
+  if (bytes.size() > kLargestImage) return false;
+  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[std::max<size_t>(bytes.size(), 1)]);
+  if (!block) return false;
+  std::copy(bytes.begin(), bytes.end(), block.get());
+  RomImage = std::move(block);
+  RomData = RomImage.get();
+  RomSize = static_cast<int32_t>(bytes.size());
+  UpdateScrollRange();
   return true;
 }
 
@@ -319,11 +334,7 @@ void RomDocument::FixGbaChecksum(std::span<uint8_t> image) {
 
 SaveResult RomDocument::SaveRom(const std::string& path) {
   std::span<uint8_t> image = WritableBytesFrom(0);
-  if (RomExt == ".GB" || RomExt == ".GBC") {
-    FixGameBoyChecksum(image);
-  } else if (RomExt == ".GBA") {
-    FixGbaChecksum(image);
-  }
+  ApplyChecksumRule(RomExt, image);
   const FileWriteResult written = WriteFileSafely(path, image);
   IoCount = written.Ok ? static_cast<uint32_t>(image.size()) : 0;
   if (!written.Ok) return {false, written.Reason};

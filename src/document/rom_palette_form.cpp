@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "document/goto_form.h"
+#include "palette/rom_palette.h"
 #include "shell/prompts.h"
 
 namespace varnock {
@@ -25,9 +26,8 @@ TRomPalForm::TRomPalForm(QWidget* parent, int32_t offset, PaletteFormat format, 
 
   EncodingBox = new QComboBox(this);
   EncodingBox->setObjectName(QStringLiteral("EncodingBox"));
-  EncodingBox->addItem(QStringLiteral("RGB"), kPaletteRgb);
-  EncodingBox->addItem(QStringLiteral("NES"), kPaletteNes);
-  EncodingBox->addItem(QStringLiteral("15 bit (SNES, GBC, GBA)"), kPaletteFifteen);
+  for (const RomPaletteEncoding& encoding : RomPaletteEncodings())
+    EncodingBox->addItem(QString::fromUtf8(encoding.DisplayName), encoding.Format);
   const int encoding = EncodingBox->findData(format);
   EncodingBox->setCurrentIndex(encoding < 0 ? 0 : encoding);
 

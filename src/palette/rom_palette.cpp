@@ -2,7 +2,28 @@
 
 #include <algorithm>
 
+#include "codec/format_names.h"
+
 namespace varnock {
+namespace {
+
+constexpr RomPaletteEncoding kRomPaletteEncodings[] = {
+    {kPaletteRgb, "rgb", "RGB"},
+    {kPaletteNes, "nes", "NES"},
+    {kPaletteFifteen, "bgr15", "15 bit (SNES, GBC, GBA)"},
+};
+
+}  // namespace
+
+std::span<const RomPaletteEncoding> RomPaletteEncodings() {
+  return kRomPaletteEncodings;
+}
+
+const RomPaletteEncoding* RomPaletteEncodingNamed(std::string_view name) {
+  for (const RomPaletteEncoding& encoding : kRomPaletteEncodings)
+    if (SameShortName(name, encoding.ShortName)) return &encoding;
+  return nullptr;
+}
 
 PaletteReadResult ReadPaletteFromImage(std::span<const uint8_t> image, int64_t offset,
                                        PaletteFormat format, int32_t count) {
