@@ -17,6 +17,7 @@ using test::TempDir;
 struct PaletteCase {
   const char* to;
   const char* out;
+  std::string starts;                  // the kind's first bytes
   PaletteEntry (*kept)(PaletteEntry);  // what the file keeps of a colour
 };
 
@@ -56,6 +57,8 @@ TEST_P(PaletteConversionTest, TheWrittenFileReadsBackAsTheColoursItKeeps) {
     if (*c.to) words.insert(words.end(), {"--to", c.to});
     const test::ToolRun run = RunTool(dir, words);
     ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<uint8_t> file = test::ReadFile(dir.File(c.out));
+    EXPECT_EQ(std::string(file.begin(), file.begin() + c.starts.size()), c.starts);
     const PaletteReadResult back = ReadPaletteFile(dir.File(c.out));
     ASSERT_TRUE(back.ok());
     const std::vector<PaletteEntry> read =
@@ -69,13 +72,14 @@ TEST_P(PaletteConversionTest, TheWrittenFileReadsBackAsTheColoursItKeeps) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, PaletteConversionTest,
-                         ::testing::Values(PaletteCase{"", "out.act", Whole},
-                                           PaletteCase{"gpl", "out.txt", Whole},
-                                           PaletteCase{"", "out.pal", Whole},
-                                           PaletteCase{"riff", "out.pal", Whole},
-                                           PaletteCase{"vrk:rgb", "out.vrk", Whole},
-                                           PaletteCase{"vrk:bgr15", "out.vrk", FifteenBits},
-                                           PaletteCase{"VRK:nes", "out.vrk", NesColour}));
+                         ::testing::Values(PaletteCase{"", "out.act", "", Whole},
+                                           PaletteCase{"gpl", "out.txt", "GIMP Palette", Whole},
+                                           PaletteCase{"", "out.pal", "JASC-PAL", Whole},
+                                           PaletteCase{"riff", "out.pal", "RIFF", Whole},
+                                           PaletteCase{"vrk:rgb", "out.vrk", {"VRK\0", 4}, Whole},
+                                           PaletteCase{"vrk:bgr15", "out.vrk", "VRK\2",
+                                                       FifteenBits},
+                                           PaletteCase{"VRK:nes", "out.vrk", "VRK\1", NesColour}));
 
 }  // namespace
 }  // namespace varnock

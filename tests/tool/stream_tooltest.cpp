@@ -96,11 +96,17 @@ std::string SolidPicture(const TempDir& dir, const std::string& name, uint8_t in
 
 TEST(ToolCompressedImport, PutsTheTilesIntoTheStreamAndAnUnchangedPictureWritesNothing) {
   TempDir dir;
-  // A stream of 32 tiles of noise, then its neighbour's bytes.
-  const std::vector<uint8_t> tiles = PatternBytes(32 * 32, 8);
-  std::vector<uint8_t> rom(0x200, 0xEE);
-  const std::vector<uint8_t> stream = Compress(CompressionFormat::Lz10, tiles).value();
-  rom.insert(rom.end(), stream.begin(), stream.end());
+  // A stream of 32 tiles written by some other compressor (literals only: a flag byte of 0
+  // before every 8 bytes), then its neighbour's bytes.
+  const std::vector<uint8_t> tiles = TileLikeBytes(32 * 32, 8);
+  std::vector<uint8_t> stream = {0x10, 0x00, 0x04, 0x00};  // LZ77 10, 1024 bytes
+  for (size_t i = 0; i < tiles.size(); i += 8) {
+    stream.push_back(0);
+    stream.insert(stream.end(), tiles.begin() + static_cast<ptrdiff_t>(i),
+                  tiles.begin() + static_cast<ptrdiff_t>(i + 8));
+  }
+  std::vector<uint8_t> rom = stream;
+  rom.insert(rom.begin(), 0x200, 0xEE);
   rom.resize(rom.size() + 64, 0xAB);
   const std::string path = dir.Write("rom.bin", rom);  // no checksum rule for the save
   auto run = [&](const char* command, const std::string& picture, const std::string& out) {
