@@ -17,7 +17,6 @@ using test::TempDir;
 
 struct ChecksumCase {
   const char* name;
-  size_t fields;              // lines the listing has
   std::vector<size_t> shown;  // the bytes of the last field, most significant first
 };
 
@@ -35,7 +34,6 @@ TEST_P(ToolChecksumTest, FixWritesWhatTheEditorsSaveWrites) {
 
   const test::ToolRun check = RunTool(dir, {"checksum", rom});
   EXPECT_EQ(check.status, saved == image ? 0 : 1) << check.err;
-  EXPECT_EQ(test::Lines(check.out).size(), c.fields) << check.out;
   EXPECT_EQ(check.out.find("DIFFER") != std::string::npos, saved != image) << check.out;
 
   const std::string fixed = dir.File(std::string("fixed-") + c.name);
@@ -45,24 +43,20 @@ TEST_P(ToolChecksumTest, FixWritesWhatTheEditorsSaveWrites) {
   const test::ToolRun again = RunTool(dir, {"checksum", fixed});
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(again.out.find("DIFFER"), std::string::npos) << again.out;
-  std::string written = "a save writes 0x";
-  for (size_t at : c.shown) {
-    char hex[3];
-    std::snprintf(hex, sizeof hex, "%02X", saved[at]);
-    written += hex;
-  }
-  if (!c.shown.empty()) {
-    EXPECT_NE(again.out.find(written + " (agree)"), std::string::npos) << again.out;
-  }
+  char written[64] = "no header checksum";
+  if (!c.shown.empty())
+    std::snprintf(written, sizeof written, "a save writes 0x%02X%02X (agree)", saved[c.shown[0]],
+                  saved[c.shown[1]]);
+  EXPECT_NE(again.out.find(written), std::string::npos) << again.out;
   ASSERT_EQ(RunTool(dir, {"checksum", rom, "--fix"}).status, 0);
   EXPECT_EQ(ReadFile(rom), saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, ToolChecksumTest,
-                         ::testing::Values(ChecksumCase{"game.gb", 1, {0x14E, 0x14F}},
-                                           ChecksumCase{"game.GBC", 1, {0x14E, 0x14F}},
-                                           ChecksumCase{"game.gba", 2, {0xBF, 0xBE}},
-                                           ChecksumCase{"game.smc", 1, {}}),
+                         ::testing::Values(ChecksumCase{"game.gb", {0x14E, 0x14F}},
+                                           ChecksumCase{"game.GBC", {0x14E, 0x14F}},
+                                           ChecksumCase{"game.gba", {0xBF, 0xBE}},
+                                           ChecksumCase{"game.smc", {}}),
                          [](const auto& info) {
                            std::string name = info.param.name;
                            return name.substr(name.find('.') + 1);

@@ -24,10 +24,8 @@ struct PaletteCase {
 PaletteEntry Whole(PaletteEntry c) {
   return c;
 }
-PaletteEntry FifteenBits(PaletteEntry c) {
-  uint8_t word[2];
-  EncodePaletteEntry(kPaletteFifteen, c, word);
-  return DecodePaletteEntry(kPaletteFifteen, word);
+PaletteEntry FifteenBits(PaletteEntry c) {  // five bits a channel, as the console has them
+  return MakeEntry(c.red & 0xF8, c.green & 0xF8, c.blue & 0xF8);
 }
 PaletteEntry NesColour(PaletteEntry c) {
   return NesPalette[NearestNesIndex(c)];

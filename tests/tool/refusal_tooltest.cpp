@@ -5,12 +5,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include <QBuffer>
 #include <QImage>
 
 #include "compression/compression.h"
-#include "pictures/picture_file.h"
 #include "support/test_files.h"
 #include "support/tool_run.h"
 
@@ -24,7 +24,7 @@ using test::TempDir;
 
 struct RefusalCase {
   const char* label;
-  std::vector<std::string> words;  // ROM, PICTURE and DIR stand for the files the test makes
+  const char* words;  // separated by spaces; ROM and DIR/ stand for the files the test makes
   int status;
   const char* says;
 };
@@ -33,20 +33,29 @@ void PrintTo(const RefusalCase& c, std::ostream* out) {
   *out << c.label;
 }
 
-// A 4 x 2 tile picture: all pixels index `index` of a grey table, or the colour (200, 100, index).
-std::vector<uint8_t> Picture(uint8_t index, bool indexed) {
-  QImage image(32, 16, indexed ? QImage::Format_Indexed8 : QImage::Format_RGB32);
-  if (indexed) {
-    image.setColorTable(QList<QRgb>(256, qRgb(1, 2, 3)));
-    image.fill(index);
-  } else {
-    image.fill(qRgb(200, 100, index));
-  }
+// `image` as a PNG file in `dir`.
+void WritePng(const TempDir& dir, const std::string& name, const QImage& image) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   image.save(&buffer, "png");
-  return {bytes.begin(), bytes.end()};
+  dir.Write(name, {bytes.begin(), bytes.end()});
+}
+
+// 4 x 4 tiles of `index`, or of indices 0..15 at random when `index` is negative.
+QImage IndexedPicture(int index) {
+  QImage image(32, 32, QImage::Format_Indexed8);
+  image.setColorTable(QList<QRgb>(256, qRgb(1, 2, 3)));
+  const std::vector<uint8_t> noise = PatternBytes(32 * 32, 9);
+  for (int p = 0; p < 32 * 32; ++p)
+    image.setPixel(p % 32, p / 32, index >= 0 ? index : noise[static_cast<size_t>(p)] & 15);
+  return image;
+}
+
+QImage ColourPicture() {
+  QImage image(32, 16, QImage::Format_RGB32);
+  image.fill(qRgb(200, 100, 7));
+  return image;
 }
 
 class ToolRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
@@ -63,20 +72,13 @@ TEST_P(ToolRefusalTest, SaysWhyInOneLineAndLeavesTheRomAlone) {
   const std::string rom = dir.Write("rom.bin", image);
   struct stat before {};
   ::stat(rom.c_str(), &before);
-  dir.Write("deep.png", Picture(16, true));
-  dir.Write("rgb.png", Picture(7, false));
-  const QByteArray noise = [] {
-    TileSurface tiles;
-    tiles.TilesAcross = tiles.TilesDown = 4;
-    RebuildSurface(tiles);
-    const std::vector<uint8_t> bytes = PatternBytes(tiles.Pixels.size(), 9);
-    for (size_t p = 0; p < bytes.size(); ++p) tiles.Pixels[p] = bytes[p] & 15;
-    return EncodePngBlock(tiles, {0, 0, 32, 32});
-  }();
-  dir.Write("noise.png", {noise.begin(), noise.end()});
+  WritePng(dir, "deep.png", IndexedPicture(16));
+  WritePng(dir, "noise.png", IndexedPicture(-1));
+  WritePng(dir, "rgb.png", ColourPicture());
 
   std::vector<std::string> words;
-  for (const std::string& word : c.words)
+  std::istringstream line(c.words);
+  for (std::string word; line >> word;)
     words.push_back(word == "ROM"                ? rom
                     : word.rfind("DIR/", 0) == 0 ? dir.File(word.substr(4))
                                                  : word);
@@ -95,46 +97,27 @@ TEST_P(ToolRefusalTest, SaysWhyInOneLineAndLeavesTheRomAlone) {
 INSTANTIATE_TEST_SUITE_P(
     Refusals, ToolRefusalTest,
     ::testing::Values(
-        RefusalCase{"more colours than the format holds",
-                    {"import", "ROM", "DIR/deep.png", "--format", "gba"},
-                    1,
+        RefusalCase{"more colours than the format holds", "import ROM DIR/deep.png --format gba", 1,
                     "deep.png: The picture uses index 16 and GBA [4BPP] tiles hold 0 to 15"},
-        RefusalCase{"not indexed",
-                    {"import", "ROM", "DIR/rgb.png"},
-                    1,
+        RefusalCase{"not indexed", "import ROM DIR/rgb.png", 1,
                     "rgb.png: The picture is not indexed"},
         RefusalCase{"does not fit compressed",
-                    {"import", "ROM", "DIR/noise.png", "--format=GBA", "--offset", "256",
-                     "--compressed", "lz10"},
-                    1,
+                    "import ROM DIR/noise.png --format=GBA --offset 256 --compressed lz10", 1,
                     "rom.bin: The graphics take "},
-        RefusalCase{"no picture", {"import", "ROM", "DIR/none.png"}, 1, "none.png: "},
-        RefusalCase{"no stream there",
-                    {"export", "ROM", "DIR/x.png", "--compressed", "lz11"},
-                    1,
+        RefusalCase{"no picture", "import ROM DIR/none.png", 1, "none.png: "},
+        RefusalCase{"no stream there", "export ROM DIR/x.png --compressed lz11", 1,
                     "rom.bin: No LZ77 11 stream starts at 0x0: "},
-        RefusalCase{"offset past the end",
-                    {"import", "ROM", "DIR/noise.png", "--format=gba", "--offset", "0x2000"},
-                    1,
-                    "rom.bin: The offset 0x2000 lies past the end of the image (8192 bytes)."},
-        RefusalCase{"unknown format",
-                    {"import", "ROM", "DIR/noise.png", "--format", "snes9"},
-                    2,
+        RefusalCase{"offset past the end", "import ROM DIR/noise.png --format=gba --offset 0x2000",
+                    1, "rom.bin: The offset 0x2000 lies past the end of the image (8192 bytes)."},
+        RefusalCase{"unknown format", "import ROM DIR/noise.png --format snes9", 2,
                     "import: unknown format 'snes9'; the formats are 1bpp nes gb"},
-        RefusalCase{"unknown option",
-                    {"export", "ROM", "DIR/x.png", "--tile", "4"},
-                    2,
+        RefusalCase{"unknown option", "export ROM DIR/x.png --tile 4", 2,
                     "export: unknown option '--tile' (see varnock-tool export --help)"},
-        RefusalCase{"tiles and length",
-                    {"export", "ROM", "DIR/x.png", "--tiles=4", "--length=4"},
-                    2,
+        RefusalCase{"tiles and length", "export ROM DIR/x.png --tiles=4 --length=4", 2,
                     "--tiles and --length exclude each other"},
-        RefusalCase{"not a number",
-                    {"import", "ROM", "DIR/noise.png", "--offset", "-1"},
-                    2,
+        RefusalCase{"not a number", "import ROM DIR/noise.png --offset -1", 2,
                     "--offset '-1' is not a whole number"},
-        RefusalCase{"operand missing", {"import", "ROM"}, 2, "import: it takes ROM and IN.png"},
-        RefusalCase{"unknown command", {"imports", "ROM"}, 2, "unknown command 'imports'"}));
+        RefusalCase{"unknown command", "imports ROM", 2, "unknown command 'imports'"}));
 
 TEST(ToolQuantize, MatchesEachColourToTheNearestOfTheSubPalette) {
   TempDir dir;
@@ -148,7 +131,7 @@ TEST(ToolQuantize, MatchesEachColourToTheNearestOfTheSubPalette) {
     act[3 * entry + 2] = 9;
   }
   dir.Write("colours.act", act);
-  dir.Write("rgb.png", Picture(7, false));
+  WritePng(dir, "rgb.png", ColourPicture());
   const test::ToolRun run =
       RunTool(dir, {"import", rom, dir.File("rgb.png"), "--format", "gba", "--quantize",
                     "--palette", dir.File("colours.act"), "--subpalette", "1"});

@@ -61,25 +61,24 @@ TEST(ToolScan, ListsThePlantedStreamsAsTextAndAsJson) {
                                                           {0x2004, CompressionFormat::Rle30}};
   std::string text, json;
   for (const auto& [offset, format] : planted) {
-    const std::vector<uint8_t> data =
-        TileLikeBytes(512 + offset / 8, static_cast<uint32_t>(offset));
+    const std::vector<uint8_t> data = TileLikeBytes(512 + offset / 8, uint32_t(offset));
     const std::vector<uint8_t> stream = Compress(format, data).value();
     std::copy(stream.begin(), stream.end(), rom.begin() + static_cast<ptrdiff_t>(offset));
+    const char* name = CompressionInfo(format).ShortName;
     char line[160];
-    std::snprintf(line, sizeof line, "0x%08zX %-8s %8zu %8zu\n", offset,
-                  CompressionInfo(format).ShortName, stream.size(), data.size());
+    std::snprintf(line, sizeof line, "0x%08zX %-8s %8zu %8zu\n", offset, name, stream.size(),
+                  data.size());
     text += line;
-    std::snprintf(line, sizeof line,
-                  "  {\"offset\": %zu, \"format\": \"%s\", \"compressed\": %zu, "
-                  "\"decompressed\": %zu}%s\n",
-                  offset, CompressionInfo(format).ShortName, stream.size(), data.size(),
-                  offset == 0x2004 ? "" : ",");
+    std::snprintf(
+        line, sizeof line,
+        "%s  {\"offset\": %zu, \"format\": \"%s\", \"compressed\": %zu, \"decompressed\": %zu}",
+        json.empty() ? "[\n" : ",\n", offset, name, stream.size(), data.size());
     json += line;
   }
   const std::string path = dir.Write("rom.gba", rom);
   const std::string formats = "--formats=LZ10,huff,rle30";  // names in any case
   EXPECT_EQ(RunTool(dir, {"scan", path, formats}).out, text);
-  EXPECT_EQ(RunTool(dir, {"scan", path, formats, "--json"}).out, "[\n" + json + "]\n");
+  EXPECT_EQ(RunTool(dir, {"scan", path, formats, "--json"}).out, json + "\n]\n");
   EXPECT_EQ(RunTool(dir, {"scan", path, "--formats", "lz2", "--json"}).out, "[]\n");
 }
 
