@@ -133,5 +133,26 @@ TEST(ToolCompressedImport, PutsTheTilesIntoTheStreamAndAnUnchangedPictureWritesN
   EXPECT_EQ(ReadFile(dir.File("same.bin")), rom);
 }
 
+TEST(ToolCompressedImport, AStreamThatTakesExactlyItsPlaceGoesIn) {
+  TempDir dir;
+  // 16 solid tiles of 1s, then 16 of 3s: the two streams have the same length.
+  std::vector<uint8_t> rom(0x100, 0xEE);
+  const std::vector<uint8_t> stream =
+      Compress(CompressionFormat::Lz10, std::vector<uint8_t>(16 * 32, 0x11)).value();
+  rom.insert(rom.end(), stream.begin(), stream.end());
+  rom.resize(rom.size() + 16, 0xAB);
+  const std::string path = dir.Write("rom.bin", rom);
+  const test::ToolRun run =
+      RunTool(dir, {"import", path, SolidPicture(dir, "solid.png", 3), "--format", "gba",
+                    "--offset", "0x100", "--compressed", "lz10"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<uint8_t> want = rom;
+  const std::vector<uint8_t> threes =
+      Compress(CompressionFormat::Lz10, std::vector<uint8_t>(16 * 32, 0x33)).value();
+  ASSERT_EQ(threes.size(), stream.size());
+  std::copy(threes.begin(), threes.end(), want.begin() + 0x100);
+  EXPECT_EQ(ReadFile(path), want);
+}
+
 }  // namespace
 }  // namespace varnock
