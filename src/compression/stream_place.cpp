@@ -10,8 +10,9 @@ StreamPlaceResult CompressForPlace(CompressionFormat format, std::span<const uin
   std::optional<std::vector<uint8_t>> compressed = Compress(format, decompressed, variant);
   char text[200];
   if (!compressed) {
-    std::snprintf(text, sizeof text, "%s cannot hold %zu bytes. Nothing was written.",
-                  CompressionInfo(format).DisplayName, decompressed.size());
+    std::snprintf(text, sizeof text,
+                  "The graphics cannot be compressed as %s. Nothing was written.",
+                  CompressionInfo(format).DisplayName);
     result.Reason = text;
     return result;
   }

@@ -22,7 +22,8 @@ struct StreamPlaceResult {
 // Compresses `decompressed` in `format`, keeping `variant` (DecompressResult::Variant), for the
 // place of `placeLength` bytes at `offset`. Refused, with the reason the user reads: a stream
 // longer than the place ("The graphics take 1234 bytes compressed and only 1200 are free at
-// 0x1C40. Nothing was written."), and bytes the format cannot hold at all.
+// 0x1C40. Nothing was written."), and graphics the format cannot hold at all ("The graphics
+// cannot be compressed as LZ77 10. Nothing was written.").
 StreamPlaceResult CompressForPlace(CompressionFormat format, std::span<const uint8_t> decompressed,
                                    int variant, size_t placeLength, int64_t offset);
 
