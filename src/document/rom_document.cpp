@@ -248,24 +248,6 @@ bool RomDocument::WriteBytes(int64_t offset, std::span<const uint8_t> bytes) {
   return true;
 }
 
-void RomDocument::WriteIntoImage(int64_t offset, std::span<const uint8_t> bytes) {
-  const std::span<uint8_t> inside = WritableBytesFrom(offset);
-  std::copy_n(bytes.begin(), std::min(bytes.size(), inside.size()), inside.begin());
-  Modified = true;
-}
-
-bool RomDocument::AdoptImage(std::span<const uint8_t> bytes) {
-  if (bytes.size() > kLargestImage) return false;
-  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[std::max<size_t>(bytes.size(), 1)]);
-  if (!block) return false;
-  std::copy(bytes.begin(), bytes.end(), block.get());
-  RomImage = std::move(block);
-  RomData = RomImage.get();
-  RomSize = static_cast<int32_t>(bytes.size());
-  UpdateScrollRange();
-  return true;
-}
-
 void RomDocument::PushUndo(int32_t offset, TileFormat format, int32_t bitsPerPixel,
                            int32_t length) {
   std::move_backward(UndoStack.begin(), UndoStack.end() - 1, UndoStack.end());

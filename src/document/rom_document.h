@@ -112,15 +112,6 @@ class RomDocument {
   // byte marks the image modified; true when one did.
   bool WriteBytes(int64_t offset, std::span<const uint8_t> bytes);
 
-  // Copies `bytes` into the image at `offset`, clipped at the image's end, and marks the image
-  // modified.
-  void WriteIntoImage(int64_t offset, std::span<const uint8_t> bytes);
-
-  // Makes a copy of `bytes` the image, as a file of them would load: a stream's decompressed
-  // bytes, which have no file and no header of their own. False, with the image as it was,
-  // when there is no memory for them or they are 2 GiB or more.
-  bool AdoptImage(std::span<const uint8_t> bytes);
-
   // Records the bytes of the tile at `offset` as the newest tile-editor undo entry: at most
   // `length` (and kMaxTileBytes) of them, and only those inside the image. Beyond 64 entries the
   // oldest is dropped.

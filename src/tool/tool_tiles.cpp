@@ -5,7 +5,7 @@
 
 #include "codec/bitmap_file.h"
 #include "codec/codec_registry.h"
-#include "compression/stream_place.h"
+#include "document/stream_link.h"
 #include "document/tile_block.h"
 #include "pictures/picture_file.h"
 #include "tool/tool_commands.h"
@@ -32,14 +32,13 @@ void ExpectOperands(const ParsedArguments& arguments, std::string_view command, 
   if (arguments.Operands.size() != count) BadUsage(command, std::string("it takes ") + names);
 }
 
-// The stream of `format` that starts at `offset` of the image, decompressed; stops with the
-// editor's words when none decodes there.
-DecompressResult StreamAt(const RomDocument& doc, CompressionFormat format, int64_t offset) {
-  const std::span<const uint8_t> image = ImageBytes(doc);
-  if (offset >= static_cast<int64_t>(image.size()))
+// The stream of `format` that starts at `offset` of the image, opened as a stream window opens
+// it; stops with the editor's words when none decodes there.
+OpenedStream StreamAt(const RomDocument& doc, CompressionFormat format, int64_t offset) {
+  if (offset >= doc.RomSize)
     FailOn(doc.RomPath, "The offset " + HexOffset(offset) + " lies past the end of the image (" +
-                            std::to_string(image.size()) + " bytes).");
-  DecompressResult stream = Decompress(format, image.subspan(static_cast<size_t>(offset)));
+                            std::to_string(doc.RomSize) + " bytes).");
+  OpenedStream stream = OpenStreamAt(ImageBytes(doc), offset, format);
   if (!stream.ok())
     FailOn(doc.RomPath, std::string("No ") + CompressionInfo(format).DisplayName +
                             " stream starts at " + HexOffset(offset) + ": " +
@@ -105,7 +104,7 @@ int RunExport(const ParsedArguments& arguments) {
   const TileFormatRow& row = RowOf(format);
 
   // The tiles come from the image at the offset, or from the start of the stream there.
-  DecompressResult stream;
+  OpenedStream stream;
   std::span<const uint8_t> source = ImageBytes(doc);
   int64_t first = offset;
   if (compressed) {
@@ -180,17 +179,16 @@ int RunImport(const ParsedArguments& arguments) {
   if (compressed) {
     // As a stream window saves: the tiles go into the decompressed bytes, which keep their
     // length, and the stream is compressed again into the place it came from.
-    const DecompressResult stream = StreamAt(doc, *compressed, offset);
+    const OpenedStream stream = StreamAt(doc, *compressed, offset);
     RomDocument streamDoc;
-    if (!streamDoc.AdoptImage(stream.Bytes))
-      FailOn(romPath, "There is not enough memory for the stream.");
+    streamDoc.LoadStream(stream.Bytes, stream.Link, romPath);
     EncodeTileBlock(streamDoc, 0, format, arrangement, picture);
     const std::span<const uint8_t> edited = ImageBytes(streamDoc);
-    if (!std::equal(edited.begin(), edited.end(), stream.Bytes.begin(), stream.Bytes.end())) {
-      const StreamPlaceResult placed =
-          CompressForPlace(*compressed, edited, stream.Variant, stream.Consumed, offset);
-      if (!placed.Ok) FailOn(romPath, placed.Reason);
-      doc.WriteIntoImage(offset, placed.Compressed);
+    if (!std::ranges::equal(edited, stream.Bytes)) {
+      const StreamSavePlan plan = PlanStreamSave(stream.Link, ImageBytes(doc), edited);
+      const std::string refusal = StreamSaveRefusal(stream.Link, plan);
+      if (!refusal.empty()) FailOn(romPath, refusal);
+      doc.WriteBytes(offset, plan.Compressed);
     }
   } else {
     ExpectOffsetInside(doc, offset);
