@@ -14,6 +14,7 @@
 #include "document/block_transfer.h"
 #include "document/rom_document.h"
 #include "document/tile_drop.h"
+#include "document/view_names.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -228,6 +229,34 @@ TEST(SurfaceArrangement, ArrangeThenLinearizeGivesBackThePixels) {
   surface.TilesAcross = 9;
   ArrangeSurfaceTiles(surface, columns3x2);
   EXPECT_EQ(surface.Pixels, linear);
+}
+
+// Surfaces of several grids, one after another as windows of different sizes would ask: each
+// cell gets the tile its grid and arrangement give it, whatever was arranged before.
+TEST(SurfaceArrangement, EachGridInTurnGetsItsOwnOrder) {
+  struct Grid {
+    TileArrangement Arrangement;
+    int32_t Across, Down;
+  };
+  const TileArrangement columns2x3 = MakeArrangement(BlockOrder::Columns, 2, 3);
+  for (const Grid& grid :
+       {Grid{kArrangement8x16, 4, 4}, Grid{kArrangement8x16, 4, 6}, Grid{columns2x3, 4, 6},
+        Grid{kArrangement8x16, 6, 4}, Grid{kArrangement16x16, 6, 4}}) {
+    TileSurface surface;
+    surface.TilesAcross = grid.Across;
+    surface.TilesDown = grid.Down;
+    RebuildSurface(surface);
+    for (int32_t tile = 0; tile < grid.Across * grid.Down; ++tile)
+      FillSurfaceTile(surface, tile % grid.Across, tile / grid.Across, uint8_t(tile));
+    ArrangeSurfaceTiles(surface, grid.Arrangement);
+    for (int32_t row = 0; row < grid.Down; ++row)
+      for (int32_t column = 0; column < grid.Across; ++column)
+        ASSERT_EQ(CellOf(surface, column, row),
+                  std::vector<uint8_t>(64, uint8_t(TileIndexAt(grid.Arrangement, grid.Across,
+                                                               grid.Down, column, row))))
+            << ArrangementName(grid.Arrangement) << " " << grid.Across << "x" << grid.Down
+            << " cell (" << column << ", " << row << ")";
+  }
 }
 
 }  // namespace
