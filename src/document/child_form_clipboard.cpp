@@ -123,9 +123,11 @@ void TChildForm::ExportBitmap1Click() {
 
 bool TChildForm::ExportBitmap(const QString& path) {
   const PixelBlock block = ExportBlock(Doc);
+  // A sub-palette of up to 16 colours as ever; deeper tiles take the whole table.
+  const int32_t colors = Doc.BitsPerPixel > 4 ? 256 : 16;
   FileWriteResult written;
   if (NamesPng(path)) {
-    const QByteArray png = EncodePngBlock(Doc.ViewSurface, block);
+    const QByteArray png = EncodePngBlock(Doc.ViewSurface, block, colors);
     if (png.isEmpty()) {
       written.Reason = "the block is empty";
     } else {
@@ -133,7 +135,7 @@ bool TChildForm::ExportBitmap(const QString& path) {
                                                   static_cast<size_t>(png.size())});
     }
   } else {
-    written = WriteFileSafely(PathBytes(path), EncodeBitmapFile(Doc.ViewSurface, block));
+    written = WriteFileSafely(PathBytes(path), EncodeBitmapFile(Doc.ViewSurface, block, colors));
   }
   if (written.Ok) return true;
   ShowError(QStringLiteral("Error: Could not save the file '%1'.\n%2")

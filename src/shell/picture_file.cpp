@@ -79,12 +79,12 @@ QImage ToIndexed(const QImage& image) {
 
 }  // namespace
 
-QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block) {
+QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block, int32_t colorCount) {
   if (block.Width <= 0 || block.Height <= 0) return {};
   QImage image(block.Width, block.Height, QImage::Format_Indexed8);
   if (image.isNull()) return {};
   QList<QRgb> table(256, qRgb(0, 0, 0));
-  for (int i = 0; i < 16; ++i) {
+  for (int i = 0; i < std::clamp(colorCount, 0, 256); ++i) {
     const SurfaceColor& c = surface.Colors[static_cast<size_t>(i)];
     table[i] = qRgb(c.red, c.green, c.blue);
   }

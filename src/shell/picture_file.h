@@ -16,8 +16,10 @@ namespace varnock {
 inline constexpr int kMaxPictureSide = 16384;
 
 // `block` of `surface` as an 8-bit indexed PNG with the colours the bitmap file gets (entries
-// 0..15 of the surface, the rest black). Empty when the block is empty or Qt could not encode.
-QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block);
+// 0..colorCount-1 of the surface, the rest black; as for the bitmap file, 16 for tiles of up
+// to 4 bits, 256 for 8-bit ones). Empty when the block is empty or Qt could not encode.
+QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block,
+                          int32_t colorCount = 16);
 
 struct PictureReadResult {
   bool Ok = false;
