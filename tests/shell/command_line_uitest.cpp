@@ -2,6 +2,7 @@
 #include <QFile>
 #include <filesystem>
 
+#include "document/view_names.h"
 #include "shell/command_line.h"
 #include "support/app_fixture.h"
 
@@ -55,6 +56,27 @@ TEST_P(CommandLineFilesTest, ReportsFailuresAndOpensTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(Files, CommandLineFilesTest, ::testing::ValuesIn(kOpenCases), kName);
 
+using CommandLineView = AppTest;
+
+// An image with an iNES header opens at its character ROM in NES format, from the command line
+// as from its extension, with its tiles in the arrangement given.
+TEST_F(CommandLineView, FilesOpenInTheFormatAndArrangementGiven) {
+  std::vector<uint8_t> bytes = PatternBytes(16 + 16384 + 8192, 3);
+  const uint8_t header[] = {0x4E, 0x45, 0x53, 0x1A, 1, 1, 0};
+  std::copy(std::begin(header), std::end(header), bytes.begin());
+  const std::string path = dir.Write("game.bin", bytes);
+  ASSERT_EQ(OpenCommandLineFiles({QByteArray::fromStdString(path)}, 1, kArrangement8x16), 1);
+  TChildForm* child = MainForm->ActiveChild();
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(child->Doc.Format, 1);
+  EXPECT_TRUE(child->FormatItems[1]->isChecked());
+  EXPECT_EQ(child->Doc.ViewOffset, 16 + 16384);
+  EXPECT_EQ(child->ScrollBar->value(), 16 + 16384);
+  EXPECT_EQ(child->Doc.Arrangement, kArrangement8x16);
+  EXPECT_TRUE(child->ArrangementItems[1]->isChecked());
+  EXPECT_EQ(Panel(2), QStringLiteral("NES [2BPP]"));
+}
+
 using CommandLineNames = AppTest;
 
 TEST_F(CommandLineNames, ANameThatIsNotTextIsShownAsItDecodesAndSavedUnderItsBytes) {
@@ -79,6 +101,8 @@ struct ParseCase {
   CommandLine::Action what;
   const char* screenshot;
   std::vector<const char*> files;
+  int format = -1;                    // -1: none given
+  const char* arrangement = nullptr;  // its short name; null: none given
 };
 void PrintTo(const ParseCase& c, std::ostream* os) {
   *os << c.name;
@@ -107,6 +131,23 @@ const ParseCase kParseCases[] = {
     {"Version", {"--version"}, CommandLine::Action::Version, "", {}},
     {"Unknown", {"--frobnicate", "a.gb"}, CommandLine::Action::Usage, "", {}},
     {"ScreenshotWithoutValue", {"--screenshot"}, CommandLine::Action::Usage, "", {}},
+    {"Format", {"--format", "snes8", "a.gb"}, CommandLine::Action::Run, "", {"a.gb"}, 10},
+    {"FormatAndArrangementWithEquals",
+     {"--format=GBA", "a.gb", "--arrangement=Cols:4x4"},
+     CommandLine::Action::Run,
+     "",
+     {"a.gb"},
+     9,
+     "cols:4x4"},
+    {"ArrangementValueIsNoFile",
+     {"--arrangement", "8x16", "--screenshot", "o.png", "a.gb"},
+     CommandLine::Action::Run,
+     "o.png",
+     {"a.gb"},
+     -1,
+     "8x16"},
+    {"UnknownFormat", {"--format", "snes9", "a.gb"}, CommandLine::Action::Usage, "", {}},
+    {"UnknownArrangement", {"--arrangement", "cols:9x9"}, CommandLine::Action::Usage, "", {}},
 };
 
 TEST_P(ParseTest, TellsWhatTheLineAsks) {
@@ -122,6 +163,9 @@ TEST_P(ParseTest, TellsWhatTheLineAsks) {
     return;
   }
   EXPECT_EQ(line.Screenshot, QString::fromLatin1(c.screenshot));
+  EXPECT_EQ(line.Format, c.format < 0 ? std::nullopt : std::optional<TileFormat>(c.format));
+  EXPECT_EQ(line.Arrangement ? ArrangementName(*line.Arrangement) : "",
+            c.arrangement ? c.arrangement : "");
   ASSERT_EQ(line.Files.size(), c.files.size());
   for (size_t i = 0; i < c.files.size(); ++i) EXPECT_EQ(line.Files[i], QByteArray(c.files[i]));
 }
