@@ -24,6 +24,8 @@ TBlockSizeForm::TBlockSizeForm(QWidget* parent, const QString& title, int32_t wi
   setObjectName(QStringLiteral("BlockSizeForm"));
   setWindowTitle(title);
   setAttribute(Qt::WA_DeleteOnClose);
+  // Wide enough for the title to read whole in a window manager's caption.
+  setMinimumWidth(260);
   WidthBox = MakeSideBox(this, "WidthBox", width);
   HeightBox = MakeSideBox(this, "HeightBox", height);
   OkButton = new QPushButton(QStringLiteral("OK"), this);

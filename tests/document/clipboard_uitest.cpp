@@ -111,8 +111,6 @@ INSTANTIATE_TEST_SUITE_P(
                       DepthCase{"same_depth", "a.nes", "b.gb", PromptAnswer::No, false, true},
                       DepthCase{"eight_into_four_no", "a.bin", "b.smc", PromptAnswer::No, true,
                                 false, kLinear8Format},
-                      DepthCase{"eight_into_four_yes", "a.bin", "b.smc", PromptAnswer::Yes, true,
-                                true, kSnes8Format},
                       DepthCase{"four_into_eight", "a.smc", "b.bin", PromptAnswer::No, false, true,
                                 -1, kSnes8Format}),
     [](const auto& info) { return std::string(info.param.name); });

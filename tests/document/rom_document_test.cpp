@@ -281,26 +281,21 @@ TEST(ScrollRangeTest, FormatChangeSetsTheDecodeRequest) {
   EXPECT_EQ(doc.ViewSurface.DecodeDown, 12);
 }
 
+// 3 bits in 4 bytes per row (byte 3 of each row belongs to no pixel), in a copier-sized image.
 TEST(ScrollRangeTest, ADescribedFormatTakesItsRowsTileLengthAndSkipsNoHeader) {
-  // 3 bits in 4 bytes per row: byte 3 of each row belongs to no pixel.
-  CodecDescription description;
-  description.BitsPerPixel = 3;
-  description.TileBytes = 32;
-  for (int32_t p = 0; p < 3; ++p) description.Planes[p] = {8 * p, 1, 32};
-  const RegisterResult registered =
-      RegisterDescribedFormat("three-in-four", "three in four", description);
-  ASSERT_TRUE(registered.Format) << registered.Reason;
+  CodecDescription described{3, 32};
+  for (int32_t p = 0; p < 3; ++p) described.Planes[p] = {8 * p, 1, 32};
+  const RegisterResult tag = RegisterDescribedFormat("three-in-four", "three", described);
+  ASSERT_TRUE(tag.Format) << tag.Reason;
   TempDir dir;
   RomDocument doc;
   ASSERT_EQ(doc.LoadRom(dir.Write("g.smc", PatternBytes(65536 + 512, 9))), kLoadLoaded);
-  ASSERT_EQ(doc.ScrollMinimum, 512);
-  doc.SetTileFormat(*registered.Format);
-  EXPECT_EQ(doc.Format, *registered.Format);
+  doc.SetTileFormat(*tag.Format);
+  EXPECT_EQ(doc.Format, *tag.Format);
   EXPECT_EQ(doc.BitsPerPixel, 3);
-  EXPECT_EQ(doc.TileBytes, 32);
+  EXPECT_EQ(doc.ViewSurface.DecodeTileBytes, 32);
   EXPECT_EQ(doc.PageBytes, 8192);
   EXPECT_EQ(doc.ScrollMinimum, 0);
-  EXPECT_EQ(doc.ViewSurface.DecodeTileBytes, 32);
 }
 
 TEST(ScrollRangeTest, LargerGridShrinksTheRange) {

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <set>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "codec/tile_codec.h"
@@ -231,31 +232,27 @@ TEST(SurfaceArrangement, ArrangeThenLinearizeGivesBackThePixels) {
   EXPECT_EQ(surface.Pixels, linear);
 }
 
-// Surfaces of several grids, one after another as windows of different sizes would ask: each
-// cell gets the tile its grid and arrangement give it, whatever was arranged before.
+// Grids one after another, as windows of several sizes ask: each cell gets the tile its own grid
+// and arrangement give it, whatever was arranged before.
 TEST(SurfaceArrangement, EachGridInTurnGetsItsOwnOrder) {
-  struct Grid {
-    TileArrangement Arrangement;
-    int32_t Across, Down;
-  };
   const TileArrangement columns2x3 = MakeArrangement(BlockOrder::Columns, 2, 3);
-  for (const Grid& grid :
-       {Grid{kArrangement8x16, 4, 4}, Grid{kArrangement8x16, 4, 6}, Grid{columns2x3, 4, 6},
-        Grid{kArrangement8x16, 6, 4}, Grid{kArrangement16x16, 6, 4}}) {
+  for (const auto& [arrangement, across, down] : {std::tuple{kArrangement8x16, 4, 4},
+                                                  {kArrangement8x16, 4, 6},
+                                                  {columns2x3, 4, 6},
+                                                  {kArrangement8x16, 6, 4},
+                                                  {kArrangement16x16, 6, 4}}) {
     TileSurface surface;
-    surface.TilesAcross = grid.Across;
-    surface.TilesDown = grid.Down;
+    surface.TilesAcross = across;
+    surface.TilesDown = down;
     RebuildSurface(surface);
-    for (int32_t tile = 0; tile < grid.Across * grid.Down; ++tile)
-      FillSurfaceTile(surface, tile % grid.Across, tile / grid.Across, uint8_t(tile));
-    ArrangeSurfaceTiles(surface, grid.Arrangement);
-    for (int32_t row = 0; row < grid.Down; ++row)
-      for (int32_t column = 0; column < grid.Across; ++column)
-        ASSERT_EQ(CellOf(surface, column, row),
-                  std::vector<uint8_t>(64, uint8_t(TileIndexAt(grid.Arrangement, grid.Across,
-                                                               grid.Down, column, row))))
-            << ArrangementName(grid.Arrangement) << " " << grid.Across << "x" << grid.Down
-            << " cell (" << column << ", " << row << ")";
+    for (int32_t tile = 0; tile < across * down; ++tile)
+      FillSurfaceTile(surface, tile % across, tile / across, uint8_t(tile));
+    ArrangeSurfaceTiles(surface, arrangement);
+    for (int32_t cell = 0; cell < across * down; ++cell)
+      ASSERT_EQ(CellOf(surface, cell % across, cell / across),
+                std::vector<uint8_t>(64, uint8_t(TileIndexAt(arrangement, across, down,
+                                                             cell % across, cell / across))))
+          << ArrangementName(arrangement) << " " << across << "x" << down << " cell " << cell;
   }
 }
 
