@@ -1,6 +1,7 @@
-// Varnock Pro: `varnock [FILE...]` opens the files given; `varnock --screenshot OUT.png
-// [FILE...]` draws the frame with them open into a picture and exits; `--format NAME` and
-// `--arrangement NAME` choose how the files are shown.
+// Varnock Pro: `varnock [FILE...]` opens the files given, `--stream FORMAT:OFFSET` after a file
+// also a compressed stream of it; `varnock --screenshot OUT.png [FILE...]` draws the frame with
+// them open into a picture and exits; `--format NAME` and `--arrangement NAME` choose how the
+// files are shown.
 #include <QGuiApplication>
 #include <QImage>
 #include <QMdiSubWindow>
@@ -65,8 +66,9 @@ int main(int argc, char** argv) {
     // Without a window manager nothing maximises the frame: give it the screen by hand.
     varnock::MainForm->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
   }
-  const int opened = varnock::OpenCommandLineFiles(line.Files, line.Format, line.Arrangement);
-  const bool allOpened = opened == static_cast<int>(line.Files.size());
+  const varnock::CommandLineOpened opened = varnock::OpenCommandLine(line);
+  const bool allOpened = opened.Files == static_cast<int>(line.Files.size()) &&
+                         opened.Streams == static_cast<int>(line.Streams.size());
   if (screenshot) {
     varnock::ReportCodecLoadProblems(codecs);
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
@@ -75,7 +77,7 @@ int main(int argc, char** argv) {
     if (!saved) std::fprintf(stderr, "could not write %s\n", qPrintable(line.Screenshot));
     return saved && allOpened ? 0 : 1;
   }
-  if (!line.Files.empty() && opened == 0) {
+  if (!line.Files.empty() && opened.Files == 0) {
     varnock::DestroyForms();
     return 1;
   }

@@ -11,6 +11,7 @@
 #include "codec/codec_registry.h"
 #include "codec/tile_codec.h"
 #include "codec/view_compose.h"
+#include "document/stream_scan_form.h"
 #include "palette/pal_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
@@ -128,7 +129,10 @@ TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
   resize(272 + kScrollBarWidth, 256);
 }
 
-TChildForm::~TChildForm() = default;
+TChildForm::~TChildForm() {
+  // The scan dialog goes first, while the document its rows are drawn from is still here.
+  delete ScanForm.data();
+}
 
 void TChildForm::BuildMenus() {
   Edit1 = new QMenu(QStringLiteral("&Modifica"), this);
@@ -219,6 +223,7 @@ void TChildForm::BuildMenus() {
   connect(LoadFromRom1, &QAction::triggered, this, &TChildForm::LoadFromRom1Click);
   ConnectPaletteMenu();
   ConnectClipboardMenu();
+  BuildToolsMenu();
 }
 
 int TChildForm::LoadRom(const std::string& path) {
@@ -418,21 +423,28 @@ QString TChildForm::RomFileName() const {
 
 bool TChildForm::FormClose() {
   if (Closed) return true;
+  // Stream windows write into this window's image: they close first, with their questions.
+  if (!CloseStreamWindows()) {
+    MainForm->CloseAllowed = false;
+    return false;
+  }
   if (Doc.Modified) {
     const PromptAnswer answer = CurrentPrompts().MessageBox(
-        QStringLiteral("Save changes to %1?").arg(RomFileName()), QStringLiteral("Varnock Pro"),
+        QStringLiteral("Save changes to %1?").arg(DocumentName()), QStringLiteral("Varnock Pro"),
         PromptButtons::YesNoCancel, PromptIcon::Question);
     if (answer == PromptAnswer::Cancel) {
       MainForm->CloseAllowed = false;
       return false;
     }
     // A save that failed keeps the window, as Cancel does: nothing unsaved is thrown away.
-    if (answer == PromptAnswer::Yes && !SaveRomReporting(Doc.RomPath)) {
+    if (answer == PromptAnswer::Yes && !SaveDocument()) {
       MainForm->CloseAllowed = false;
       return false;
     }
   }
   const bool last = MainForm->RomWindowCount() == 1;
+  // A running scan ends here: nothing of it may reach a closed window.
+  if (ScanForm) ScanForm->close();
   Closed = true;
   ViewBitmap = QImage();
   Doc.ViewSurface.Pixels.clear();

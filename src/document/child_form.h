@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <array>
 #include <string>
@@ -20,6 +21,7 @@ namespace varnock {
 
 class TChildForm;
 class PasteImageWidget;
+class TStreamScanForm;
 
 // The client area's picture: copies the back buffer to the screen and passes keys and mouse
 // to the window.
@@ -188,6 +190,34 @@ class TChildForm : public QMdiSubWindow {
   // A closing window: the current tile and the drop undo no longer refer to it.
   void ForgetDragState();
 
+  // Compressed streams: the "&Strumenti" menu, stream windows and their saves.
+  void BuildToolsMenu();
+  void OpenStream1Click();
+  void FindStreams1Click();
+  // Decompresses the stream of `format` at `offset` of this window's image and opens it in a
+  // window of its own, beside this one, with this window's format and palette. A stream that
+  // does not decode is reported and nothing opens. The new window, or null.
+  TChildForm* OpenStreamWindow(int64_t offset, CompressionFormat format);
+  bool IsStreamWindow() const { return Doc.Stream.has_value(); }
+  // What Save does: a ROM window writes its file, a stream window its source's image. True
+  // when saved or when there was nothing to save.
+  bool SaveDocument();
+  // Compresses the image and writes it into the source window at the stream's place; refuses
+  // (telling why) when the source is gone, when the stream no longer fits its place, or when
+  // the user does not want bytes another edit changed there overwritten.
+  bool SaveStream();
+  // Save As of a stream window: the decompressed bytes into a file the user picks. Neither
+  // where Save writes nor Modified changes.
+  bool SaveStreamAs();
+  // After a stream window wrote `length` bytes at `offset`: the page, the tile editor's tile and
+  // the arranger's cells show them.
+  void StreamWrittenAt(int64_t offset, int64_t length);
+  // Closes the stream windows opened from this one, each with its question; false when one
+  // stays open.
+  bool CloseStreamWindows();
+  // The name the close question gives: the file's, or a stream window's caption.
+  QString DocumentName() const;
+
   // Mirrors the document's scroll range and ViewOffset in the bar without running its
   // change handler; callers decode and paint themselves.
   void SyncScrollBar();
@@ -256,6 +286,9 @@ class TChildForm : public QMdiSubWindow {
   QActionGroup* EntriesGroup = nullptr;
   QAction* Transfertoclipboard1 = nullptr;
   QAction* LoadFromRom1 = nullptr;
+  QMenu* Tools1 = nullptr;
+  QAction* OpenStream1 = nullptr;
+  QAction* FindStreams1 = nullptr;
   QWidget* PastePanel = nullptr;  // child of the view; null until the first paste
   PasteImageWidget* PasteImage = nullptr;
   TileSurface PasteSurface;  // the block the panel shows and a commit writes
@@ -271,6 +304,11 @@ class TChildForm : public QMdiSubWindow {
   bool PaletteReadFromState = false;
   // Wheel turn not yet worth a whole notch (high-resolution wheels and touchpads).
   int WheelRest = 0;
+  // A stream window's source window and caption; null and empty for a ROM window.
+  QPointer<TChildForm> StreamSource;
+  QString StreamCaptionText;
+  // The open scan dialog of this window, if any.
+  QPointer<TStreamScanForm> ScanForm;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -294,6 +332,10 @@ class TChildForm : public QMdiSubWindow {
   // After a format change: the palette editor takes the new depth and sub-palette, and the
   // page is composed.
   void ShowNewFormat();
+  // A new stream window's settings from its source: format, palette and drawing colours.
+  void TakeStreamSettings(const TChildForm& source);
+  // Puts this window to the right of `source`, within the frame's client area.
+  void PlaceBeside(const TChildForm& source);
 };
 
 }  // namespace varnock

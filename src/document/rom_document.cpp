@@ -125,6 +125,23 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
   return kLoadLoaded;
 }
 
+void RomDocument::LoadStream(std::span<const uint8_t> bytes, StreamLink link,
+                             const std::string& sourcePath) {
+  RomImage = std::make_unique<uint8_t[]>(std::max<size_t>(bytes.size(), 1));
+  std::copy(bytes.begin(), bytes.end(), RomImage.get());
+  RomData = RomImage.get();
+  RomSize = static_cast<int32_t>(bytes.size());
+  IoCount = 0;
+  RomPath = sourcePath;
+  RomExt.clear();
+  KnownPath.clear();
+  KnownFile = {};
+  Stream = std::move(link);
+  Modified = false;
+  SetTileFormat(Format);
+  Zoom = 3;
+}
+
 int64_t RomDocument::OpeningOffset() const {
   // Only opening looks for the graphics; a later format change leaves the view where it is.
   if (Format == kNesFormat) return NesFirstPage(BytesFrom(0));
@@ -156,7 +173,7 @@ void RomDocument::UpdateStrides() {
 }
 
 void RomDocument::UpdateScrollRange() {
-  const int64_t minimum = FirstViewableOffset(Format, RomSize, RomExt);
+  const int64_t minimum = Stream ? 0 : FirstViewableOffset(Format, RomSize, RomExt);
   const int64_t maximum = static_cast<int64_t>(RomSize) - PageBytes;
   if (maximum < minimum) {
     ScrollMinimum = 0;
@@ -232,6 +249,15 @@ void RomDocument::DecodePage() {
 void RomDocument::EncodeIntoImage(const TileSurface& surface, int64_t offset) {
   EncodeTiles(surface, WritableBytesFrom(offset));
   Modified = true;
+}
+
+bool RomDocument::WriteBytes(int64_t offset, std::span<const uint8_t> bytes) {
+  const std::span<uint8_t> inside = WritableBytesFrom(offset);
+  const size_t count = std::min(inside.size(), bytes.size());
+  if (std::equal(bytes.begin(), bytes.begin() + count, inside.begin())) return false;
+  std::copy_n(bytes.begin(), count, inside.begin());
+  Modified = true;
+  return true;
 }
 
 void RomDocument::PushUndo(int32_t offset, TileFormat format, int32_t bitsPerPixel,

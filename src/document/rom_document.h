@@ -11,6 +11,7 @@
 
 #include "codec/tile_format.h"
 #include "codec/tile_surface.h"
+#include "document/stream_link.h"
 #include "document/tile_arrangement.h"
 #include "io/file_io.h"
 #include "palette/palette.h"
@@ -53,6 +54,10 @@ class RomDocument {
   // opens at the character ROM the header announces (NesFirstPage). The palette itself is the
   // window's business (palette file, or ApplyDefaultPalette).
   LoadResult LoadRom(const std::string& path);
+  // A compressed stream's document: `bytes` are its image, with no file of its own, no
+  // header to skip (the scroll range starts at 0) and no checksum rule. RomPath names the
+  // source's file; format and palette are the caller's to set.
+  void LoadStream(std::span<const uint8_t> bytes, StreamLink link, const std::string& sourcePath);
 
   // Format, bits per pixel, strides and the scroll range for `format` (any Tag with a table
   // row, fixed or described; anything else reads as 1BPP), with ViewOffset clamped into it and
@@ -107,6 +112,9 @@ class RomDocument {
   // Encodes the surface's encode request into the image at `offset`, clipped at the image's
   // end, and marks the image modified.
   void EncodeIntoImage(const TileSurface& surface, int64_t offset);
+  // Copies `bytes` into the image at `offset`, clipped at its end. Only a write that changes a
+  // byte marks the image modified; true when one did.
+  bool WriteBytes(int64_t offset, std::span<const uint8_t> bytes);
 
   // Records the bytes of the tile at `offset` as the newest tile-editor undo entry: at most
   // `length` (and kMaxTileBytes) of them, and only those inside the image. Beyond 64 entries the
@@ -197,6 +205,9 @@ class RomDocument {
   // The scroll range the window's scroll bar mirrors.
   int32_t ScrollMinimum = 0;
   int32_t ScrollMaximum = 0;
+
+  // Set for a compressed stream's document: where its bytes go when it is saved.
+  std::optional<StreamLink> Stream;
 
   // Which cell shows which tile of the page; SetArrangement changes it.
   TileArrangement Arrangement = kArrangement8x8;

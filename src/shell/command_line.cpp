@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
+#include <algorithm>
 #include <cstring>
 
 #include "document/child_form.h"
@@ -15,17 +16,44 @@ namespace {
 
 // The options whose value may follow as the next argument, which is then no file name.
 constexpr const char* kValueOptions[] = {"--screenshot", "--format", "--arrangement"};
+constexpr const char* kStreamOption = "--stream";
 
-bool TakesValue(const char* argument) {
-  for (const char* option : kValueOptions)
-    if (std::strcmp(argument, option) == 0) return true;
-  return false;
+// The option's value when `argument` is the option (the value is the next argument, which
+// `i` then steps over) or "--option=value"; null for any other argument.
+const char* OptionValue(const char* option, int argc, char** argv, int& i) {
+  const char* argument = argv[i];
+  const size_t length = std::strlen(option);
+  if (std::strncmp(argument, option, length) != 0) return nullptr;
+  if (argument[length] == '=') return argument + length + 1;
+  if (argument[length] != '\0' || i + 1 >= argc) return nullptr;
+  return argv[++i];
 }
 
 // The complaint about a name that stands for nothing, with the names there are.
 QString UnknownName(const char* what, const QString& name, const QString& names) {
   return QStringLiteral("Unknown %1 '%2'. The %1s are: %3\n")
       .arg(QString::fromLatin1(what), name, names);
+}
+
+// Opens the files in turn, keeping each one's window (null for one that did not open). With a
+// format or an arrangement, each window shows its file in them, from where a file of that
+// format opens.
+std::vector<TChildForm*> OpenFiles(const std::vector<QByteArray>& files,
+                                   std::optional<TileFormat> format,
+                                   std::optional<TileArrangement> arrangement) {
+  std::vector<TChildForm*> windows;
+  for (const QByteArray& file : files) {
+    TChildForm* child = MainForm->OpenRomFile(file) ? MainForm->ActiveChild() : nullptr;
+    if (child && format) {
+      child->ChooseTileFormat(*format);
+      child->MoveViewTo(child->Doc.OpeningOffset());
+    }
+    if (child && arrangement) child->ChooseArrangement(*arrangement);
+    windows.push_back(child);
+    // A failed first file must not end the run while more names wait; the caller decides.
+    MainForm->TerminateRequested = false;
+  }
+  return windows;
 }
 
 bool IsTextOption(const char* argument) {
@@ -71,6 +99,14 @@ CommandLine ParseCommandLine(int argc, char** argv) {
           .arg(arrangementNames),
       QStringLiteral("NAME"));
   parser.addOption(arrangement);
+  const QCommandLineOption stream(
+      QStringLiteral("stream"),
+      QStringLiteral("Open the compressed graphics at OFFSET (hexadecimal after 0x, or decimal) "
+                     "of the FILE before it as a window of their own; may be given more than "
+                     "once. FORMAT is one of %1.")
+          .arg(QString::fromStdString(CompressionShortNames())),
+      QStringLiteral("FORMAT:OFFSET"));
+  parser.addOption(stream);
   parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("ROM images to open."),
                                QStringLiteral("[FILE...]"));
   QStringList arguments;
@@ -112,7 +148,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     }
   }
   // The parser has checked the options; the names come from the raw bytes, since a name
-  // that is not valid text would not survive the way through QString.
+  // that is not valid text would not survive the way through QString. A stream belongs to
+  // the file named before it, so the order of the arguments is read here too.
   bool onlyNames = false;
   for (int i = 1; i < argc; ++i) {
     const char* argument = argv[i];
@@ -120,28 +157,43 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       line.Files.emplace_back(argument);
     } else if (std::strcmp(argument, "--") == 0) {
       onlyNames = true;
-    } else if (TakesValue(argument)) {
-      ++i;  // its value
+    } else if (const char* value = OptionValue(kStreamOption, argc, argv, i)) {
+      const StreamArgumentParse parse = ParseStreamArgument(value);
+      if (!parse.Value) {
+        line.What = CommandLine::Action::Usage;
+        line.Text = QStringLiteral("--stream: %1\n\n%2")
+                        .arg(QString::fromStdString(parse.Error), parser.helpText());
+        return line;
+      }
+      line.Streams.push_back({*parse.Value, line.Files.empty() ? 0 : line.Files.size() - 1});
+    } else {
+      // Steps over the value of an option that takes one.
+      for (const char* option : kValueOptions)
+        if (OptionValue(option, argc, argv, i)) break;
     }
+  }
+  if (!line.Streams.empty() && line.Files.empty()) {
+    line.What = CommandLine::Action::Usage;
+    line.Text =
+        QStringLiteral("--stream needs a FILE to open the graphics from.\n\n") + parser.helpText();
   }
   return line;
 }
 
 int OpenCommandLineFiles(const std::vector<QByteArray>& files, std::optional<TileFormat> format,
                          std::optional<TileArrangement> arrangement) {
-  int opened = 0;
-  for (const QByteArray& file : files) {
-    if (MainForm->OpenRomFile(file)) {
-      ++opened;
-      TChildForm* child = MainForm->ActiveChild();
-      if (child && format) {
-        child->ChooseTileFormat(*format);
-        child->MoveViewTo(child->Doc.OpeningOffset());
-      }
-      if (child && arrangement) child->ChooseArrangement(*arrangement);
-    }
-    // A failed first file must not end the run while more names wait; the caller decides.
-    MainForm->TerminateRequested = false;
+  const std::vector<TChildForm*> windows = OpenFiles(files, format, arrangement);
+  return static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
+}
+
+CommandLineOpened OpenCommandLine(const CommandLine& line) {
+  const std::vector<TChildForm*> windows = OpenFiles(line.Files, line.Format, line.Arrangement);
+  CommandLineOpened opened;
+  opened.Files = static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
+  for (const StreamRequest& request : line.Streams) {
+    TChildForm* source = request.File < windows.size() ? windows[request.File] : nullptr;
+    if (source && source->OpenStreamWindow(request.Stream.Offset, request.Stream.Format))
+      ++opened.Streams;
   }
   return opened;
 }

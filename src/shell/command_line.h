@@ -7,9 +7,16 @@
 #include <vector>
 
 #include "codec/tile_format.h"
+#include "document/stream_argument.h"
 #include "document/tile_arrangement.h"
 
 namespace varnock {
+
+// A --stream of the command line: a compressed stream of a file to open as a window.
+struct StreamRequest {
+  StreamArgument Stream;
+  size_t File = 0;  // index into CommandLine::Files: the last name before it, else the first
+};
 
 struct CommandLine {
   enum class Action { Run, Help, Version, Usage };
@@ -21,6 +28,7 @@ struct CommandLine {
   // The encoding and the arrangement the files open in, instead of what their extensions give.
   std::optional<TileFormat> Format;
   std::optional<TileArrangement> Arrangement;
+  std::vector<StreamRequest> Streams;
   // Help or version text for standard output, or the complaint and the usage for standard
   // error.
   QString Text;
@@ -40,5 +48,15 @@ bool AsksOnlyForText(int argc, char** argv);
 int OpenCommandLineFiles(const std::vector<QByteArray>& files,
                          std::optional<TileFormat> format = std::nullopt,
                          std::optional<TileArrangement> arrangement = std::nullopt);
+
+struct CommandLineOpened {
+  int Files = 0;
+  int Streams = 0;
+};
+
+// Opens the files, then each stream from its file's window, beside it; the last stream
+// window opened is the active one. A stream that does not decode is reported like a file that
+// cannot be opened; one whose file did not open is not tried. How many of each opened.
+CommandLineOpened OpenCommandLine(const CommandLine& line);
 
 }  // namespace varnock

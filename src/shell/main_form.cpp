@@ -242,6 +242,7 @@ void TMainForm::MergeMenus() {
     bar->addAction(child->Edit1->menuAction());
     bar->addAction(child->Window1->menuAction());
     bar->addAction(child->Palette1->menuAction());
+    bar->addAction(child->Tools1->menuAction());
   }
   bar->addAction(WindowMenu->menuAction());
   bar->addAction(HelpMenu->menuAction());
@@ -309,13 +310,7 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
   child->show();
   const int result = child->LoadRom(bytes.toStdString());
   if (result == kLoadLoaded) {
-    child->LayoutView();
-    child->setWindowTitle(child->RomFileName());
-    MdiArea->setUpdatesEnabled(true);
-    child->ActivateAttached = true;
-    MergeMenus();
-    child->FormActivate();
-    SetButtonsEnabled(true);
+    ShowLoadedRom(child, child->RomFileName());
   } else {
     QString message;
     if (result == kLoadCannotOpen)
@@ -345,13 +340,28 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
   return result == kLoadLoaded;
 }
 
+void TMainForm::ShowLoadedRom(TChildForm* child, const QString& caption) {
+  child->LayoutView();
+  child->setWindowTitle(caption);
+  MdiArea->setUpdatesEnabled(true);
+  child->ActivateAttached = true;
+  MergeMenus();
+  child->FormActivate();
+  SetButtonsEnabled(true);
+}
+
 void TMainForm::Save1Click() {
-  if (TChildForm* child = ActiveChild()) child->SaveRomReporting(child->Doc.RomPath);
+  if (TChildForm* child = ActiveChild()) child->SaveDocument();
 }
 
 void TMainForm::SaveAs1Click() {
   TChildForm* child = ActiveChild();
   if (!child) return;
+  // A stream window's own file is only a copy of its graphics; Save still writes the source.
+  if (child->IsStreamWindow()) {
+    child->SaveStreamAs();
+    return;
+  }
   const std::string& current = child->Doc.RomPath;
   const auto chosen = CurrentPrompts().SaveFileName(kSaveRomDialog, PathForDisplay(current));
   if (!chosen) return;
@@ -446,7 +456,11 @@ void TMainForm::MinimizeAll1Click() {
 
 bool TMainForm::CloseAllRoms() {
   // The list is taken first: windows that agree free themselves only afterwards.
-  for (TChildForm* child : RomWindows()) {
+  QList<QPointer<TChildForm>> windows;
+  for (TChildForm* child : RomWindows()) windows << child;
+  for (const QPointer<TChildForm>& child : windows) {
+    // A stream window closes with its source, which may come before it in the list.
+    if (!child || child->Closed) continue;
     CloseAllowed = true;
     if (!child->close() || !CloseAllowed) return false;
   }

@@ -28,6 +28,9 @@ class TMainForm : public QMainWindow {
   void OpenRom(const QString& path);
   // The same for a name given as bytes, as the command line gives it. True when it opened.
   bool OpenRomFile(const QByteArray& path);
+  // The steps after a ROM window (or a stream window) has its document: layout, `caption`,
+  // the activation handler run once, the toolbar enabled.
+  void ShowLoadedRom(TChildForm* child, const QString& caption);
   void Save1Click();
   void SaveAs1Click();
   void Close1Click();

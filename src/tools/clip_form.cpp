@@ -216,6 +216,16 @@ void TClipForm::ClearArranger() {
   FormPaint();
 }
 
+void TClipForm::RedecodeCellsIn(const TChildForm* rom, int64_t begin, int64_t end) {
+  for (int row = 0; row < kArrangerRows; ++row)
+    for (int column = 0; column < kArrangerColumns; ++column) {
+      const ArrangerCell* cell = OccupiedCell(column, row);
+      if (cell && cell->Rom == rom && cell->Offset < end && cell->Offset + cell->TileBytes > begin)
+        DecodeCell(column, row);
+    }
+  FormPaint();
+}
+
 void TClipForm::ForgetRom(const TChildForm* rom) {
   for (int row = 0; row < kArrangerRows; ++row) {
     for (int column = 0; column < kArrangerColumns; ++column) {

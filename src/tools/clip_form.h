@@ -43,6 +43,9 @@ class TClipForm : public QWidget {
   void ClearArranger();
   // Empties every cell that refers to `rom` (a ROM window that is closing).
   void ForgetRom(const TChildForm* rom);
+  // Decodes again every cell whose tile in `rom` overlaps bytes begin..end - 1 (they were
+  // written), then repaints.
+  void RedecodeCellsIn(const TChildForm* rom, int64_t begin, int64_t end);
   // Shows tile (0, 0) of `from` in every cell that refers to `tile`, then repaints.
   void RefreshCellsShowing(const uint8_t* tile, const TileSurface& from);
   // Copies a window's palette in, all 256 entries, also into the cell colours.

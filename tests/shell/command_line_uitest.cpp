@@ -1,7 +1,9 @@
 // Files named on the command line, as bytes and several at once, and the parsing of the line.
+#include <QApplication>
 #include <QFile>
 #include <filesystem>
 
+#include "compression/compression.h"
 #include "document/view_names.h"
 #include "shell/command_line.h"
 #include "support/app_fixture.h"
@@ -193,6 +195,82 @@ TEST(UnattendedPromptsTest, OpensNoDialog) {
   EXPECT_EQ(UnattendedPrompts().OpenFileName(info, QString()), std::nullopt);
   EXPECT_EQ(UnattendedPrompts().SaveFileName(info, QString()), std::nullopt);
   EXPECT_EQ(UnattendedPrompts().ChooseColor(Qt::red), std::nullopt);
+}
+
+struct StreamParseCase {
+  const char* name;
+  std::vector<const char*> arguments;
+  // The streams' files and offsets, all LZ77 10; empty with `usage` set for a refusal.
+  std::vector<std::pair<size_t, int32_t>> streams;
+  const char* usage = nullptr;  // part of the refusal
+};
+void PrintTo(const StreamParseCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class StreamParseTest : public ::testing::TestWithParam<StreamParseCase> {};
+
+TEST_P(StreamParseTest, GivesEachStreamTheFileBeforeIt) {
+  const StreamParseCase& c = GetParam();
+  std::vector<std::string> storage{"varnock"};
+  for (const char* argument : c.arguments) storage.emplace_back(argument);
+  std::vector<char*> argv;
+  for (std::string& argument : storage) argv.push_back(argument.data());
+  const CommandLine line = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+  if (c.usage) {
+    EXPECT_EQ(line.What, CommandLine::Action::Usage);
+    EXPECT_TRUE(line.Text.contains(QString::fromUtf8(c.usage))) << line.Text.toStdString();
+    return;
+  }
+  ASSERT_EQ(line.What, CommandLine::Action::Run) << line.Text.toStdString();
+  EXPECT_EQ(line.Files.size(), 2u);
+  ASSERT_EQ(line.Streams.size(), c.streams.size());
+  for (size_t i = 0; i < c.streams.size(); ++i) {
+    EXPECT_EQ(line.Streams[i].File, c.streams[i].first);
+    EXPECT_EQ(line.Streams[i].Stream.Offset, c.streams[i].second);
+    EXPECT_EQ(line.Streams[i].Stream.Format, CompressionFormat::Lz10);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, StreamParseTest,
+    ::testing::Values(
+        StreamParseCase{"AfterEachFile",
+                        {"a.gba", "--stream", "lz10:0x1C40", "b.gba", "--stream=LZ10:16"},
+                        {{0, 0x1C40}, {1, 16}}},
+        StreamParseCase{"BeforeAnyFileTakesTheFirst",
+                        {"--stream", "lz10:8", "a.gba", "--screenshot", "o.png", "b.gba"},
+                        {{0, 8}}},
+        StreamParseCase{"NoFile", {"--stream", "lz10:0"}, {}, "needs a FILE"},
+        StreamParseCase{"NoValue", {"a.gba", "--stream"}, {}, "Usage:"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+using CommandLineStreams = AppTest;
+
+TEST_F(CommandLineStreams, OpensEachStreamBesideItsFileAndReportsOneThatDoesNotDecode) {
+  std::vector<uint8_t> image = PatternBytes(0x10000, 3);
+  const std::vector<uint8_t> tiles(1024, 0x11);
+  std::ranges::copy(*Compress(CompressionFormat::Lz10, tiles), image.begin() + 0x400);
+  MainForm->showNormal();  // room for both windows side by side
+  MainForm->resize(1400, 900);
+  QApplication::processEvents();
+  CommandLine line;
+  line.Files = {QByteArray::fromStdString(dir.Write("other.gba", image)),
+                QByteArray::fromStdString(dir.Write("game.gba", image))};
+  line.Streams = {{{CompressionFormat::Lz10, 0x401}, 1}, {{CompressionFormat::Lz10, 0x400}, 1}};
+  const CommandLineOpened opened = OpenCommandLine(line);
+  EXPECT_EQ(opened.Files, 2);
+  EXPECT_EQ(opened.Streams, 1);
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  EXPECT_EQ(prompts.Messages[0].Text,
+            QStringLiteral("No LZ77 10 stream starts at 0x401: its header is not of this format."));
+  TChildForm* stream = MainForm->ActiveChild();
+  ASSERT_EQ(MainForm->RomWindowCount(), 3);
+  EXPECT_EQ(stream->windowTitle(), QStringLiteral("game.gba @ 0x400 [LZ77 10]"));
+  // Beside its own file's window, even where the other window already is.
+  const TChildForm* source = MainForm->RomWindows()[1];
+  EXPECT_EQ(stream->x(), source->frameGeometry().right() + 1);
+  EXPECT_GE(stream->y(), source->y());
 }
 
 }  // namespace

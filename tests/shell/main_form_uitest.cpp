@@ -91,7 +91,8 @@ TEST_F(Frame, OpeningShowsTheWindowItsStatusAndTheToolWindows) {
   QStringList menus;
   for (QAction* menu : MainForm->menuBar()->actions())
     if (menu->isVisible()) menus << menu->text();
-  EXPECT_EQ(menus, QStringList({"&File", "&Modifica", "&Vedi", "&Palette", "&Finestra", "&Aiuto"}));
+  EXPECT_EQ(menus, QStringList({"&File", "&Modifica", "&Vedi", "&Palette", "&Strumenti",
+                                "&Finestra", "&Aiuto"}));
 }
 
 struct FailedOpen {

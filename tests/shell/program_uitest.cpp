@@ -124,6 +124,18 @@ TEST(Program, EncodingsInTheUsersFolderLoadAndABadOneIsReportedOnce) {
   EXPECT_TRUE(Contains(help.out, "linear8 mono.")) << help.out;
 }
 
+TEST(Program, ScreenshotReportsAStreamThatDoesNotDecodeAndEndsWithOne) {
+  TempDir dir;
+  std::vector<uint8_t> image = PatternBytes(0x8000, 1);
+  image[0x100] = 0x10;  // an LZ77 10 header whose stream the data cannot finish
+  const std::string rom = dir.Write("a.gba", image);
+  const Outcome run =
+      RunProgram(dir, {"--screenshot", dir.File("out.png"), rom, "--stream", "lz10:0x100"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "Varnock Pro: No LZ77 10 stream starts at 0x100: ")) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(dir.File("out.png")));
+}
+
 struct TextCase {
   const char* name;
   std::vector<std::string> arguments;
@@ -155,6 +167,8 @@ TEST_P(ProgramText, AnswersWithoutOpeningAWindow) {
 INSTANTIATE_TEST_SUITE_P(
     Program, ProgramText,
     ::testing::Values(TextCase{"Help", {"--help"}, 0, "--screenshot <OUT.png>", nullptr},
+                      TextCase{"HelpListsStreams", {"--help"}, 0, "lz10, lz11, rle30", nullptr},
+                      TextCase{"BadStream", {"a.gb", "--stream", "x:0"}, 2, nullptr, "'x' is"},
                       TextCase{"ShortHelp", {"-h"}, 0, "[FILE...]", nullptr},
                       TextCase{"Version", {"--version"}, 0, "Varnock Pro 1.1\n", nullptr},
                       TextCase{"UnknownOption", {"--frobnicate"}, 2, nullptr, "Usage:"},

@@ -1,0 +1,207 @@
+// The ROM window's compressed streams: the "&Strumenti" menu, opening a stream as a window of
+// its own, and saving that window back into the image it came from.
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QScreen>
+
+#include "compression/scan_presets.h"
+#include "document/child_form.h"
+#include "document/stream_link.h"
+#include "document/stream_open_form.h"
+#include "document/stream_scan_form.h"
+#include "io/file_io.h"
+#include "shell/forms.h"
+#include "shell/main_form.h"
+#include "shell/prompts.h"
+#include "tools/clip_form.h"
+#include "tools/edit_form.h"
+
+namespace varnock {
+namespace {
+
+const FileDialogInfo kSaveStreamDialog{QStringLiteral("Salva grafica decompressa"),
+                                       QStringLiteral("Tutti i file (*.*)|*.*"), QString(),
+                                       /*OverwritePrompt=*/true, /*FileMustExist=*/false};
+
+QString FormatName(CompressionFormat format) {
+  return QString::fromUtf8(CompressionInfo(format).DisplayName);
+}
+
+QString HexText(int64_t offset) {
+  return QString::fromStdString(OffsetHexText(offset));
+}
+
+}  // namespace
+
+void TChildForm::BuildToolsMenu() {
+  Tools1 = new QMenu(QStringLiteral("&Strumenti"), this);
+  Tools1->setObjectName(QStringLiteral("Tools1"));
+  OpenStream1 = Tools1->addAction(QStringLiteral("Apri grafica &compressa..."));
+  OpenStream1->setObjectName(QStringLiteral("OpenStream1"));
+  FindStreams1 = Tools1->addAction(QStringLiteral("&Cerca grafica compressa..."));
+  FindStreams1->setObjectName(QStringLiteral("FindStreams1"));
+  connect(OpenStream1, &QAction::triggered, this, &TChildForm::OpenStream1Click);
+  connect(FindStreams1, &QAction::triggered, this, &TChildForm::FindStreams1Click);
+}
+
+void TChildForm::OpenStream1Click() {
+  const int32_t offset = Doc.EditTile ? Doc.EditTileOffset : Doc.ViewOffset;
+  auto* dialog = new TStreamOpenForm(this, offset, ScanFormatsForExtension(Doc.RomExt).front());
+  connect(dialog, &TStreamOpenForm::Chosen, this,
+          [this](int32_t at, CompressionFormat format) { OpenStreamWindow(at, format); });
+  // Window-modal and without a loop of its own, so nothing waits for the user's click.
+  dialog->open();
+}
+
+void TChildForm::FindStreams1Click() {
+  if (!ScanForm) {
+    ScanForm = new TStreamScanForm(this);
+    // Below this window, where the tool windows, which stay on top, are least likely to be.
+    ScanForm->adjustSize();
+    const QPoint below = mapToGlobal(QPoint(0, frameGeometry().height()));
+    const QScreen* screen = this->screen();
+    if (screen &&
+        screen->availableGeometry().contains(QRect(below, ScanForm->frameGeometry().size())))
+      ScanForm->move(below);
+  }
+  ScanForm->show();
+  ScanForm->raise();
+  ScanForm->activateWindow();
+}
+
+TChildForm* TChildForm::OpenStreamWindow(int64_t offset, CompressionFormat format) {
+  if (!MainForm || Closed) return nullptr;
+  OpenedStream opened = OpenStreamAt(Doc.BytesFrom(0), offset, format);
+  if (!opened.ok()) {
+    ShowError(QStringLiteral("No %1 stream starts at %2: %3")
+                  .arg(FormatName(format), HexText(offset),
+                       QString::fromUtf8(DecompressErrorText(opened.Error))));
+    return nullptr;
+  }
+  auto* child = new TChildForm();
+  child->StreamSource = this;
+  child->StreamCaptionText = QString::fromStdString(
+      StreamCaption(windowTitle().toStdString(), opened.Link.Offset, format));
+  MainForm->MdiArea->addSubWindow(child);
+  child->show();
+  child->TakeStreamSettings(*this);
+  child->Doc.LoadStream(opened.Bytes, std::move(opened.Link), Doc.RomPath);
+  child->MirrorFormat();
+  MainForm->ShowLoadedRom(child, child->StreamCaptionText);
+  child->PlaceBeside(*this);
+  return child;
+}
+
+void TChildForm::TakeStreamSettings(const TChildForm& source) {
+  const RomDocument& from = source.Doc;
+  Doc.Format = from.Format;
+  Doc.Palette = from.Palette;
+  SetPaletteFormat(from.PalFormat);
+  Doc.PaletteSize = from.PaletteSize;
+  MarkPaletteSize(Doc.PaletteSize);
+  Doc.SubPalette = from.SubPalette;
+  Doc.PalettePath = from.PalettePath;
+  Doc.LeftColor = from.LeftColor;
+  Doc.RightColor = from.RightColor;
+}
+
+void TChildForm::PlaceBeside(const TChildForm& source) {
+  const QMdiArea* area = mdiArea();
+  if (!area) return;
+  const int room = area->viewport()->width() - width();
+  QPoint at(std::clamp(source.frameGeometry().right() + 1, 0, std::max(room, 0)), source.y());
+  // Further streams of the same source step down, so that no caption hides behind another.
+  const int step = frameGeometry().height() - ClientSize().height();
+  for (bool taken = true; taken && step > 0;) {
+    taken = false;
+    for (const TChildForm* other : MainForm->RomWindows())
+      if (other != this && other->pos() == at) taken = true;
+    if (taken) at.ry() += step;
+  }
+  move(at);
+}
+
+bool TChildForm::SaveDocument() {
+  return IsStreamWindow() ? SaveStream() : SaveRomReporting(Doc.RomPath);
+}
+
+bool TChildForm::SaveStream() {
+  // An unchanged stream has nothing to put back, and bytes another edit wrote stay.
+  if (!Doc.Modified) return true;
+  TChildForm* source = StreamSource.data();
+  if (!source || source->Closed) {
+    ShowError(
+        QStringLiteral("The window these graphics came from is closed. Nothing was written."));
+    return false;
+  }
+  StreamLink& link = *Doc.Stream;
+  const StreamSavePlan plan = PlanStreamSave(link, source->Doc.BytesFrom(0), Doc.BytesFrom(0));
+  switch (plan.Verdict) {
+    case StreamSaveVerdict::CannotCompress:
+      ShowError(QStringLiteral("The graphics cannot be compressed as %1. Nothing was written.")
+                    .arg(FormatName(link.Format)));
+      return false;
+    case StreamSaveVerdict::TooLarge:
+      ShowError(QStringLiteral("The graphics take %1 bytes compressed and only %2 are free at %3. "
+                               "Nothing was written.")
+                    .arg(plan.Compressed.size())
+                    .arg(link.PlaceLength)
+                    .arg(HexText(link.Offset)));
+      return false;
+    case StreamSaveVerdict::Unchanged:
+      break;
+    case StreamSaveVerdict::Write:
+      if (plan.PlaceChanged &&
+          CurrentPrompts().MessageBox(
+              QStringLiteral("The bytes at %1 in %2 have changed since these graphics were opened "
+                             "or last saved. Write over them?")
+                  .arg(HexText(link.Offset), source->DocumentName()),
+              QStringLiteral("Varnock Pro"), PromptButtons::YesNo,
+              PromptIcon::Question) != PromptAnswer::Yes)
+        return false;
+      source->Doc.WriteBytes(link.Offset, plan.Compressed);
+      source->StreamWrittenAt(link.Offset, static_cast<int64_t>(plan.Compressed.size()));
+      break;
+  }
+  const std::span<const uint8_t> place = PlaceIn(link, source->Doc.BytesFrom(0));
+  link.PlaceBytes.assign(place.begin(), place.end());
+  Doc.Modified = false;
+  return true;
+}
+
+void TChildForm::StreamWrittenAt(int64_t offset, int64_t length) {
+  RedrawPage();
+  if (EditForm) EditForm->ReloadBoundTile(this);
+  if (ClipForm) ClipForm->RedecodeCellsIn(this, offset, offset + length);
+}
+
+bool TChildForm::SaveStreamAs() {
+  const QString folder = QFileInfo(PathForDisplay(Doc.RomPath)).path();
+  const QString preset = QStringLiteral("%1/%2_%3.bin")
+                             .arg(folder, QFileInfo(RomFileName()).completeBaseName(),
+                                  HexText(Doc.Stream->Offset).mid(2));
+  const std::optional<QString> chosen = CurrentPrompts().SaveFileName(kSaveStreamDialog, preset);
+  if (!chosen) return false;
+  // The graphics as they are, with no checksum rule: they are not a cartridge image.
+  const FileWriteResult written = WriteFileSafely(PathBytes(*chosen), Doc.BytesFrom(0));
+  if (written.Ok) return true;
+  ShowError(QStringLiteral("Error: Could not save the file '%1'.\n%2")
+                .arg(*chosen, QString::fromStdString(written.Reason)));
+  return false;
+}
+
+bool TChildForm::CloseStreamWindows() {
+  if (!MainForm) return true;
+  for (TChildForm* child : MainForm->RomWindows()) {
+    if (child->StreamSource != this) continue;
+    MainForm->CloseAllowed = true;
+    if (!child->close() || !MainForm->CloseAllowed) return false;
+  }
+  return true;
+}
+
+QString TChildForm::DocumentName() const {
+  return IsStreamWindow() ? StreamCaptionText : RomFileName();
+}
+
+}  // namespace varnock

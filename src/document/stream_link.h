@@ -1,0 +1,64 @@
+// A compressed stream opened as a document of its own: where it lies in the image it came
+// from, and what saving it back would write there.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "compression/compression.h"
+
+namespace varnock {
+
+// What a stream's document remembers of its place in the source image.
+struct StreamLink {
+  int32_t Offset = 0;
+  CompressionFormat Format = CompressionFormat::Lz10;
+  int Variant = 0;  // kept by every recompression (Huffman: 4 or 8 bits per symbol)
+  // The room the stream has: its compressed length when it was opened. Later saves keep it,
+  // whatever length they write, since the bytes after it belong to something else.
+  int32_t PlaceLength = 0;
+  // The source's bytes of the place as the stream last left them (opened or saved): when they
+  // differ now, another edit changed them and the user is asked before they are overwritten.
+  std::vector<uint8_t> PlaceBytes;
+};
+
+struct OpenedStream {
+  DecompressError Error = DecompressError::None;
+  StreamLink Link;
+  std::vector<uint8_t> Bytes;  // the decompressed graphics
+  bool ok() const { return Error == DecompressError::None; }
+};
+
+// Decompresses the stream of `format` that starts at `offset` of `image`. An offset outside
+// the image has no stream: it ends before it starts.
+OpenedStream OpenStreamAt(std::span<const uint8_t> image, int64_t offset, CompressionFormat format);
+
+// The source's bytes of the place now, clipped at the image's end.
+std::span<const uint8_t> PlaceIn(const StreamLink& link, std::span<const uint8_t> source);
+
+enum class StreamSaveVerdict {
+  Write,           // the stream fits: write Compressed at the offset
+  Unchanged,       // the place already starts with exactly these bytes: nothing to write
+  TooLarge,        // Compressed is longer than the place
+  CannotCompress,  // the format cannot hold the graphics
+};
+
+struct StreamSavePlan {
+  StreamSaveVerdict Verdict = StreamSaveVerdict::CannotCompress;
+  std::vector<uint8_t> Compressed;
+  // The place's bytes are no longer those the stream last left there.
+  bool PlaceChanged = false;
+};
+
+// What saving `graphics` back into `source` would do; changes nothing.
+StreamSavePlan PlanStreamSave(const StreamLink& link, std::span<const uint8_t> source,
+                              std::span<const uint8_t> graphics);
+
+// "0x1C40": an offset as captions and messages write it.
+std::string OffsetHexText(int64_t offset);
+// "sample.gba @ 0x1C40 [LZ77 10]": the caption of a stream's window.
+std::string StreamCaption(const std::string& sourceName, int64_t offset, CompressionFormat format);
+
+}  // namespace varnock

@@ -1,0 +1,111 @@
+// "Cerca grafica compressa...": scans a copy of a ROM window's image for compressed streams on
+// a worker thread, lists what it finds, and opens a find or moves the window's view to it.
+#pragma once
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "compression/stream_scan.h"
+
+class QThread;
+
+namespace varnock {
+
+class TChildForm;
+
+// A find with the first bytes it decompresses to, enough for a picture of its first tiles.
+struct StreamScanHit {
+  StreamFind Find;
+  std::vector<uint8_t> FirstBytes;
+};
+
+// One scan's state, shared with its worker. The worker reads Image and Formats, updates the
+// atomics as it goes and fills Hits and WorkerThread before it ends; the window reads those
+// two only after the worker has ended.
+struct StreamScanJob {
+  std::vector<uint8_t> Image;
+  std::vector<CompressionFormat> Formats;
+  std::atomic<uint64_t> Done{0};
+  std::atomic<uint64_t> Total{0};
+  std::atomic<bool> Cancelled{false};
+  std::vector<StreamScanHit> Hits;
+  std::thread::id WorkerThread;
+};
+
+// Results list columns.
+enum StreamScanColumn {
+  kScanOffset,
+  kScanFormat,
+  kScanPacked,
+  kScanUnpacked,
+  kScanTiles,
+  kScanPicture
+};
+
+class TStreamScanForm : public QDialog {
+  Q_OBJECT
+ public:
+  // Preset with the formats of `rom`'s console; nothing starts before Start is pressed.
+  explicit TStreamScanForm(TChildForm* rom);
+  ~TStreamScanForm() override;
+
+  // Starts a scan of a copy of the window's image for the ticked formats.
+  void StartButtonClick();
+  // Stops a running scan; what it found so far is listed.
+  void CancelButtonClick();
+  // Moves the window's view to the selected find.
+  void GotoButtonClick();
+  // Opens the selected find as a window of its own.
+  void OpenButtonClick();
+  bool Scanning() const { return Job != nullptr; }
+  // Cancels a running scan and waits until its worker has ended.
+  void StopScan();
+  // Tile counts and pictures in the window's current format and palette.
+  void RefreshRows();
+  // The find a results row shows.
+  const StreamScanHit* HitOf(const QTreeWidgetItem* item) const;
+
+  QPointer<TChildForm> Rom;
+  std::array<QCheckBox*, kCompressionFormatCount> FormatBoxes{};
+  QPushButton* StartButton = nullptr;
+  QPushButton* CancelButton = nullptr;
+  QProgressBar* Progress = nullptr;
+  QLabel* StatusLabel = nullptr;
+  QTreeWidget* Results = nullptr;
+  QPushButton* GotoButton = nullptr;
+  QPushButton* OpenButton = nullptr;
+  QPushButton* CloseButton = nullptr;
+  // The thread the last finished scan ran on.
+  std::thread::id LastWorkerThread;
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void done(int result) override;
+
+ private:
+  void ShowProgress();
+  // Takes the ended worker's finds into the list.
+  void TakeResults();
+  void OpenHit(const QTreeWidgetItem* item);
+  void UpdateButtons();
+  // The window while it is open, else null.
+  TChildForm* OpenRom() const;
+
+  std::shared_ptr<StreamScanJob> Job;
+  QThread* Worker = nullptr;
+  QTimer* ProgressTimer = nullptr;
+  std::vector<StreamScanHit> Hits;
+};
+
+}  // namespace varnock
