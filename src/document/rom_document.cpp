@@ -11,6 +11,7 @@
 #include <cstring>
 #include <new>
 
+#include "codec/codec_registry.h"
 #include "codec/tile_codec.h"
 #include "document/checksum_rule.h"
 #include "document/rom_header.h"
@@ -119,8 +120,7 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
   IoCount = static_cast<uint32_t>(done);
   RomExt = UpperExtension(path);
   SetTileFormat(FormatForExtension(RomExt));
-  // Only opening looks for the graphics; a later format change leaves the view where it is.
-  if (Format == kNesFormat) ViewOffset = ClampOffset(NesFirstPage(BytesFrom(0)));
+  ViewOffset = ClampOffset(OpeningOffset());
   PalettePath = DefaultPalettePath(path);
   Zoom = 3;
   return kLoadLoaded;
@@ -143,10 +143,19 @@ void RomDocument::LoadStream(std::span<const uint8_t> bytes, StreamLink link,
   Zoom = 3;
 }
 
+int64_t RomDocument::OpeningOffset() const {
+  // Only opening looks for the graphics; a later format change leaves the view where it is.
+  if (Format == kNesFormat) return NesFirstPage(BytesFrom(0));
+  return ScrollMinimum;
+}
+
 void RomDocument::SetTileFormat(TileFormat format) {
-  Format = IsTileFormat(format) ? format : 0;
-  BitsPerPixel = TileFormatInfo(Format).BitsPerPixel;
-  TileBytes = BitsPerPixel * TileWidth * TileHeight / 8;
+  // A described tile need not be bits x 8 bytes: the row says how long it is.
+  const TileFormatRow* row = LookUpTileFormat(format);
+  Format = row ? format : 0;
+  if (!row) row = &TileFormatInfo(0);
+  BitsPerPixel = row->BitsPerPixel;
+  TileBytes = row->TileBytes;
   UpdateStrides();
   ViewSurface.DecodeTileBytes = TileBytes;
   ViewSurface.DecodeFormat = Format;
@@ -165,7 +174,7 @@ void RomDocument::UpdateStrides() {
 }
 
 void RomDocument::UpdateScrollRange() {
-  const int64_t minimum = Stream ? 0 : FirstViewableOffset(Format, RomSize);
+  const int64_t minimum = Stream ? 0 : FirstViewableOffset(Format, RomSize, RomExt);
   const int64_t maximum = static_cast<int64_t>(RomSize) - PageBytes;
   if (maximum < minimum) {
     ScrollMinimum = 0;

@@ -35,6 +35,9 @@ expect share/icons/hicolor/scalable/apps/$id.svg
 for size in 16 22 24 32 48 64 128 256; do
   expect share/icons/hicolor/${size}x${size}/apps/$id.png
 done
+for codec in 1bpp nes gb vb ngpc snes3 snes4 sms genesis gba snes8 linear8; do
+  expect share/varnock/codecs/example-$codec.vrkcodec
+done
 
 desktop-file-validate "$prefix/share/applications/$id.desktop" || status=1
 # Never the network: a test must pass offline.
