@@ -20,7 +20,7 @@
 #include "document/block_transfer.h"
 #include "io/file_io.h"
 #if VARNOCK_BENCH_UI
-#include "shell/picture_file.h"
+#include "pictures/picture_file.h"
 #endif
 
 namespace varnock {

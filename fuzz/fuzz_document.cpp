@@ -167,7 +167,7 @@ class TileWork {
     if (doc.LoadRom(rom_.Write(image, input.ConsumeIntegralInRange<size_t>(
                                           0, kExtensions.size() - 1))) != varnock::kLoadLoaded)
       __builtin_trap();
-    doc.SetTileFormat(input.ConsumeIntegralInRange(0, 9));
+    doc.SetTileFormat(input.ConsumeIntegralInRange(0, varnock::kFixedTileFormatCount - 1));
     doc.CellWidth = doc.CellHeight = 8 * doc.Zoom;
     open_[which] = true;
     Touch(which);

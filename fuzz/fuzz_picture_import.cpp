@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "codec/tile_surface.h"
-#include "shell/picture_file.h"
+#include "pictures/picture_file.h"
 
 namespace {
 

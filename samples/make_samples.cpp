@@ -7,8 +7,10 @@
 //   tiles 0 .. n-1      solid tiles of index 0 .. n-1 (n = 2^bits: 4 or 16 colours)
 //   next 36 tiles       the font below, '0'-'9' then 'A'-'Z', index 1 on 0
 //   then                stripes, bands, diagonals, checkers and a ramp, using every index
-// After the card come recoloured and mirrored copies of it, then code-like filler bytes.
+// After the card come recoloured and mirrored copies of it, then code-like filler bytes. A
+// second GBA image also holds its tiles as compressed streams.
 // Every file is loaded back with RomDocument and checked before the program reports success.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +23,7 @@
 #include "codec/tile_codec.h"
 #include "codec/tile_format.h"
 #include "codec/tile_surface.h"
+#include "compression/compression.h"
 #include "document/rom_document.h"
 
 namespace {
@@ -205,6 +208,7 @@ struct Sample {
   size_t cardOffset;  // where the view opens
   size_t scrollMinimum;
   std::vector<uint8_t> (*build)();
+  bool (*holdsMore)(const std::vector<uint8_t>&) = nullptr;  // what else it promises
 };
 
 std::vector<uint8_t> NesImage() {
@@ -296,18 +300,71 @@ std::vector<uint8_t> NgpImage() {
   return image;
 }
 
-std::vector<uint8_t> GbaImage() {
-  std::vector<uint8_t> image(32768, 0);
+void PutGbaHeader(std::vector<uint8_t>& image, const char* title, const char* code) {
   PutBytes(image, 0, {0x2E, 0x00, 0x00, 0xEA});  // b 0xC0
   // 0x04..0x9F is left empty: no boot logo is copied into a sample
-  PutText(image, 0xA0, "VARNOCKSMPL", 12, '\0');
-  PutText(image, 0xAC, "VRKS", 4, ' ');
+  PutText(image, 0xA0, title, 12, '\0');
+  PutText(image, 0xAC, code, 4, ' ');
   PutText(image, 0xB0, "00", 2, ' ');
   image[0xB2] = 0x96;
+}
+
+std::vector<uint8_t> GbaImage() {
+  std::vector<uint8_t> image(32768, 0);
+  PutGbaHeader(image, "VARNOCKSMPL", "VRKS");
   WriteGraphics(image, 9, 0xC0, 0xC0 + 16384);
   WriteFiller(image, 0xC0 + 16384, image.size(), 81);
   varnock::RomDocument::FixGbaChecksum(image);
   return image;
+}
+
+// The compressed GBA sample keeps 8 KB of the card twice: as tiles at 0xC0 for the view, and
+// from 0x2100 as one stream of each GBA system format, 4-byte aligned with a gap of at least
+// 16 filler bytes between them, as a game keeps its graphics.
+constexpr size_t kStreamTilesStart = 0xC0;
+constexpr size_t kStreamTilesBytes = 8192;
+constexpr size_t kFirstStream = 0x2100;
+constexpr varnock::CompressionFormat kSampleStreams[] = {
+    varnock::CompressionFormat::Lz10, varnock::CompressionFormat::Lz11,
+    varnock::CompressionFormat::Rle30, varnock::CompressionFormat::Huffman};
+
+std::span<const uint8_t> StreamTiles(const std::vector<uint8_t>& image) {
+  return {image.data() + kStreamTilesStart, kStreamTilesBytes};
+}
+
+std::vector<uint8_t> CompressedGbaImage() {
+  std::vector<uint8_t> image(32768, 0);
+  PutGbaHeader(image, "VARNOCKLZ", "VRKZ");
+  WriteGraphics(image, 9, kStreamTilesStart, kStreamTilesStart + kStreamTilesBytes);
+  WriteFiller(image, kStreamTilesStart + kStreamTilesBytes, kFirstStream, 91);
+  size_t at = kFirstStream;
+  for (const varnock::CompressionFormat format : kSampleStreams) {
+    const std::vector<uint8_t> stream = varnock::Compress(format, StreamTiles(image)).value();
+    std::copy(stream.begin(), stream.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+    std::printf("  %s stream at 0x%04zX, %zu bytes\n", varnock::CompressionInfo(format).ShortName,
+                at, stream.size());
+    const size_t next = (at + stream.size() + 16 + 3) & ~size_t{3};
+    WriteFiller(image, at + stream.size(), next, 101);
+    at = next;
+  }
+  WriteFiller(image, at, image.size(), 111);
+  varnock::RomDocument::FixGbaChecksum(image);
+  return image;
+}
+
+// Every stream of the compressed sample decodes to the tiles the view shows.
+bool StreamsHoldTheCard(const std::vector<uint8_t>& image) {
+  size_t at = kFirstStream;
+  for (const varnock::CompressionFormat format : kSampleStreams) {
+    const varnock::DecompressResult stream =
+        varnock::Decompress(format, std::span(image).subspan(at));
+    const std::span<const uint8_t> tiles = StreamTiles(image);
+    if (!stream.ok() ||
+        !std::equal(stream.Bytes.begin(), stream.Bytes.end(), tiles.begin(), tiles.end()))
+      return false;
+    at = (at + stream.Consumed + 16 + 3) & ~size_t{3};
+  }
+  return true;
 }
 
 // Loads the written file as the editor would and checks what the samples promise.
@@ -354,6 +411,7 @@ int main(int argc, char** argv) {
       {"sample.smd", 8, 512 + 32768, 512, 512, GenesisImage},
       {"sample.ngp", 4, 16384, 0, 0, NgpImage},
       {"sample.gba", 9, 32768, 0xC0, 0xC0, GbaImage},
+      {"sample-compressed.gba", 9, 32768, 0xC0, 0xC0, CompressedGbaImage, StreamsHoldTheCard},
   };
   int failures = 0;
   for (const Sample& sample : samples) {
@@ -363,8 +421,9 @@ int main(int argc, char** argv) {
     out.write(reinterpret_cast<const char*>(image.data()),
               static_cast<std::streamsize>(image.size()));
     out.close();
-    const bool ok = out && image.size() == sample.size && Verify(path, sample);
-    std::printf("%-11s %6zu bytes, view opens at 0x%04zX: %s\n", sample.file, image.size(),
+    const bool ok = out && image.size() == sample.size && Verify(path, sample) &&
+                    (!sample.holdsMore || sample.holdsMore(image));
+    std::printf("%-21s %6zu bytes, view opens at 0x%04zX: %s\n", sample.file, image.size(),
                 sample.cardOffset, ok ? "ok" : "FAILED");
     if (!ok) ++failures;
   }

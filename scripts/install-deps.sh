@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core openbox x11-utils
   desktop-file-utils appstream dpkg-dev
+  help2man imagemagick
 )
 
 missing=()

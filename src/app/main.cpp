@@ -1,15 +1,20 @@
 // Varnock Pro: `varnock [FILE...]` opens the files given, `--stream FORMAT:OFFSET` after a file
 // also a compressed stream of it; `varnock --screenshot OUT.png [FILE...]` draws the frame with
-// them open into a picture and exits.
+// them open into a picture and exits; `--format NAME` and `--arrangement NAME` choose how the
+// files are shown.
 #include <QGuiApplication>
 #include <QImage>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
+
+#include "codec/codec_file.h"
 
 #include "palette/pal_form.h"
 #include "shell/application.h"
+#include "shell/codec_folder.h"
 #include "shell/command_line.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
@@ -38,6 +43,9 @@ int main(int argc, char** argv) {
   // Help and the version are text: they must not need a display.
   if (varnock::AsksOnlyForText(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
   varnock::VarnockApplication app(argc, argv);
+  // Before the line is read: its format names and its help include the user's encodings.
+  const std::vector<varnock::CodecLoadResult> codecs =
+      varnock::LoadCodecFolder(varnock::UserCodecFolder());
   const varnock::CommandLine line = varnock::ParseCommandLine(argc, argv);
   switch (line.What) {
     case varnock::CommandLine::Action::Help:
@@ -62,6 +70,7 @@ int main(int argc, char** argv) {
   const bool allOpened = opened.Files == static_cast<int>(line.Files.size()) &&
                          opened.Streams == static_cast<int>(line.Streams.size());
   if (screenshot) {
+    varnock::ReportCodecLoadProblems(codecs);
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
     const bool saved = Screenshot().save(line.Screenshot, "PNG");
     varnock::DestroyForms();
@@ -72,6 +81,8 @@ int main(int argc, char** argv) {
     varnock::DestroyForms();
     return 1;
   }
+  // Once the frame is on the screen, so the message box has something to stand over.
+  QTimer::singleShot(0, &app, [&codecs] { varnock::ReportCodecLoadProblems(codecs); });
   const int status = app.exec();
   varnock::DestroyForms();
   return status;

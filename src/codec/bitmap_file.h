@@ -33,6 +33,9 @@ void CopyBlockRow(const TileSurface& surface, const PixelBlock& block, int32_t r
 //
 // Tile blocks are multiples of 8 pixels wide, so their rows need no padding.
 // `colorCount` is 16 for tiles of up to 4 bits (a sub-palette at most), 256 for 8-bit tiles.
+constexpr int32_t PictureColorCount(int32_t bitsPerPixel) {
+  return bitsPerPixel > 4 ? 256 : 16;
+}
 std::vector<uint8_t> EncodeBitmapFile(const TileSurface& surface, const PixelBlock& block,
                                       int32_t colorCount = 16);
 

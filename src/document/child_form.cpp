@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QWheelEvent>
 
+#include "codec/codec_registry.h"
 #include "codec/tile_codec.h"
 #include "codec/view_compose.h"
 #include "document/stream_scan_form.h"
@@ -180,10 +181,22 @@ void TChildForm::BuildMenus() {
   Format1 = Window1->addMenu(QStringLiteral("&Formato"));
   Format1->setObjectName(QStringLiteral("Format1"));
   FormatGroup = new QActionGroup(this);
-  for (int format = 0; format < kTileFormatCount; ++format)
+  for (int format = 0; format < kFixedTileFormatCount; ++format) {
+    // The formats after the ten stand apart, as the format key skips them.
+    if (format == kTileFormatCount) Format1->addSeparator();
     FormatItems[format] = AddRadio(Format1, FormatGroup, kTileFormats[format].MenuItem,
                                    QString::fromUtf8(kTileFormats[format].Caption), format);
+  }
   connect(FormatGroup, &QActionGroup::triggered, this, &TChildForm::Genesis1Click);
+  // Described encodings go between these two separators (ListDescribedFormats).
+  Format1->addSeparator();
+  LoadCodecSeparator = Format1->addSeparator();
+  LoadCodec1 = AddItem(Format1, "LoadCodec1", "Carica &codifica...");
+  connect(LoadCodec1, &QAction::triggered, this, &TChildForm::LoadCodec1Click);
+  // Encodings loaded in another window since this menu was built show up when it opens.
+  connect(Format1, &QMenu::aboutToShow, this, &TChildForm::ListDescribedFormats);
+  ListDescribedFormats();
+  BuildArrangementMenu();
 
   Gridlines1 = AddItem(Window1, "Gridlines1", "&Griglia");
   Gridlines1->setCheckable(true);
@@ -250,7 +263,9 @@ void TChildForm::SetTileFormat(TileFormat format) {
 }
 
 void TChildForm::MirrorFormat() {
-  FormatItems[Doc.Format]->setChecked(true);
+  ListDescribedFormats();
+  for (QAction* item : FormatGroup->actions())
+    if (item->data().toInt() == Doc.Format) item->setChecked(true);
   SyncScrollBar();
   ShowOffset();
 }
@@ -263,7 +278,8 @@ void TChildForm::OffsetPulled(int32_t before) {
 }
 
 void TChildForm::ShowFormatName() {
-  if (MainForm) MainForm->StatusPanel(2)->setText(QString::fromUtf8(FormatNames[Doc.Format]));
+  const TileFormatRow* row = LookUpTileFormat(Doc.Format);
+  if (MainForm && row) MainForm->StatusPanel(2)->setText(QString::fromUtf8(row->Name));
 }
 
 bool TChildForm::SaveRomReporting(const std::string& path) {
@@ -320,6 +336,8 @@ void TChildForm::ScrollBarChange(int position) {
 void TChildForm::LayoutView() {
   ResizeAttached = false;
   const int32_t before = Doc.ViewOffset;
+  // Whatever set the grid (a resize, the benchmark, a test), it shows whole blocks.
+  Doc.SnapGridToBlocks();
   Doc.UpdateStrides();
   SyncScrollBar();
   OffsetPulled(before);
@@ -399,7 +417,8 @@ void TChildForm::FormActivate() {
   if (Doc.EditTile) {
     EditForm->BindTile(this, Doc.EditTileOffset, Doc.Format, Doc.TileBytes, Doc.BitsPerPixel);
     EditForm->ReloadBoundTile(this);
-    std::copy_n(Doc.ViewSurface.Colors.begin(), 16, EditForm->EditSurface.Colors.begin());
+    // The whole table: an 8-bit tile uses every entry.
+    EditForm->EditSurface.Colors = Doc.ViewSurface.Colors;
   } else {
     // The editor must never write into a tile it does not show: it lets go of its tile, and
     // its undo button now acts on this window's stack, as its enabling says.

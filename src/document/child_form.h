@@ -12,6 +12,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "document/rom_document.h"
 #include "document/view_mouse.h"
@@ -91,6 +92,27 @@ class TChildForm : public QMdiSubWindow {
   void N4x1Click(QAction* item);
   void Gridlines1Click();
   void Genesis1Click(QAction* item);
+  // Shows the page in `format` (any Tag with a table row), as its Format menu item does; the
+  // palette editor follows the new depth.
+  void ChooseTileFormat(TileFormat format);
+  // "Carica &codifica...": a description file chosen in the open dialog, loaded as LoadCodec
+  // does.
+  void LoadCodec1Click();
+  // Reads and registers the description at `path` (bytes); a refused file is reported with its
+  // line and reason. Every window lists it, windows showing an encoding it replaced decode
+  // again, and this one shows its pages in it. True when registered.
+  bool LoadCodec(const std::string& path);
+  // Brings the Format menu's items of described encodings up to the registry: new ones are
+  // added in the order they were registered, reloaded ones take their new names.
+  void ListDescribedFormats();
+  // The "&Disposizione" items: the three fixed arrangements choose at once, the two kinds of
+  // blocks ask for their size first.
+  void Arrangement1Click(QAction* item);
+  // Orders the page's tiles by `arrangement`, snaps the grid to its blocks and lays the view
+  // out again; the selection goes, since its cells now show other tiles.
+  void ChooseArrangement(const TileArrangement& arrangement);
+  // Puts the radio mark on the item of the current arrangement.
+  void MirrorArrangement();
   void Edit1Click();
   void ScrollBarChange(int position);
   void ScrollBarScroll(int action);
@@ -248,8 +270,15 @@ class TChildForm : public QMdiSubWindow {
   std::array<QAction*, 4> ZoomItems{};  // N1x1 .. N4x1, Tag = zoom
   QActionGroup* ZoomGroup = nullptr;
   QMenu* Format1 = nullptr;
-  std::array<QAction*, kTileFormatCount> FormatItems{};  // Tag = TileFormat
+  std::array<QAction*, kFixedTileFormatCount> FormatItems{};  // Tag = TileFormat
+  std::vector<QAction*> DescribedItems;  // Tag = TileFormat, in the registry's order
+  QAction* LoadCodecSeparator = nullptr;
+  QAction* LoadCodec1 = nullptr;
   QActionGroup* FormatGroup = nullptr;
+  QMenu* Arrangement1 = nullptr;
+  // N8x81, N8x161, N16x161, ColumnBlocks1, RowBlocks1; Tag = ArrangementKind
+  std::array<QAction*, 5> ArrangementItems{};
+  QActionGroup* ArrangementGroup = nullptr;
   QAction* Gridlines1 = nullptr;
   QMenu* Palette1 = nullptr;
   QAction* Load1 = nullptr;
@@ -316,6 +345,7 @@ class TChildForm : public QMdiSubWindow {
 
  private:
   void BuildMenus();
+  void BuildArrangementMenu();
   void DecodeView();
   // True when the palette editor is serving this window.
   bool ServesPaletteEditor() const;

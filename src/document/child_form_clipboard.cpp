@@ -7,9 +7,9 @@
 #include "document/child_form.h"
 #include "document/paste_image_widget.h"
 #include "io/file_io.h"
+#include "pictures/picture_file.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
-#include "shell/picture_file.h"
 #include "shell/prompts.h"
 #include "tools/edit_form.h"
 
@@ -23,10 +23,6 @@ const FileDialogInfo kSavePictureDialog{QStringLiteral("Salva bitmap"), kPicture
                                         QStringLiteral("BMP"), true, false};
 const FileDialogInfo kOpenPictureDialog{QStringLiteral("Carica Bitmap"), kPictureFilter,
                                         QStringLiteral("BMP"), false, true};
-
-bool NamesPng(const QString& path) {
-  return path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
-}
 
 }  // namespace
 
@@ -123,17 +119,14 @@ void TChildForm::ExportBitmap1Click() {
 
 bool TChildForm::ExportBitmap(const QString& path) {
   const PixelBlock block = ExportBlock(Doc);
+  const std::string name = PathBytes(path);
+  const std::vector<uint8_t> file =
+      EncodePictureFile(name, Doc.ViewSurface, block, PictureColorCount(Doc.BitsPerPixel));
   FileWriteResult written;
-  if (NamesPng(path)) {
-    const QByteArray png = EncodePngBlock(Doc.ViewSurface, block);
-    if (png.isEmpty()) {
-      written.Reason = "the block is empty";
-    } else {
-      written = WriteFileSafely(PathBytes(path), {reinterpret_cast<const uint8_t*>(png.constData()),
-                                                  static_cast<size_t>(png.size())});
-    }
+  if (file.empty()) {
+    written.Reason = "the block is empty";
   } else {
-    written = WriteFileSafely(PathBytes(path), EncodeBitmapFile(Doc.ViewSurface, block));
+    written = WriteFileSafely(name, file);
   }
   if (written.Ok) return true;
   ShowError(QStringLiteral("Error: Could not save the file '%1'.\n%2")

@@ -17,10 +17,10 @@ void TChildForm::ScrollBarScroll(int action) {
   int64_t offset = Doc.ViewOffset;
   switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
-      offset -= Doc.RowBytes;
+      offset -= Doc.BlockRowBytes();
       break;
     case QAbstractSlider::SliderSingleStepAdd:
-      offset += Doc.RowBytes;
+      offset += Doc.BlockRowBytes();
       break;
     case QAbstractSlider::SliderPageStepSub:
       offset -= Doc.PageBytes;
@@ -29,9 +29,9 @@ void TChildForm::ScrollBarScroll(int action) {
       offset += Doc.PageBytes;
       break;
     case QAbstractSlider::SliderMove:
-      // Dragging the thumb lands on whole rows counted from offset 0.
-      if (Doc.RowBytes > 0)
-        offset = static_cast<int64_t>(ScrollBar->sliderPosition()) / Doc.RowBytes * Doc.RowBytes;
+      // Dragging the thumb lands on whole rows (of blocks) counted from offset 0.
+      if (const int64_t row = Doc.BlockRowBytes(); row > 0)
+        offset = static_cast<int64_t>(ScrollBar->sliderPosition()) / row * row;
       break;
     case QAbstractSlider::SliderToMinimum:
       offset = Doc.ScrollMinimum;
@@ -55,7 +55,8 @@ void TChildForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
   switch (key) {
     case Qt::Key_Left:
       if (shift) {
-        if (Doc.Columns > kMinGrid) --Doc.Columns;
+        Doc.Columns =
+            StepGridCount(Doc.Columns, Doc.Arrangement.BlockWidth, -1, kMinGrid, kMaxGrid);
         LayoutView();
       } else {
         offset -= ctrl ? 1 : Doc.TileBytes;
@@ -63,7 +64,7 @@ void TChildForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
       break;
     case Qt::Key_Right:
       if (shift) {
-        if (Doc.Columns < kMaxGrid) ++Doc.Columns;
+        Doc.Columns = StepGridCount(Doc.Columns, Doc.Arrangement.BlockWidth, 1, kMinGrid, kMaxGrid);
         LayoutView();
       } else {
         offset += ctrl ? 1 : Doc.TileBytes;
@@ -71,18 +72,18 @@ void TChildForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
       break;
     case Qt::Key_Up:
       if (shift) {
-        if (Doc.Rows > kMinGrid) --Doc.Rows;
+        Doc.Rows = StepGridCount(Doc.Rows, Doc.Arrangement.BlockHeight, -1, kMinGrid, kMaxGrid);
         LayoutView();
       } else {
-        offset -= Doc.RowBytes;
+        offset -= Doc.BlockRowBytes();
       }
       break;
     case Qt::Key_Down:
       if (shift) {
-        if (Doc.Rows < kMaxGrid) ++Doc.Rows;
+        Doc.Rows = StepGridCount(Doc.Rows, Doc.Arrangement.BlockHeight, 1, kMinGrid, kMaxGrid);
         LayoutView();
       } else {
-        offset += Doc.RowBytes;
+        offset += Doc.BlockRowBytes();
       }
       break;
     case Qt::Key_PageUp:
@@ -145,11 +146,13 @@ void TChildForm::FormMouseWheel(int delta, Qt::KeyboardModifiers modifiers) {
   }
   // Turning away from the user shows earlier rows, through the same clamp as the keys.
   const int64_t rows = static_cast<int64_t>(notches) * QApplication::wheelScrollLines();
-  MoveViewTo(Doc.ViewOffset - rows * Doc.RowBytes);
+  MoveViewTo(Doc.ViewOffset - rows * Doc.BlockRowBytes());
 }
 
 void TChildForm::NextTileFormat() {
-  SetTileFormat(static_cast<TileFormat>(Doc.Format == kTileFormatCount - 1 ? 0 : Doc.Format + 1));
+  // Only the ten take turns: from any format after them the key starts again at the first.
+  const bool lastOrBeyond = !IsTileFormat(Doc.Format) || Doc.Format == kTileFormatCount - 1;
+  SetTileFormat(static_cast<TileFormat>(lastOrBeyond ? 0 : Doc.Format + 1));
   DecodeView();
   ShowFormatName();
   Doc.SubPalette = 0;
@@ -157,8 +160,12 @@ void TChildForm::NextTileFormat() {
 }
 
 void TChildForm::Genesis1Click(QAction* item) {
+  ChooseTileFormat(static_cast<TileFormat>(item->data().toInt()));
+}
+
+void TChildForm::ChooseTileFormat(TileFormat format) {
   const int32_t oldBits = Doc.BitsPerPixel;
-  SetTileFormat(static_cast<TileFormat>(item->data().toInt()));
+  SetTileFormat(format);
   ShowFormatName();
   DecodeView();
   // The palette editor's depth is the one the shown sub-palette was picked in; a window the

@@ -138,15 +138,8 @@ bool TChildForm::SaveStream() {
   const StreamSavePlan plan = PlanStreamSave(link, source->Doc.BytesFrom(0), Doc.BytesFrom(0));
   switch (plan.Verdict) {
     case StreamSaveVerdict::CannotCompress:
-      ShowError(QStringLiteral("The graphics cannot be compressed as %1. Nothing was written.")
-                    .arg(FormatName(link.Format)));
-      return false;
     case StreamSaveVerdict::TooLarge:
-      ShowError(QStringLiteral("The graphics take %1 bytes compressed and only %2 are free at %3. "
-                               "Nothing was written.")
-                    .arg(plan.Compressed.size())
-                    .arg(link.PlaceLength)
-                    .arg(HexText(link.Offset)));
+      ShowError(QString::fromStdString(StreamSaveRefusal(link, plan)));
       return false;
     case StreamSaveVerdict::Unchanged:
       break;

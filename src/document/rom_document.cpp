@@ -11,8 +11,11 @@
 #include <cstring>
 #include <new>
 
+#include "codec/codec_registry.h"
 #include "codec/tile_codec.h"
+#include "document/checksum_rule.h"
 #include "document/rom_header.h"
+#include "document/tile_block.h"
 #include "io/file_io.h"
 
 namespace varnock {
@@ -20,13 +23,12 @@ namespace {
 
 constexpr uint64_t kLargestImage = 0x7FFFFFFF;  // RomSize is a signed 32-bit count
 
-// Game Boy global checksum: big-endian at 0x14E, sum of every byte of the image rounded down
-// to whole 32 KB banks, not counting the two checksum bytes themselves. An image shorter than
-// one bank is summed whole: rounded down it would sum nothing, and the stored bytes would then
-// change on every save.
-constexpr int32_t kGameBoyChecksum = 0x14E;
-// GBA header: complement at 0xBD over bytes 0xA0..0xBC, then our 16-bit sum at 0xBE..0xBF.
-constexpr int32_t kGbaComplement = 0xBD;
+// The Game Boy's global checksum is the sum of every byte of the image rounded down to whole
+// 32 KB banks, not counting the two checksum bytes themselves. An image shorter than one bank is
+// summed whole: rounded down it would sum nothing, and the stored bytes would then change on
+// every save.
+constexpr int32_t kGameBoyChecksum = kGameBoyChecksumOffset;
+constexpr int32_t kGbaComplement = kGbaComplementOffset;
 
 constexpr TileFormat kNesFormat = 1;
 
@@ -118,8 +120,7 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
   IoCount = static_cast<uint32_t>(done);
   RomExt = UpperExtension(path);
   SetTileFormat(FormatForExtension(RomExt));
-  // Only opening looks for the graphics; a later format change leaves the view where it is.
-  if (Format == kNesFormat) ViewOffset = ClampOffset(NesFirstPage(BytesFrom(0)));
+  ViewOffset = ClampOffset(OpeningOffset());
   PalettePath = DefaultPalettePath(path);
   Zoom = 3;
   return kLoadLoaded;
@@ -142,10 +143,19 @@ void RomDocument::LoadStream(std::span<const uint8_t> bytes, StreamLink link,
   Zoom = 3;
 }
 
+int64_t RomDocument::OpeningOffset() const {
+  // Only opening looks for the graphics; a later format change leaves the view where it is.
+  if (Format == kNesFormat) return NesFirstPage(BytesFrom(0));
+  return ScrollMinimum;
+}
+
 void RomDocument::SetTileFormat(TileFormat format) {
-  Format = IsTileFormat(format) ? format : 0;
-  BitsPerPixel = TileFormatInfo(Format).BitsPerPixel;
-  TileBytes = BitsPerPixel * TileWidth * TileHeight / 8;
+  // A described tile need not be bits x 8 bytes: the row says how long it is.
+  const TileFormatRow* row = LookUpTileFormat(format);
+  Format = row ? format : 0;
+  if (!row) row = &TileFormatInfo(0);
+  BitsPerPixel = row->BitsPerPixel;
+  TileBytes = row->TileBytes;
   UpdateStrides();
   ViewSurface.DecodeTileBytes = TileBytes;
   ViewSurface.DecodeFormat = Format;
@@ -164,7 +174,7 @@ void RomDocument::UpdateStrides() {
 }
 
 void RomDocument::UpdateScrollRange() {
-  const int64_t minimum = Stream ? 0 : FirstViewableOffset(Format, RomSize);
+  const int64_t minimum = Stream ? 0 : FirstViewableOffset(Format, RomSize, RomExt);
   const int64_t maximum = static_cast<int64_t>(RomSize) - PageBytes;
   if (maximum < minimum) {
     ScrollMinimum = 0;
@@ -230,11 +240,7 @@ void RomDocument::FitViewSurface() {
 }
 
 void RomDocument::DecodePage() {
-  FitViewSurface();
-  ViewSurface.DecodeAcross = Columns;
-  ViewSurface.DecodeDown = Rows;
-  DecodeTiles(BytesFrom(ViewOffset), ViewSurface);
-  ArrangeSurfaceTiles(ViewSurface, Arrangement);
+  DecodeTileBlock(BytesFrom(0), {ViewOffset, Format, Arrangement, Columns, Rows}, ViewSurface);
 }
 
 void RomDocument::EncodeIntoImage(const TileSurface& surface, int64_t offset) {
@@ -319,11 +325,7 @@ void RomDocument::FixGbaChecksum(std::span<uint8_t> image) {
 
 SaveResult RomDocument::SaveRom(const std::string& path) {
   std::span<uint8_t> image = WritableBytesFrom(0);
-  if (RomExt == ".GB" || RomExt == ".GBC") {
-    FixGameBoyChecksum(image);
-  } else if (RomExt == ".GBA") {
-    FixGbaChecksum(image);
-  }
+  ApplyChecksumRule(RomExt, image);
   const FileWriteResult written = WriteFileSafely(path, image);
   IoCount = written.Ok ? static_cast<uint32_t>(image.size()) : 0;
   if (!written.Ok) return {false, written.Reason};

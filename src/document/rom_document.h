@@ -60,9 +60,13 @@ class RomDocument {
   // source's file; format and palette are the caller's to set.
   void LoadStream(std::span<const uint8_t> bytes, StreamLink link, const std::string& sourcePath);
 
-  // Format, bits per pixel, strides and the scroll range for `format`, with ViewOffset clamped
-  // into it and the view surface's decode request. Neither decodes nor paints.
+  // Format, bits per pixel, strides and the scroll range for `format` (any Tag with a table
+  // row, fixed or described; anything else reads as 1BPP), with ViewOffset clamped into it and
+  // the view surface's decode request. Neither decodes nor paints.
   void SetTileFormat(TileFormat format);
+  // Where a file opening in the current format shows its first page: the character ROM for
+  // NES (NesFirstPage), else the scroll minimum.
+  int64_t OpeningOffset() const;
 
   // Applies the checksum rule of RomExt to the image, then writes the image with
   // WriteFileSafely (owner, group, mode and hard links kept). Modified is cleared only when the

@@ -20,9 +20,12 @@ int32_t CopierHeaderBytes(int64_t imageSize) {
   return imageSize % 1024 == kCopierHeaderBytes ? kCopierHeaderBytes : 0;
 }
 
-int32_t FirstViewableOffset(TileFormat format, int64_t imageSize) {
+int32_t FirstViewableOffset(TileFormat format, int64_t imageSize, std::string_view extension) {
+  if (!IsFixedTileFormat(format)) return 0;
   const TileFormatRow& row = TileFormatInfo(format);
-  return row.FirstViewable + (row.CopierHeaderRule ? CopierHeaderBytes(imageSize) : 0);
+  const bool header = !row.HeaderExtension || extension == row.HeaderExtension;
+  return (header ? row.FirstViewable : 0) +
+         (row.CopierHeaderRule ? CopierHeaderBytes(imageSize) : 0);
 }
 
 int32_t NesFirstPage(std::span<const uint8_t> image) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "codec/tile_format.h"
 
@@ -16,9 +17,11 @@ inline constexpr int32_t kCopierHeaderBytes = 512;
 // kCopierHeaderBytes when an image of `imageSize` bytes carries a copier header, else 0.
 int32_t CopierHeaderBytes(int64_t imageSize);
 
-// The first byte the view may show in `format` for an image of `imageSize` bytes: the header
-// every image of that console has, or the copier header where the format has that rule.
-int32_t FirstViewableOffset(TileFormat format, int64_t imageSize);
+// The first byte the view may show in `format` for an image of `imageSize` bytes whose name has
+// the upper-cased extension `extension`: the header every image of that console has (for a
+// format that names its console's extension, only in files with that extension), or the copier
+// header where the format has that rule. Encodings a user describes have no header.
+int32_t FirstViewableOffset(TileFormat format, int64_t imageSize, std::string_view extension);
 
 // Where an image opening in NES format shows its first page: the first byte of character ROM
 // an iNES header announces, 16 + 16 KB x byte 4 (program banks), 512 more when bit 2 of byte 6

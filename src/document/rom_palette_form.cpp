@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "document/goto_form.h"
+#include "palette/rom_palette.h"
 #include "shell/prompts.h"
 
 namespace varnock {

@@ -48,6 +48,22 @@ StreamSavePlan PlanStreamSave(const StreamLink& link, std::span<const uint8_t> s
   return plan;
 }
 
+std::string StreamSaveRefusal(const StreamLink& link, const StreamSavePlan& plan) {
+  switch (plan.Verdict) {
+    case StreamSaveVerdict::CannotCompress:
+      return std::string("The graphics cannot be compressed as ") +
+             CompressionInfo(link.Format).DisplayName + ". Nothing was written.";
+    case StreamSaveVerdict::TooLarge:
+      return "The graphics take " + std::to_string(plan.Compressed.size()) +
+             " bytes compressed and only " + std::to_string(link.PlaceLength) + " are free at " +
+             OffsetHexText(link.Offset) + ". Nothing was written.";
+    case StreamSaveVerdict::Write:
+    case StreamSaveVerdict::Unchanged:
+      break;
+  }
+  return {};
+}
+
 std::string OffsetHexText(int64_t offset) {
   char text[24];
   std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));

@@ -56,6 +56,11 @@ struct StreamSavePlan {
 StreamSavePlan PlanStreamSave(const StreamLink& link, std::span<const uint8_t> source,
                               std::span<const uint8_t> graphics);
 
+// Why `plan` writes nothing, in the words the user reads ("The graphics take 1234 bytes
+// compressed and only 1200 are free at 0x1C40. Nothing was written."); empty when it may be
+// carried out. The stream window and the command-line tool both say this.
+std::string StreamSaveRefusal(const StreamLink& link, const StreamSavePlan& plan);
+
 // "0x1C40": an offset as captions and messages write it.
 std::string OffsetHexText(int64_t offset);
 // "sample.gba @ 0x1C40 [LZ77 10]": the caption of a stream's window.

@@ -38,13 +38,27 @@ TileArrangement Canonical(const TileArrangement& arrangement) {
 
 namespace {
 
-// Copies the 8 x 8 pixels of tile cell `from` of `source` to tile cell `to` of `target`, both
-// bitmaps `width` pixels wide.
-void CopyCell(const uint8_t* source, int64_t from, uint8_t* target, int64_t to, int64_t across,
-              int64_t width) {
-  const uint8_t* in = source + (from / across) * kTileSide * width + (from % across) * kTileSide;
-  uint8_t* out = target + (to / across) * kTileSide * width + (to % across) * kTileSide;
-  for (int y = 0; y < kTileSide; ++y) std::memcpy(out + y * width, in + y * width, kTileSide);
+// For every cell of an `across` x `down` grid, row by row, the first pixel of the tile it shows
+// in a bitmap of those tiles in byte order. A window asks for the same grid page after page, so
+// the last one is kept rather than worked out cell by cell each time.
+const std::vector<size_t>& CellTileStarts(const TileArrangement& arrangement, int32_t across,
+                                          int32_t down) {
+  thread_local TileArrangement keptArrangement;
+  thread_local int32_t keptAcross = -1, keptDown = -1;
+  thread_local std::vector<size_t> starts;
+  if (keptArrangement == arrangement && keptAcross == across && keptDown == down) return starts;
+  const int64_t width = int64_t{across} * kTileSide;
+  starts.resize(static_cast<size_t>(across) * static_cast<size_t>(down));
+  for (int32_t row = 0; row < down; ++row)
+    for (int32_t column = 0; column < across; ++column) {
+      const int64_t tile = TileIndexAt(arrangement, across, down, column, row);
+      starts[static_cast<size_t>(row) * across + column] =
+          static_cast<size_t>((tile / across) * kTileSide * width + (tile % across) * kTileSide);
+    }
+  keptArrangement = arrangement;
+  keptAcross = across;
+  keptDown = down;
+  return starts;
 }
 
 template <bool ToCells>
@@ -54,17 +68,19 @@ void MoveSurfaceTiles(TileSurface& surface, const TileArrangement& arrangement) 
   const SurfaceBounds bounds = BoundsOf(surface);
   if (bounds.Empty()) return;
   const int32_t across = surface.TilesAcross, down = surface.TilesDown;
-  const std::vector<uint8_t> linear(surface.Pixels.begin(),
-                                    surface.Pixels.begin() + surface.PixelCount);
-  for (int32_t row = 0; row < down; ++row)
-    for (int32_t column = 0; column < across; ++column) {
-      const int64_t cell = int64_t{row} * across + column;
-      const int64_t tile = TileIndexAt(arrangement, across, down, column, row);
-      if (ToCells)
-        CopyCell(linear.data(), tile, surface.Pixels.data(), cell, across, bounds.Width);
-      else
-        CopyCell(linear.data(), cell, surface.Pixels.data(), tile, across, bounds.Width);
+  const auto width = static_cast<size_t>(bounds.Width);
+  const std::vector<size_t>& starts = CellTileStarts(arrangement, across, down);
+  thread_local std::vector<uint8_t> linear;
+  linear.assign(surface.Pixels.begin(), surface.Pixels.begin() + surface.PixelCount);
+  const size_t* tile = starts.data();
+  for (int32_t row = 0; row < down; ++row) {
+    size_t at = static_cast<size_t>(row) * kTileSide * width;
+    for (int32_t column = 0; column < across; ++column, ++tile, at += kTileSide) {
+      const uint8_t* in = linear.data() + (ToCells ? *tile : at);
+      uint8_t* out = surface.Pixels.data() + (ToCells ? at : *tile);
+      for (int y = 0; y < kTileSide; ++y) std::memcpy(out + y * width, in + y * width, kTileSide);
     }
+  }
 }
 
 }  // namespace

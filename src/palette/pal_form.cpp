@@ -15,8 +15,10 @@ namespace {
 
 constexpr int kSwatchLeft = 72;
 constexpr int kSwatchTop = 16;
-// Dark grey of empty arranger cells.
-constexpr SurfaceColor kEmptyCellColor{64, 64, 64, 0};
+// The designed client area, and the taller one that holds 16 rows of swatches at 8 bits.
+constexpr QSize kDesignedSize(431, 82);
+constexpr int kSwatchBlock = 128;  // side of the area every layout of the swatches covers
+constexpr QSize kEightBitSize(431, kSwatchTop + kSwatchBlock + kSwatchTop);
 
 QColor ColorOf(const PaletteEntry& entry) {
   return QColor(entry.red, entry.green, entry.blue);
@@ -63,7 +65,7 @@ bool ServingArranger() {
 
 TPalForm::TPalForm() : QWidget(nullptr) {
   setWindowTitle(QStringLiteral("Editor Palette"));
-  setFixedSize(431, 82);
+  setFixedSize(kDesignedSize);
   move(545, 535);
 
   RedBar = MakeBar(this, 8);
@@ -76,10 +78,11 @@ TPalForm::TPalForm() : QWidget(nullptr) {
   REdit = MakeEdit(this, 7);
   GEdit = MakeEdit(this, 31);
   BEdit = MakeEdit(this, 55);
-  for (int i = 0; i < 16; ++i) {
+  for (int i = 0; i < kPaletteEntries; ++i) {
     Shapes[i] = new SwatchWidget(this, i);
     Shapes[i]->setObjectName(QStringLiteral("Shape%1").arg(i + 1));
     Shapes[i]->setGeometry(kSwatchLeft + (i % 8) * 17, kSwatchTop + (i / 8) * 25, 17, 25);
+    Shapes[i]->setVisible(i < 16);
   }
   PalUpDown = new QSpinBox(this);
   PalUpDown->setGeometry(208, 16, 16, 49);
@@ -120,7 +123,7 @@ void TPalForm::ShowForegroundChannels() {
 void TPalForm::RefreshPalette() {
   if (!MainForm || MainForm->ActiveRom.isNull() || !TargetPalette || !TargetSurface) return;
   BarsLive = EditsLive = false;
-  SwatchCount = SwatchCountOf(std::clamp(BitsPerPixel, 1, 4));
+  SwatchCount = SwatchCountOf(std::clamp(BitsPerPixel, 1, 8));
   FirstEntry = FirstEntryOf(SubPalette, SwatchCount);
   // The picks outlive a depth with fewer swatches, so going back finds them again; only the
   // entry an edit writes is kept inside the palette (ForegroundEntry).
@@ -133,8 +136,8 @@ void TPalForm::RefreshPalette() {
       ColorOf((*TargetPalette)[std::clamp(FirstEntry + RightColor, 0, kPaletteEntries - 1)]));
   ShowForegroundChannels();
   BarsLive = EditsLive = true;
-  for (int i = 0; i < 16; ++i) Shapes[i]->setVisible(i < SwatchCount);
   LayOutSwatches();
+  for (int i = 0; i < kPaletteEntries; ++i) Shapes[i]->setVisible(i < SwatchCount);
   {
     const QSignalBlocker blocker(PalUpDown);
     PalUpDown->setRange(0, HighestSubPalette(PaletteSize, SwatchCount));
@@ -149,6 +152,7 @@ void TPalForm::LayOutSwatches() {
   const int top = Shapes[0]->y();
   int width = 0;
   int height = 50;
+  int perRow = SwatchCount;
   switch (BitsPerPixel) {
     case 1:
       width = 64;
@@ -162,21 +166,34 @@ void TPalForm::LayOutSwatches() {
     case 4:
       width = 16;
       height = 25;
+      perRow = 8;
+      break;
+    case 5:
+    case 6:
+    case 7:
+      // Rows of sixteen, as many as the designed area holds at its height (described
+      // encodings may have these depths).
+      width = kSwatchBlock / 16;
+      perRow = 16;
+      height = 50 / (SwatchCount / perRow);
+      break;
+    case 8:
+      // Sixteen rows of sixteen small swatches: the window grows to hold the taller block.
+      width = height = kSwatchBlock / 16;
+      perRow = 16;
       break;
     default:
       return;
   }
-  for (int i = 0; i < SwatchCount; ++i) {
-    const int perRow = BitsPerPixel == 4 ? 8 : SwatchCount;
+  setFixedSize(BitsPerPixel == 8 ? kEightBitSize : kDesignedSize);
+  for (int i = 0; i < SwatchCount; ++i)
     Shapes[i]->setGeometry(left + (i % perRow) * width, top + (i / perRow) * height, width, height);
-  }
 }
 
 void TPalForm::ApplyPalette() {
   if (!MainForm || MainForm->ActiveRom.isNull() || !TargetPalette || !TargetSurface) return;
   CopyPaletteToColors(*TargetPalette, FirstEntry, SwatchCount, TargetSurface->Colors);
   if (ServingArranger()) {
-    ClipForm->ArrangerSurface.Colors[kEmptyCellIndex] = kEmptyCellColor;
     ClipForm->FormPaint();
   } else if (TChildForm* rom = ServedRom()) {
     rom->FormPaint();

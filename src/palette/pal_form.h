@@ -70,7 +70,8 @@ class TPalForm : public QWidget {
   QLineEdit* REdit = nullptr;
   QLineEdit* GEdit = nullptr;
   QLineEdit* BEdit = nullptr;
-  std::array<SwatchWidget*, 16> Shapes{};  // Shape1 .. Shape16
+  // Shape1 .. Shape256: sixteen as designed, all 256 at 8 bits per pixel.
+  std::array<SwatchWidget*, kPaletteEntries> Shapes{};
   QSpinBox* PalUpDown = nullptr;
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;

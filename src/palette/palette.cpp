@@ -1,5 +1,7 @@
 #include "palette/palette.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace varnock {
@@ -230,6 +232,32 @@ void CopyPaletteToColors(const PaletteTable& palette, int32_t firstEntry, int32_
     const PaletteEntry& source = palette[static_cast<size_t>(entry)];
     colors[static_cast<size_t>(i)] = SurfaceColor{source.blue, source.green, source.red, 0};
   }
+}
+
+std::array<SurfaceColor, 256> SubPaletteColors(const PaletteTable& palette, int32_t subPalette,
+                                               int32_t bitsPerPixel) {
+  std::array<SurfaceColor, 256> colors{};
+  const int32_t swatches = SwatchCountOf(std::clamp(bitsPerPixel, 1, 8));
+  const int64_t first = int64_t{subPalette} * swatches;
+  if (first < 0 || first >= kPaletteEntries) return colors;
+  CopyPaletteToColors(palette, static_cast<int32_t>(first), swatches, colors);
+  return colors;
+}
+
+uint8_t NearestColorIndex(const std::array<SurfaceColor, 256>& colors, int32_t count,
+                          SurfaceColor color) {
+  int best = INT_MAX;
+  uint8_t bestIndex = 0;
+  for (int32_t i = 0; i < std::clamp(count, 0, 256); ++i) {
+    const SurfaceColor& c = colors[static_cast<size_t>(i)];
+    const int d = std::abs(c.red - color.red) + std::abs(c.green - color.green) +
+                  std::abs(c.blue - color.blue);
+    if (d < best) {
+      best = d;
+      bestIndex = static_cast<uint8_t>(i);
+    }
+  }
+  return bestIndex;
 }
 
 }  // namespace varnock

@@ -74,4 +74,15 @@ int32_t ConvertSubPalette(int32_t subPalette, int32_t oldBits, int32_t newBits);
 void CopyPaletteToColors(const PaletteTable& palette, int32_t firstEntry, int32_t count,
                          std::array<SurfaceColor, 256>& colors);
 
+// The colour table of tiles of `bitsPerPixel` bits (1..8) shown in sub-palette `subPalette`:
+// its 2^bits entries in colours 0.., every other colour black (and those of entries past the
+// palette's end too).
+std::array<SurfaceColor, 256> SubPaletteColors(const PaletteTable& palette, int32_t subPalette,
+                                               int32_t bitsPerPixel);
+
+// The lowest index among colours 0..count-1 nearest to `color` by the sum of absolute channel
+// differences (the rule of NearestNesIndex).
+uint8_t NearestColorIndex(const std::array<SurfaceColor, 256>& colors, int32_t count,
+                          SurfaceColor color);
+
 }  // namespace varnock

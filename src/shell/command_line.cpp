@@ -7,13 +7,15 @@
 #include <cstring>
 
 #include "document/child_form.h"
+#include "document/view_names.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 
 namespace varnock {
 namespace {
 
-constexpr const char* kScreenshotOption = "--screenshot";
+// The options whose value may follow as the next argument, which is then no file name.
+constexpr const char* kValueOptions[] = {"--screenshot", "--format", "--arrangement"};
 constexpr const char* kStreamOption = "--stream";
 
 // The option's value when `argument` is the option (the value is the next argument, which
@@ -27,11 +29,27 @@ const char* OptionValue(const char* option, int argc, char** argv, int& i) {
   return argv[++i];
 }
 
-// Opens the files in turn, keeping each one's window (null for one that did not open).
-std::vector<TChildForm*> OpenFiles(const std::vector<QByteArray>& files) {
+// The complaint about a name that stands for nothing, with the names there are.
+QString UnknownName(const char* what, const QString& name, const QString& names) {
+  return QStringLiteral("Unknown %1 '%2'. The %1s are: %3\n")
+      .arg(QString::fromLatin1(what), name, names);
+}
+
+// Opens the files in turn, keeping each one's window (null for one that did not open). With a
+// format or an arrangement, each window shows its file in them, from where a file of that
+// format opens.
+std::vector<TChildForm*> OpenFiles(const std::vector<QByteArray>& files,
+                                   std::optional<TileFormat> format,
+                                   std::optional<TileArrangement> arrangement) {
   std::vector<TChildForm*> windows;
   for (const QByteArray& file : files) {
-    windows.push_back(MainForm->OpenRomFile(file) ? MainForm->ActiveChild() : nullptr);
+    TChildForm* child = MainForm->OpenRomFile(file) ? MainForm->ActiveChild() : nullptr;
+    if (child && format) {
+      child->ChooseTileFormat(*format);
+      child->MoveViewTo(child->Doc.OpeningOffset());
+    }
+    if (child && arrangement) child->ChooseArrangement(*arrangement);
+    windows.push_back(child);
     // A failed first file must not end the run while more names wait; the caller decides.
     MainForm->TerminateRequested = false;
   }
@@ -66,6 +84,21 @@ CommandLine ParseCommandLine(int argc, char** argv) {
                      "messages go to standard error and questions take No or Cancel."),
       QStringLiteral("OUT.png"));
   parser.addOption(screenshot);
+  const QString formatNames = QString::fromStdString(FormatNameList());
+  const QString arrangementNames = QString::fromLatin1(kArrangementNameForms);
+  const QCommandLineOption format(
+      QStringLiteral("format"),
+      QStringLiteral("Show the FILEs in encoding NAME instead of the one their extension "
+                     "gives: %1.")
+          .arg(formatNames),
+      QStringLiteral("NAME"));
+  parser.addOption(format);
+  const QCommandLineOption arrangement(
+      QStringLiteral("arrangement"),
+      QStringLiteral("Order the FILEs' tiles on the grid by NAME: %1 (W and H 1 to 8).")
+          .arg(arrangementNames),
+      QStringLiteral("NAME"));
+  parser.addOption(arrangement);
   const QCommandLineOption stream(
       QStringLiteral("stream"),
       QStringLiteral("Open the compressed graphics at OFFSET (hexadecimal after 0x, or decimal) "
@@ -97,6 +130,23 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     return line;
   }
   line.Screenshot = parser.value(screenshot);
+  if (parser.isSet(format)) {
+    line.Format = ParseFormatName(parser.value(format).toStdString());
+    if (!line.Format) {
+      line.What = CommandLine::Action::Usage;
+      line.Text = UnknownName("format", parser.value(format), formatNames);
+      return line;
+    }
+  }
+  if (parser.isSet(arrangement)) {
+    line.Arrangement = ParseArrangementName(parser.value(arrangement).toStdString());
+    if (!line.Arrangement) {
+      line.What = CommandLine::Action::Usage;
+      line.Text = UnknownName("arrangement", parser.value(arrangement),
+                              arrangementNames + QStringLiteral(" (W and H 1 to 8)"));
+      return line;
+    }
+  }
   // The parser has checked the options; the names come from the raw bytes, since a name
   // that is not valid text would not survive the way through QString. A stream belongs to
   // the file named before it, so the order of the arguments is read here too.
@@ -117,7 +167,9 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       }
       line.Streams.push_back({*parse.Value, line.Files.empty() ? 0 : line.Files.size() - 1});
     } else {
-      OptionValue(kScreenshotOption, argc, argv, i);  // steps over its value
+      // Steps over the value of an option that takes one.
+      for (const char* option : kValueOptions)
+        if (OptionValue(option, argc, argv, i)) break;
     }
   }
   if (!line.Streams.empty() && line.Files.empty()) {
@@ -128,13 +180,14 @@ CommandLine ParseCommandLine(int argc, char** argv) {
   return line;
 }
 
-int OpenCommandLineFiles(const std::vector<QByteArray>& files) {
-  const std::vector<TChildForm*> windows = OpenFiles(files);
+int OpenCommandLineFiles(const std::vector<QByteArray>& files, std::optional<TileFormat> format,
+                         std::optional<TileArrangement> arrangement) {
+  const std::vector<TChildForm*> windows = OpenFiles(files, format, arrangement);
   return static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
 }
 
 CommandLineOpened OpenCommandLine(const CommandLine& line) {
-  const std::vector<TChildForm*> windows = OpenFiles(line.Files);
+  const std::vector<TChildForm*> windows = OpenFiles(line.Files, line.Format, line.Arrangement);
   CommandLineOpened opened;
   opened.Files = static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
   for (const StreamRequest& request : line.Streams) {

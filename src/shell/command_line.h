@@ -3,9 +3,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <vector>
 
+#include "codec/tile_format.h"
 #include "document/stream_argument.h"
+#include "document/tile_arrangement.h"
 
 namespace varnock {
 
@@ -22,21 +25,29 @@ struct CommandLine {
   QString Screenshot;
   // File names exactly as given: bytes, which need not be valid in any encoding.
   std::vector<QByteArray> Files;
+  // The encoding and the arrangement the files open in, instead of what their extensions give.
+  std::optional<TileFormat> Format;
+  std::optional<TileArrangement> Arrangement;
   std::vector<StreamRequest> Streams;
   // Help or version text for standard output, or the complaint and the usage for standard
   // error.
   QString Text;
 };
 
-// Reads the arguments the application object left (its own options taken out).
+// Reads the arguments the application object left (its own options taken out). Format names
+// are those registered so far: load the user's encodings first. An unknown format or
+// arrangement name is a Usage whose text lists the names there are.
 CommandLine ParseCommandLine(int argc, char** argv);
 
 // True when the arguments only ask for help or the version, which need no display.
 bool AsksOnlyForText(int argc, char** argv);
 
 // Opens the files in turn: one that cannot be opened is reported and the next still opens.
-// Returns how many opened.
-int OpenCommandLineFiles(const std::vector<QByteArray>& files);
+// With a format or an arrangement, each window shows its file in them, from where a file of
+// that format opens. Returns how many opened.
+int OpenCommandLineFiles(const std::vector<QByteArray>& files,
+                         std::optional<TileFormat> format = std::nullopt,
+                         std::optional<TileArrangement> arrangement = std::nullopt);
 
 struct CommandLineOpened {
   int Files = 0;

@@ -10,8 +10,6 @@ namespace varnock {
 inline constexpr int32_t kArrangerColumns = 24;
 inline constexpr int32_t kArrangerRows = 16;
 inline constexpr int32_t kArrangerCellPixels = 16;
-// Index the empty cells are filled with; the palette editor gives it a dark grey.
-inline constexpr uint8_t kEmptyCellIndex = 16;
 
 struct BoardCell {
   int32_t Column = 0;

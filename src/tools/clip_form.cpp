@@ -17,6 +17,10 @@
 namespace varnock {
 namespace {
 
+// Empty cells are painted over in dark grey rather than given a colour of their own: a tile of
+// 8 bits may use every index of the table.
+const QColor kEmptyCellColor(64, 64, 64);
+
 // The window that owns the frame's current tile, when it is still open.
 TChildForm* CurrentTileRom() {
   if (!MainForm || !MainForm->DragSourceTile) return nullptr;
@@ -41,7 +45,6 @@ TClipForm::TClipForm() : QWidget(nullptr) {
   DragLabel->hide();
 
   SetUpTileSurface(ArrangerSurface, kArrangerColumns, kArrangerRows);
-  std::fill(ArrangerSurface.Pixels.begin(), ArrangerSurface.Pixels.end(), kEmptyCellIndex);
 }
 
 void TClipForm::FormPaint() {
@@ -52,6 +55,11 @@ void TClipForm::paintEvent(QPaintEvent*) {
   ++PaintCount;
   QPainter painter(this);
   painter.drawImage(rect(), IndexedImage(ArrangerSurface));
+  for (int row = 0; row < kArrangerRows; ++row)
+    for (int column = 0; column < kArrangerColumns; ++column)
+      if (!Cells[row][column].Tile)
+        painter.fillRect(column * kArrangerCellPixels, row * kArrangerCellPixels,
+                         kArrangerCellPixels, kArrangerCellPixels, kEmptyCellColor);
 }
 
 void TClipForm::changeEvent(QEvent* event) {
@@ -202,7 +210,7 @@ void TClipForm::ClearArranger() {
   for (int row = 0; row < kArrangerRows; ++row) {
     for (int column = 0; column < kArrangerColumns; ++column) {
       Cells[row][column].Tile = nullptr;
-      FillSurfaceTile(ArrangerSurface, column, row, kEmptyCellIndex);
+      FillSurfaceTile(ArrangerSurface, column, row, 0);
     }
   }
   FormPaint();
@@ -226,7 +234,7 @@ void TClipForm::ForgetRom(const TChildForm* rom) {
       if (cell.Tile && (cell.Rom == rom || cell.Rom.isNull())) {
         cell.Tile = nullptr;
         cell.Rom = nullptr;
-        FillSurfaceTile(ArrangerSurface, column, row, kEmptyCellIndex);
+        FillSurfaceTile(ArrangerSurface, column, row, 0);
       }
     }
   }
@@ -243,7 +251,8 @@ void TClipForm::RefreshCellsShowing(const uint8_t* tile, const TileSurface& from
 
 void TClipForm::TakePalette(const PaletteTable& palette) {
   ArrangerPalette = palette;
-  CopyPaletteToColors(ArrangerPalette, 0, 16, ArrangerSurface.Colors);
+  // Every entry: 4-bit cells show entries 0..15, 8-bit ones any of the 256.
+  CopyPaletteToColors(ArrangerPalette, 0, kPaletteEntries, ArrangerSurface.Colors);
 }
 
 }  // namespace varnock

@@ -48,7 +48,7 @@ class TClipForm : public QWidget {
   void RedecodeCellsIn(const TChildForm* rom, int64_t begin, int64_t end);
   // Shows tile (0, 0) of `from` in every cell that refers to `tile`, then repaints.
   void RefreshCellsShowing(const uint8_t* tile, const TileSurface& from);
-  // Copies a window's palette in: all 256 entries, and entries 0..15 into the cell colours.
+  // Copies a window's palette in, all 256 entries, also into the cell colours.
   void TakePalette(const PaletteTable& palette);
   // The cell's tile when it still has one in a window that is open, else null.
   const ArrangerCell* OccupiedCell(int column, int row) const;

@@ -372,7 +372,8 @@ void TEditForm::BindTile(TChildForm* rom, int32_t offset, TileFormat format, int
 
 void TEditForm::ShowTile(const TileSurface& from, int column, int row) {
   CopySurfaceTile(EditSurface, 0, 0, from, column, row);
-  std::copy_n(from.Colors.begin(), 16, EditSurface.Colors.begin());
+  // The whole table: an 8-bit tile uses every entry.
+  EditSurface.Colors = from.Colors;
   FormPaint();
 }
 

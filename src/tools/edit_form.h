@@ -57,7 +57,7 @@ class TEditForm : public QWidget {
   // Binds the editor to the tile at `offset` of `rom`'s image, encoded as given.
   void BindTile(TChildForm* rom, int32_t offset, TileFormat format, int32_t tileBytes,
                 int32_t bitsPerPixel);
-  // Shows tile cell (column, row) of `from` as it is drawn there, with its colours 0..15.
+  // Shows tile cell (column, row) of `from` as it is drawn there, with its colours.
   void ShowTile(const TileSurface& from, int column, int row);
 
   TileSurface EditSurface;

@@ -148,6 +148,8 @@ const ComposeCase kComposeCases[] = {
     {"Zoom5", 4, 2, 5, 16, 0, 0, 1, 2, true},
     {"TwoColours", 8, 2, 4, 2, 0, 0, 0, 0, false},
     {"AllIndices", 8, 3, 2, 256, 0, 0, 0, 0, true},
+    {"AllIndicesZoom1", 9, 2, 1, 256, 0, 0, 1, 3, false},
+    {"AllIndicesZoom4", 6, 3, 4, 256, 0, 0, 0, 2, true},
     {"SeventeenColours", 12, 2, 3, 17, 0, 0, 2, 5, false},
     {"ImageSmallerThanSurface", 10, 4, 3, 16, 37, 11, 4, 1, true},
     {"ImageWiderThanSurface", 5, 2, 2, 16, -13, -5, 0, 7, true},

@@ -64,6 +64,7 @@ struct DepthCase {
   const char *from, *to;  // the extensions pick the formats
   PromptAnswer answer;
   bool asked, pending;
+  TileFormat fromFormat = -1, toFormat = -1;  // chosen from the menu instead, when set
 };
 
 void PrintTo(const DepthCase& c, std::ostream* out) {
@@ -77,6 +78,8 @@ TEST_P(PasteDepthTest, AsksOnlyWhenPlanesWouldBeLostAndKeepsTheLowBits) {
   TChildForm* source = Open(c.from, PatternBytes(65536, 3));
   TChildForm* target = Open(c.to, std::vector<uint8_t>(65536, 0));
   ASSERT_TRUE(source && target);
+  if (c.fromFormat >= 0) source->ChooseTileFormat(c.fromFormat);
+  if (c.toFormat >= 0) target->ChooseTileFormat(c.toFormat);
   Select(source, 0, 0, 1, 1);
   Click(source, source->Copy1);
   const TileSurface copied = MainForm->ClipSurface;
@@ -105,7 +108,11 @@ INSTANTIATE_TEST_SUITE_P(
                                 true},
                       DepthCase{"four_into_two_no", "a.smc", "b.gb", PromptAnswer::No, true, false},
                       DepthCase{"two_into_four", "a.gb", "b.smc", PromptAnswer::No, false, true},
-                      DepthCase{"same_depth", "a.nes", "b.gb", PromptAnswer::No, false, true}),
+                      DepthCase{"same_depth", "a.nes", "b.gb", PromptAnswer::No, false, true},
+                      DepthCase{"eight_into_four_no", "a.bin", "b.smc", PromptAnswer::No, true,
+                                false, kLinear8Format},
+                      DepthCase{"four_into_eight", "a.smc", "b.bin", PromptAnswer::No, false, true,
+                                -1, kSnes8Format}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A SNES block in a Game Boy window: exactly the bytes the Game Boy encoding gives for the copied
@@ -240,14 +247,21 @@ TEST_P(PasteCancelTest, EscapeOrDeleteDropsThePasteWithoutWriting) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, PasteCancelTest, ::testing::Values(Qt::Key_Escape, Qt::Key_Delete));
 
-class PictureRoundTripTest : public AppTest, public ::testing::WithParamInterface<const char*> {};
+struct RoundTripCase {
+  const char* file;
+  TileFormat format;  // -1: the Genesis format of the image's extension
+  int colors;         // the colours the file carries
+};
 
-// Every index and the 16 colours come back; a PNG is 8-bit indexed.
+class PictureRoundTripTest : public AppTest, public ::testing::WithParamInterface<RoundTripCase> {};
+
+// Every index and the 16 colours (256 for 8-bit tiles) come back; a PNG is 8-bit indexed.
 TEST_P(PictureRoundTripTest, ExportThenImportKeepsEveryIndex) {
   TChildForm* child = Open("a.smd", PatternBytes(65536, 11));
   ASSERT_NE(child, nullptr);
+  if (GetParam().format >= 0) child->ChooseTileFormat(GetParam().format);
   Select(child, 6, 5, 2, 3);  // reversed ends: columns 2-5, rows 3-4
-  const QString path = QString::fromStdString(dir.File(GetParam()));
+  const QString path = QString::fromStdString(dir.File(GetParam().file));
   prompts.FileNames = {path, path};
   Click(child, child->ExportBitmap1);
   Click(child, child->ImportBitmap1);
@@ -270,11 +284,16 @@ TEST_P(PictureRoundTripTest, ExportThenImportKeepsEveryIndex) {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 32; ++x)
       ASSERT_EQ(clip.Pixels[y * 32 + x], ViewPixel(child, 16 + x, 24 + y)) << x << "," << y;
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(clip.Colors[i], child->Doc.ViewSurface.Colors[i]) << i;
+  for (int i = 0; i < GetParam().colors; ++i)
+    EXPECT_EQ(clip.Colors[i], child->Doc.ViewSurface.Colors[i]) << i;
   EXPECT_TRUE(child->Doc.PastePending);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, PictureRoundTripTest, ::testing::Values("b.bmp", "b.png"));
+INSTANTIATE_TEST_SUITE_P(Formats, PictureRoundTripTest,
+                         ::testing::Values(RoundTripCase{"b.bmp", -1, 16},
+                                           RoundTripCase{"b.png", -1, 16},
+                                           RoundTripCase{"c.bmp", kLinear8Format, 256},
+                                           RoundTripCase{"c.png", kSnes8Format, 256}));
 
 // In the save dialog, choosing the PNG filter makes a bare name a .PNG file.
 TEST(PictureDialog, EachFilterStandsForItsOwnExtension) {

@@ -220,6 +220,9 @@ const FormatKeyCase kFormatKeyCases[] = {
     {"ShiftedOne", "a.vb", 3, false, Qt::Key_Exclam, Qt::ShiftModifier, 4, "NGPC [2BPP]"},
     {"BiggerPagePullsOffsetBack", "a.vb", 0, true, Qt::Key_1, Qt::NoModifier, 1, "NES [2BPP]"},
     {"KeypadOneIgnored", "a.vb", 3, false, Qt::Key_1, Qt::KeypadModifier, 3, nullptr},
+    // The formats after the ten are not in the cycle: the key goes back to the first.
+    {"Snes8BppTo1bpp", "a.vb", 10, false, Qt::Key_1, Qt::NoModifier, 0, "Monochrome [1BPP]"},
+    {"Linear8BppTo1bpp", "a.vb", 11, false, Qt::Key_1, Qt::NoModifier, 0, "Monochrome [1BPP]"},
 };
 
 TEST_P(FormatKeyTest, CyclesTheFormatAndStartsAtSubPaletteZero) {

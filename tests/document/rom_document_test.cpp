@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/codec_registry.h"
 #include "codec/tile_surface.h"
 #include "support/test_files.h"
 
@@ -224,7 +225,14 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"GbaOneByteShort", PatternBytes(192 + 8191, 5), "g.gba", 0, 0, 0},
         RangeCase{"GbaOddLength", PatternBytes(65536 + 512, 5), "g.gba", 192, 57856, 192},
         RangeCase{"BinaryPageSized", PatternBytes(2048, 5), "g.bin", 0, 0, 0},
-        RangeCase{"BinaryShort", PatternBytes(100, 5), "g.bin", 0, 0, 0}),
+        RangeCase{"BinaryShort", PatternBytes(100, 5), "g.bin", 0, 0, 0},
+        // 8-bit pages are 16384 bytes: 65536 + 512 - 16384 = 49664
+        RangeCase{"Snes8BppCopierHeader", PatternBytes(65536 + 512, 5), "g.bin", 512, 49664, 0, 10,
+                  512},
+        RangeCase{"Linear8BppInAGbaFile", PatternBytes(65536, 5), "g.gba", 192, 49152, 192, 11,
+                  192},
+        RangeCase{"Linear8BppElsewhereHasNoHeader", PatternBytes(65536, 5), "g.smc", 0, 49152, 0,
+                  11, 0}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ScrollRangeTest, FormatChangeKeepsViewOffsetInRange) {
@@ -245,8 +253,8 @@ TEST(ScrollRangeTest, FormatChangeKeepsViewOffsetInRange) {
   EXPECT_EQ(doc.ViewOffset, 336);
   EXPECT_EQ(doc.ScrollMinimum, 0);
 
-  // values outside 0..9 read as 1 bit per pixel
-  for (const int bad : {10, -1, 127, -128}) {
+  // Tags that stand for nothing read as 1 bit per pixel
+  for (const int bad : {-1, 127, -128}) {
     doc.SetTileFormat(static_cast<TileFormat>(bad));
     EXPECT_EQ(doc.Format, 0) << bad;
     EXPECT_EQ(doc.BitsPerPixel, 1) << bad;
@@ -271,6 +279,23 @@ TEST(ScrollRangeTest, FormatChangeSetsTheDecodeRequest) {
   EXPECT_EQ(doc.ViewSurface.DecodeSkip, 0);
   EXPECT_EQ(doc.ViewSurface.DecodeAcross, 20);
   EXPECT_EQ(doc.ViewSurface.DecodeDown, 12);
+}
+
+// 3 bits in 4 bytes per row (byte 3 of each row belongs to no pixel), in a copier-sized image.
+TEST(ScrollRangeTest, ADescribedFormatTakesItsRowsTileLengthAndSkipsNoHeader) {
+  CodecDescription described{3, 32};
+  for (int32_t p = 0; p < 3; ++p) described.Planes[p] = {8 * p, 1, 32};
+  const RegisterResult tag = RegisterDescribedFormat("three-in-four", "three", described);
+  ASSERT_TRUE(tag.Format) << tag.Reason;
+  TempDir dir;
+  RomDocument doc;
+  ASSERT_EQ(doc.LoadRom(dir.Write("g.smc", PatternBytes(65536 + 512, 9))), kLoadLoaded);
+  doc.SetTileFormat(*tag.Format);
+  EXPECT_EQ(doc.Format, *tag.Format);
+  EXPECT_EQ(doc.BitsPerPixel, 3);
+  EXPECT_EQ(doc.ViewSurface.DecodeTileBytes, 32);
+  EXPECT_EQ(doc.PageBytes, 8192);
+  EXPECT_EQ(doc.ScrollMinimum, 0);
 }
 
 TEST(ScrollRangeTest, LargerGridShrinksTheRange) {

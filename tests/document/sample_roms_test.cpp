@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(Samples, SampleRomTest,
                                            SampleCase{"sample.sms", 7, 32768, 0},
                                            SampleCase{"sample.smd", 8, 33280, 512},
                                            SampleCase{"sample.ngp", 4, 16384, 0},
-                                           SampleCase{"sample.gba", 9, 32768, 0xC0}));
+                                           SampleCase{"sample.gba", 9, 32768, 0xC0},
+                                           SampleCase{"sample-compressed.gba", 9, 32768, 0xC0}));
 
 }  // namespace
 }  // namespace varnock

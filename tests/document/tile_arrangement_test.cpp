@@ -8,12 +8,14 @@
 #include <iterator>
 #include <set>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "codec/tile_codec.h"
 #include "document/block_transfer.h"
 #include "document/rom_document.h"
 #include "document/tile_drop.h"
+#include "document/view_names.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -228,6 +230,30 @@ TEST(SurfaceArrangement, ArrangeThenLinearizeGivesBackThePixels) {
   surface.TilesAcross = 9;
   ArrangeSurfaceTiles(surface, columns3x2);
   EXPECT_EQ(surface.Pixels, linear);
+}
+
+// Grids one after another, as windows of several sizes ask: each cell gets the tile its own grid
+// and arrangement give it, whatever was arranged before.
+TEST(SurfaceArrangement, EachGridInTurnGetsItsOwnOrder) {
+  const TileArrangement columns2x3 = MakeArrangement(BlockOrder::Columns, 2, 3);
+  for (const auto& [arrangement, across, down] : {std::tuple{kArrangement8x16, 4, 4},
+                                                  {kArrangement8x16, 4, 6},
+                                                  {columns2x3, 4, 6},
+                                                  {kArrangement8x16, 6, 4},
+                                                  {kArrangement16x16, 6, 4}}) {
+    TileSurface surface;
+    surface.TilesAcross = across;
+    surface.TilesDown = down;
+    RebuildSurface(surface);
+    for (int32_t tile = 0; tile < across * down; ++tile)
+      FillSurfaceTile(surface, tile % across, tile / across, uint8_t(tile));
+    ArrangeSurfaceTiles(surface, arrangement);
+    for (int32_t cell = 0; cell < across * down; ++cell)
+      ASSERT_EQ(CellOf(surface, cell % across, cell / across),
+                std::vector<uint8_t>(64, uint8_t(TileIndexAt(arrangement, across, down,
+                                                             cell % across, cell / across))))
+          << ArrangementName(arrangement) << " " << across << "x" << down << " cell " << cell;
+  }
 }
 
 }  // namespace

@@ -10,7 +10,8 @@ deb=$(ls "$out"/*.deb)
 listing=$(dpkg-deb -c "$deb")
 status=0
 id=org.varnockpro.VarnockPro
-for path in ./usr/bin/varnock ./usr/share/applications/$id.desktop \
+for path in ./usr/bin/varnock ./usr/bin/varnock-tool ./usr/share/man/man1/varnock-tool.1.gz \
+  ./usr/share/applications/$id.desktop \
   ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/$id.svg \
   ./usr/share/icons/hicolor/48x48/apps/$id.png ./usr/share/icons/hicolor/256x256/apps/$id.png; do
   grep -q " $path\$" <<<"$listing" || {

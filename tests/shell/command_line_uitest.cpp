@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "compression/compression.h"
-
+#include "document/view_names.h"
 #include "shell/command_line.h"
 #include "support/app_fixture.h"
 
@@ -58,6 +58,22 @@ TEST_P(CommandLineFilesTest, ReportsFailuresAndOpensTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(Files, CommandLineFilesTest, ::testing::ValuesIn(kOpenCases), kName);
 
+using CommandLineView = AppTest;
+
+// An iNES image opens at its character ROM in NES format from the command line as from its
+// extension, with its tiles in the arrangement given and both marked in the menus.
+TEST_F(CommandLineView, FilesOpenInTheFormatAndArrangementGiven) {
+  std::vector<uint8_t> bytes = PatternBytes(16 + 16384 + 8192, 3);
+  std::copy_n("NES\x1A\x01\x01", 6, bytes.begin());
+  const std::string path = dir.Write("game.bin", bytes);
+  ASSERT_EQ(OpenCommandLineFiles({QByteArray::fromStdString(path)}, 1, kArrangement8x16), 1);
+  TChildForm* child = MainForm->ActiveChild();
+  EXPECT_EQ(child->ScrollBar->value(), 16 + 16384);
+  EXPECT_TRUE(child->FormatItems[1]->isChecked());
+  EXPECT_TRUE(child->ArrangementItems[1]->isChecked());
+  EXPECT_EQ(child->Doc.Arrangement, kArrangement8x16);
+}
+
 using CommandLineNames = AppTest;
 
 TEST_F(CommandLineNames, ANameThatIsNotTextIsShownAsItDecodesAndSavedUnderItsBytes) {
@@ -82,6 +98,8 @@ struct ParseCase {
   CommandLine::Action what;
   const char* screenshot;
   std::vector<const char*> files;
+  int format = -1;                    // -1: none given
+  const char* arrangement = nullptr;  // its short name; null: none given
 };
 void PrintTo(const ParseCase& c, std::ostream* os) {
   *os << c.name;
@@ -110,6 +128,15 @@ const ParseCase kParseCases[] = {
     {"Version", {"--version"}, CommandLine::Action::Version, "", {}},
     {"Unknown", {"--frobnicate", "a.gb"}, CommandLine::Action::Usage, "", {}},
     {"ScreenshotWithoutValue", {"--screenshot"}, CommandLine::Action::Usage, "", {}},
+    {"ValuesAreNoFiles",
+     {"--format", "snes8", "--arrangement", "8x16", "a.gb", "--format=GBA",
+      "--arrangement=Cols:4x4"},
+     CommandLine::Action::Run,
+     "",
+     {"a.gb"},
+     9,
+     "cols:4x4"},
+    {"UnknownArrangement", {"--arrangement", "cols:9x9"}, CommandLine::Action::Usage, "", {}},
 };
 
 TEST_P(ParseTest, TellsWhatTheLineAsks) {
@@ -125,6 +152,9 @@ TEST_P(ParseTest, TellsWhatTheLineAsks) {
     return;
   }
   EXPECT_EQ(line.Screenshot, QString::fromLatin1(c.screenshot));
+  EXPECT_EQ(line.Format, c.format < 0 ? std::nullopt : std::optional<TileFormat>(c.format));
+  EXPECT_EQ(line.Arrangement ? ArrangementName(*line.Arrangement) : "",
+            c.arrangement ? c.arrangement : "");
   ASSERT_EQ(line.Files.size(), c.files.size());
   for (size_t i = 0; i < c.files.size(); ++i) EXPECT_EQ(line.Files[i], QByteArray(c.files[i]));
 }

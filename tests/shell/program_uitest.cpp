@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -101,6 +102,28 @@ TEST(Program, ANameThatIsNotTextOpens) {
   EXPECT_FALSE(Contains(run.err, "Could not open")) << run.err;
 }
 
+// Encodings in the user's data folder load at start-up: one is chosen by its file's name, a bad
+// one is reported once with its line, and the run goes on without waiting.
+TEST(Program, EncodingsInTheUsersFolderLoadAndABadOneIsReportedOnce) {
+  TempDir dir;
+  const std::string good = "[encoding]\nbits = 1\nbytes = 8\nplane0 = 0, 1, 8\n";
+  const std::string bad = "[encoding]\nbits = 1\nbytes = 1\nplane0 = 0, 1, 8\n";
+  std::filesystem::create_directories(dir.File("Varnock Pro/codecs"));
+  dir.Write("Varnock Pro/codecs/mono.vrkcodec", {good.begin(), good.end()});
+  const std::string refused =
+      dir.Write("Varnock Pro/codecs/short.vrkcodec", {bad.begin(), bad.end()});
+  const std::string rom = dir.Write("a.bin", PatternBytes(4096, 1));
+  setenv("XDG_DATA_HOME", dir.path().c_str(), 1);  // the test runs under a scratch home
+  const Outcome run = RunProgram(dir, {"--format", "MONO", "--screenshot", dir.File("o.png"), rom});
+  const Outcome help = RunProgram(dir, {"--help"});
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string report = refused + ": line 3: ";
+  EXPECT_NE(run.err.find(report), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(report), run.err.rfind(report)) << "reported once";
+  EXPECT_TRUE(Contains(help.out, "linear8 mono.")) << help.out;
+}
+
 TEST(Program, ScreenshotReportsAStreamThatDoesNotDecodeAndEndsWithOne) {
   TempDir dir;
   std::vector<uint8_t> image = PatternBytes(0x8000, 1);
@@ -150,7 +173,17 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"Version", {"--version"}, 0, "Varnock Pro 1.1\n", nullptr},
                       TextCase{"UnknownOption", {"--frobnicate"}, 2, nullptr, "Usage:"},
                       TextCase{"UnknownNamesTheOption", {"-q", "a.gb"}, 2, nullptr, "'q'"},
-                      TextCase{"ScreenshotWithoutName", {"--screenshot"}, 2, nullptr, "Usage:"}),
+                      TextCase{"ScreenshotWithoutName", {"--screenshot"}, 2, nullptr, "Usage:"},
+                      TextCase{"UnknownFormatListsTheFormats",
+                               {"--format", "snes9", "a.gb"},
+                               2,
+                               nullptr,
+                               "Unknown format 'snes9'. The formats are: 1bpp nes gb vb ngpc"},
+                      TextCase{"UnknownArrangementListsTheForms",
+                               {"--arrangement=cols:0x2", "a.gb"},
+                               2,
+                               nullptr,
+                               "8x8 8x16 16x16 cols:WxH rows:WxH"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -132,7 +132,8 @@ TEST_P(FormatStrokeTest, AStrokeWritesWhatTheEncoderMakesOfTheShownPixels) {
             qRgb(shown.red, shown.green, shown.blue) & 0xFFFFFF);
 }
 
-INSTANTIATE_TEST_SUITE_P(Editor, FormatStrokeTest, ::testing::Range<TileFormat>(0, 10),
+INSTANTIATE_TEST_SUITE_P(Editor, FormatStrokeTest,
+                         ::testing::Range<TileFormat>(0, kFixedTileFormatCount),
                          [](const auto& info) { return std::to_string(info.param); });
 
 struct TransformCase {

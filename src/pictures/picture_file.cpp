@@ -1,4 +1,4 @@
-#include "shell/picture_file.h"
+#include "pictures/picture_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -79,12 +79,12 @@ QImage ToIndexed(const QImage& image) {
 
 }  // namespace
 
-QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block) {
+QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block, int32_t colorCount) {
   if (block.Width <= 0 || block.Height <= 0) return {};
   QImage image(block.Width, block.Height, QImage::Format_Indexed8);
   if (image.isNull()) return {};
   QList<QRgb> table(256, qRgb(0, 0, 0));
-  for (int i = 0; i < 16; ++i) {
+  for (int i = 0; i < std::clamp(colorCount, 0, 256); ++i) {
     const SurfaceColor& c = surface.Colors[static_cast<size_t>(i)];
     table[i] = qRgb(c.red, c.green, c.blue);
   }
@@ -97,6 +97,13 @@ QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block) {
   QImageWriter writer(&buffer, "png");
   if (!writer.write(image)) return {};
   return bytes;
+}
+
+std::vector<uint8_t> EncodePictureFile(const std::string& path, const TileSurface& surface,
+                                       const PixelBlock& block, int32_t colorCount) {
+  if (UpperExtension(path) != ".PNG") return EncodeBitmapFile(surface, block, colorCount);
+  const QByteArray png = EncodePngBlock(surface, block, colorCount);
+  return {png.begin(), png.end()};
 }
 
 bool SamePixels(const QImage& a, const QImage& b) {
@@ -175,6 +182,9 @@ PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int max
     if (again.isNull() || !SamePixels(again, image))
       return {false, QString::fromUtf8(kPictureIncompleteReason)};
   }
+  const bool indexed = image.format() == QImage::Format_Indexed8 ||
+                       image.format() == QImage::Format_Mono ||
+                       image.format() == QImage::Format_MonoLSB;
   image = ToIndexed(image);
   if (image.isNull()) return {false, QStringLiteral("There is not enough memory for the picture.")};
 
@@ -207,12 +217,16 @@ PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int max
   clip.Pixels = std::move(block.Pixels);
   clip.PixelCount = block.PixelCount;
   clip.Colors = block.Colors;
-  return {true, {}};
+  return {true, {}, indexed};
 }
 
 PictureReadResult ReadPictureFile(const QString& path, TileSurface& clip) {
+  return ReadPictureFile(QFile::encodeName(path).toStdString(), clip);
+}
+
+PictureReadResult ReadPictureFile(const std::string& path, TileSurface& clip) {
   // Non-blocking, so a named pipe is refused instead of waiting for a writer.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return {false, QString::fromStdString(SystemReason(errno))};
   struct stat info {};
   const bool examined = ::fstat(fd, &info) == 0;

@@ -6,6 +6,9 @@
 #include <QIODevice>
 #include <QImage>
 #include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "codec/bitmap_file.h"
 #include "codec/tile_surface.h"
@@ -16,12 +19,22 @@ namespace varnock {
 inline constexpr int kMaxPictureSide = 16384;
 
 // `block` of `surface` as an 8-bit indexed PNG with the colours the bitmap file gets (entries
-// 0..15 of the surface, the rest black). Empty when the block is empty or Qt could not encode.
-QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block);
+// 0..colorCount-1 of the surface, the rest black; see PictureColorCount). Empty when the block
+// is empty or Qt could not encode.
+QByteArray EncodePngBlock(const TileSurface& surface, const PixelBlock& block,
+                          int32_t colorCount = 16);
+
+// The file an exported block becomes: PNG when `path` ends in ".png" in any case, else the
+// bitmap file. Empty when a PNG could not be made.
+std::vector<uint8_t> EncodePictureFile(const std::string& path, const TileSurface& surface,
+                                       const PixelBlock& block, int32_t colorCount);
 
 struct PictureReadResult {
   bool Ok = false;
   QString Reason;  // why the picture was refused, in a sentence
+  // The file held palette indices (an indexed or two-colour picture), not colours that had to
+  // be matched to a palette made for them.
+  bool Indexed = false;
 };
 
 // Reads a picture from `device` into `clip`: whole tiles only (the right and bottom remainders
@@ -33,6 +46,8 @@ struct PictureReadResult {
 PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip,
                                    int maxSide = kMaxPictureSide);
 PictureReadResult ReadPictureFile(const QString& path, TileSurface& clip);
+// The same for a file name given as bytes, as the command line gives it.
+PictureReadResult ReadPictureFile(const std::string& path, TileSurface& clip);
 
 // The picture from the start of `device`, decoded into an image whose pixels start as `fill`
 // wherever the reader lets the caller give it the image, so that pixels a reader leaves unset

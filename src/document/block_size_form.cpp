@@ -1,0 +1,54 @@
+#include "document/block_size_form.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "document/tile_arrangement.h"
+
+namespace varnock {
+namespace {
+
+QSpinBox* MakeSideBox(QWidget* parent, const char* name, int32_t value) {
+  auto* box = new QSpinBox(parent);
+  box->setObjectName(QString::fromUtf8(name));
+  box->setRange(1, kMaxBlockSide);
+  box->setValue(value);
+  return box;
+}
+
+}  // namespace
+
+TBlockSizeForm::TBlockSizeForm(QWidget* parent, const QString& title, int32_t width, int32_t height)
+    : QDialog(parent) {
+  setObjectName(QStringLiteral("BlockSizeForm"));
+  setWindowTitle(title);
+  setAttribute(Qt::WA_DeleteOnClose);
+  // Wide enough for the title to read whole in a window manager's caption.
+  setMinimumWidth(260);
+  WidthBox = MakeSideBox(this, "WidthBox", width);
+  HeightBox = MakeSideBox(this, "HeightBox", height);
+  OkButton = new QPushButton(QStringLiteral("OK"), this);
+  OkButton->setObjectName(QStringLiteral("OkButton"));
+  OkButton->setDefault(true);
+  CancelButton = new QPushButton(QStringLiteral("Annulla"), this);
+  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  connect(OkButton, &QPushButton::clicked, this, [this] {
+    accept();
+    emit Chosen(WidthBox->value(), HeightBox->value());
+  });
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* fields = new QFormLayout;
+  fields->addRow(QStringLiteral("&Larghezza (tile):"), WidthBox);
+  fields->addRow(QStringLiteral("&Altezza (tile):"), HeightBox);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(fields);
+  layout->addLayout(buttons);
+}
+
+}  // namespace varnock

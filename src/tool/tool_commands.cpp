@@ -1,0 +1,277 @@
+// The subcommand table, the help texts (help2man makes the manual page from them), formats,
+// and the dispatch from the command line.
+#include "tool/tool_commands.h"
+
+#include <cstdio>
+
+#include "codec/codec_registry.h"
+#include "document/view_names.h"
+#include "palette/rom_palette.h"
+#include "tool/tool_options.h"
+#include "tool/tool_report.h"
+
+#ifndef VARNOCK_VERSION
+#define VARNOCK_VERSION "0"
+#endif
+
+namespace varnock {
+namespace {
+
+constexpr OptionSpec kExportOptions[] = {
+    {"--help", false},       {"--format", true},     {"--offset", true},      {"--tiles", true},
+    {"--length", true},      {"--columns", true},    {"--arrangement", true}, {"--palette", true},
+    {"--palette-rom", true}, {"--subpalette", true}, {"--compressed", true},  {"--codec", true},
+};
+constexpr OptionSpec kImportOptions[] = {
+    {"--help", false},       {"--format", true},     {"--offset", true},    {"--arrangement", true},
+    {"--compressed", true},  {"-o", true},           {"--quantize", false}, {"--palette", true},
+    {"--palette-rom", true}, {"--subpalette", true}, {"--codec", true},
+};
+constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
+constexpr OptionSpec kScanOptions[] = {{"--help", false}, {"--formats", true}, {"--json", false}};
+constexpr OptionSpec kPaletteOptions[] = {
+    {"--help", false}, {"--from", true}, {"--offset", true}, {"--count", true}, {"--to", true}};
+constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
+constexpr OptionSpec kFormatsOptions[] = {{"--help", false}, {"--codec", true}};
+
+constexpr const char* kExportHelp =
+    R"(Usage: varnock-tool export ROM OUT.png [OPTION]...
+Writes a block of tiles as an 8-bit indexed picture: PNG, or BMP when OUT does not end in
+.png. Each pixel's index is the tile's value exactly; the colour table is the palette's
+sub-palette, the other entries black. The block is a grid of C columns whose last row is filled
+up with the tiles that follow; tiles past the end of the image or stream show index 0.
+
+Options:
+  --format F          tile format (default: the one the ROM's extension selects)
+  --offset O          first byte of the block, or of the stream with --compressed (default 0)
+  --tiles N           tiles to show (default: all up to the end of the image or stream)
+  --length BYTES      bytes to show, rounded up to whole tiles, instead of --tiles
+  --columns C         tiles per row of the picture, 1 to 2048 (default 16, or N when fewer)
+  --arrangement A     order of the tiles on the grid (default 8x8)
+  --compressed C      the tiles are the stream of compression C that starts at O
+  --palette FILE      colours from a palette file, save state or dump the editor reads
+  --palette-rom OFFSET:ENCODING:COUNT
+                      colours read from the ROM itself
+  --subpalette K      which sub-palette of 2^bits colours (default 0)
+  --codec FILE        load an encoding description first, so that --format can name it
+Without a palette option the palette file beside the ROM (its name ending in .VRK) is used when
+it loads, else the built-in colours: the colours the editor shows the ROM in.
+)";
+
+constexpr const char* kImportHelp =
+    R"(Usage: varnock-tool import ROM IN.png [OPTION]...
+Writes the tiles of an indexed PNG or BMP into the ROM, as exported: cell (c, r) of the
+picture's grid of whole 8 x 8 tiles goes to the tile the arrangement gives it, counted from O.
+Indices are written as they are; tiles past the end of the image or stream are not written.
+With --compressed, the tiles replace the start of the stream's decompressed bytes, which keep
+their length, and the stream is compressed again into its place; when it no longer fits the
+bytes it took, nothing is written. The ROM is saved as the editor saves it (header checksums
+of its extension, temporary file and rename), over ROM only when everything succeeded.
+
+Options:
+  --format F          tile format (default: the one the ROM's extension selects)
+  --offset O          first byte of the tiles, or of the stream with --compressed (default 0)
+  --arrangement A     order of the tiles on the picture's grid (default 8x8)
+  --compressed C      write into the stream of compression C that starts at O
+  -o OUT              write the result to OUT and leave ROM as it is
+  --quantize          accept a picture that is not indexed, or uses indices the format cannot
+                      hold, by matching each pixel's colour to the nearest colour of the
+                      sub-palette (otherwise it is refused)
+  --palette FILE, --palette-rom OFFSET:ENCODING:COUNT, --subpalette K
+                      the colours --quantize matches to, as for export
+  --codec FILE        load an encoding description first, so that --format can name it
+)";
+
+constexpr const char* kDecompressHelp =
+    R"(Usage: varnock-tool decompress ROM OFFSET FORMAT -o OUT
+Writes the decompressed bytes of the stream of compression FORMAT that starts at OFFSET of ROM
+to OUT. A stream that does not decode completely is refused with the reason.
+
+Options:
+  -o OUT              the file to write
+)";
+
+constexpr const char* kCompressHelp =
+    R"(Usage: varnock-tool compress IN FORMAT -o OUT
+Writes IN compressed as one stream of compression FORMAT to OUT: the shortest stream the
+editor's compressor finds.
+
+Options:
+  -o OUT              the file to write
+)";
+
+constexpr const char* kScanHelp =
+    R"(Usage: varnock-tool scan ROM [OPTION]...
+Finds the compressed streams in ROM as the editor's scan does: every offset is tried, and a
+stream counts when it decodes completely to at least 64 bytes. Prints one line per stream:
+offset, compression, compressed length and decompressed length.
+
+Options:
+  --formats LIST      the compressions to look for, separated by commas (default: all)
+  --json              print a JSON array of {offset, format, compressed, decompressed}
+)";
+
+constexpr const char* kPaletteHelp =
+    R"(Usage: varnock-tool palette IN OUT [OPTION]...
+Reads the palette IN as the editor loads one (its palette files, emulator save states, memory
+dumps) and writes it to OUT as a palette file.
+
+Options:
+  --from ENCODING     read IN as entries in ENCODING instead, as from a ROM
+  --offset O          with --from: where the entries start (default 0)
+  --count N           with --from: how many entries, 1 to 256 (default 256, or as many as the
+                      file holds)
+  --to KIND           vrk (entries as IN encodes them), vrk:rgb, vrk:nes, vrk:bgr15, act, gpl,
+                      jasc or riff (default: by OUT's extension, as the editor saves)
+)";
+
+constexpr const char* kChecksumHelp =
+    R"(Usage: varnock-tool checksum ROM [OPTION]...
+Prints the header checksums the editor's save writes for ROM's extension (Game Boy: .gb and
+.gbc; GBA: .gba), what the image holds and whether they agree. Without --fix, a disagreement
+ends with status 1.
+
+Options:
+  --fix               write them: the editor's save of the image
+  -o OUT              with --fix: write the result to OUT and leave ROM as it is
+)";
+
+constexpr const char* kFormatsHelp =
+    R"(Usage: varnock-tool formats [--codec FILE]
+Lists the names the other commands take: tile formats, arrangements, compressions, palette
+kinds and palette encodings.
+
+Options:
+  --codec FILE        load an encoding description first, so that it is listed
+)";
+
+void PrintSection(const char* title) {
+  std::printf("%s:\n", title);
+}
+
+void PrintName(const std::string& name, const std::string& description) {
+  std::printf("  %-12s %s\n", name.c_str(), description.c_str());
+}
+
+constexpr ToolCommand kCommands[] = {
+    {"export", kExportHelp, kExportOptions, RunExport},
+    {"import", kImportHelp, kImportOptions, RunImport},
+    {"decompress", kDecompressHelp, kOutputOptions, RunDecompress},
+    {"compress", kCompressHelp, kOutputOptions, RunCompress},
+    {"scan", kScanHelp, kScanOptions, RunScan},
+    {"palette", kPaletteHelp, kPaletteOptions, RunPalette},
+    {"checksum", kChecksumHelp, kChecksumOptions, RunChecksum},
+    {"formats", kFormatsHelp, kFormatsOptions, RunFormats},
+};
+
+constexpr const char* kOverview =
+    R"(Usage: varnock-tool COMMAND [ARGUMENT]...
+Tiles, pictures, compressed streams, palettes and header checksums of console ROM images, for
+scripts and build files, with the operations of the Varnock Pro editor.
+
+Commands:
+  export      tiles to an indexed PNG or BMP
+  import      an indexed PNG or BMP back into tiles, also into a compressed stream
+  decompress  a compressed stream to a file
+  compress    a file to a compressed stream
+  scan        the compressed streams in an image
+  palette     a palette the editor reads to a palette file it writes
+  checksum    the header checksums a save writes, shown or written
+  formats     every name of a format, arrangement, compression and palette encoding
+
+  --help      this text; varnock-tool COMMAND --help tells about one command
+  --version   the version
+
+Numbers are decimal, or hexadecimal after 0x. Names are read without regard to case. File
+names are used as given. Exit status: 0 success, 1 failure (one line on standard error names
+the file and the reason), 2 bad usage.
+)";
+
+}  // namespace
+
+std::span<const ToolCommand> ToolCommands() {
+  return kCommands;
+}
+
+const ToolCommand* FindToolCommand(std::string_view name) {
+  for (const ToolCommand& command : kCommands)
+    if (name == command.Name) return &command;
+  return nullptr;
+}
+
+std::string ToolOverview() {
+  std::string text = kOverview;
+  for (const ToolCommand& command : kCommands) {
+    text += "\n";
+    text += command.Help;
+  }
+  return text;
+}
+
+std::string ToolVersion() {
+  return std::string(kToolName) + " (Varnock Pro) " + VARNOCK_VERSION + "\n";
+}
+
+int RunFormats(const ParsedArguments& arguments) {
+  if (!arguments.Operands.empty()) BadUsage("formats", "it takes no operands");
+  LoadCodecOption(arguments, "formats");
+  PrintSection("Tile formats");
+  for (int format = 0; format < kFixedTileFormatCount; ++format)
+    PrintName(FormatShortName(format), kTileFormats[static_cast<size_t>(format)].Name);
+  for (TileFormat format : DescribedFormats())
+    PrintName(FormatShortName(format), LookUpTileFormat(format)->Name);
+  PrintSection("Arrangements");
+  PrintName("8x8", "tiles left to right, row by row");
+  PrintName("8x16", "tile 2k above tile 2k + 1, the pairs left to right");
+  PrintName("16x16", "blocks of 2 x 2: top left, top right, bottom left, bottom right");
+  PrintName("cols:WxH", "blocks of W x H (1 to 8), inside one top to bottom, then left to right");
+  PrintName("rows:WxH", "blocks of W x H (1 to 8), inside one left to right, then top to bottom");
+  PrintSection("Compressions");
+  for (const CompressionFormatInfo& info : AllCompressionFormats())
+    PrintName(info.ShortName, info.DisplayName);
+  PrintSection("Palette kinds (palette --to)");
+  PrintName("vrk", "the editor's palette file, entries encoded as the input's");
+  PrintName("vrk:ENCODING", "the editor's palette file, entries in ENCODING (rgb, nes, bgr15)");
+  PrintName("act", "Adobe colour table");
+  PrintName("gpl", "GIMP palette");
+  PrintName("jasc", "JASC palette (.pal text)");
+  PrintName("riff", "Microsoft RIFF palette (.pal)");
+  PrintSection("Palette encodings (palette --from, export --palette-rom)");
+  for (const RomPaletteEncoding& encoding : RomPaletteEncodings())
+    PrintName(encoding.ShortName, encoding.DisplayName);
+  return kToolSucceeded;
+}
+
+int RunTool(std::span<const std::string> arguments) {
+  try {
+    if (arguments.empty())
+      throw ToolStop{kToolBadUsage, "a command is missing (see varnock-tool --help)"};
+    const std::string& first = arguments[0];
+    if (first == "--help" || first == "-h") {
+      std::fputs(ToolOverview().c_str(), stdout);
+      return kToolSucceeded;
+    }
+    if (first == "--version") {
+      std::fputs(ToolVersion().c_str(), stdout);
+      return kToolSucceeded;
+    }
+    const ToolCommand* command = FindToolCommand(first);
+    if (!command)
+      throw ToolStop{kToolBadUsage, "unknown command '" + first + "' (see varnock-tool --help)"};
+    const ArgumentsRead read = ParseArguments(arguments.subspan(1), command->Options);
+    // --help wins over anything else on the line, also over a complaint about it.
+    for (const std::string& argument : arguments.subspan(1)) {
+      if (argument == "--") break;
+      if (argument == "--help") {
+        std::fputs(command->Help, stdout);
+        return kToolSucceeded;
+      }
+    }
+    if (!read.Complaint.empty()) BadUsage(command->Name, read.Complaint);
+    return command->Run(read.Arguments);
+  } catch (const ToolStop& stop) {
+    return ReportStop(stop);
+  }
+}
+
+}  // namespace varnock

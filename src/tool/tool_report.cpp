@@ -1,0 +1,26 @@
+#include "tool/tool_report.h"
+
+#include <cstdio>
+
+namespace varnock {
+
+void FailOn(std::string_view file, std::string_view reason) {
+  throw ToolStop{kToolFailed, std::string(file) + ": " + std::string(reason)};
+}
+
+void BadUsage(std::string_view command, std::string_view complaint) {
+  throw ToolStop{kToolBadUsage, std::string(command) + ": " + std::string(complaint) + " (see " +
+                                    kToolName + " " + std::string(command) + " --help)"};
+}
+
+int ReportStop(const ToolStop& stop) {
+  // Names are bytes: they go out as they came in, but on one line.
+  std::string line = std::string(kToolName) + ": " + stop.Line;
+  for (char& c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  line.push_back('\n');
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  return stop.Status;
+}
+
+}  // namespace varnock

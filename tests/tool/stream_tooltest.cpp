@@ -1,0 +1,158 @@
+// decompress, compress, scan and compressed import against the core's compressors and scan:
+// round trips for every format, planted streams found, and a stream put back only where it fits.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "compression/compression.h"
+#include "compression/stream_scan.h"
+#include "pictures/picture_file.h"
+#include "support/test_files.h"
+#include "support/tool_run.h"
+
+namespace varnock {
+namespace {
+
+using test::PatternBytes;
+using test::ReadFile;
+using test::RunTool;
+using test::TempDir;
+
+// Tile-like bytes: runs and repeats that every format compresses, with some noise.
+std::vector<uint8_t> TileLikeBytes(size_t size, uint32_t seed) {
+  std::vector<uint8_t> bytes = PatternBytes(size, seed);
+  for (size_t i = 0; i < size; ++i)
+    if (bytes[i] % 4 != 0) bytes[i] = i >= 32 ? bytes[i - 32] : static_cast<uint8_t>(i / 8);
+  return bytes;
+}
+
+class CompressionRoundTripTest : public ::testing::TestWithParam<CompressionFormatInfo> {};
+
+TEST_P(CompressionRoundTripTest, CompressWritesTheCoresStreamAndDecompressReadsItBack) {
+  const CompressionFormatInfo& info = GetParam();
+  TempDir dir;
+  const std::vector<uint8_t> data = TileLikeBytes(2048, 3);
+  ASSERT_EQ(RunTool(dir, {"compress", dir.Write("data.bin", data), info.ShortName, "-o",
+                          dir.File("stream.bin")})
+                .status,
+            0);
+  const std::vector<uint8_t> stream = ReadFile(dir.File("stream.bin"));
+  EXPECT_EQ(stream, Compress(info.Format, data).value());
+  // Planted at an aligned offset of a ROM, it decompresses to the data again.
+  std::vector<uint8_t> rom = PatternBytes(0x400, 4);
+  rom.insert(rom.end(), stream.begin(), stream.end());
+  ASSERT_EQ(RunTool(dir, {"decompress", dir.Write("rom.bin", rom), "0x400", info.ShortName, "-o",
+                          dir.File("out.bin")})
+                .status,
+            0);
+  EXPECT_EQ(ReadFile(dir.File("out.bin")), data);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, CompressionRoundTripTest,
+                         ::testing::ValuesIn(AllCompressionFormats().begin(),
+                                             AllCompressionFormats().end()),
+                         [](const auto& info) { return std::string(info.param.ShortName); });
+
+TEST(ToolScan, ListsThePlantedStreamsAsTextAndAsJson) {
+  TempDir dir;
+  std::vector<uint8_t> rom(0x3000, 0);
+  const std::pair<size_t, CompressionFormat> planted[] = {{0x100, CompressionFormat::Lz10},
+                                                          {0x1000, CompressionFormat::Huffman},
+                                                          {0x2004, CompressionFormat::Rle30}};
+  std::string text, json;
+  for (const auto& [offset, format] : planted) {
+    const std::vector<uint8_t> data = TileLikeBytes(512 + offset / 8, uint32_t(offset));
+    const std::vector<uint8_t> stream = Compress(format, data).value();
+    std::copy(stream.begin(), stream.end(), rom.begin() + static_cast<ptrdiff_t>(offset));
+    const char* name = CompressionInfo(format).ShortName;
+    char line[160];
+    std::snprintf(line, sizeof line, "0x%08zX %-8s %8zu %8zu\n", offset, name, stream.size(),
+                  data.size());
+    text += line;
+    std::snprintf(
+        line, sizeof line,
+        "%s  {\"offset\": %zu, \"format\": \"%s\", \"compressed\": %zu, \"decompressed\": %zu}",
+        json.empty() ? "[\n" : ",\n", offset, name, stream.size(), data.size());
+    json += line;
+  }
+  const std::string path = dir.Write("rom.gba", rom);
+  const std::string formats = "--formats=LZ10,huff,rle30";  // names in any case
+  EXPECT_EQ(RunTool(dir, {"scan", path, formats}).out, text);
+  EXPECT_EQ(RunTool(dir, {"scan", path, formats, "--json"}).out, json + "\n]\n");
+  EXPECT_EQ(RunTool(dir, {"scan", path, "--formats", "lz2", "--json"}).out, "[]\n");
+}
+
+// A picture of 16 tiles in GBA format whose pixels are `index`, written as PNG.
+std::string SolidPicture(const TempDir& dir, const std::string& name, uint8_t index) {
+  TileSurface picture;
+  picture.TilesAcross = 16;
+  picture.TilesDown = 1;
+  RebuildSurface(picture);
+  std::fill(picture.Pixels.begin(), picture.Pixels.end(), index);
+  const QByteArray png = EncodePngBlock(picture, {0, 0, 128, 8});
+  return dir.Write(name, {png.begin(), png.end()});
+}
+
+TEST(ToolCompressedImport, PutsTheTilesIntoTheStreamAndAnUnchangedPictureWritesNothing) {
+  TempDir dir;
+  // A stream of 32 tiles written by some other compressor (literals only: a flag byte of 0
+  // before every 8 bytes), then its neighbour's bytes.
+  const std::vector<uint8_t> tiles = TileLikeBytes(32 * 32, 8);
+  std::vector<uint8_t> stream = {0x10, 0x00, 0x04, 0x00};  // LZ77 10, 1024 bytes
+  for (size_t i = 0; i < tiles.size(); i += 8) {
+    stream.push_back(0);
+    stream.insert(stream.end(), tiles.begin() + static_cast<ptrdiff_t>(i),
+                  tiles.begin() + static_cast<ptrdiff_t>(i + 8));
+  }
+  std::vector<uint8_t> rom = stream;
+  rom.insert(rom.begin(), 0x200, 0xEE);
+  rom.resize(rom.size() + 64, 0xAB);
+  const std::string path = dir.Write("rom.bin", rom);  // no checksum rule for the save
+  auto run = [&](const char* command, const std::string& picture, const std::string& out) {
+    return RunTool(dir, {command, path, picture, command[0] == 'i' ? "-o" : "--tiles",
+                         command[0] == 'i' ? dir.File(out) : "32", "--format", "gba", "--offset",
+                         "0x200", "--compressed", "lz10"});
+  };
+  // Solid tiles take less room than noise: they go in, the stream keeps its length.
+  ASSERT_EQ(run("import", SolidPicture(dir, "solid.png", 3), "solid.bin").status, 0);
+  const std::vector<uint8_t> written = ReadFile(dir.File("solid.bin"));
+  const DecompressResult back =
+      Decompress(CompressionFormat::Lz10, std::span(written).subspan(0x200));
+  ASSERT_TRUE(back.ok());
+  std::vector<uint8_t> want = tiles;
+  std::fill_n(want.begin(), 16 * 32, 0x33);  // the picture's 16 tiles, then the stream's own
+  EXPECT_EQ(back.Bytes, want);
+  EXPECT_EQ(std::vector<uint8_t>(written.begin(), written.begin() + 0x200),
+            std::vector<uint8_t>(0x200, 0xEE));
+  EXPECT_EQ(std::vector<uint8_t>(written.end() - 64, written.end()),
+            std::vector<uint8_t>(64, 0xAB));
+
+  // The stream exported and imported unchanged leaves every byte as it was.
+  ASSERT_EQ(run("export", dir.File("stream.png"), "").status, 0);
+  ASSERT_EQ(run("import", dir.File("stream.png"), "same.bin").status, 0);
+  EXPECT_EQ(ReadFile(dir.File("same.bin")), rom);
+}
+
+TEST(ToolCompressedImport, AStreamThatTakesExactlyItsPlaceGoesIn) {
+  TempDir dir;
+  // 16 solid tiles of 1s, then 16 of 3s: the two streams have the same length.
+  std::vector<uint8_t> rom(0x100, 0xEE);
+  const std::vector<uint8_t> stream =
+      Compress(CompressionFormat::Lz10, std::vector<uint8_t>(16 * 32, 0x11)).value();
+  rom.insert(rom.end(), stream.begin(), stream.end());
+  rom.resize(rom.size() + 16, 0xAB);
+  const std::string path = dir.Write("rom.bin", rom);
+  const test::ToolRun run =
+      RunTool(dir, {"import", path, SolidPicture(dir, "solid.png", 3), "--format", "gba",
+                    "--offset", "0x100", "--compressed", "lz10"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<uint8_t> want = rom;
+  const std::vector<uint8_t> threes =
+      Compress(CompressionFormat::Lz10, std::vector<uint8_t>(16 * 32, 0x33)).value();
+  ASSERT_EQ(threes.size(), stream.size());
+  std::copy(threes.begin(), threes.end(), want.begin() + 0x100);
+  EXPECT_EQ(ReadFile(path), want);
+}
+
+}  // namespace
+}  // namespace varnock
