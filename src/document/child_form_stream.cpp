@@ -152,12 +152,11 @@ bool TChildForm::SaveStream() {
               QStringLiteral("Varnock Pro"), PromptButtons::YesNo,
               PromptIcon::Question) != PromptAnswer::Yes)
         return false;
-      source->Doc.WriteBytes(link.Offset, plan.Compressed);
-      source->StreamWrittenAt(link.Offset, static_cast<int64_t>(plan.Compressed.size()));
+      source->Doc.WriteBytes(link.Offset, plan.Bytes);
+      source->StreamWrittenAt(link.Offset, static_cast<int64_t>(plan.Bytes.size()));
       break;
   }
-  const std::span<const uint8_t> place = PlaceIn(link, source->Doc.BytesFrom(0));
-  link.PlaceBytes.assign(place.begin(), place.end());
+  StreamSaved(link, source->Doc.BytesFrom(0), plan);
   Doc.Modified = false;
   return true;
 }

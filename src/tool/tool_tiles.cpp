@@ -188,7 +188,7 @@ int RunImport(const ParsedArguments& arguments) {
       const StreamSavePlan plan = PlanStreamSave(stream.Link, ImageBytes(doc), edited);
       const std::string refusal = StreamSaveRefusal(stream.Link, plan);
       if (!refusal.empty()) FailOn(romPath, refusal);
-      doc.WriteBytes(offset, plan.Compressed);
+      doc.WriteBytes(offset, plan.Bytes);
     }
   } else {
     ExpectOffsetInside(doc, offset);
