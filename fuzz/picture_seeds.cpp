@@ -20,6 +20,16 @@ struct BitmapShape {
   bool RunLength = false;  // 8 bits only: every pixel a run of one, rows ended, bitmap ended
 };
 
+void Put16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
+  out[at] = static_cast<uint8_t>(value);
+  out[at + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+void Put32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
+  Put16(out, at, value);
+  Put16(out, at + 2, value >> 16);
+}
+
 // A BMP file: 14-byte file header, 40-byte information header, a full colour table for 1..8
 // bits, then the rows (bottom-up unless Height < 0) padded to 32-bit words. Pixel (x, y)
 // holds (x + 3y) mod 2^bits for indexed pictures, red 8x, green 8y, blue 8(x+y) for others.

@@ -139,10 +139,13 @@ bool RunPngRead(png_structp png, png_infop info, PngReadRequest& request) {
     request.Reason = QStringLiteral("There is not enough memory for the picture.");
     return false;
   }
-  QList<QRgb> table;
-  for (int i = 0; i < colours; ++i)
-    table.append(qRgb(palette[i].red, palette[i].green, palette[i].blue));
-  request.Image.setColorTable(table);
+  {
+    // Gone before libpng reads on: a longjmp out of the rows must skip no destructor.
+    QList<QRgb> table;
+    for (int i = 0; i < colours; ++i)
+      table.append(qRgb(palette[i].red, palette[i].green, palette[i].blue));
+    request.Image.setColorTable(table);
+  }
   std::memset(request.Image.bits(), request.Fill, static_cast<size_t>(request.Image.sizeInBytes()));
   request.Filled = true;
   request.Rows.resize(static_cast<size_t>(size.height()));
