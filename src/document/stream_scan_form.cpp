@@ -12,6 +12,7 @@
 #include "compression/scan_presets.h"
 #include "document/child_form.h"
 #include "document/stream_link.h"
+#include "shell/prompts.h"
 
 namespace varnock {
 namespace {
@@ -40,6 +41,7 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   setAttribute(Qt::WA_DeleteOnClose);
   // Editing goes on while the scan runs.
   setModal(false);
+  KeepAboveToolWindows(this);
 
   auto* formats = new QGroupBox(QStringLiteral("Formati"), this);
   auto* grid = new QGridLayout(formats);
