@@ -86,13 +86,27 @@ TileSearchResult SearchTiles(const TileSearchRequest& request, std::span<const u
   imagePlaces.Finish(std::nullopt, result.Places);
 
   if (complete && streams) {
-    const std::vector<StreamFind> finds = ScanForStreams(
-        image, request.StreamFormats, [&](size_t done, size_t) { return work.Report(raw + done); });
+    // The scan ranks its finds for graphics of the first format; those a scan's list would
+    // hide are not searched either.
+    ScanOptions options;
+    if (matcher.TileBytes(0) > 0) options.TileBytes = static_cast<size_t>(matcher.TileBytes(0));
+    std::vector<StreamFind> finds =
+        ScanForStreams(image, request.StreamFormats, options,
+                       [&](size_t done, size_t) { return work.Report(raw + done); });
+    std::erase_if(finds, [](const StreamFind& find) { return !IsFindShown(find); });
+    // Formats that share commands (LC_LZ2 and LC_LZ5) may read one stream alike: the same
+    // bytes from the same place are searched once, as the format listed first.
+    std::vector<std::vector<uint8_t>> sameStart;
+    size_t start = image.size();
     for (size_t i = 0; i < finds.size() && !work.Stopped(); ++i) {
       const StreamFind& find = finds[i];
       DecompressResult stream = Decompress(find.Format, image.subspan(find.Offset),
                                            CompressionInfo(find.Format).ScanMaxOutput);
       if (!stream.ok()) continue;
+      if (find.Offset != start) sameStart.clear();
+      start = find.Offset;
+      if (std::find(sameStart.begin(), sameStart.end(), stream.Bytes) != sameStart.end()) continue;
+      sameStart.push_back(stream.Bytes);
       ++result.StreamsSearched;
       PlaceCollector streamPlaces(matcher, request.Formats);
       matcher.Match(stream.Bytes, [&](size_t formatIndex, const TileMatch& match) {

@@ -1,6 +1,7 @@
 // The whole search for tiles in an image, as the editor's dialog and the command-line tool run
 // it: the image's raw bytes in every chosen format, then the decompressed bytes of every stream
-// the scan finds with the console's formats, the places of both sorted best first.
+// the scan finds with the console's formats (those its list shows by default), the places of
+// both sorted best first.
 #pragma once
 
 #include <cstdint>
