@@ -243,8 +243,13 @@ int RunFormats(const ParsedArguments& arguments) {
   PrintName("jasc", "JASC palette (.pal text)");
   PrintName("riff", "Microsoft RIFF palette (.pal)");
   PrintSection("Palette encodings (palette --from, export --palette-rom)");
-  for (const RomPaletteEncoding& encoding : RomPaletteEncodings())
-    PrintName(encoding.ShortName, encoding.DisplayName);
+  for (const RomPaletteEncoding& encoding : RomPaletteEncodings()) {
+    std::string description = encoding.DisplayName;
+    const std::vector<std::string> aliases = RomPaletteEncodingAliases(encoding.Format);
+    for (size_t i = 0; i < aliases.size(); ++i)
+      description += (i == 0 ? "; also " : ", ") + aliases[i];
+    PrintName(encoding.ShortName, description);
+  }
   return kToolSucceeded;
 }
 
