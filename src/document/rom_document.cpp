@@ -323,12 +323,14 @@ void RomDocument::FixGbaChecksum(std::span<uint8_t> image) {
   image[0xBF] = static_cast<uint8_t>(sum >> 8);
 }
 
-SaveResult RomDocument::SaveRom(const std::string& path) {
+SaveResult RomDocument::SaveRom(const std::string& path, const SaveRomOptions& options) {
   std::span<uint8_t> image = WritableBytesFrom(0);
-  ApplyChecksumRule(RomExt, image);
-  const FileWriteResult written = WriteFileSafely(path, image);
+  if (options.ApplyChecksums) ApplyChecksumRule(RomExt, image);
+  std::optional<FileIdentity> expected = options.AcceptedFile;
+  if (!expected && path == KnownPath) expected = KnownFile;
+  const FileWriteResult written = WriteFileSafely(path, image, expected);
   IoCount = written.Ok ? static_cast<uint32_t>(image.size()) : 0;
-  if (!written.Ok) return {false, written.Reason};
+  if (!written.Ok) return {false, written.Reason, written.ChangedOnDisk};
   Modified = false;
   KnownPath = path;
   KnownFile = IdentifyFile(path);
