@@ -217,7 +217,7 @@ PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int max
   clip.Pixels = std::move(block.Pixels);
   clip.PixelCount = block.PixelCount;
   clip.Colors = block.Colors;
-  return {true, {}, indexed};
+  return {true, {}, indexed, image.width(), image.height()};
 }
 
 PictureReadResult ReadPictureFile(const QString& path, TileSurface& clip) {

@@ -35,6 +35,9 @@ struct PictureReadResult {
   // The file held palette indices (an indexed or two-colour picture), not colours that had to
   // be matched to a palette made for them.
   bool Indexed = false;
+  // The picture's own size in pixels, remainders of fewer than 8 pixels included.
+  int32_t Width = 0;
+  int32_t Height = 0;
 };
 
 // Reads a picture from `device` into `clip`: whole tiles only (the right and bottom remainders
