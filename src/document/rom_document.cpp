@@ -72,6 +72,9 @@ std::string RomDocument::DefaultPalettePath(const std::string& romPath) {
 LoadResult RomDocument::LoadRom(const std::string& path) {
   RomPath = path;
   LoadFailure.clear();
+  // Taken before the bytes are read: a change made while they are read is then a change made
+  // since, and a save does not write over it.
+  const FileIdentity identity = IdentifyFile(path);
   // Non-blocking, so a named pipe is refused below instead of waiting for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
@@ -112,7 +115,7 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
     return kLoadCannotOpen;
   }
   KnownPath = path;
-  KnownFile = IdentifyFile(path);
+  KnownFile = identity;
 
   RomImage = std::move(block);
   RomData = RomImage.get();

@@ -90,7 +90,10 @@ ToolRun RunToolPausedAtOpen(const TempDir& dir, const std::vector<std::string>& 
   ::waitpid(pid, &status, 0);
   ::ptrace(PTRACE_SETOPTIONS, pid, nullptr,
            PTRACE_O_TRACESYSGOOD | PTRACE_O_TRACEEXEC | PTRACE_O_EXITKILL);
-  bool opening = false;  // the marked open was entered; its return is the next stop
+  // The marked open (then, with afterFirstRead, the first read of what it opened) was
+  // entered: its return is the next stop.
+  bool entered = false;
+  int64_t opened = -1;  // the descriptor of the marked file, while its first read is awaited
   int deliver = 0;
   for (;;) {
     ::ptrace(PTRACE_SYSCALL, pid, nullptr, deliver);
@@ -106,11 +109,18 @@ ToolRun RunToolPausedAtOpen(const TempDir& dir, const std::vector<std::string>& 
     if (::ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0) continue;
     if (info.op == PTRACE_SYSCALL_INFO_ENTRY) {
       // The C library opens every file with openat.
-      opening = info.entry.nr == SYS_openat &&
-                TracedString(pid, info.entry.args[1]).find(marker) != std::string::npos;
+      entered =
+          opened >= 0
+              ? info.entry.nr == SYS_read && static_cast<int64_t>(info.entry.args[0]) == opened
+              : info.entry.nr == SYS_openat &&
+                    TracedString(pid, info.entry.args[1]).find(marker) != std::string::npos;
       continue;
     }
-    if (info.op != PTRACE_SYSCALL_INFO_EXIT || !opening) continue;
+    if (info.op != PTRACE_SYSCALL_INFO_EXIT || !entered) continue;
+    if (paused.afterFirstRead && opened < 0) {
+      opened = info.exit.rval;
+      continue;
+    }
     run.paused = true;
     if (paused.change) paused.change();
     if (paused.kill) {

@@ -24,6 +24,7 @@ ToolRun RunTool(const TempDir& dir, const std::vector<std::string>& arguments);
 struct WhilePaused {
   std::function<void()> change;
   bool kill = false;
+  bool afterFirstRead = false;  // stop after the tool's first read of the marked file instead
 };
 
 // `varnock-tool ARGUMENTS...` stopped (by ptrace) just after it opened a file whose path

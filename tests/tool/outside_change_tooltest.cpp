@@ -28,6 +28,8 @@ struct OutsideCase {
   const char* command;  // "import" or "checksum"
   bool twin;            // the ROM has a second name, twin.gba, so the save goes in place
   std::function<void(const TempDir&)> change;  // null: nobody touches the file
+  // Stopped just after the tool read the ROM, not when its save began.
+  bool whileRead = false;
 };
 void PrintTo(const OutsideCase& c, std::ostream* os) {
   *os << c.name;
@@ -63,6 +65,8 @@ const OutsideCase kOutsideCases[] = {
     {"TwoNamesOneReplacedByMove", "checksum", true, ReplaceByMove},
     {"TwoNamesTruncated", "import", true,
      [](const TempDir& d) { ASSERT_EQ(::truncate(d.File("g.gba").c_str(), 0x100), 0); }},
+    {"EditedJustAfterItWasRead", "checksum", false,
+     [](const TempDir& d) { WriteOneByte(d.File("g.gba")); }, true},
 };
 
 class OutsideChangeTest : public ::testing::TestWithParam<OutsideCase> {};
@@ -88,18 +92,19 @@ TEST_P(OutsideChangeTest, WritesNothingOverAChangeMadeWhileItWorked) {
           : std::vector<std::string>{"checksum", rom, "--fix"};
 
   std::vector<uint8_t> left, twinLeft;
-  const test::ToolRun run = test::RunToolPausedAtOpen(dir, arguments, ".varnock-", {[&] {
-                                                        if (c.change) c.change(dir);
-                                                        left = ReadFile(rom);
-                                                        if (c.twin)
-                                                          twinLeft = ReadFile(dir.File("twin.gba"));
-                                                      }});
+  const auto change = [&] {
+    if (c.change) c.change(dir);
+    left = ReadFile(rom);
+    if (c.twin) twinLeft = ReadFile(dir.File("twin.gba"));
+  };
+  const test::ToolRun run = test::RunToolPausedAtOpen(
+      dir, arguments, c.whileRead ? "/g.gba" : ".varnock-", {change, false, c.whileRead});
   ASSERT_TRUE(run.paused) << run.err;
   if (!c.change) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(ReadFile(rom), image);
   } else {
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.err, "varnock-tool: The file '" + rom +
                            "' changed on disk while varnock-tool worked. Nothing was written.\n");
     EXPECT_EQ(ReadFile(rom), left);
