@@ -16,7 +16,8 @@ struct ToolRun {
   bool paused = false;  // RunToolPausedAtOpen: the marked open came and the tool was stopped
 };
 
-// `varnock-tool ARGUMENTS...`, the arguments passed as the bytes they are.
+// `varnock-tool ARGUMENTS...`, the arguments passed as the bytes they are, with `dir` as the
+// user's data folder (XDG_DATA_HOME).
 ToolRun RunTool(const TempDir& dir, const std::vector<std::string>& arguments);
 
 // What a test does while the tool waits: another program's change, or the end of the tool

@@ -40,7 +40,7 @@ void PrintTo(const ImportCase& c, std::ostream* os) {
 
 std::vector<uint8_t> PictureFile(int width, int height) {
   QImage image(width, height, QImage::Format_Indexed8);
-  image.setColorTable(QList<QRgb>(16, qRgb(0, 0, 0)));
+  image.setColorTable(QList<QRgb>(16, qRgb(1, 2, 3)));  // no palette's colours
   image.fill(kIndex);
   QByteArray bytes;
   QBuffer buffer(&bytes);

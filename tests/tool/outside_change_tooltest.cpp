@@ -79,7 +79,7 @@ TEST_P(OutsideChangeTest, WritesNothingOverAChangeMadeWhileItWorked) {
   const std::string rom = dir.Write("g.gba", image);
   ASSERT_TRUE(!c.twin || ::link(rom.c_str(), dir.File("twin.gba").c_str()) == 0);
   QImage picture(16, 16, QImage::Format_Indexed8);
-  picture.setColorTable(QList<QRgb>(16, qRgb(0, 0, 0)));
+  picture.setColorTable(QList<QRgb>(16, qRgb(1, 2, 3)));  // no palette's colours
   picture.fill(7);
   QByteArray png;
   QBuffer buffer(&png);
