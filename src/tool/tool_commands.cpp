@@ -25,7 +25,7 @@ constexpr OptionSpec kExportOptions[] = {
 constexpr OptionSpec kImportOptions[] = {
     {"--help", false},       {"--format", true},     {"--offset", true},    {"--arrangement", true},
     {"--compressed", true},  {"-o", true},           {"--quantize", false}, {"--palette", true},
-    {"--palette-rom", true}, {"--subpalette", true}, {"--codec", true},
+    {"--palette-rom", true}, {"--subpalette", true}, {"--codec", true},     {"--by-colour", false},
 };
 constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
 constexpr OptionSpec kScanOptions[] = {{"--help", false}, {"--formats", true}, {"--json", false}};
@@ -70,7 +70,8 @@ constexpr const char* kImportHelp =
     R"(Usage: varnock-tool import ROM IN.png [OPTION]...
 Writes the tiles of an indexed PNG or BMP into the ROM, as exported: cell (c, r) of the
 picture's grid of whole 8 x 8 tiles goes to the tile the arrangement gives it, counted from O.
-Indices are written as they are; tiles past the end of the image or stream are not written.
+Indices are written as the file holds them (an indexed PNG's also past its colour table); tiles
+past the end of the image or stream are not written.
 With --compressed, the tiles replace the start of the stream's decompressed bytes, which keep
 their length, and the stream is compressed again into its place; when it no longer fits the
 bytes it took, nothing is written. The ROM is saved as the editor saves it (header checksums
@@ -85,8 +86,13 @@ Options:
   --quantize          accept a picture that is not indexed, or uses indices the format cannot
                       hold, by matching each pixel's colour to the nearest colour of the
                       sub-palette (otherwise it is refused)
+  --by-colour         give each pixel the index its colour has in the sub-palette (where two
+                      entries share a colour, its own index or else the lower one); a colour
+                      the sub-palette lacks is refused. For pictures whose colour table an
+                      image editor renumbered: without it the tool takes the indices as they
+                      are and says so on standard error
   --palette FILE, --palette-rom OFFSET:ENCODING:COUNT, --subpalette K
-                      the colours --quantize matches to, as for export
+                      the colours --quantize and --by-colour match to, as for export
   --codec FILE        load an encoding description first, so that --format can name it
 )";
 
