@@ -10,6 +10,7 @@ SourcedPalette Take(const PaletteReadResult& read) {
   for (size_t k = 0; k < read.Data.Entries.size() && k < palette.Entries.size(); ++k)
     palette.Entries[k] = read.Data.Entries[k];
   palette.Size = read.Data.PaletteSize;
+  palette.PalFormat = read.Data.PalFormat;
   return palette;
 }
 

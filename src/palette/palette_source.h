@@ -15,7 +15,8 @@ namespace varnock {
 struct SourcedPalette {
   PaletteTable Entries{};
   int32_t Size = 0;
-  std::string Failure;  // why the palette could not be read; empty when it was
+  PaletteFormat PalFormat = 0;  // how a palette file holds the entries
+  std::string Failure;          // why the palette could not be read; empty when it was
   bool ok() const { return Failure.empty(); }
 };
 

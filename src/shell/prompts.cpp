@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStringList>
@@ -67,6 +68,17 @@ class DialogPrompts final : public Prompts {
     if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
       return std::nullopt;
     return dialog.selectedColor();
+  }
+
+  std::optional<QString> AskText(const QString& caption, const QString& label,
+                                 const QString& preset) override {
+    QInputDialog dialog(QApplication::activeWindow());
+    KeepAboveToolWindows(&dialog);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(label);
+    dialog.setTextValue(preset);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
   }
 
  private:
@@ -132,6 +144,13 @@ class StandardErrorPrompts final : public Prompts {
     return std::nullopt;
   }
   std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
+  std::optional<QString> AskText(const QString& caption, const QString& label,
+                                 const QString&) override {
+    std::fprintf(stderr, "%s: %s (no answer without a user)\n", caption.toLocal8Bit().constData(),
+                 label.toLocal8Bit().constData());
+    std::fflush(stderr);
+    return std::nullopt;
+  }
 };
 
 DialogPrompts& RealPrompts() {
