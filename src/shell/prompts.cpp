@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "shell/window_places.h"
+
 namespace varnock {
 namespace {
 
@@ -199,6 +201,7 @@ QString DialogStartFolder(const QString& preset) {
 
 void KeepAboveToolWindows(QWidget* window) {
   window->setWindowFlag(Qt::WindowStaysOnTopHint);
+  OpenClearOfToolWindows(window);
 }
 
 void ShowError(const QString& text) {
