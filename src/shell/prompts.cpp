@@ -77,6 +77,8 @@ class DialogPrompts final : public Prompts {
     QInputDialog dialog(QApplication::activeWindow());
     KeepAboveToolWindows(&dialog);
     dialog.setWindowTitle(caption);
+    // Wide enough for the caption to read whole in a window manager's title bar.
+    dialog.setMinimumWidth(320);
     dialog.setLabelText(label);
     dialog.setTextValue(preset);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
