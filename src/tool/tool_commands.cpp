@@ -29,6 +29,11 @@ constexpr OptionSpec kImportOptions[] = {
 };
 constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
 constexpr OptionSpec kScanOptions[] = {{"--help", false}, {"--formats", true}, {"--json", false}};
+constexpr OptionSpec kFindOptions[] = {
+    {"--help", false},     {"--state", true},  {"--picture", true}, {"--tiles-at", true},
+    {"--origin", true},    {"--format", true}, {"--formats", true}, {"--no-streams", false},
+    {"--no-flips", false}, {"--json", false},  {"--codec", true},
+};
 constexpr OptionSpec kPaletteOptions[] = {
     {"--help", false}, {"--from", true}, {"--offset", true}, {"--count", true}, {"--to", true}};
 constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
@@ -119,6 +124,38 @@ Options:
   --json              print a JSON array of {offset, format, compressed, decompressed}
 )";
 
+constexpr const char* kFindHelp =
+    R"(Usage: varnock-tool find ROM (--state FILE | --picture FILE | --tiles-at OFFSET:COUNT)
+       [OPTION]...
+Finds where tiles lie in ROM, as the editor's tile search does: at every byte offset in every
+tile format, also mirrored left to right, upside down or both, and inside every compressed
+stream the scan finds with the compressions of ROM's console (those its list shows), in their
+decompressed bytes. The tiles come from one source, each different tile once, tiles of one
+colour left out:
+  --state FILE        the video memory of an emulator save state (Snes9x, ZSNES, FCEUX,
+                      NESticle, mGBA, Gens), read in its console's tile format
+  --picture FILE      the 8 x 8 cells of a PNG or BMP, indexed or not; only which pixels share
+                      a colour counts, so tiles drawn in other colours match
+  --tiles-at OFFSET:COUNT
+                      COUNT tiles of ROM from OFFSET in the format of --format; the other
+                      places of these tiles are listed, not their own
+Prints one line per place, the one holding most of the tiles (then most of them in order)
+first: the offset of its first tile (in the stream's decompressed bytes for a stream), the tile
+format, the stream as COMPRESSION:OFFSET or - for the raw image, the searched tiles there, how
+many of them follow each other in order, the matching tiles, and the matches per orientation
+(n straight, h mirrored, v upside down, hv both).
+
+Options:
+  --format F          ROM's tile format, searched first (default: by ROM's extension)
+  --formats LIST      the tile formats to search, separated by commas (default: all)
+  --origin X,Y        with --picture: the first cell's top-left pixel, each 0 to 7 (default 0,0)
+  --no-streams        do not look inside compressed streams
+  --no-flips          only the tiles as they are, not mirrored
+  --json              print {searched_tiles, streams_searched, places: [{offset, format, stream,
+                      tiles, in_order, matches, orientations, first_tile, first_orientation}]}
+  --codec FILE        load an encoding description first, so that it is searched too
+)";
+
 constexpr const char* kPaletteHelp =
     R"(Usage: varnock-tool palette IN OUT [OPTION]...
 Reads the palette IN as the editor loads one (its palette files, emulator save states, memory
@@ -167,6 +204,7 @@ constexpr ToolCommand kCommands[] = {
     {"decompress", kDecompressHelp, kOutputOptions, RunDecompress},
     {"compress", kCompressHelp, kOutputOptions, RunCompress},
     {"scan", kScanHelp, kScanOptions, RunScan},
+    {"find", kFindHelp, kFindOptions, RunFind},
     {"palette", kPaletteHelp, kPaletteOptions, RunPalette},
     {"checksum", kChecksumHelp, kChecksumOptions, RunChecksum},
     {"formats", kFormatsHelp, kFormatsOptions, RunFormats},
@@ -183,6 +221,7 @@ Commands:
   decompress  a compressed stream to a file
   compress    a file to a compressed stream
   scan        the compressed streams in an image
+  find        where tiles of a save state, a picture or the image lie in it
   palette     a palette the editor reads to a palette file it writes
   checksum    the header checksums a save writes, shown or written
   formats     every name of a format, arrangement, compression and palette encoding
