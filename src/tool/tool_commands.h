@@ -30,6 +30,7 @@ int RunImport(const ParsedArguments& arguments);
 int RunDecompress(const ParsedArguments& arguments);
 int RunCompress(const ParsedArguments& arguments);
 int RunScan(const ParsedArguments& arguments);
+int RunFind(const ParsedArguments& arguments);
 int RunPalette(const ParsedArguments& arguments);
 int RunChecksum(const ParsedArguments& arguments);
 int RunFormats(const ParsedArguments& arguments);
