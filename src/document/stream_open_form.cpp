@@ -7,6 +7,7 @@
 
 #include "document/goto_form.h"
 #include "shell/prompts.h"
+#include "shell/window_places.h"
 
 namespace varnock {
 
@@ -60,6 +61,9 @@ void TStreamOpenForm::ShowFailure(const QString& reason) {
   failed_ = true;
   FailureLabel->setText(reason);
   FailureLabel->show();
+  // The dialog grows to show the whole reason, and keeps clear of the tool windows.
+  adjustSize();
+  MoveClearOfToolWindows(this);
 }
 
 void TStreamOpenForm::OkButtonClick() {
