@@ -53,7 +53,9 @@ Options:
   --palette-rom OFFSET:ENCODING:COUNT
                       colours read from the ROM itself
   --subpalette K      which sub-palette of 2^bits colours (default 0)
-  --codec FILE        load an encoding description first, so that --format can name it
+  --codec FILE        load an encoding description first, so that --format can name it (the
+                      descriptions in the user's folder, as the editor loads them, are known
+                      without it)
 Without a palette option the palette file beside the ROM (its name ending in .VRK) is used when
 it loads, else the built-in colours: the colours the editor shows the ROM in.
 )";
@@ -188,6 +190,10 @@ Commands:
   --help      this text; varnock-tool COMMAND --help tells about one command
   --version   the version
 
+The encodings described in the editor's folder (~/.local/share/Varnock Pro/codecs, or under
+$XDG_DATA_HOME) are loaded first, as the editor loads them; a file refused there is named on
+standard error and the command goes on.
+
 Numbers are decimal, or hexadecimal after 0x. Names are read without regard to case. File
 names are used as given. Exit status: 0 success, 1 failure (one line on standard error names
 the file and the reason), 2 bad usage.
@@ -243,8 +249,13 @@ int RunFormats(const ParsedArguments& arguments) {
   PrintName("jasc", "JASC palette (.pal text)");
   PrintName("riff", "Microsoft RIFF palette (.pal)");
   PrintSection("Palette encodings (palette --from, export --palette-rom)");
-  for (const RomPaletteEncoding& encoding : RomPaletteEncodings())
-    PrintName(encoding.ShortName, encoding.DisplayName);
+  for (const RomPaletteEncoding& encoding : RomPaletteEncodings()) {
+    std::string description = encoding.DisplayName;
+    const std::vector<std::string> aliases = RomPaletteEncodingAliases(encoding.Format);
+    for (size_t i = 0; i < aliases.size(); ++i)
+      description += (i == 0 ? "; also " : ", ") + aliases[i];
+    PrintName(encoding.ShortName, description);
+  }
   return kToolSucceeded;
 }
 
@@ -274,6 +285,8 @@ int RunTool(std::span<const std::string> arguments) {
       }
     }
     if (!read.Complaint.empty()) BadUsage(command->Name, read.Complaint);
+    // As the editor starts: --format and formats know the user's own encodings.
+    LoadUserCodecs();
     return command->Run(read.Arguments);
   } catch (const ToolStop& stop) {
     return ReportStop(stop);
