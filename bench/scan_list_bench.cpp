@@ -53,6 +53,7 @@ void ListAfterScan(benchmark::State& state, bool sortAfter) {
   }
   rom->FindStreams1->trigger();
   TStreamScanForm* dialog = rom->ScanForm;
+  dialog->ShowAllBox->setChecked(true);
   size_t rows = 0;
   for (auto _ : state) {
     dialog->Results->sortByColumn(kScanOffset, Qt::AscendingOrder);

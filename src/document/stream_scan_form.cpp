@@ -20,17 +20,20 @@ namespace {
 constexpr int kProgressSteps = 1000;
 constexpr int kProgressIntervalMs = 100;
 // The picture column holds eight tiles drawn twice their size; the others fit their numbers.
-constexpr std::array<int, kScanColumnCount> kColumnWidths{90, 90, 80, 90, 60, 140};
+constexpr std::array<int, kScanColumnCount> kColumnWidths{90, 90, 80, 90, 60, 80, 140};
+// Larger than any stream the formats decode to.
+constexpr int kLargestMinimumSize = 1 << 24;
 
 // The worker's whole work. The finds' pictures are drawn later, by the list, from the same
 // copy of the image: a stopped scan's finds get theirs too.
 void RunScan(StreamScanJob& job) {
   job.WorkerThread = std::this_thread::get_id();
-  job.Finds = ScanForStreams(job.Image, job.Formats, [&job](size_t done, size_t total) {
-    job.Done.store(done, std::memory_order_relaxed);
-    job.Total.store(total, std::memory_order_relaxed);
-    return !job.Cancelled.load(std::memory_order_relaxed);
-  });
+  job.Finds =
+      ScanForStreams(job.Image, job.Formats, job.Options, [&job](size_t done, size_t total) {
+        job.Done.store(done, std::memory_order_relaxed);
+        job.Total.store(total, std::memory_order_relaxed);
+        return !job.Cancelled.load(std::memory_order_relaxed);
+      });
 }
 
 }  // namespace
@@ -66,6 +69,20 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   Progress->setValue(0);
   StatusLabel = new QLabel(this);
   StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
+  ThresholdBox = new QSpinBox(this);
+  ThresholdBox->setObjectName(QStringLiteral("ThresholdBox"));
+  ThresholdBox->setRange(kLowestScore, kHighestScore);
+  ThresholdBox->setValue(kDefaultScoreThreshold);
+  MinimumSizeBox = new QSpinBox(this);
+  MinimumSizeBox->setObjectName(QStringLiteral("MinimumSizeBox"));
+  MinimumSizeBox->setRange(0, kLargestMinimumSize);
+  MinimumSizeBox->setValue(static_cast<int>(kDefaultMinimumStreamSize));
+  MinimumSizeBox->setSuffix(QStringLiteral(" byte"));
+  ShowAllBox = new QCheckBox(this);
+  ShowAllBox->setObjectName(QStringLiteral("ShowAllBox"));
+  connect(ThresholdBox, &QSpinBox::valueChanged, this, &TStreamScanForm::FilterChanged);
+  connect(MinimumSizeBox, &QSpinBox::valueChanged, this, &TStreamScanForm::FilterChanged);
+  connect(ShowAllBox, &QCheckBox::toggled, this, &TStreamScanForm::FilterChanged);
 
   Model = new StreamScanModel(this);
   Results = new QTreeView(this);
@@ -81,7 +98,7 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   Results->setUniformRowHeights(true);
   Results->setIconSize(QSize(128, 16));
   Results->setSortingEnabled(true);
-  Results->sortByColumn(kScanOffset, Qt::AscendingOrder);
+  Results->sortByColumn(kScanScore, Qt::DescendingOrder);
   // Widths fixed in advance: fitting them to the contents would visit every row.
   Results->header()->setSectionResizeMode(QHeaderView::Interactive);
   Results->header()->setStretchLastSection(true);
@@ -116,6 +133,19 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   run->addWidget(StartButton);
   run->addWidget(CancelButton);
   run->addWidget(Progress, 1);
+  auto* filter = new QHBoxLayout;
+  auto* thresholdLabel = new QLabel(QStringLiteral("&Soglia:"), this);
+  thresholdLabel->setBuddy(ThresholdBox);
+  auto* minimumLabel = new QLabel(QStringLiteral("&Dimensione minima:"), this);
+  minimumLabel->setBuddy(MinimumSizeBox);
+  filter->addWidget(thresholdLabel);
+  filter->addWidget(ThresholdBox);
+  filter->addSpacing(12);
+  filter->addWidget(minimumLabel);
+  filter->addWidget(MinimumSizeBox);
+  filter->addSpacing(12);
+  filter->addWidget(ShowAllBox);
+  filter->addStretch();
   auto* actions = new QHBoxLayout;
   actions->addWidget(StatusLabel, 1);
   actions->addWidget(GotoButton);
@@ -124,8 +154,10 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(formats);
   layout->addLayout(run);
+  layout->addLayout(filter);
   layout->addWidget(Results, 1);
   layout->addLayout(actions);
+  FilterChanged();
   UpdateButtons();
 }
 
@@ -159,6 +191,7 @@ void TStreamScanForm::StartButtonClick() {
   const std::span<const uint8_t> image = rom->Doc.BytesFrom(0);
   job->Image.assign(image.begin(), image.end());
   job->Total = job->Image.size();
+  job->Options.TileBytes = static_cast<size_t>(std::max(rom->Doc.TileBytes, 1));
   for (size_t i = 0; i < FormatBoxes.size(); ++i)
     if (FormatBoxes[i]->isChecked()) job->Formats.push_back(AllCompressionFormats()[i].Format);
   if (job->Formats.empty()) return;
@@ -202,16 +235,32 @@ void TStreamScanForm::TakeResults() {
   Worker->deleteLater();
   Worker = nullptr;
   LastWorkerThread = job->WorkerThread;
-  const bool cancelled = job->Cancelled.load();
-  Progress->setValue(cancelled ? Progress->value() : kProgressSteps);
-  const size_t found = job->Finds.size();
+  LastScanStopped = job->Cancelled.load();
+  Progress->setValue(LastScanStopped ? Progress->value() : kProgressSteps);
   RefreshRows();
   // The list shares the job's copy of the image, which lives as long as the list needs it.
   Model->SetFinds(std::move(job->Finds),
                   std::shared_ptr<const std::vector<uint8_t>>(job, &job->Image));
-  StatusLabel->setText(cancelled ? QStringLiteral("Ricerca interrotta: trovati %1").arg(found)
-                                 : QStringLiteral("Trovati: %1").arg(found));
+  ShowCounts();
   UpdateButtons();
+}
+
+void TStreamScanForm::FilterChanged() {
+  ThresholdBox->setEnabled(!ShowAllBox->isChecked());
+  Model->SetFilter({ThresholdBox->value(), static_cast<size_t>(MinimumSizeBox->value()),
+                    ShowAllBox->isChecked()});
+  ShowCounts();
+  UpdateButtons();
+}
+
+void TStreamScanForm::ShowCounts() {
+  ShowAllBox->setText(QStringLiteral("Mostra &tutti (%1)").arg(Model->HiddenByScore()));
+  // Nothing to count before the first scan, nor while one runs.
+  if (Scanning() || LastWorkerThread == std::thread::id()) return;
+  const QString counts =
+      QStringLiteral("%1 (mostrati %2)").arg(Model->FindCount()).arg(Model->rowCount());
+  StatusLabel->setText(LastScanStopped ? QStringLiteral("Ricerca interrotta: trovati ") + counts
+                                       : QStringLiteral("Trovati: ") + counts);
 }
 
 void TStreamScanForm::RefreshRows() {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QTreeView>
 #include <array>
@@ -31,6 +32,7 @@ class TChildForm;
 struct StreamScanJob {
   std::vector<uint8_t> Image;
   std::vector<CompressionFormat> Formats;
+  ScanOptions Options;
   std::atomic<uint64_t> Done{0};
   std::atomic<uint64_t> Total{0};
   std::atomic<bool> Cancelled{false};
@@ -62,6 +64,8 @@ class TStreamScanForm : public QDialog {
   const StreamFind* FindAt(int row) const { return Model->FindAt(row); }
   // The row the user chose, or -1.
   int ChosenRow() const;
+  // Lists the finds that the threshold, the minimum size and "Mostra tutti" let through.
+  void FilterChanged();
 
   QPointer<TChildForm> Rom;
   std::array<QCheckBox*, kCompressionFormatCount> FormatBoxes{};
@@ -69,6 +73,9 @@ class TStreamScanForm : public QDialog {
   QPushButton* CancelButton = nullptr;
   QProgressBar* Progress = nullptr;
   QLabel* StatusLabel = nullptr;
+  QSpinBox* ThresholdBox = nullptr;    // lowest score listed
+  QSpinBox* MinimumSizeBox = nullptr;  // fewest decompressed bytes listed
+  QCheckBox* ShowAllBox = nullptr;     // "Mostra tutti (N)": also the finds under the threshold
   QTreeView* Results = nullptr;
   StreamScanModel* Model = nullptr;
   QPushButton* GotoButton = nullptr;
@@ -87,12 +94,15 @@ class TStreamScanForm : public QDialog {
   void TakeResults();
   void OpenFind(const StreamFind* find);
   void UpdateButtons();
+  // "Trovati: ..." and the count "Mostra tutti" would add.
+  void ShowCounts();
   // The window while it is open, else null.
   TChildForm* OpenRom() const;
 
   std::shared_ptr<StreamScanJob> Job;
   QThread* Worker = nullptr;
   QTimer* ProgressTimer = nullptr;
+  bool LastScanStopped = false;
 };
 
 }  // namespace varnock

@@ -28,21 +28,37 @@ uint64_t NameRank(CompressionFormat format) {
 
 bool IsNumberColumn(int column) {
   return column == kScanOffset || column == kScanPacked || column == kScanUnpacked ||
-         column == kScanTiles;
+         column == kScanTiles || column == kScanScore;
 }
 
 }  // namespace
 
 void StreamScanModel::SetFinds(std::vector<StreamFind> finds,
                                std::shared_ptr<const std::vector<uint8_t>> image) {
-  beginResetModel();
   Finds = std::move(finds);
   Image = std::move(image);
   Pictures.clear();
-  Rows.resize(Finds.size());
-  for (size_t i = 0; i < Rows.size(); ++i) Rows[i] = static_cast<uint32_t>(i);
-  std::ranges::stable_sort(
-      Rows, [this](uint32_t a, uint32_t b) { return Finds[a].Offset < Finds[b].Offset; });
+  FilterRows();
+}
+
+void StreamScanModel::SetFilter(const StreamScanFilter& filter) {
+  Filter = filter;
+  FilterRows();
+}
+
+void StreamScanModel::FilterRows() {
+  beginResetModel();
+  Rows.clear();
+  hiddenByScore_ = 0;
+  const int threshold = Filter.ShowAll ? kLowestScore : Filter.Threshold;
+  for (size_t i = 0; i < Finds.size(); ++i) {
+    const StreamFind& find = Finds[i];
+    if (IsFindShown(find, threshold, Filter.MinimumSize)) Rows.push_back(static_cast<uint32_t>(i));
+    // Counted also while shown, so that the box keeps its number when ticked.
+    if (!IsFindShown(find, Filter.Threshold, Filter.MinimumSize) &&
+        IsFindShown(find, kLowestScore, Filter.MinimumSize))
+      ++hiddenByScore_;
+  }
   endResetModel();
   // Rows keep the order the user chose, also for a new scan.
   SortRows();
@@ -85,6 +101,8 @@ QVariant StreamScanModel::headerData(int section, Qt::Orientation orientation, i
       return QStringLiteral("Decompressi");
     case kScanTiles:
       return QStringLiteral("Tile");
+    case kScanScore:
+      return QStringLiteral("Punteggio");
     case kScanPicture:
       return QStringLiteral("Anteprima");
     default:
@@ -112,6 +130,8 @@ QVariant StreamScanModel::data(const QModelIndex& index, int role) const {
       return QString::number(find->DecompressedLength);
     case kScanTiles:
       return QString::number(find->DecompressedLength / static_cast<size_t>(Preview.TileBytes));
+    case kScanScore:
+      return QString::number(find->Score);
     default:
       return {};
   }
@@ -169,6 +189,8 @@ void StreamScanModel::SortRows() {
       case kScanUnpacked:
       case kScanTiles:
         return {f.DecompressedLength, f.Offset};
+      case kScanScore:
+        return {static_cast<uint64_t>(f.Score), f.Offset};
       default:
         return {f.Offset, 0};
     }

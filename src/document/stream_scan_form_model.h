@@ -22,8 +22,17 @@ enum StreamScanColumn {
   kScanPacked,
   kScanUnpacked,
   kScanTiles,
+  kScanScore,
   kScanPicture,
   kScanColumnCount
+};
+
+// Which finds the list shows: those scoring at least Threshold (any score with ShowAll) that
+// decompress to at least MinimumSize bytes.
+struct StreamScanFilter {
+  int Threshold = kDefaultScoreThreshold;
+  size_t MinimumSize = kDefaultMinimumStreamSize;
+  bool ShowAll = false;
 };
 
 // How the pictures are drawn and tiles counted: the ROM window's format and palette.
@@ -44,6 +53,11 @@ class StreamScanModel : public QAbstractTableModel {
   void SetFinds(std::vector<StreamFind> finds, std::shared_ptr<const std::vector<uint8_t>> image);
   void Clear();
   void SetPreview(const StreamScanPreview& preview);
+  void SetFilter(const StreamScanFilter& filter);
+  // Every find of the last scan, shown or not.
+  size_t FindCount() const { return Finds.size(); }
+  // The finds that the threshold alone hides (those "show all" adds), also while it shows them.
+  size_t HiddenByScore() const { return hiddenByScore_; }
   // The find a row shows, or null.
   const StreamFind* FindAt(int row) const;
 
@@ -58,15 +72,20 @@ class StreamScanModel : public QAbstractTableModel {
   QPixmap Picture(uint32_t find) const;
   // Rows in the order of the last sort; the selection stays on its finds.
   void SortRows();
+  // The rows of the finds the filter lets through, in the order of the last sort.
+  void FilterRows();
 
   std::vector<StreamFind> Finds;
   std::vector<uint32_t> Rows;  // the find each row shows
+  StreamScanFilter Filter;
+  size_t hiddenByScore_ = 0;
   std::shared_ptr<const std::vector<uint8_t>> Image;
   StreamScanPreview Preview;
   // Drawn pictures of the finds seen last; a find scrolled past long ago is drawn again.
   mutable QCache<uint32_t, QPixmap> Pictures{4096};
-  int SortColumn = kScanOffset;
-  Qt::SortOrder SortOrder = Qt::AscendingOrder;
+  // The likeliest first until the user sorts by another column.
+  int SortColumn = kScanScore;
+  Qt::SortOrder SortOrder = Qt::DescendingOrder;
 };
 
 }  // namespace varnock

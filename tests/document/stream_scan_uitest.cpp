@@ -101,6 +101,8 @@ TEST_F(StreamScanTest, FindsPlantedStreamsOnAWorkerAndOpensOneWithADoubleClick) 
 TEST_F(StreamScanTest, TenThousandFindsAreListedAndSortedWhileTheEventLoopAnswers) {
   TStreamScanForm* dialog = OpenDialog(ManyStreams(10000));
   ASSERT_NE(dialog, nullptr);
+  // Every find listed, whatever the score makes of these tiles.
+  dialog->ShowAllBox->setChecked(true);
   // The longest wait between two beats of a timer that asks for one every 5 ms.
   QElapsedTimer clock;
   qint64 last = 0;
@@ -150,7 +152,6 @@ TEST_F(StreamScanTest, EveryFindHasItsPictureAlsoWhenTheScanWasStopped) {
     }
     QTRY_VERIFY(!dialog->Scanning());
     ASSERT_GE(dialog->Model->rowCount(), 16);
-    for (int row = 0; row < dialog->Model->rowCount(); ++row)
     for (int row = 0; row < 16; ++row)
       EXPECT_GE(
           ColoursOf(
@@ -158,6 +159,48 @@ TEST_F(StreamScanTest, EveryFindHasItsPictureAlsoWhenTheScanWasStopped) {
           3)
           << "row " << row;
     source->close();
+  }
+}
+
+struct FilterCase {
+  const char* name;
+  int threshold;
+  int minimumSize;
+  bool showAll;
+  std::vector<int> scores;  // of the rows, in the list's order
+  int hidden;               // the number "Mostra tutti" gives
+};
+
+// Scores and sizes: the list shows what the threshold and the minimum size let through, the
+// likeliest first, and says how many the threshold hides.
+TEST_F(StreamScanTest, TheThresholdAndTheMinimumSizeChooseTheRows) {
+  const std::vector<StreamFind> finds = {{0x100, CompressionFormat::Lz10, 40, 2048, 0, 60},
+                                         {0x200, CompressionFormat::Lz10, 40, 256, 0, 90},
+                                         {0x300, CompressionFormat::Lz10, 40, 4096, 0, 40},
+                                         {0x400, CompressionFormat::Lz10, 40, 100, 0, 10},
+                                         {0x500, CompressionFormat::Lz10, 40, 255, 0, 70}};
+  const FilterCase cases[] = {
+      {"Defaults", 50, 256, false, {90, 60}, 1},
+      {"ShowAll", 50, 256, true, {90, 60, 40}, 1},
+      {"NoMinimum", 50, 0, false, {90, 70, 60}, 2},
+      {"HigherThreshold", 80, 256, false, {90}, 2},
+  };
+  TStreamScanForm* dialog = OpenDialog(Bytes(4096, 0));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->ThresholdBox->value(), 50);
+  EXPECT_EQ(dialog->MinimumSizeBox->value(), 256);
+  dialog->Model->SetFinds(finds, nullptr);
+  for (const FilterCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialog->ThresholdBox->setValue(c.threshold);
+    dialog->MinimumSizeBox->setValue(c.minimumSize);
+    dialog->ShowAllBox->setChecked(c.showAll);
+    dialog->FilterChanged();
+    std::vector<int> scores;
+    for (int row = 0; row < dialog->Model->rowCount(); ++row)
+      scores.push_back(Text(dialog, row, kScanScore).toInt());
+    EXPECT_EQ(scores, c.scores);
+    EXPECT_EQ(dialog->ShowAllBox->text(), QStringLiteral("Mostra &tutti (%1)").arg(c.hidden));
   }
 }
 
