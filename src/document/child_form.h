@@ -365,7 +365,8 @@ class TChildForm : public QMdiSubWindow {
   void ShowNewFormat();
   // A new stream window's settings from its source: format, palette and drawing colours.
   void TakeStreamSettings(const TChildForm& source);
-  // Puts this window to the right of `source`, within the frame's client area.
+  // Puts this window to the right of `source` or below it, clear of the tool windows where the
+  // frame's client area has room for that.
   void PlaceBeside(const TChildForm& source);
 };
 

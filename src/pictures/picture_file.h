@@ -1,5 +1,6 @@
-// Pictures through Qt's image reader and writer: the PNG form of an exported block, and any
-// picture Qt can read turned into a block of tiles for the clipboard.
+// Pictures through Qt's image reader and writer, and indexed PNGs through libpng: the PNG form
+// of an exported block, and any picture Qt can read turned into a block of tiles for the
+// clipboard.
 #pragma once
 
 #include <QByteArray>
@@ -35,11 +36,18 @@ struct PictureReadResult {
   // The file held palette indices (an indexed or two-colour picture), not colours that had to
   // be matched to a palette made for them.
   bool Indexed = false;
+  // Entries of the colour table the picture came with (of a palette made for it when it was
+  // not indexed); indices at or past it have no colour of the file's.
+  int32_t ColorCount = 0;
+  // Every pixel's colour is the table's colour of its index: always so for indexed pictures,
+  // and for colour pictures of at most 256 colours.
+  bool ExactColors = true;
 };
 
 // Reads a picture from `device` into `clip`: whole tiles only (the right and bottom remainders
 // of fewer than 8 pixels are dropped), the 256 colours of its palette, its indices unchanged
-// when it is indexed and otherwise those of the nearest colour of a palette built for it.
+// when it is indexed (an indexed PNG's through libpng, exactly as its rows hold them, also
+// past its colour table) and otherwise those of the nearest colour of a palette built for it.
 // Refuses, leaving `clip` as it was, a picture that cannot be read, one larger than `maxSide`
 // pixels either way or than one surface can hold, and one whose file does not give every pixel
 // (a bitmap shorter than the rows its header declares is refused before it is decoded).

@@ -24,6 +24,7 @@
 #include "shell/help_window.h"
 #include "shell/prompts.h"
 #include "shell/tile_drag.h"
+#include "shell/window_places.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -192,6 +193,14 @@ void TMainForm::BuildMenus() {
   connect(ArrangeIcons1, &QAction::triggered, this, &TMainForm::ArrangeIcons1Click);
   connect(MinimizeAll1, &QAction::triggered, this, &TMainForm::MinimizeAll1Click);
   connect(CloseAll1, &QAction::triggered, this, &TMainForm::CloseAll1Click);
+  // A tool window the window manager closed comes back from here too.
+  WindowMenu->addSeparator();
+  ShowTileEditor1 = AddItem(WindowMenu, "ShowTileEditor1", "Tile Editor");
+  ShowTileArranger1 = AddItem(WindowMenu, "ShowTileArranger1", "Tile Arranger");
+  ShowEditorPalette1 = AddItem(WindowMenu, "ShowEditorPalette1", "Editor Palette");
+  connect(ShowTileEditor1, &QAction::triggered, this, [] { ShowToolWindow(EditForm); });
+  connect(ShowTileArranger1, &QAction::triggered, this, [] { ShowToolWindow(ClipForm); });
+  connect(ShowEditorPalette1, &QAction::triggered, this, [] { ShowToolWindow(PalForm); });
   connect(WindowMenu, &QMenu::aboutToShow, this, &TMainForm::ListWindows);
   WindowMenu->menuAction()->setVisible(false);
 
@@ -305,6 +314,20 @@ void TMainForm::ShowToolWindows(bool shown) {
     if (tool) tool->window()->setVisible(shown);
 }
 
+void TMainForm::ShowToolWindow(QWidget* tool) {
+  if (!tool) return;
+  tool->window()->show();
+  tool->window()->raise();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+  // Coming back to the frame is coming back to its active ROM window: the tool windows serve
+  // it, so one the window manager closed meanwhile shows again, as at any other activation.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && ActiveChild())
+    ShowToolWindows(true);
+  QMainWindow::changeEvent(event);
+}
+
 void TMainForm::EnterEmptyState() {
   SetButtonsEnabled(false);
   WindowMenu->menuAction()->setVisible(false);
@@ -337,6 +360,7 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
   const int result = child->LoadRom(bytes.toStdString());
   if (result == kLoadLoaded) {
     ShowLoadedRom(child, child->RomFileName());
+    PlaceInFreePart(child);
   } else {
     QString message;
     if (result == kLoadCannotOpen)

@@ -57,6 +57,8 @@ class TMainForm : public QMainWindow {
   void EnterEmptyState();
   // Shows (palette editor, tile arranger, tile editor) or hides the three tool windows.
   void ShowToolWindows(bool shown);
+  // Shows `tool`'s window (a Window menu item) in front.
+  static void ShowToolWindow(QWidget* tool);
   QLabel* StatusPanel(int index) const { return Panels[index]; }
   // Rebuilds the menu bar: File, the active ROM window's menus, Finestra, Aiuto.
   void MergeMenus();
@@ -117,6 +119,9 @@ class TMainForm : public QMainWindow {
   QAction* ArrangeIcons1 = nullptr;
   QAction* MinimizeAll1 = nullptr;
   QAction* CloseAll1 = nullptr;
+  QAction* ShowTileEditor1 = nullptr;
+  QAction* ShowTileArranger1 = nullptr;
+  QAction* ShowEditorPalette1 = nullptr;
   QMenu* HelpMenu = nullptr;
   QAction* Contents1 = nullptr;
   QAction* About1 = nullptr;
@@ -125,6 +130,7 @@ class TMainForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;

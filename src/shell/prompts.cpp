@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "shell/window_places.h"
+
 namespace varnock {
 namespace {
 
@@ -180,6 +182,7 @@ QString DialogStartFolder(const QString& preset) {
 
 void KeepAboveToolWindows(QWidget* window) {
   window->setWindowFlag(Qt::WindowStaysOnTopHint);
+  OpenClearOfToolWindows(window);
 }
 
 void ShowError(const QString& text) {

@@ -66,8 +66,9 @@ void RememberFileFolder(const QString& path);
 // (the dialog then finds it itself: empty is returned), otherwise the remembered one (or empty).
 QString DialogStartFolder(const QString& preset);
 
-// The tool windows stay above every other window of the program; a modal window that asks the
-// user something must come above them, or they cover parts of it.
+// The tool windows stay above every other window of the program; a window that asks the user
+// something must come above them, or they cover parts of it. Where its screen allows, it also
+// opens clear of them.
 void KeepAboveToolWindows(QWidget* window);
 
 // Stop-icon box with an OK button titled "Varnock Pro".

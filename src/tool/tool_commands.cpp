@@ -25,7 +25,7 @@ constexpr OptionSpec kExportOptions[] = {
 constexpr OptionSpec kImportOptions[] = {
     {"--help", false},       {"--format", true},     {"--offset", true},    {"--arrangement", true},
     {"--compressed", true},  {"-o", true},           {"--quantize", false}, {"--palette", true},
-    {"--palette-rom", true}, {"--subpalette", true}, {"--codec", true},
+    {"--palette-rom", true}, {"--subpalette", true}, {"--codec", true},     {"--by-colour", false},
 };
 constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
 constexpr OptionSpec kScanOptions[] = {{"--help", false}, {"--formats", true}, {"--json", false}};
@@ -53,7 +53,9 @@ Options:
   --palette-rom OFFSET:ENCODING:COUNT
                       colours read from the ROM itself
   --subpalette K      which sub-palette of 2^bits colours (default 0)
-  --codec FILE        load an encoding description first, so that --format can name it
+  --codec FILE        load an encoding description first, so that --format can name it (the
+                      descriptions in the user's folder, as the editor loads them, are known
+                      without it)
 Without a palette option the palette file beside the ROM (its name ending in .VRK) is used when
 it loads, else the built-in colours: the colours the editor shows the ROM in.
 )";
@@ -62,7 +64,8 @@ constexpr const char* kImportHelp =
     R"(Usage: varnock-tool import ROM IN.png [OPTION]...
 Writes the tiles of an indexed PNG or BMP into the ROM, as exported: cell (c, r) of the
 picture's grid of whole 8 x 8 tiles goes to the tile the arrangement gives it, counted from O.
-Indices are written as they are; tiles past the end of the image or stream are not written.
+Indices are written as the file holds them (an indexed PNG's also past its colour table); tiles
+past the end of the image or stream are not written.
 With --compressed, the tiles replace the start of the stream's decompressed bytes, which keep
 their length, and the stream is compressed again into its place; when it no longer fits the
 bytes it took, nothing is written. The ROM is saved as the editor saves it (header checksums
@@ -77,8 +80,13 @@ Options:
   --quantize          accept a picture that is not indexed, or uses indices the format cannot
                       hold, by matching each pixel's colour to the nearest colour of the
                       sub-palette (otherwise it is refused)
+  --by-colour         give each pixel the index its colour has in the sub-palette (where two
+                      entries share a colour, its own index or else the lower one); a colour
+                      the sub-palette lacks is refused. For pictures whose colour table an
+                      image editor renumbered: without it the tool takes the indices as they
+                      are and says so on standard error
   --palette FILE, --palette-rom OFFSET:ENCODING:COUNT, --subpalette K
-                      the colours --quantize matches to, as for export
+                      the colours --quantize and --by-colour match to, as for export
   --codec FILE        load an encoding description first, so that --format can name it
 )";
 
@@ -182,6 +190,10 @@ Commands:
   --help      this text; varnock-tool COMMAND --help tells about one command
   --version   the version
 
+The encodings described in the editor's folder (~/.local/share/Varnock Pro/codecs, or under
+$XDG_DATA_HOME) are loaded first, as the editor loads them; a file refused there is named on
+standard error and the command goes on.
+
 Numbers are decimal, or hexadecimal after 0x. Names are read without regard to case. File
 names are used as given. Exit status: 0 success, 1 failure (one line on standard error names
 the file and the reason), 2 bad usage.
@@ -237,8 +249,13 @@ int RunFormats(const ParsedArguments& arguments) {
   PrintName("jasc", "JASC palette (.pal text)");
   PrintName("riff", "Microsoft RIFF palette (.pal)");
   PrintSection("Palette encodings (palette --from, export --palette-rom)");
-  for (const RomPaletteEncoding& encoding : RomPaletteEncodings())
-    PrintName(encoding.ShortName, encoding.DisplayName);
+  for (const RomPaletteEncoding& encoding : RomPaletteEncodings()) {
+    std::string description = encoding.DisplayName;
+    const std::vector<std::string> aliases = RomPaletteEncodingAliases(encoding.Format);
+    for (size_t i = 0; i < aliases.size(); ++i)
+      description += (i == 0 ? "; also " : ", ") + aliases[i];
+    PrintName(encoding.ShortName, description);
+  }
   return kToolSucceeded;
 }
 
@@ -268,6 +285,8 @@ int RunTool(std::span<const std::string> arguments) {
       }
     }
     if (!read.Complaint.empty()) BadUsage(command->Name, read.Complaint);
+    // As the editor starts: --format and formats know the user's own encodings.
+    LoadUserCodecs();
     return command->Run(read.Arguments);
   } catch (const ToolStop& stop) {
     return ReportStop(stop);

@@ -1,9 +1,12 @@
 #include "tool/tool_options.h"
 
+#include <cstdio>
+
 #include "codec/codec_file.h"
 #include "document/view_names.h"
 #include "palette/palette_file.h"
 #include "palette/rom_palette.h"
+#include "pictures/user_codec_folder.h"
 #include "tool/tool_files.h"
 #include "tool/tool_report.h"
 
@@ -36,6 +39,12 @@ std::string Quoted(std::string_view text) {
 }
 
 }  // namespace
+
+void LoadUserCodecs() {
+  for (const CodecLoadResult& result : LoadCodecFolder(UserCodecFolder()))
+    if (!result.Format)
+      std::fprintf(stderr, "%s: %s: %s\n", kToolName, result.Path.c_str(), result.Message.c_str());
+}
 
 void LoadCodecOption(const ParsedArguments& arguments, std::string_view) {
   const std::string* path = arguments.Value("--codec");

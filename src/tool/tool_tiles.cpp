@@ -11,6 +11,7 @@
 #include "tool/tool_commands.h"
 #include "tool/tool_files.h"
 #include "tool/tool_options.h"
+#include "tool/tool_picture_indices.h"
 #include "tool/tool_report.h"
 
 namespace varnock {
@@ -68,24 +69,6 @@ int64_t TileCount(const ParsedArguments& arguments, int64_t available, int32_t t
     BadUsage(kExport, "a block has at least one tile");
   const int64_t bytes = length.value_or(available);
   return tiles.value_or((bytes + tileBytes - 1) / tileBytes);
-}
-
-// Pixels whose index the format cannot store: the highest one used, or -1 when all fit.
-int32_t HighestIndexUsed(const TileSurface& picture) {
-  const auto highest =
-      std::max_element(picture.Pixels.begin(), picture.Pixels.begin() + picture.PixelCount);
-  return highest == picture.Pixels.begin() + picture.PixelCount ? -1 : *highest;
-}
-
-// Every pixel takes the index of the sub-palette colour nearest to its own colour.
-void MatchToColors(TileSurface& picture, const std::array<SurfaceColor, 256>& colors,
-                   int32_t count) {
-  std::array<uint8_t, 256> nearest{};
-  for (size_t i = 0; i < nearest.size(); ++i)
-    nearest[i] = NearestColorIndex(colors, count, picture.Colors[i]);
-  for (int32_t p = 0; p < picture.PixelCount; ++p)
-    picture.Pixels[static_cast<size_t>(p)] = nearest[picture.Pixels[static_cast<size_t>(p)]];
-  picture.Colors = colors;
 }
 
 }  // namespace
@@ -160,20 +143,7 @@ int RunImport(const ParsedArguments& arguments) {
   const PictureReadResult read = ReadPictureFile(picturePath, picture);
   if (!read.Ok) FailOn(picturePath, read.Reason.toStdString());
   if (picture.PixelCount == 0) FailOn(picturePath, "The picture holds no whole 8 x 8 tile.");
-  const int32_t depth = SwatchCountOf(row.BitsPerPixel);
-  const int32_t highest = HighestIndexUsed(picture);
-  if (!read.Indexed || highest >= depth) {
-    if (!arguments.Has("--quantize")) {
-      if (!read.Indexed)
-        FailOn(picturePath,
-               "The picture is not indexed: its pixels are colours, not palette indices; "
-               "--quantize matches them to the palette.");
-      FailOn(picturePath, "The picture uses index " + std::to_string(highest) + " and " + row.Name +
-                              " tiles hold 0 to " + std::to_string(depth - 1) +
-                              "; --quantize matches its colours to the palette.");
-    }
-    MatchToColors(picture, colors, depth);
-  }
+  SettlePictureIndices(arguments, picturePath, read, picture, row, colors);
 
   const std::vector<uint8_t> before(ImageBytes(doc).begin(), ImageBytes(doc).end());
   if (compressed) {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <sstream>
+#include <string_view>
 
 extern char** environ;
 
@@ -23,9 +24,18 @@ ToolRun RunTool(const TempDir& dir, const std::vector<std::string>& arguments) {
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  // The user's data folder is the scratch folder: the tool finds the encodings a test puts in
+  // its "Varnock Pro/codecs", and never those of whoever runs the tests.
+  std::vector<std::string> variables{"XDG_DATA_HOME=" + dir.path()};
+  for (char** variable = environ; *variable; ++variable)
+    if (std::string_view(*variable).rfind("XDG_DATA_HOME=", 0) != 0)
+      variables.emplace_back(*variable);
+  std::vector<char*> envp;
+  for (std::string& variable : variables) envp.push_back(variable.data());
+  envp.push_back(nullptr);
   pid_t pid = 0;
   ToolRun run;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
   int status = 0;

@@ -14,7 +14,8 @@ struct ToolRun {
   std::string err;
 };
 
-// `varnock-tool ARGUMENTS...`, the arguments passed as the bytes they are.
+// `varnock-tool ARGUMENTS...`, the arguments passed as the bytes they are, with `dir` as the
+// user's data folder (XDG_DATA_HOME).
 ToolRun RunTool(const TempDir& dir, const std::vector<std::string>& arguments);
 
 // The lines of `text` that are not empty.

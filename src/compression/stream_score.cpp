@@ -1,0 +1,93 @@
+#include "compression/stream_score.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace varnock {
+namespace {
+
+// What the bytes of a decoded stream look like, counted in one pass.
+struct ByteLook {
+  double Entropy = 0;        // bits per byte of the byte histogram, 0 to 8
+  size_t Distinct = 0;       // byte values that occur
+  double Printable = 0;      // share of bytes that are ASCII text or line ends
+  double RowRepeats = 0;     // share of bytes equal to the byte 2 or 4 before
+  double ArmConditions = 0;  // share of 32-bit words whose top byte is 0xE0-0xEF
+};
+
+ByteLook LookAt(std::span<const uint8_t> bytes) {
+  ByteLook look;
+  if (bytes.empty()) return look;
+  std::array<size_t, 256> counts{};
+  size_t printable = 0, repeats = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const uint8_t b = bytes[i];
+    ++counts[b];
+    printable += (b >= 0x20 && b < 0x7F) || b == '\n';
+    // Tile rows repeat: planar rows 2 bytes apart, 4-bit packed rows 4 bytes apart.
+    repeats += (i >= 2 && b == bytes[i - 2]) || (i >= 4 && b == bytes[i - 4]);
+  }
+  const double n = static_cast<double>(bytes.size());
+  for (size_t count : counts) {
+    if (count == 0) continue;
+    ++look.Distinct;
+    const double p = static_cast<double>(count) / n;
+    look.Entropy -= p * std::log2(p);
+  }
+  look.Printable = static_cast<double>(printable) / n;
+  look.RowRepeats = static_cast<double>(repeats) / n;
+  size_t words = 0, conditions = 0;
+  for (size_t i = 3; i < bytes.size(); i += 4, ++words) conditions += (bytes[i] & 0xF0) == 0xE0;
+  look.ArmConditions = words ? static_cast<double>(conditions) / static_cast<double>(words) : 0;
+  return look;
+}
+
+}  // namespace
+
+bool HasLengthHeader(CompressionFormat format) {
+  switch (format) {
+    case CompressionFormat::Lz10:
+    case CompressionFormat::Lz11:
+    case CompressionFormat::Rle30:
+    case CompressionFormat::Huffman:
+    case CompressionFormat::Nemesis:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int ScoreStream(CompressionFormat format, std::span<const uint8_t> decompressed,
+                size_t compressedLength, size_t tileBytes) {
+  const size_t size = decompressed.size();
+  if (size == 0) return kLowestScore;
+  int score = 50;
+  // A declared length that the decode met exactly is hard to meet by chance.
+  if (HasLengthHeader(format)) score += 25;
+  score += size % std::max<size_t>(tileBytes, 1) == 0 ? 10 : -15;
+  if (size < kDefaultMinimumStreamSize) score -= 10;
+  if (size >= 1024) score += 5;
+  if (size >= 4096) score += 5;
+  // Graphics shrink to between a tenth and nine tenths; bytes that do not shrink are noise
+  // read as literals, and a few bytes that give kilobytes are one fill.
+  const double ratio = static_cast<double>(compressedLength) / static_cast<double>(size);
+  if (ratio >= 0.95) score -= 15;
+  if (ratio < 1.0 / 64) score -= 15;
+
+  const ByteLook look = LookAt(decompressed);
+  if (look.Entropy <= 5.0) score += 5;
+  if (look.RowRepeats >= 0.25) score += 10;
+  if (look.RowRepeats <= 0.05) score -= 10;
+  // Bytes that are plainly something else score low whatever else they have.
+  constexpr int kSomethingElse = 25;
+  const bool fill = look.Distinct <= 2;  // one value, or two: nothing to look at
+  const bool noise = look.Entropy >= 7.6;
+  const bool text = look.Printable >= 0.9 && look.Entropy >= 3.0;
+  const bool armCode = size >= 64 && look.ArmConditions >= 0.6;
+  if (fill || noise || text || armCode) score = std::min(score, kSomethingElse);
+  if (look.Entropy >= 7.0) score -= 15;
+  return std::clamp(score, kLowestScore, kHighestScore);
+}
+
+}  // namespace varnock
