@@ -66,6 +66,9 @@ std::string RomDocument::DefaultPalettePath(const std::string& romPath) {
 LoadResult RomDocument::LoadRom(const std::string& path) {
   RomPath = path;
   LoadFailure.clear();
+  // Taken before the bytes are read: a change made while they are read is then a change made
+  // since, and a save does not write over it.
+  const FileIdentity identity = IdentifyFile(path);
   // Non-blocking, so a named pipe is refused below instead of waiting for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
@@ -106,7 +109,7 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
     return kLoadCannotOpen;
   }
   KnownPath = path;
-  KnownFile = IdentifyFile(path);
+  KnownFile = identity;
 
   AdoptImage(std::move(block), static_cast<int32_t>(size));
   IoCount = static_cast<uint32_t>(done);
@@ -387,12 +390,14 @@ void RomDocument::FixGbaChecksum(std::span<uint8_t> image) {
   ApplyChecksumRule(".GBA", image);
 }
 
-SaveResult RomDocument::SaveRom(const std::string& path) {
-  WriteChecksumFields();
+SaveResult RomDocument::SaveRom(const std::string& path, const SaveRomOptions& options) {
+  if (options.ApplyChecksums) WriteChecksumFields();
   const std::span<const uint8_t> image = BytesFrom(0);
-  const FileWriteResult written = WriteFileSafely(path, image);
+  std::optional<FileIdentity> expected = options.AcceptedFile;
+  if (!expected && path == KnownPath) expected = KnownFile;
+  const FileWriteResult written = WriteFileSafely(path, image, expected);
   IoCount = written.Ok ? static_cast<uint32_t>(image.size()) : 0;
-  if (!written.Ok) return {false, written.Reason};
+  if (!written.Ok) return {false, written.Reason, written.ChangedOnDisk};
   MarkSaved();
   KnownPath = path;
   KnownFile = IdentifyFile(path);
@@ -404,6 +409,8 @@ bool RomDocument::ChangedOnDisk(const std::string& path) const {
 }
 
 std::string RomDocument::SizeText() const {
+  // A stream may be only a few hundred bytes, which "0K" would hide.
+  if (Stream && RomSize < 1024) return std::to_string(RomSize) + " B";
   return std::to_string(RomSize / 1024) + "K";
 }
 

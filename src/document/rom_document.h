@@ -34,6 +34,16 @@ enum LoadResult : int {
 struct SaveResult {
   bool Ok = false;
   std::string Reason;
+  // Nothing was written: the file was no longer the one last read or written.
+  bool ChangedOnDisk = false;
+};
+
+struct SaveRomOptions {
+  // False leaves the header as the image holds it: no checksum rule at all.
+  bool ApplyChecksums = true;
+  // What the file at the known path must be when it is written, in place of the file last read
+  // or written: what the user saw on disk when they chose to overwrite another program's change.
+  std::optional<FileIdentity> AcceptedFile;
 };
 
 // Tile-editor undo entry: the bytes a tile had before an edit.
@@ -73,9 +83,12 @@ class RomDocument {
   int64_t OpeningOffset() const;
 
   // Applies the checksum rule of RomExt to the image, then writes the image with
-  // WriteFileSafely (owner, group, mode and hard links kept). Only when the file was written
-  // does the image's state become the saved one (and Modified clear); the history stays.
-  SaveResult SaveRom(const std::string& path);
+  // WriteFileSafely (owner, group, mode, attributes and hard links kept). A save to the known
+  // path writes only while the file is still the one last read or written (or the accepted
+  // one): anything else on disk by then is left as it is and the result says ChangedOnDisk.
+  // Only when the file was written does the image's state become the saved one (and Modified
+  // clear); the history stays.
+  SaveResult SaveRom(const std::string& path, const SaveRomOptions& options = {});
 
   // True when `path` is the file last read or written and something on disk changed it since
   // (replaced, rewritten, deleted, or swapped for a link to another file). Times are
@@ -169,7 +182,7 @@ class RomDocument {
   // RGB, 256 entries, the built-in colours: what a window gets without a palette file.
   void ApplyDefaultPalette();
 
-  // Status bar texts: "1024K", "Offset: 00008000 (12%)".
+  // Status bar texts: "1024K" ("944 B" for a stream below a kilobyte), "Offset: 00008000 (12%)".
   std::string SizeText() const;
   std::string OffsetText() const;
   // ViewOffset x 100 / RomSize, 0 for an empty image.
