@@ -6,6 +6,7 @@
 
 #include "compression/scan_presets.h"
 #include "document/child_form.h"
+#include "document/step_names.h"
 #include "document/stream_link.h"
 #include "document/stream_open_form.h"
 #include "document/stream_scan_form.h"
@@ -184,12 +185,15 @@ bool TChildForm::SaveStream() {
               QStringLiteral("Varnock Pro"), PromptButtons::YesNo,
               PromptIcon::Question) != PromptAnswer::Yes)
         return false;
-      source->Doc.WriteBytes(link.Offset, plan.Bytes);
+      {
+        HistoryStep step(source->Doc, StreamStepName(link.Format, link.Offset));
+        source->Doc.WriteBytes(link.Offset, plan.Bytes);
+      }
       source->StreamWrittenAt(link.Offset, static_cast<int64_t>(plan.Bytes.size()));
       break;
   }
   StreamSaved(link, source->Doc.BytesFrom(0), plan);
-  Doc.Modified = false;
+  Doc.MarkSaved();
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "document/free_space.h"
 #include "document/rom_document.h"
+#include "document/step_names.h"
 
 namespace varnock {
 
@@ -68,6 +69,8 @@ StreamMovePlan PlanStreamMove(const StreamLink& link, std::span<const uint8_t> s
 
 void MoveStream(RomDocument& doc, StreamLink& link, const StreamMovePlan& plan,
                 std::span<const int64_t> repointed) {
+  // The stream and the pointers that follow it are one step: an undo takes back the whole move.
+  HistoryStep step(doc, StreamMoveStepName(link.Format, link.Offset, plan.Offset));
   doc.WriteBytes(plan.Offset, plan.Bytes);
   const std::array<uint8_t, 4> pointer = GbaPointerBytes(plan.Offset);
   for (int64_t word : repointed)
