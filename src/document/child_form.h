@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "document/rom_document.h"
+#include "document/stream_move.h"
 #include "document/view_mouse.h"
 #include "palette/palette_file.h"
 #include "palette/rom_palette.h"
@@ -25,6 +26,7 @@ namespace varnock {
 class TChildForm;
 class PasteImageWidget;
 class TStreamScanForm;
+class TStreamMoveForm;
 
 // The client area's picture: copies the back buffer to the screen and passes keys and mouse
 // to the window.
@@ -208,8 +210,10 @@ class TChildForm : public QMdiSubWindow {
   // does not decode is reported and nothing opens. A stream already open in a window of this
   // one is not opened again: that window becomes active. The stream's window, or null.
   // With `failure`, the reason a stream does not decode goes there instead of a message box.
-  TChildForm* OpenStreamWindow(int64_t offset, CompressionFormat format,
-                               QString* failure = nullptr);
+  // With `room`, the stream gets the room and fill byte chosen (a room it cannot have is a
+  // failure too).
+  TChildForm* OpenStreamWindow(int64_t offset, CompressionFormat format, QString* failure = nullptr,
+                               const StreamRoomChoice& room = {});
   // The open stream window of this window's stream of `format` at `offset`, or null.
   TChildForm* StreamWindowOf(int64_t offset, CompressionFormat format) const;
   bool IsStreamWindow() const { return Doc.Stream.has_value(); }
@@ -231,6 +235,24 @@ class TChildForm : public QMdiSubWindow {
   bool CloseStreamWindows();
   // The name the close question gives: the file's, or a stream window's caption.
   QString DocumentName() const;
+  // A stream window's room (child_form_stream_room.cpp): "Spazio dello stream..." changes the
+  // room and fill byte; the caption shows the place and the room.
+  void StreamRoom1Click();
+  // Gives this stream window's stream `choice`'s room and fill byte; why not, or empty.
+  QString SetStreamRoom(const StreamRoomChoice& choice);
+  void ShowStreamCaption();
+  // "Sposta...": the dialog that moves the stream, whose graphics compress to `compressed`.
+  void OfferStreamMove(std::vector<uint8_t> compressed);
+  // Carries out `plan` in the source (one step of its history), the words of `repointed`
+  // following the stream, and says where it now is. False when the source is gone.
+  bool MoveStreamTo(const StreamMovePlan& plan, std::span<const int64_t> repointed);
+  // The source's image a move plans in (empty when the source is gone), and whether it is a
+  // GBA image, whose pointer words may follow the stream.
+  struct StreamPlace {
+    std::span<const uint8_t> Image;
+    bool Gba = false;
+  };
+  StreamPlace StreamMovePlace() const;
 
   // Projects: "Aggiungi al progetto" (Ctrl+D) in the Edit menu adds what the window shows (the
   // view's page, the rows of the selection, or a stream window's whole stream), starting a
@@ -320,7 +342,8 @@ class TChildForm : public QMdiSubWindow {
   QMenu* Tools1 = nullptr;
   QAction* OpenStream1 = nullptr;
   QAction* FindStreams1 = nullptr;
-  QWidget* PastePanel = nullptr;  // child of the view; null until the first paste
+  QAction* StreamRoom1 = nullptr;  // stream windows only
+  QWidget* PastePanel = nullptr;   // child of the view; null until the first paste
   PasteImageWidget* PasteImage = nullptr;
   TileSurface PasteSurface;      // the block the panel shows and a commit writes
   bool PasteFromImport = false;  // the block came from a picture file: its commit is an import
@@ -341,6 +364,8 @@ class TChildForm : public QMdiSubWindow {
   QString StreamCaptionText;
   // The open scan dialog of this window, if any.
   QPointer<TStreamScanForm> ScanForm;
+  // A stream window's open "Sposta..." dialog, if any.
+  QPointer<TStreamMoveForm> MoveForm;
   // The ROM palette dialog's last choice in this window; it presets the next dialog.
   struct RomPaletteChoice {
     int32_t Offset = 0;

@@ -42,18 +42,24 @@ void TChildForm::BuildToolsMenu() {
   OpenStream1->setObjectName(QStringLiteral("OpenStream1"));
   FindStreams1 = Tools1->addAction(QStringLiteral("&Cerca grafica compressa..."));
   FindStreams1->setObjectName(QStringLiteral("FindStreams1"));
+  StreamRoom1 = Tools1->addAction(QStringLiteral("&Spazio dello stream..."));
+  StreamRoom1->setObjectName(QStringLiteral("StreamRoom1"));
   connect(OpenStream1, &QAction::triggered, this, &TChildForm::OpenStream1Click);
   connect(FindStreams1, &QAction::triggered, this, &TChildForm::FindStreams1Click);
+  connect(StreamRoom1, &QAction::triggered, this, &TChildForm::StreamRoom1Click);
+  // Only a stream window has a room; the menu is built before the window knows what it shows.
+  connect(Tools1, &QMenu::aboutToShow, this, [this] { StreamRoom1->setEnabled(IsStreamWindow()); });
 }
 
 void TChildForm::OpenStream1Click() {
   const int32_t offset = Doc.EditTile ? Doc.EditTileOffset : Doc.ViewOffset;
-  auto* dialog = new TStreamOpenForm(this, offset, ScanFormatsForExtension(Doc.RomExt).front());
+  auto* dialog = new TStreamOpenForm(this, offset, ScanFormatsForExtension(Doc.RomExt).front(),
+                                     Doc.BytesFrom(0));
   connect(dialog, &TStreamOpenForm::Chosen, this,
-          [this, dialog](int32_t at, CompressionFormat format) {
+          [this, dialog](int32_t at, CompressionFormat format, const StreamRoomChoice& room) {
             // The dialog stays open with the reason, so the offset can be put right.
             QString failure;
-            if (!OpenStreamWindow(at, format, &failure)) dialog->ShowFailure(failure);
+            if (!OpenStreamWindow(at, format, &failure, room)) dialog->ShowFailure(failure);
           });
   // Window-modal and without a loop of its own, so nothing waits for the user's click.
   dialog->open();
@@ -75,8 +81,8 @@ void TChildForm::FindStreams1Click() {
   ScanForm->activateWindow();
 }
 
-TChildForm* TChildForm::OpenStreamWindow(int64_t offset, CompressionFormat format,
-                                         QString* failure) {
+TChildForm* TChildForm::OpenStreamWindow(int64_t offset, CompressionFormat format, QString* failure,
+                                         const StreamRoomChoice& room) {
   if (!MainForm || Closed) return nullptr;
   // One window a stream: a second one's save would write over the first one's edits.
   if (TChildForm* open = StreamWindowOf(offset, format)) {
@@ -85,10 +91,14 @@ TChildForm* TChildForm::OpenStreamWindow(int64_t offset, CompressionFormat forma
     return open;
   }
   OpenedStream opened = OpenStreamAt(Doc.BytesFrom(0), offset, format);
-  if (!opened.ok()) {
-    const QString text = QStringLiteral("No %1 stream starts at %2: %3")
-                             .arg(FormatName(format), HexText(offset),
-                                  QString::fromUtf8(DecompressErrorText(opened.Error)));
+  QString text;
+  if (!opened.ok())
+    text = QStringLiteral("No %1 stream starts at %2: %3")
+               .arg(FormatName(format), HexText(offset),
+                    QString::fromUtf8(DecompressErrorText(opened.Error)));
+  else
+    text = QString::fromStdString(ApplyStreamRoomChoice(opened.Link, Doc.BytesFrom(0), room));
+  if (!text.isEmpty()) {
     if (failure)
       *failure = text;
     else
@@ -97,8 +107,9 @@ TChildForm* TChildForm::OpenStreamWindow(int64_t offset, CompressionFormat forma
   }
   auto* child = new TChildForm();
   child->StreamSource = this;
-  child->StreamCaptionText = QString::fromStdString(
-      StreamCaption(windowTitle().toStdString(), opened.Link.Offset, format));
+  // The name without the modified mark the caption may carry.
+  child->StreamCaptionText =
+      QString::fromStdString(StreamCaption(DocumentName().toStdString(), opened.Link));
   MainForm->MdiArea->addSubWindow(child);
   child->show();
   child->TakeStreamSettings(*this);
@@ -171,8 +182,14 @@ bool TChildForm::SaveStream() {
   const StreamSavePlan plan = PlanStreamSave(link, source->Doc.BytesFrom(0), Doc.BytesFrom(0));
   switch (plan.Verdict) {
     case StreamSaveVerdict::CannotCompress:
-    case StreamSaveVerdict::TooLarge:
       ShowError(QString::fromStdString(StreamSaveRefusal(link, plan)));
+      return false;
+    case StreamSaveVerdict::TooLarge:
+      // Elsewhere in the image there may be room: the user can move the stream there.
+      if (CurrentPrompts().MessageBox(QString::fromStdString(StreamSaveRefusal(link, plan)),
+                                      QStringLiteral("Varnock Pro"), PromptButtons::OkMove,
+                                      PromptIcon::Stop) == PromptAnswer::Yes)
+        OfferStreamMove(plan.Bytes);
       return false;
     case StreamSaveVerdict::Unchanged:
       break;

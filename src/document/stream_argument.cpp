@@ -3,9 +3,7 @@
 #include <charconv>
 
 namespace varnock {
-namespace {
-
-std::optional<int32_t> ParseOffset(std::string_view text) {
+std::optional<int32_t> ParseStreamNumber(std::string_view text) {
   int base = 10;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     text.remove_prefix(2);
@@ -18,6 +16,8 @@ std::optional<int32_t> ParseOffset(std::string_view text) {
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
+
+namespace {
 
 // `text` in quotes, then `rest`. (Built by appending: GCC 12 warns wrongly about the same
 // built with operator+.)
@@ -53,14 +53,29 @@ StreamArgumentParse ParseStreamArgument(std::string_view text) {
                   CompressionShortNames() + ".";
     return parse;
   }
-  const std::string_view offsetText = text.substr(colon + 1);
-  const std::optional<int32_t> offset = ParseOffset(offsetText);
+  std::string_view offsetText = text.substr(colon + 1);
+  std::optional<std::string_view> roomText;
+  if (const size_t second = offsetText.find(':'); second != std::string_view::npos) {
+    roomText = offsetText.substr(second + 1);
+    offsetText = offsetText.substr(0, second);
+  }
+  const std::optional<int32_t> offset = ParseStreamNumber(offsetText);
   if (!offset) {
     parse.Error =
         Quoted(offsetText, " is not an offset: hexadecimal after 0x, or decimal, below 2 GB.");
     return parse;
   }
-  parse.Value = StreamArgument{*format, *offset};
+  std::optional<int32_t> room;
+  if (roomText) {
+    room = ParseStreamNumber(*roomText);
+    if (!room || *room == 0) {
+      parse.Error = Quoted(*roomText,
+                           " is not a room: a number of bytes, hexadecimal after 0x, or decimal, "
+                           "from 1 to below 2 GB.");
+      return parse;
+    }
+  }
+  parse.Value = StreamArgument{*format, *offset, room};
   return parse;
 }
 

@@ -46,6 +46,16 @@ std::string ChangeStreamRoom(StreamLink& link, std::span<const uint8_t> source, 
   return {};
 }
 
+std::string ApplyStreamRoomChoice(StreamLink& link, std::span<const uint8_t> source,
+                                  const StreamRoomChoice& choice) {
+  if (choice.Room && *choice.Room != link.PlaceLength) {
+    std::string refusal = ChangeStreamRoom(link, source, *choice.Room);
+    if (!refusal.empty()) return refusal;
+  }
+  if (choice.FillByte) link.FillByte = *choice.FillByte;
+  return {};
+}
+
 std::span<const uint8_t> PlaceIn(const StreamLink& link, std::span<const uint8_t> source) {
   if (link.Offset < 0 || static_cast<size_t>(link.Offset) >= source.size()) return {};
   const std::span<const uint8_t> rest = source.subspan(static_cast<size_t>(link.Offset));
@@ -101,9 +111,10 @@ std::string OffsetHexText(int64_t offset) {
   return text;
 }
 
-std::string StreamCaption(const std::string& sourceName, int64_t offset, CompressionFormat format) {
-  return sourceName + " @ " + OffsetHexText(offset) + " [" + CompressionInfo(format).DisplayName +
-         "]";
+std::string StreamCaption(const std::string& sourceName, const StreamLink& link) {
+  return sourceName + " @ " + OffsetHexText(link.Offset) + " [" +
+         CompressionInfo(link.Format).DisplayName + ", spazio " + std::to_string(link.PlaceLength) +
+         " byte]";
 }
 
 }  // namespace varnock

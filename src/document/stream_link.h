@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -48,6 +49,17 @@ OpenedStream OpenStreamAt(std::span<const uint8_t> image, int64_t offset, Compre
 // last left them.
 std::string ChangeStreamRoom(StreamLink& link, std::span<const uint8_t> source, int64_t room);
 
+// What the user chose for a stream as it opens: its room (none: what it takes) and the byte
+// a shorter save leaves in the rest of it (none: the image's free-space byte).
+struct StreamRoomChoice {
+  std::optional<int64_t> Room;
+  std::optional<uint8_t> FillByte;
+};
+
+// Gives `link` the room and fill byte of `choice`; the refusal of ChangeStreamRoom, or empty.
+std::string ApplyStreamRoomChoice(StreamLink& link, std::span<const uint8_t> source,
+                                  const StreamRoomChoice& choice);
+
 // The source's bytes of the place now, clipped at the image's end.
 std::span<const uint8_t> PlaceIn(const StreamLink& link, std::span<const uint8_t> source);
 
@@ -83,7 +95,8 @@ std::string StreamSaveRefusal(const StreamLink& link, const StreamSavePlan& plan
 
 // "0x1C40": an offset as captions and messages write it.
 std::string OffsetHexText(int64_t offset);
-// "sample.gba @ 0x1C40 [LZ77 10]": the caption of a stream's window.
-std::string StreamCaption(const std::string& sourceName, int64_t offset, CompressionFormat format);
+// "sample.gba @ 0x1C40 [LZ77 10, spazio 1958 byte]": the caption of a stream's window, with
+// the room its saves may take.
+std::string StreamCaption(const std::string& sourceName, const StreamLink& link);
 
 }  // namespace varnock

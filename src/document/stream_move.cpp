@@ -8,6 +8,10 @@
 
 namespace varnock {
 
+bool IsGbaImageExtension(std::string_view upperExtension) {
+  return upperExtension == ".GBA";
+}
+
 std::array<uint8_t, 4> GbaPointerBytes(int64_t offset) {
   const auto word = static_cast<uint32_t>(kGbaRomAddress + static_cast<uint64_t>(offset));
   return {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
@@ -67,25 +71,42 @@ StreamMovePlan PlanStreamMove(const StreamLink& link, std::span<const uint8_t> s
   return plan;
 }
 
-void MoveStream(RomDocument& doc, StreamLink& link, const StreamMovePlan& plan,
-                std::span<const int64_t> repointed) {
+size_t MoveStream(RomDocument& doc, StreamLink& link, const StreamMovePlan& plan,
+                  std::span<const int64_t> repointed) {
   // The stream and the pointers that follow it are one step: an undo takes back the whole move.
   HistoryStep step(doc, StreamMoveStepName(link.Format, link.Offset, plan.Offset));
   doc.WriteBytes(plan.Offset, plan.Bytes);
   const std::array<uint8_t, 4> pointer = GbaPointerBytes(plan.Offset);
+  size_t written = 0;
   for (int64_t word : repointed)
-    if (std::ranges::find(plan.Pointers, word) != plan.Pointers.end())
+    if (std::ranges::find(plan.Pointers, word) != plan.Pointers.end()) {
       doc.WriteBytes(word, pointer);
+      ++written;
+    }
   link.Offset = static_cast<int32_t>(plan.Offset);
   link.PlaceLength = static_cast<int32_t>(plan.Bytes.size());
   link.StreamLength = link.PlaceLength;
   const std::span<const uint8_t> place = PlaceIn(link, doc.BytesFrom(0));
   link.PlaceBytes.assign(place.begin(), place.end());
+  return written;
 }
 
-std::string StreamMovedText(int64_t from, int64_t to) {
-  return "The stream now starts at " + OffsetHexText(to) + "; its old place at " +
-         OffsetHexText(from) + " is as it was.";
+std::string StreamMovedText(int64_t from, int64_t to, size_t repointed) {
+  // Appended piece by piece: GCC 12 warns wrongly about the same built with operator+.
+  const std::string at = OffsetHexText(to);
+  std::string text = "The stream now starts at ";
+  text.append(at)
+      .append("; its old place at ")
+      .append(OffsetHexText(from))
+      .append(" is as it was.");
+  if (repointed == 1) text.append(" 1 pointer word now points at ").append(at).append(".");
+  if (repointed > 1)
+    text.append(" ")
+        .append(std::to_string(repointed))
+        .append(" pointer words now point at ")
+        .append(at)
+        .append(".");
+  return text;
 }
 
 }  // namespace varnock

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/stream_link.h"
@@ -19,6 +20,9 @@ class RomDocument;
 // A GBA game sees its cartridge from this address on: a pointer to offset X is the word
 // 0x08000000 + X.
 inline constexpr uint32_t kGbaRomAddress = 0x08000000;
+
+// True for the upper-cased extension (with its dot) of a GBA image: ".GBA".
+bool IsGbaImageExtension(std::string_view upperExtension);
 
 // The four bytes, little-endian, of the GBA pointer to `offset`.
 std::array<uint8_t, 4> GbaPointerBytes(int64_t offset);
@@ -46,11 +50,12 @@ StreamMovePlan PlanStreamMove(const StreamLink& link, std::span<const uint8_t> s
 
 // Carries out `plan` in `doc`: the stream at its new offset, the new pointer in each word of
 // `repointed` (offsets from plan.Pointers). The link then describes the new place, whose room
-// is the stream's length.
-void MoveStream(RomDocument& doc, StreamLink& link, const StreamMovePlan& plan,
-                std::span<const int64_t> repointed);
+// is the stream's length. One step of `doc`'s history; the number of words repointed.
+size_t MoveStream(RomDocument& doc, StreamLink& link, const StreamMovePlan& plan,
+                  std::span<const int64_t> repointed);
 
-// "The stream now starts at 0x7F000; its old place at 0x1C40 is as it was.": what a move says.
-std::string StreamMovedText(int64_t from, int64_t to);
+// "The stream now starts at 0x7F000; its old place at 0x1C40 is as it was. 2 pointer words
+// now point at 0x7F000.": what a move says, with the number of words that followed it.
+std::string StreamMovedText(int64_t from, int64_t to, size_t repointed);
 
 }  // namespace varnock

@@ -5,14 +5,17 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "document/free_space.h"
 #include "document/goto_form.h"
+#include "document/stream_argument.h"
 #include "shell/prompts.h"
 #include "shell/window_places.h"
 
 namespace varnock {
 
-TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFormat format)
-    : QDialog(parent) {
+TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFormat format,
+                                 std::span<const uint8_t> image)
+    : QDialog(parent), image_(image) {
   setObjectName(QStringLiteral("StreamOpenForm"));
   setWindowTitle(QStringLiteral("Apri grafica compressa"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -31,6 +34,24 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
   OffsetEdit->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,8}")), OffsetEdit));
 
+  RoomEdit = new QLineEdit(this);
+  RoomEdit->setObjectName(QStringLiteral("RoomEdit"));
+  RoomEdit->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9]{0,10}|0[xX][0-9A-Fa-f]{0,8}")), RoomEdit));
+  TakesLabel = new QLabel(this);
+  TakesLabel->setObjectName(QStringLiteral("TakesLabel"));
+  FillEdit = new QLineEdit(QStringLiteral("%1")
+                               .arg(static_cast<int>(FreeSpaceByte(image)), 2, 16, QLatin1Char('0'))
+                               .toUpper(),
+                           this);
+  FillEdit->setObjectName(QStringLiteral("FillEdit"));
+  FillEdit->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9A-Fa-f]{1,2}")), FillEdit));
+  connect(OffsetEdit, &QLineEdit::textChanged, this, &TStreamOpenForm::ShowWhatTheStreamTakes);
+  connect(FormatBox, &QComboBox::currentIndexChanged, this,
+          &TStreamOpenForm::ShowWhatTheStreamTakes);
+  connect(RoomEdit, &QLineEdit::textEdited, this, [this] { roomTyped_ = true; });
+
   OkButton = new QPushButton(QStringLiteral("OK"), this);
   OkButton->setObjectName(QStringLiteral("OkButton"));
   OkButton->setDefault(true);
@@ -42,6 +63,9 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
   auto* fields = new QFormLayout;
   fields->addRow(QStringLiteral("&Formato:"), FormatBox);
   fields->addRow(QStringLiteral("&Offset (hex):"), OffsetEdit);
+  fields->addRow(QStringLiteral("&Spazio (byte):"), RoomEdit);
+  fields->addRow(QString(), TakesLabel);
+  fields->addRow(QStringLiteral("&Riempimento (hex):"), FillEdit);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(OkButton);
@@ -55,6 +79,21 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
   layout->addLayout(fields);
   layout->addWidget(FailureLabel);
   layout->addLayout(buttons);
+  ShowWhatTheStreamTakes();
+}
+
+void TStreamOpenForm::ShowWhatTheStreamTakes() {
+  const std::optional<int32_t> offset = TGotoForm::ParseHex(OffsetEdit->text());
+  const auto format = static_cast<CompressionFormat>(FormatBox->currentData().toInt());
+  std::optional<size_t> takes;
+  if (offset && *offset >= 0 && static_cast<size_t>(*offset) < image_.size()) {
+    const DecompressResult stream =
+        Decompress(format, image_.subspan(static_cast<size_t>(*offset)));
+    if (stream.ok()) takes = stream.Consumed;
+  }
+  TakesLabel->setText(takes ? QStringLiteral("Lo stream occupa %1 byte.").arg(*takes)
+                            : QStringLiteral("Nessuno stream completo a questo offset."));
+  if (!roomTyped_) RoomEdit->setText(takes ? QString::number(*takes) : QString());
 }
 
 void TStreamOpenForm::ShowFailure(const QString& reason) {
@@ -74,9 +113,27 @@ void TStreamOpenForm::OkButtonClick() {
     return;
   }
   const auto format = static_cast<CompressionFormat>(FormatBox->currentData().toInt());
+  StreamRoomChoice room;
+  if (!RoomEdit->text().isEmpty()) {
+    const std::optional<int32_t> bytes = ParseStreamNumber(RoomEdit->text().toStdString());
+    if (!bytes) {
+      ShowNotAnInteger(RoomEdit->text());
+      RoomEdit->setFocus();
+      return;
+    }
+    room.Room = *bytes;
+  }
+  bool isByte = false;
+  const uint fill = FillEdit->text().toUInt(&isByte, 16);
+  if (!isByte || fill > 0xFF) {
+    ShowNotAnInteger(FillEdit->text());
+    FillEdit->setFocus();
+    return;
+  }
+  room.FillByte = static_cast<uint8_t>(fill);
   failed_ = false;
   FailureLabel->hide();
-  emit Chosen(*offset, format);
+  emit Chosen(*offset, format, room);
   if (failed_) {
     OffsetEdit->setFocus();
     OffsetEdit->selectAll();

@@ -115,9 +115,10 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       QStringLiteral("stream"),
       QStringLiteral("Open the compressed graphics at OFFSET (hexadecimal after 0x, or decimal) "
                      "of the FILE before it as a window of their own; may be given more than "
-                     "once. FORMAT is one of %1.")
+                     "once. FORMAT is one of %1. ROOM, written as OFFSET is, is the bytes its "
+                     "saves may take (default: what the stream takes).")
           .arg(QString::fromStdString(CompressionShortNames())),
-      QStringLiteral("FORMAT:OFFSET"));
+      QStringLiteral("FORMAT:OFFSET[:ROOM]"));
   parser.addOption(stream);
   parser.addPositionalArgument(QStringLiteral("FILE"),
                                QStringLiteral("ROM images to open, and project files (.vrkproj)."),
@@ -210,7 +211,10 @@ CommandLineOpened OpenCommandLine(const CommandLine& line) {
       projects + static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
   for (const StreamRequest& request : line.Streams) {
     TChildForm* source = request.File < windows.size() ? windows[request.File] : nullptr;
-    if (source && source->OpenStreamWindow(request.Stream.Offset, request.Stream.Format))
+    StreamRoomChoice room;
+    if (request.Stream.Room) room.Room = *request.Stream.Room;
+    if (source &&
+        source->OpenStreamWindow(request.Stream.Offset, request.Stream.Format, nullptr, room))
       ++opened.Streams;
   }
   return opened;

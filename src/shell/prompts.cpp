@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStringList>
 #include <cstdio>
@@ -37,8 +38,18 @@ class DialogPrompts final : public Prompts {
       case PromptButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+      case PromptButtons::OkMove:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.addButton(QStringLiteral("Sposta..."), QMessageBox::YesRole)
+            ->setObjectName(QStringLiteral("MoveButton"));
+        break;
     }
-    switch (box.exec()) {
+    const int result = box.exec();
+    if (buttons == PromptButtons::OkMove)
+      return box.clickedButton() && box.clickedButton()->objectName() == QLatin1String("MoveButton")
+                 ? PromptAnswer::Yes
+                 : PromptAnswer::Ok;
+    switch (result) {
       case QMessageBox::Yes:
         return PromptAnswer::Yes;
       case QMessageBox::No:
@@ -135,6 +146,7 @@ class StandardErrorPrompts final : public Prompts {
     std::fflush(stderr);
     switch (buttons) {
       case PromptButtons::Ok:
+      case PromptButtons::OkMove:
         return PromptAnswer::Ok;
       case PromptButtons::YesNo:
         return PromptAnswer::No;

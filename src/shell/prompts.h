@@ -11,7 +11,8 @@
 
 namespace varnock {
 
-enum class PromptButtons { Ok, YesNo, YesNoCancel };
+// OkMove: "OK" (answers Ok) beside "Sposta..." (answers Yes), for a stream that no longer fits.
+enum class PromptButtons { Ok, YesNo, YesNoCancel, OkMove };
 enum class PromptIcon { Stop, Question, Information };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
 

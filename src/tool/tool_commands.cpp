@@ -27,7 +27,8 @@ constexpr OptionSpec kImportOptions[] = {
     {"--arrangement", true}, {"--compressed", true},   {"-o", true},
     {"--quantize", false},   {"--palette", true},      {"--palette-rom", true},
     {"--subpalette", true},  {"--codec", true},        {"--by-colour", false},
-    {"--clip", false},       {"--no-checksum", false},
+    {"--clip", false},       {"--no-checksum", false}, {"--room", true},
+    {"--fill", true},        {"--move-to", true},      {"--repoint", false},
 };
 constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
 constexpr OptionSpec kScanOptions[] = {{"--help", false}, {"--formats", true}, {"--json", false}};
@@ -94,6 +95,20 @@ Options:
   --offset O          first byte of the tiles, or of the stream with --compressed (default 0)
   --arrangement A     order of the tiles on the picture's grid (default 8x8)
   --compressed C      write into the stream of compression C that starts at O
+  --room BYTES        with --compressed: the bytes the stream may take (default: what it takes
+                      now; not less, nor past the end of the image). A shorter stream leaves
+                      the fill byte in the rest of its room
+  --fill BYTE         the byte a shorter stream leaves behind (default 0xFF when most of the
+                      image's free space is 0xFF, else 0x00)
+  --move-to OFFSET|auto
+                      with --compressed: a stream that no longer fits its room is written at
+                      OFFSET instead, or with auto at the first run of free bytes (0x00 or
+                      0xFF) from the image's end large enough, 4-byte aligned for the GBA
+                      formats; its old place stays as it was. Bytes there that are not free
+                      space are refused. Standard output says where it now is
+  --repoint           with --move-to in a GBA image: every 4-byte aligned word that points at
+                      the old place (0x08000000 + offset, little-endian) points at the new one;
+                      each is listed. Without it they are listed and left as they are
   -o OUT              write the result to OUT and leave ROM as it is
   --clip              write what fits: leave out the pixels that make no whole tile and the
                       tiles past the end, and say on standard error how many

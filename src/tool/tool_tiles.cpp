@@ -14,6 +14,7 @@
 #include "tool/tool_options.h"
 #include "tool/tool_picture_indices.h"
 #include "tool/tool_report.h"
+#include "tool/tool_stream_room.h"
 
 namespace varnock {
 namespace {
@@ -153,7 +154,8 @@ int RunImport(const ParsedArguments& arguments) {
   if (compressed) {
     // As a stream window saves: the tiles go into the decompressed bytes, which keep their
     // length, and the stream is compressed again into the place it came from.
-    const OpenedStream stream = StreamAt(doc, *compressed, offset);
+    OpenedStream stream = StreamAt(doc, *compressed, offset);
+    ApplyRoomOptions(arguments, kImport, doc, stream.Link);
     CheckTilesFit(arguments, romPath, PictureTiles(picture), row.TileBytes, offset,
                   static_cast<int64_t>(stream.Bytes.size()));
     RomDocument streamDoc;
@@ -162,11 +164,18 @@ int RunImport(const ParsedArguments& arguments) {
     const std::span<const uint8_t> edited = ImageBytes(streamDoc);
     if (!std::ranges::equal(edited, stream.Bytes)) {
       const StreamSavePlan plan = PlanStreamSave(stream.Link, ImageBytes(doc), edited);
-      const std::string refusal = StreamSaveRefusal(stream.Link, plan);
-      if (!refusal.empty()) FailOn(romPath, refusal);
-      CheckChecksumFields(arguments, doc, offset, offset + static_cast<int64_t>(plan.Bytes.size()));
-      doc.WriteBytes(offset, plan.Bytes);
+      if (!MoveStreamOption(arguments, kImport, doc, stream.Link, plan)) {
+        const std::string refusal = StreamSaveRefusal(stream.Link, plan);
+        if (!refusal.empty()) FailOn(romPath, refusal);
+        CheckChecksumFields(arguments, doc, offset,
+                            offset + static_cast<int64_t>(plan.Bytes.size()));
+        doc.WriteBytes(offset, plan.Bytes);
+      }
     }
+  } else if (arguments.Has("--room") || arguments.Has("--fill") || arguments.Has("--move-to") ||
+             arguments.Has("--repoint")) {
+    BadUsage(kImport,
+             "--room, --fill, --move-to and --repoint are for a stream: give --compressed");
   } else {
     ExpectOffsetInside(doc, offset);
     const int64_t written = CheckTilesFit(arguments, romPath, PictureTiles(picture), row.TileBytes,

@@ -164,6 +164,7 @@ struct ArgumentCase {
   const char* text;
   std::optional<F> format;
   int32_t offset;
+  std::optional<int32_t> room = std::nullopt;
 };
 
 class StreamArgumentTest : public ::testing::TestWithParam<ArgumentCase> {};
@@ -177,6 +178,7 @@ TEST_P(StreamArgumentTest, ReadsFormatAndOffset) {
   }
   EXPECT_EQ(parse.Value->Format, *GetParam().format);
   EXPECT_EQ(parse.Value->Offset, GetParam().offset);
+  EXPECT_EQ(parse.Value->Room, GetParam().room);
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLine, StreamArgumentTest,
@@ -190,7 +192,12 @@ INSTANTIATE_TEST_SUITE_P(CommandLine, StreamArgumentTest,
                                            ArgumentCase{"lz10:0x", std::nullopt, 0},
                                            ArgumentCase{"lz10:", std::nullopt, 0},
                                            ArgumentCase{"lz12:0x10", std::nullopt, 0},
-                                           ArgumentCase{"lz10", std::nullopt, 0}));
+                                           ArgumentCase{"lz10", std::nullopt, 0},
+                                           ArgumentCase{"lz10:0x1C40:2048", F::Lz10, 0x1C40, 2048},
+                                           ArgumentCase{"lz3:16:0x800", F::Lz3, 16, 0x800},
+                                           ArgumentCase{"lz10:0x1C40:0", std::nullopt, 0},
+                                           ArgumentCase{"lz10:0x1C40:", std::nullopt, 0},
+                                           ArgumentCase{"lz10:0x1C40:8:8", std::nullopt, 0}));
 
 }  // namespace
 }  // namespace varnock

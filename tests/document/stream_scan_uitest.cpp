@@ -94,7 +94,9 @@ TEST_F(StreamScanTest, FindsPlantedStreamsOnAWorkerAndOpensOneWithADoubleClick) 
   QTest::mouseDClick(dialog->Results->viewport(), Qt::LeftButton, {}, at);
   TChildForm* stream = MainForm->ActiveChild();
   ASSERT_NE(stream, source);
-  EXPECT_EQ(stream->windowTitle(), QStringLiteral("sample.gba @ 0x1C40 [LZ77 10]"));
+  EXPECT_EQ(stream->windowTitle(),
+            QStringLiteral("sample.gba @ 0x1C40 [LZ77 10, spazio %1 byte]")
+                .arg(Compress(CompressionFormat::Lz10, Tiles(2048))->size()));
   EXPECT_EQ(stream->Doc.RomSize, 2048);
 }
 

@@ -79,7 +79,9 @@ TEST_F(StreamWindowTest, OpensWithTheSourcesFormatAndPaletteAndNoHeader) {
   TChildForm* stream = OpenThroughDialog(QStringLiteral("1C40"));
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(preset, QString::number(source->Doc.ViewOffset + 32, 16).toUpper());
-  EXPECT_EQ(stream->windowTitle(), QStringLiteral("sample.gba @ 0x1C40 [LZ77 10]"));
+  EXPECT_EQ(
+      stream->windowTitle(),
+      QStringLiteral("sample.gba @ 0x1C40 [LZ77 10, spazio %1 byte]").arg(PlantedStream().size()));
   EXPECT_EQ(ImageBytes(stream, 0, 2048), Tiles());
   EXPECT_EQ(stream->Doc.RomSize, 2048);
   EXPECT_EQ(stream->Doc.Format, 9);
@@ -215,9 +217,11 @@ TEST_F(StreamWindowTest, SavesKeepThePlaceAndAnUnchangedStreamWritesNothing) {
   EXPECT_EQ(ReadFile(dir.File("tiles.bin")), ImageBytes(stream, 0, 2048));
   EXPECT_TRUE(stream->Doc.Modified);
   // The caption keeps its place text, and the mark of the changes still to be saved.
-  EXPECT_EQ(stream->windowTitle(), QStringLiteral("sample.gba @ 0x1C40 [LZ77 10]*"));
+  const QString caption =
+      QStringLiteral("sample.gba @ 0x1C40 [LZ77 10, spazio %1 byte]").arg(place);
+  EXPECT_EQ(stream->windowTitle(), caption + QLatin1Char('*'));
   MainForm->SaveSpdBtn->click();
-  EXPECT_EQ(stream->windowTitle(), QStringLiteral("sample.gba @ 0x1C40 [LZ77 10]"));
+  EXPECT_EQ(stream->windowTitle(), caption);
 }
 
 struct CloseCase {
@@ -242,7 +246,8 @@ TEST_P(StreamCloseTest, TheStreamWindowAsksFirstAndACancelKeepsBoth) {
   c.close(source);
   ASSERT_EQ(prompts.Messages.size(), static_cast<size_t>(c.questions));
   EXPECT_EQ(prompts.Messages[0].Text,
-            QStringLiteral("Save changes to sample.gba @ 0x1C40 [LZ77 10]?"));
+            QStringLiteral("Save changes to sample.gba @ 0x1C40 [LZ77 10, spazio %1 byte]?")
+                .arg(PlantedStream().size()));
   if (c.questions > 1) {
     EXPECT_EQ(prompts.Messages[1].Text, QStringLiteral("Save changes to sample.gba?"));
   }

@@ -258,7 +258,8 @@ TEST_F(CommandLineStreams, OpensEachStreamBesideItsFileAndReportsOneThatDoesNotD
   CommandLine line;
   line.Files = {QByteArray::fromStdString(dir.Write("other.gba", image)),
                 QByteArray::fromStdString(dir.Write("game.gba", image))};
-  line.Streams = {{{CompressionFormat::Lz10, 0x401}, 1}, {{CompressionFormat::Lz10, 0x400}, 1}};
+  line.Streams = {{{CompressionFormat::Lz10, 0x401}, 1},
+                  {{CompressionFormat::Lz10, 0x400, 0x100}, 1}};
   const CommandLineOpened opened = OpenCommandLine(line);
   EXPECT_EQ(opened.Files, 2);
   EXPECT_EQ(opened.Streams, 1);
@@ -267,7 +268,7 @@ TEST_F(CommandLineStreams, OpensEachStreamBesideItsFileAndReportsOneThatDoesNotD
             QStringLiteral("No LZ77 10 stream starts at 0x401: its header is not of this format."));
   TChildForm* stream = MainForm->ActiveChild();
   ASSERT_EQ(MainForm->RomWindowCount(), 3);
-  EXPECT_EQ(stream->windowTitle(), QStringLiteral("game.gba @ 0x400 [LZ77 10]"));
+  EXPECT_EQ(stream->windowTitle(), QStringLiteral("game.gba @ 0x400 [LZ77 10, spazio 256 byte]"));
   // Beside its own file's window, even where the other window already is.
   const TChildForm* source = MainForm->RomWindows()[1];
   EXPECT_EQ(stream->x(), source->frameGeometry().right() + 1);

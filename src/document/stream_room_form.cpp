@@ -1,0 +1,90 @@
+#include "document/stream_room_form.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
+
+#include "document/child_form.h"
+#include "shell/prompts.h"
+#include "shell/window_places.h"
+
+namespace varnock {
+
+TStreamRoomForm::TStreamRoomForm(TChildForm* stream) : QDialog(stream), stream_(stream) {
+  setObjectName(QStringLiteral("StreamRoomForm"));
+  setWindowTitle(QStringLiteral("Spazio dello stream"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  KeepAboveToolWindows(this);
+  const StreamLink& link = *stream->Doc.Stream;
+  const TChildForm* source = stream->StreamSource.data();
+  const int64_t imageSize = source ? source->Doc.RomSize : link.Offset + link.PlaceLength;
+
+  RoomBox = new QSpinBox(this);
+  RoomBox->setObjectName(QStringLiteral("RoomBox"));
+  // The box's own limits are loose: a room it refuses is explained, not silently clamped.
+  RoomBox->setRange(1, INT_MAX);
+  RoomBox->setValue(link.PlaceLength);
+  RoomBox->setSuffix(QStringLiteral(" byte"));
+  TakesLabel = new QLabel(QStringLiteral("Lo stream occupa %1 byte; fino alla fine dell'immagine "
+                                         "ce ne sono %2.")
+                              .arg(link.StreamLength)
+                              .arg(std::max<int64_t>(imageSize - link.Offset, 0)),
+                          this);
+  TakesLabel->setObjectName(QStringLiteral("TakesLabel"));
+  FillEdit = new QLineEdit(
+      QStringLiteral("%1").arg(static_cast<int>(link.FillByte), 2, 16, QLatin1Char('0')).toUpper(),
+      this);
+  FillEdit->setObjectName(QStringLiteral("FillEdit"));
+  FillEdit->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9A-Fa-f]{1,2}")), FillEdit));
+  FailureLabel = new QLabel(this);
+  FailureLabel->setObjectName(QStringLiteral("FailureLabel"));
+  FailureLabel->setWordWrap(true);
+  FailureLabel->setStyleSheet(QStringLiteral("color: #b00000"));
+  FailureLabel->hide();
+
+  OkButton = new QPushButton(QStringLiteral("OK"), this);
+  OkButton->setObjectName(QStringLiteral("OkButton"));
+  OkButton->setDefault(true);
+  CancelButton = new QPushButton(QStringLiteral("Annulla"), this);
+  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  connect(OkButton, &QPushButton::clicked, this, &TStreamRoomForm::OkButtonClick);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* fields = new QFormLayout;
+  fields->addRow(QStringLiteral("&Spazio:"), RoomBox);
+  fields->addRow(QString(), TakesLabel);
+  fields->addRow(QStringLiteral("&Riempimento (hex):"), FillEdit);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(fields);
+  layout->addWidget(FailureLabel);
+  layout->addLayout(buttons);
+}
+
+void TStreamRoomForm::OkButtonClick() {
+  bool isByte = false;
+  const uint fill = FillEdit->text().toUInt(&isByte, 16);
+  if (!isByte || fill > 0xFF) {
+    ShowNotAnInteger(FillEdit->text());
+    FillEdit->setFocus();
+    return;
+  }
+  const QString refusal = stream_->SetStreamRoom({RoomBox->value(), static_cast<uint8_t>(fill)});
+  if (refusal.isEmpty()) {
+    accept();
+    return;
+  }
+  FailureLabel->setText(refusal);
+  FailureLabel->show();
+  adjustSize();
+  MoveClearOfToolWindows(this);
+}
+
+}  // namespace varnock
