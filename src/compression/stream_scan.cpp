@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <numeric>
 
+#include "compression/nintendo_lz_layout.h"
+#include "compression/nintendo_lz_scan.h"
+
 namespace varnock {
 namespace {
 
@@ -10,29 +13,58 @@ namespace {
 // cost nothing.
 constexpr size_t kProgressStep = 64u << 10;
 
-}  // namespace
-
-std::vector<StreamFind> ScanForStreams(std::span<const uint8_t> image,
-                                       std::span<const CompressionFormat> formats,
-                                       const ScanProgress& progress) {
-  return ScanForStreams(image, formats, ScanOptions{}, progress);
+bool IsNintendoFormat(CompressionFormat format) {
+  switch (format) {
+    case CompressionFormat::Lz2:
+    case CompressionFormat::Lz5:
+    case CompressionFormat::Lz3:
+    case CompressionFormat::Hal:
+      return true;
+    default:
+      return false;
+  }
 }
 
-std::vector<StreamFind> ScanForStreams(std::span<const uint8_t> image,
-                                       std::span<const CompressionFormat> formats,
-                                       const ScanOptions& options, const ScanProgress& progress) {
-  std::vector<StreamFind> finds;
+// The scan is a few passes over the image, one after the other; progress counts them as one.
+class PassCounter {
+ public:
+  PassCounter(const ScanProgress& progress, size_t size, size_t passes)
+      : progress_(progress), size_(size), passes_(std::max<size_t>(passes, 1)) {}
+  bool Report(size_t done) {
+    if (!progress_) return true;
+    const size_t overall = (pass_ * size_ + std::min(done, size_)) / passes_;
+    stopped_ = stopped_ || !progress_(overall, size_);
+    return !stopped_;
+  }
+  void NextPass() { ++pass_; }
+  void Finish() {
+    if (progress_ && !stopped_) progress_(size_, size_);
+  }
+  bool Stopped() const { return stopped_; }
+
+ private:
+  const ScanProgress& progress_;
+  size_t size_;
+  size_t passes_;
+  size_t pass_ = 0;
+  bool stopped_ = false;
+};
+
+// Formats with a header, and Kosinski, whose walks are short: each tried at every offset in
+// one pass. A find's bytes are taken for its own format.
+void WalkEveryOffset(std::span<const uint8_t> image, std::span<const CompressionFormat> formats,
+                     const ScanOptions& options, PassCounter& counter,
+                     std::vector<StreamFind>& finds) {
   // No chosen format starts between multiples of this: those offsets are not visited at all.
   size_t step = 0;
   for (CompressionFormat format : formats)
     step = std::gcd(step, static_cast<size_t>(std::max(1, CompressionInfo(format).Alignment)));
   step = std::max<size_t>(step, 1);
-  // Per format, where its last find ended: a find's bytes are taken for its own format only.
   std::vector<size_t> freeFrom(formats.size(), 0);
   size_t nextReport = 0;
   for (size_t offset = 0; offset < image.size(); offset += step) {
     if (offset >= nextReport) {
-      if (progress && !progress(offset, image.size())) return finds;
+      if (!counter.Report(offset)) return;
       nextReport = offset + kProgressStep;
     }
     const std::span<const uint8_t> rest = image.subspan(offset);
@@ -50,7 +82,60 @@ std::vector<StreamFind> ScanForStreams(std::span<const uint8_t> image,
       freeFrom[f] = offset + std::max<size_t>(result.Consumed, 1);
     }
   }
-  if (progress) progress(image.size(), image.size());
+}
+
+void FindNintendoFormat(std::span<const uint8_t> image, CompressionFormat format,
+                        const ScanOptions& options, PassCounter& counter,
+                        std::vector<StreamFind>& finds) {
+  const CompressionFormatInfo& info = CompressionInfo(format);
+  const std::vector<StreamStart> starts = FindNintendoStreams(
+      NintendoLayoutOf(format), image, options.TileBytes, kMinimumScanOutput, info.ScanMaxOutput,
+      [&counter](size_t done) { return counter.Report(done); });
+  for (const StreamStart& start : starts) {
+    if (counter.Stopped()) break;
+    const DecompressResult result =
+        Decompress(format, image.subspan(start.Offset, start.Consumed), info.ScanMaxOutput);
+    if (!result.ok()) continue;
+    const int score = ScoreStream(format, result.Bytes, result.Consumed, options.TileBytes);
+    finds.push_back({start.Offset, format, result.Consumed, result.Bytes.size(), 0, score});
+  }
+}
+
+}  // namespace
+
+std::vector<StreamFind> ScanForStreams(std::span<const uint8_t> image,
+                                       std::span<const CompressionFormat> formats,
+                                       const ScanProgress& progress) {
+  return ScanForStreams(image, formats, ScanOptions{}, progress);
+}
+
+std::vector<StreamFind> ScanForStreams(std::span<const uint8_t> image,
+                                       std::span<const CompressionFormat> formats,
+                                       const ScanOptions& options, const ScanProgress& progress) {
+  std::vector<CompressionFormat> walked, passed;
+  for (CompressionFormat format : formats) {
+    std::vector<CompressionFormat>& group = IsNintendoFormat(format) ? passed : walked;
+    if (std::find(group.begin(), group.end(), format) == group.end()) group.push_back(format);
+  }
+  PassCounter counter(progress, image.size(), (walked.empty() ? 0 : 1) + passed.size());
+  std::vector<StreamFind> finds;
+  if (!walked.empty()) {
+    WalkEveryOffset(image, walked, options, counter, finds);
+    counter.NextPass();
+  }
+  for (CompressionFormat format : passed) {
+    if (counter.Stopped()) break;
+    FindNintendoFormat(image, format, options, counter, finds);
+    counter.NextPass();
+  }
+  counter.Finish();
+  const auto rank = [&formats](CompressionFormat format) {
+    return std::find(formats.begin(), formats.end(), format) - formats.begin();
+  };
+  std::stable_sort(finds.begin(), finds.end(), [&rank](const StreamFind& a, const StreamFind& b) {
+    if (a.Offset != b.Offset) return a.Offset < b.Offset;
+    return rank(a.Format) < rank(b.Format);
+  });
   return finds;
 }
 
