@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 
 namespace varnock {
 namespace {
@@ -11,6 +9,11 @@ namespace {
 // Bytes compared at the fronts of two starts: at least a tile, at most eight of 4 bits.
 constexpr size_t kLeastFront = 32;
 constexpr size_t kMostFront = 256;
+// How far before another stream's end a choice may begin and still give way to a start right
+// after it.
+constexpr size_t kInsideBefore = 64;
+// How much noisier the bytes one start decodes to before it meets another must be to count.
+constexpr double kNoisier = 0.1;
 
 size_t DistinctValues(std::span<const uint8_t> bytes) {
   std::array<bool, 256> seen{};
@@ -24,8 +27,25 @@ size_t DistinctValues(std::span<const uint8_t> bytes) {
 
 }  // namespace
 
-bool LooksLikeNoise(std::span<const uint8_t> bytes) {
+bool IsNoisy(std::span<const uint8_t> bytes) {
   return bytes.size() >= kLeastFront && 2 * DistinctValues(bytes) >= bytes.size();
+}
+
+// Noise at the very start or over all of `bytes`: bytes that only happen to decode begin with
+// literals of whatever lay there.
+bool LooksLikeNoise(std::span<const uint8_t> bytes) {
+  return IsNoisy(bytes.first(std::min(bytes.size(), kLeastFront))) || IsNoisy(bytes);
+}
+
+// The share of 16-byte rows of `bytes` with eleven or more byte values: noise, which a picture
+// seldom has.
+double NoisyRows(std::span<const uint8_t> bytes) {
+  constexpr size_t kRow = 16;
+  constexpr size_t kNoisy = 11;
+  size_t rows = 0, noisy = 0;
+  for (size_t at = 0; at + kRow <= bytes.size(); at += kRow, ++rows)
+    noisy += DistinctValues(bytes.subspan(at, kRow)) >= kNoisy;
+  return rows ? static_cast<double>(noisy) / static_cast<double>(rows) : 0;
 }
 
 // A picture's tiles seldom begin with a fill of one byte value, or two alternating, neither
@@ -47,6 +67,8 @@ bool LooksAddedBefore(std::span<const uint8_t> earlier, std::span<const uint8_t>
   const size_t added = DistinctValues(earlier.first(count));
   const size_t own = DistinctValues(later.first(count));
   if (2 * added > count && added > 2 * own) return true;
+  const size_t first = std::min(count, kLeastFront);
+  if (IsNoisy(earlier.first(first)) && !IsNoisy(later.first(first))) return true;
   // Or fills of values the stream itself does not use, judged only by enough of its bytes.
   if (later.size() < kMostFront) return false;
   std::array<bool, 256> used{};
@@ -57,11 +79,12 @@ bool LooksAddedBefore(std::span<const uint8_t> earlier, std::span<const uint8_t>
 }
 
 ExactStartChooser::ExactStartChooser(size_t tileBytes, size_t longestStream, FrontDecoder front,
-                                     Swallows swallows)
+                                     Swallows swallows, Meeting meeting)
     : tileBytes_(std::max<size_t>(tileBytes, 1)),
       longestStream_(longestStream),
       front_(std::move(front)),
-      swallows_(std::move(swallows)) {}
+      swallows_(std::move(swallows)),
+      meeting_(std::move(meeting)) {}
 
 bool ExactStartChooser::PassOver(const Member& earlier, const Member& later, bool onWalk) const {
   const bool wholeEarlier = earlier.Start.Produced % tileBytes_ == 0;
@@ -74,11 +97,15 @@ bool ExactStartChooser::PassOver(const Member& earlier, const Member& later, boo
                            : kLeastFront;
   const size_t count = std::min(std::clamp(added, kLeastFront, kMostFront), earlier.Front.size());
   const std::span<const uint8_t> front = std::span(earlier.Front).first(count);
-  // Off the earlier start's walk, the later start begins inside its bytes and its own first
-  // bytes may be the ones that only happen to decode: only noise of the earlier one counts.
   if (onWalk) return LooksAddedBefore(front, later.Front);
-  return LooksLikeNoise(front) ||
-         (BeginsWithOddFill(earlier.Front) && !BeginsWithOddFill(later.Front));
+  // Off the earlier start's walk, the later start begins inside its bytes: one of the two walks
+  // reads the other's commands out of step until they meet, and decodes them to junk.
+  if (LooksLikeNoise(front) ||
+      (BeginsWithOddFill(earlier.Front) && !BeginsWithOddFill(later.Front)))
+    return true;
+  if (!meeting_) return false;
+  const auto [mine, theirs] = meeting_(earlier.Start.Offset, later.Start.Offset);
+  return NoisyRows(mine) > NoisyRows(theirs) + kNoisier;
 }
 
 void ExactStartChooser::Add(size_t end, const StreamStart& start) {
@@ -101,19 +128,15 @@ void ExactStartChooser::Close(const Group& group) {
   std::sort(choices.begin(), choices.end(),
             [](const Member* a, const Member* b) { return a->Start.Offset < b->Start.Offset; });
   choices.erase(std::unique(choices.begin(), choices.end()), choices.end());
-  if (getenv("VKDBG")) {
-    fprintf(stderr, "group end %zx:",
-            group.begin()->second.Start.Offset + group.begin()->second.Start.Consumed);
-    for (const auto& [offset, member] : group)
-      fprintf(stderr, " %zx(R%zu%s next %zx ch %zx)", offset, member.Start.Produced,
-              member.Reached ? " reached" : "", member.Start.Next, member.Chosen);
-    fprintf(stderr, "\n");
-  }
   const Member* best = nullptr;
   for (auto it = choices.rbegin(); it != choices.rend(); ++it)
     if (!best || !PassOver(**it, *best, false)) best = *it;
-  if (getenv("VKDBG") && best) fprintf(stderr, "  chose %zx\n", best->Start.Offset);
-  if (best) chosen_.push_back(best->Start);
+  if (!best) return;
+  Choice choice{best->Start, {}};
+  for (auto it = group.upper_bound(best->Start.Offset);
+       it != group.end() && it->first <= best->Start.Offset + kInsideBefore; ++it)
+    choice.Later.push_back(it->second.Start);
+  chosen_.push_back(std::move(choice));
 }
 
 void ExactStartChooser::PassedOffset(size_t offset) {
@@ -126,7 +149,19 @@ void ExactStartChooser::PassedOffset(size_t offset) {
 std::vector<StreamStart> ExactStartChooser::Take() {
   for (const auto& [end, group] : open_) Close(group);
   open_.clear();
-  std::vector<StreamStart> chosen = std::move(chosen_);
+  std::sort(chosen_.begin(), chosen_.end(),
+            [](const Choice& a, const Choice& b) { return a.Start.Offset < b.Start.Offset; });
+  std::vector<StreamStart> chosen;
+  size_t end = 0;  // of the streams chosen so far
+  for (const Choice& choice : chosen_) {
+    StreamStart start = choice.Start;
+    if (start.Offset < end) {
+      for (const StreamStart& later : choice.Later)
+        if (later.Offset == end) start = later;
+    }
+    end = std::max(end, start.Offset + start.Consumed);
+    chosen.push_back(start);
+  }
   chosen_.clear();
   std::sort(chosen.begin(), chosen.end(),
             [](const StreamStart& a, const StreamStart& b) { return a.Offset < b.Offset; });

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "compression/scan_pass.h"
@@ -24,8 +25,10 @@ bool LooksAddedBefore(std::span<const uint8_t> earlier, std::span<const uint8_t>
 // meets them, and keeps one per end. The starts of one end form walks: from an earlier start
 // the stream's walk reaches a later one (StreamStart::Next) and then goes on alike. Along a
 // walk, a start is passed over for the one chosen after it when it decodes to fewer whole
-// tiles, swallows it, or its first bytes look added before it; of the choices of the walks'
-// first starts, the earliest whole tiles stays.
+// tiles, swallows it, or its first bytes look added before it; the choices of the walks' first
+// starts are weighed the same way. Last, a choice that begins inside the stream chosen before
+// it gives way to a start of its end right after that stream: it only reads the end of the
+// stream before as its first commands.
 class ExactStartChooser {
  public:
   // The first `count` output bytes of the stream starting at `offset`.
@@ -34,9 +37,14 @@ class ExactStartChooser {
   // commands, for a reason of the format's own to take the later one.
   using Swallows = std::function<bool(size_t earlier, size_t later)>;
 
+  // What two starts of one end decode to before their walks meet, when neither walk reaches
+  // the other's start: (`earlier`'s bytes, `later`'s bytes).
+  using Meeting = std::function<std::pair<std::vector<uint8_t>, std::vector<uint8_t>>(
+      size_t earlier, size_t later)>;
+
   // `longestStream`: no stream of the format takes more input bytes than this.
   ExactStartChooser(size_t tileBytes, size_t longestStream, FrontDecoder front,
-                    Swallows swallows = {});
+                    Swallows swallows = {}, Meeting meeting = {});
 
   // A start of a stream that ends just before `end`; every later start of that end came
   // before it.
@@ -54,6 +62,12 @@ class ExactStartChooser {
     std::vector<uint8_t> Front;
   };
   using Group = std::map<size_t, Member>;  // by offset
+  // A group's choice, and its later starts close enough to be the start right after a stream
+  // that the choice begins inside.
+  struct Choice {
+    StreamStart Start;
+    std::vector<StreamStart> Later;
+  };
 
   // Whether `earlier` gives way to `later`, which its walk reaches or not.
   bool PassOver(const Member& earlier, const Member& later, bool onWalk) const;
@@ -63,8 +77,9 @@ class ExactStartChooser {
   size_t longestStream_;
   FrontDecoder front_;
   Swallows swallows_;
+  Meeting meeting_;
   std::map<size_t, Group> open_;  // by end
-  std::vector<StreamStart> chosen_;
+  std::vector<Choice> chosen_;
 };
 
 }  // namespace varnock

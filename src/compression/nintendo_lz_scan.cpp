@@ -24,6 +24,8 @@ constexpr int64_t kAlways = std::numeric_limits<int64_t>::max() / 4;
 constexpr size_t kNoRun = std::numeric_limits<size_t>::max();
 constexpr size_t kProgressStep = 64u << 10;
 constexpr size_t kLongLeadingLiteral = 64;
+// Bytes decoded at most of each of two walks to where they meet.
+constexpr size_t kMeetingBytes = 4096;
 
 struct Tail {
   // The walk from here reaches an end marker keeping every rule that depends on nothing
@@ -151,20 +153,29 @@ std::vector<StreamStart> FindNintendoStreams(const NintendoLayout& layout,
   const size_t longest = 3 * limit + 1;
   // Bytes before a stream that happen to decode into it do so most often as a long literal
   // that holds the stream's first commands and lands on a later one; few real streams begin
-  // with more than 64 literal bytes. And a stream right after another one follows its end
-  // marker, which a start just before reads as the parameter of its first command.
+  // with more than 64 literal bytes.
   const auto swallows = [&](size_t earlier, size_t later) {
     const NintendoRead c = ReadNintendoCommand(layout, image.data(), image.size(), earlier);
-    if (c.Result != NintendoRead::Outcome::Command) return false;
-    const bool longLiteral = c.Op == NintendoOp::Literal && c.Length > kLongLeadingLiteral &&
-                             later < c.LiteralAt + c.Length;
-    const bool readsEndMarker = earlier + c.Size == later && image[later - 1] == kNintendoEndMarker;
-    return longLiteral || readsEndMarker;
+    return c.Result == NintendoRead::Outcome::Command && c.Op == NintendoOp::Literal &&
+           c.Length > kLongLeadingLiteral && later < c.LiteralAt + c.Length;
   };
   const auto front = [&](size_t offset, size_t count) {
     return DecodeNintendoFront(layout, image.subspan(offset), count);
   };
-  ExactStartChooser chooser(tileBytes, longest, front, swallows);
+  // Walks both starts' commands, the one behind first, to where they meet.
+  const auto meeting = [&](size_t earlier, size_t later) {
+    size_t at[2] = {earlier, later}, produced[2] = {0, 0};
+    while (at[0] != at[1]) {
+      const int behind = at[0] < at[1] ? 0 : 1;
+      const NintendoRead c = ReadNintendoCommand(layout, image.data(), image.size(), at[behind]);
+      if (c.Result != NintendoRead::Outcome::Command || produced[behind] >= kMeetingBytes) break;
+      at[behind] += c.Size;
+      produced[behind] += c.Produced;
+    }
+    return std::pair(front(earlier, std::min(produced[0], kMeetingBytes)),
+                     front(later, std::min(produced[1], kMeetingBytes)));
+  };
+  ExactStartChooser chooser(tileBytes, longest, front, swallows, meeting);
   VisitNintendoStarts(layout, image, minOutput, limit, [&](size_t p, const StreamStart* start) {
     const size_t done = image.size() - p;
     if (done % kProgressStep == 0) {

@@ -16,6 +16,7 @@ constexpr size_t kProgressStep = 64u << 10;
 bool IsNintendoFormat(CompressionFormat format) {
   switch (format) {
     case CompressionFormat::Lz2:
+    case CompressionFormat::Lz1:
     case CompressionFormat::Lz5:
     case CompressionFormat::Lz3:
     case CompressionFormat::Hal:
@@ -50,6 +51,19 @@ class PassCounter {
   bool stopped_ = false;
 };
 
+// Decoding is what a scan spends its time on, and bytes that keep starting long streams which
+// then fail (10 00 10 00 ... as LZ77 10) would make that grow with the square of the image.
+// So each format may decode kWorkPerByte output bytes for each byte scanned, kWorkReserve
+// ahead; a decode it cannot afford there is not tried. Ordinary images never come near it.
+constexpr size_t kWorkPerByte = 32;
+constexpr size_t kWorkReserve = 16u << 20;
+
+// What trying `format` at the start of `input` may cost: the length its header declares, or
+// the largest output a scan accepts.
+size_t MostWork(CompressionFormat format, std::span<const uint8_t> input) {
+  return DeclaredLength(format, input).value_or(CompressionInfo(format).ScanMaxOutput);
+}
+
 // Formats with a header, and Kosinski, whose walks are short: each tried at every offset in
 // one pass. A find's bytes are taken for its own format.
 void WalkEveryOffset(std::span<const uint8_t> image, std::span<const CompressionFormat> formats,
@@ -61,6 +75,7 @@ void WalkEveryOffset(std::span<const uint8_t> image, std::span<const Compression
     step = std::gcd(step, static_cast<size_t>(std::max(1, CompressionInfo(format).Alignment)));
   step = std::max<size_t>(step, 1);
   std::vector<size_t> freeFrom(formats.size(), 0);
+  std::vector<size_t> work(formats.size(), kWorkReserve);
   size_t nextReport = 0;
   for (size_t offset = 0; offset < image.size(); offset += step) {
     if (offset >= nextReport) {
@@ -71,10 +86,14 @@ void WalkEveryOffset(std::span<const uint8_t> image, std::span<const Compression
     for (size_t f = 0; f < formats.size(); ++f) {
       const CompressionFormat format = formats[f];
       const CompressionFormatInfo& info = CompressionInfo(format);
+      work[f] = std::min(kWorkReserve, work[f] + kWorkPerByte * step);
       if (offset < freeFrom[f]) continue;
       if (info.Alignment > 1 && offset % static_cast<size_t>(info.Alignment) != 0) continue;
+      const size_t most = MostWork(format, rest);
+      if (most > info.ScanMaxOutput || most > work[f]) continue;
       if (!MayStartStream(format, rest)) continue;
       const DecompressResult result = Decompress(format, rest, info.ScanMaxOutput);
+      work[f] -= result.ok() ? std::min(most, result.Bytes.size()) : most;
       if (!result.ok() || result.Bytes.size() < kMinimumScanOutput) continue;
       const int score = ScoreStream(format, result.Bytes, result.Consumed, options.TileBytes);
       finds.push_back(
@@ -98,6 +117,27 @@ void FindNintendoFormat(std::span<const uint8_t> image, CompressionFormat format
     if (!result.ok()) continue;
     const int score = ScoreStream(format, result.Bytes, result.Consumed, options.TileBytes);
     finds.push_back({start.Offset, format, result.Consumed, result.Bytes.size(), 0, score});
+  }
+}
+
+// A listed stream whose header declared the length it gave is more likely the game's than any
+// find without a header over its bytes: such a find scores below it. `finds` are in offset
+// order.
+void RankHeadersFirst(std::vector<StreamFind>& finds) {
+  size_t longest = 0;
+  for (const StreamFind& find : finds) longest = std::max(longest, find.CompressedLength);
+  for (size_t h = 0; h < finds.size(); ++h) {
+    const StreamFind headed = finds[h];
+    if (!HasLengthHeader(headed.Format) || !IsFindShown(headed)) continue;
+    const size_t end = headed.Offset + headed.CompressedLength;
+    const size_t from = headed.Offset > longest ? headed.Offset - longest : 0;
+    auto first = std::lower_bound(finds.begin(), finds.end(), from,
+                                  [](const StreamFind& f, size_t at) { return f.Offset < at; });
+    for (auto it = first; it != finds.end() && it->Offset < end; ++it) {
+      const bool overlaps = it->Offset + it->CompressedLength > headed.Offset;
+      if (overlaps && !HasLengthHeader(it->Format))
+        it->Score = std::max(kLowestScore, std::min(it->Score, headed.Score - 1));
+    }
   }
 }
 
@@ -136,6 +176,7 @@ std::vector<StreamFind> ScanForStreams(std::span<const uint8_t> image,
     if (a.Offset != b.Offset) return a.Offset < b.Offset;
     return rank(a.Format) < rank(b.Format);
   });
+  RankHeadersFirst(finds);
   return finds;
 }
 

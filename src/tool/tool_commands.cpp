@@ -28,7 +28,11 @@ constexpr OptionSpec kImportOptions[] = {
     {"--palette-rom", true}, {"--subpalette", true}, {"--codec", true},
 };
 constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
-constexpr OptionSpec kScanOptions[] = {{"--help", false}, {"--formats", true}, {"--json", false}};
+constexpr OptionSpec kScanOptions[] = {{"--help", false},
+                                       {"--formats", true},
+                                       {"--json", false},
+                                       {"--all", false},
+                                       {"--min-size", true}};
 constexpr OptionSpec kPaletteOptions[] = {
     {"--help", false}, {"--from", true}, {"--offset", true}, {"--count", true}, {"--to", true}};
 constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
@@ -102,13 +106,20 @@ Options:
 
 constexpr const char* kScanHelp =
     R"(Usage: varnock-tool scan ROM [OPTION]...
-Finds the compressed streams in ROM as the editor's scan does: every offset is tried, and a
-stream counts when it decodes completely to at least 64 bytes. Prints one line per stream:
-offset, compression, compressed length and decompressed length.
+Finds the compressed streams in ROM as the editor's scan does: every offset is tried, a stream
+counts when it decodes completely to at least 64 bytes, and each gets a score from 0 to 100 of
+how much it looks like graphics (in the tile format the ROM's extension selects). Prints one
+line per stream in offset order: offset, compression, compressed length, decompressed length and
+score. Streams that score below 50 or give fewer than 256 bytes are left out, as the editor's
+list leaves them out, and standard error says how many. While a scan of more than a second runs,
+standard error shows how far it has come when it is a terminal.
 
 Options:
-  --formats LIST      the compressions to look for, separated by commas (default: all)
-  --json              print a JSON array of {offset, format, compressed, decompressed}
+  --formats LIST      the compressions to look for, separated by commas, or all (default: the
+                      ones the editor ticks for the ROM's extension)
+  --all               list the streams that score below 50 too
+  --min-size BYTES    leave out streams that give fewer bytes (default 256)
+  --json              print a JSON array of {offset, format, compressed, decompressed, score}
 )";
 
 constexpr const char* kPaletteHelp =
