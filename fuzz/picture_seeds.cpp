@@ -1,14 +1,15 @@
 // Writes valid pictures into a corpus folder, so that the picture fuzzer starts from files its
 // readers accept: BMPs of every depth, bottom-up and top-down, one run-length BMP, and PNGs of
-// every colour type at every depth the type allows, built byte by byte from their layouts.
+// every colour type at every depth the type allows (indexed ones also interlaced and with a
+// short colour table), built byte by byte from their layouts.
 // usage: picture_seeds FOLDER
-#include <zlib.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "support/png_bytes.h"
 
 namespace {
 
@@ -19,15 +20,6 @@ struct BitmapShape {
   bool RunLength = false;  // 8 bits only: every pixel a run of one, rows ended, bitmap ended
 };
 
-std::vector<uint8_t> Compressed(const std::vector<uint8_t>& bytes) {
-  uLongf size = compressBound(static_cast<uLong>(bytes.size()));
-  std::vector<uint8_t> out(size);
-  if (compress2(out.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), 9) != Z_OK)
-    std::abort();
-  out.resize(size);
-  return out;
-}
-
 void Put16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
   out[at] = static_cast<uint8_t>(value);
   out[at + 1] = static_cast<uint8_t>(value >> 8);
@@ -36,35 +28,6 @@ void Put16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
 void Put32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
   Put16(out, at, value);
   Put16(out, at + 2, value >> 16);
-}
-
-void AppendBe32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void AppendChunk(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data) {
-  AppendBe32(png, static_cast<uint32_t>(data.size()));
-  const size_t start = png.size();
-  png.insert(png.end(), type, type + 4);
-  png.insert(png.end(), data.begin(), data.end());
-  AppendBe32(png, static_cast<uint32_t>(
-                      crc32(0, png.data() + start, static_cast<uInt>(png.size() - start))));
-}
-
-// Sets `bits` bits of sample `index` in an MSB-first packed row.
-void PutSample(std::vector<uint8_t>& row, size_t first, size_t index, int bits, uint32_t value) {
-  if (bits == 8) {
-    row[first + index] = static_cast<uint8_t>(value);
-    return;
-  }
-  if (bits == 16) {  // big-endian, as PNG stores it
-    row[first + 2 * index] = static_cast<uint8_t>(value >> 8);
-    row[first + 2 * index + 1] = static_cast<uint8_t>(value);
-    return;
-  }
-  const size_t bit = index * static_cast<size_t>(bits);
-  const int shift = 8 - bits - static_cast<int>(bit % 8);
-  row[first + bit / 8] |= static_cast<uint8_t>((value & ((1u << bits) - 1)) << shift);
 }
 
 // A BMP file: 14-byte file header, 40-byte information header, a full colour table for 1..8
@@ -91,7 +54,8 @@ std::vector<uint8_t> MakeBitmap(const BitmapShape& shape) {
       for (int x = 0; x < shape.Width; ++x) {
         const auto i = static_cast<size_t>(x);
         if (shape.Bits <= 8) {
-          PutSample(pixels, first, i, shape.Bits, static_cast<uint32_t>(x + 3 * y));
+          varnock::test::PutPackedSample(pixels, first, i, shape.Bits,
+                                         static_cast<uint32_t>(x + 3 * y));
         } else if (shape.Bits == 16) {  // 5-5-5
           Put16(pixels, first + 2 * i,
                 static_cast<uint32_t>((x & 31) << 10 | (y & 31) << 5 | ((x + y) & 31)));
@@ -128,41 +92,31 @@ std::vector<uint8_t> MakeBitmap(const BitmapShape& shape) {
 }
 
 // A PNG file of `colourType` 0 (grey), 2 (RGB), 3 (palette), 4 (grey + alpha) or 6 (RGBA) at
-// `bitDepth` (1, 2, 4, 8 or 16 as the type allows), unfiltered rows in one zlib stream; palette
-// pictures have a full PLTE and a tRNS chunk.
-std::vector<uint8_t> MakePng(int colourType, int bitDepth, int width, int height) {
-  const int channels = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
-  const size_t rowBytes = (static_cast<size_t>(width) * channels * bitDepth + 7) / 8;
+// `bitDepth` (1, 2, 4, 8 or 16 as the type allows); palette pictures have a PLTE of `colours`
+// entries (all the depth allows when 0) and a tRNS chunk, and their indices run over every
+// value the depth holds, past a short table too.
+std::vector<uint8_t> MakePng(int colourType, int bitDepth, int width, int height,
+                             bool interlaced = false, uint32_t colours = 0) {
+  varnock::test::PngPicture png;
+  png.Width = static_cast<uint32_t>(width);
+  png.Height = static_cast<uint32_t>(height);
+  png.BitDepth = bitDepth;
+  png.ColourType = colourType;
+  png.Interlaced = interlaced;
+  const int channels = varnock::test::PngChannels(colourType);
   const uint32_t top = bitDepth == 16 ? 0xFFFF : (1u << bitDepth) - 1;
-  std::vector<uint8_t> raw;
-  for (int y = 0; y < height; ++y) {
-    const size_t first = raw.size() + 1;
-    raw.resize(first + rowBytes, 0);  // filter type 0, then the samples
+  for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       for (int c = 0; c < channels; ++c)
-        PutSample(raw, first, static_cast<size_t>(x * channels + c), bitDepth,
-                  static_cast<uint32_t>(x * 37 + y * 11 + c * 73) & top);
-  }
-  std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<uint8_t> header;
-  AppendBe32(header, static_cast<uint32_t>(width));
-  AppendBe32(header, static_cast<uint32_t>(height));
-  header.insert(header.end(),
-                {static_cast<uint8_t>(bitDepth), static_cast<uint8_t>(colourType), 0, 0, 0});
-  AppendChunk(png, "IHDR", header);
+        png.Samples.push_back(static_cast<uint32_t>(x * 37 + y * 11 + c * 73) & top);
   if (colourType == 3) {
-    std::vector<uint8_t> palette, alpha;
-    for (uint32_t i = 0; i <= top; ++i) {
-      palette.insert(palette.end(), {static_cast<uint8_t>(i * 7), static_cast<uint8_t>(i),
-                                     static_cast<uint8_t>(255 - i)});
-      alpha.push_back(static_cast<uint8_t>(255 - i));
+    for (uint32_t i = 0; i < (colours ? colours : top + 1); ++i) {
+      png.Palette.insert(png.Palette.end(), {static_cast<uint8_t>(i * 7), static_cast<uint8_t>(i),
+                                             static_cast<uint8_t>(255 - i)});
+      png.Alpha.push_back(static_cast<uint8_t>(255 - i));
     }
-    AppendChunk(png, "PLTE", palette);
-    AppendChunk(png, "tRNS", alpha);
   }
-  AppendChunk(png, "IDAT", Compressed(raw));
-  AppendChunk(png, "IEND", {});
-  return png;
+  return varnock::test::EncodePng(png);
 }
 
 bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -200,6 +154,14 @@ int main(int argc, char** argv) {
       ok &= Write(folder + "/" + name, MakePng(type, depth, 10, 9));
       ++count;
     }
+  // Indexed PNGs go through libpng's rows: interlaced ones, and ones whose indices pass a
+  // four-colour table.
+  for (const int depth : {1, 2, 4, 8}) {
+    const std::string name = "seed-png-type3-" + std::to_string(depth);
+    ok &= Write(folder + "/" + name + "-interlaced.png", MakePng(3, depth, 13, 11, true));
+    ok &= Write(folder + "/" + name + "-short-table.png", MakePng(3, depth, 10, 9, false, 4));
+    count += 2;
+  }
   std::printf("%d picture seeds in %s\n", count, folder.c_str());
   return ok ? 0 : 1;
 }

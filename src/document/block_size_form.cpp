@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "document/tile_arrangement.h"
+#include "shell/prompts.h"
 
 namespace varnock {
 namespace {
@@ -24,6 +25,7 @@ TBlockSizeForm::TBlockSizeForm(QWidget* parent, const QString& title, int32_t wi
   setObjectName(QStringLiteral("BlockSizeForm"));
   setWindowTitle(title);
   setAttribute(Qt::WA_DeleteOnClose);
+  KeepAboveToolWindows(this);
   // Wide enough for the title to read whole in a window manager's caption.
   setMinimumWidth(260);
   WidthBox = MakeSideBox(this, "WidthBox", width);

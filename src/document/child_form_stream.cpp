@@ -13,6 +13,7 @@
 #include "shell/forms.h"
 #include "shell/main_form.h"
 #include "shell/prompts.h"
+#include "shell/window_places.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -101,6 +102,7 @@ void TChildForm::TakeStreamSettings(const TChildForm& source) {
   MarkPaletteSize(Doc.PaletteSize);
   Doc.SubPalette = from.SubPalette;
   Doc.PalettePath = from.PalettePath;
+  PaletteInRom = source.PaletteInRom;
   Doc.LeftColor = from.LeftColor;
   Doc.RightColor = from.RightColor;
 }
@@ -108,10 +110,17 @@ void TChildForm::TakeStreamSettings(const TChildForm& source) {
 void TChildForm::PlaceBeside(const TChildForm& source) {
   const QMdiArea* area = mdiArea();
   if (!area) return;
-  const int room = area->viewport()->width() - width();
-  QPoint at(std::clamp(source.frameGeometry().right() + 1, 0, std::max(room, 0)), source.y());
   // Further streams of the same source step down, so that no caption hides behind another.
   const int step = frameGeometry().height() - ClientSize().height();
+  // Right of the source or below it where the tool windows leave that clear, else where the
+  // free part of the client area has room; only where there is none, beside it all the same.
+  QList<QPoint> beside;
+  for (int y = source.y(); step > 0 && y < area->viewport()->height(); y += step)
+    beside << QPoint(source.frameGeometry().right() + 1, y);
+  beside << QPoint(source.x(), source.frameGeometry().bottom() + 1);
+  if (PlaceInFreePart(this, beside)) return;
+  const int room = area->viewport()->width() - width();
+  QPoint at(std::clamp(source.frameGeometry().right() + 1, 0, std::max(room, 0)), source.y());
   for (bool taken = true; taken && step > 0;) {
     taken = false;
     for (const TChildForm* other : MainForm->RomWindows())

@@ -21,6 +21,7 @@ TGotoForm::TGotoForm(QWidget* parent)
   setWindowTitle(QStringLiteral("Vai all indirizzo"));
   setFixedSize(330, 122);
   move(192, 108);
+  KeepAboveToolWindows(this);
 
   OffsetBox = new QGroupBox(QStringLiteral("Indirizzo"), this);
   OffsetBox->setGeometry(8, 8, 97, 57);

@@ -15,6 +15,7 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
   setObjectName(QStringLiteral("StreamOpenForm"));
   setWindowTitle(QStringLiteral("Apri grafica compressa"));
   setAttribute(Qt::WA_DeleteOnClose);
+  KeepAboveToolWindows(this);
 
   FormatBox = new QComboBox(this);
   FormatBox->setObjectName(QStringLiteral("FormatBox"));

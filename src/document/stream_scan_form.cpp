@@ -14,6 +14,7 @@
 #include "compression/scan_presets.h"
 #include "document/child_form.h"
 #include "document/stream_link.h"
+#include "shell/prompts.h"
 #include "shell/surface_image.h"
 
 namespace varnock {
@@ -77,6 +78,7 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   setAttribute(Qt::WA_DeleteOnClose);
   // Editing goes on while the scan runs.
   setModal(false);
+  KeepAboveToolWindows(this);
 
   auto* formats = new QGroupBox(QStringLiteral("Formati"), this);
   auto* grid = new QGridLayout(formats);

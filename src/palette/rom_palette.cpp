@@ -20,6 +20,16 @@ constexpr RomPaletteEncoding kRomPaletteEncodings[] = {
     {kRomPaletteNgpc, "ngpc", "NGPC (12 bit)"},
 };
 
+// The names people use for the same encodings: the consoles that store 15-bit colour, the
+// Genesis colour memory's own name, Game Gear's short name.
+constexpr struct {
+  const char* Alias;
+  RomPaletteFormat Format;
+} kEncodingAliases[] = {
+    {"gba", kPaletteFifteen},     {"snes", kPaletteFifteen},   {"gbc", kPaletteFifteen},
+    {"cram", kRomPaletteGenesis}, {"gg", kRomPaletteGameGear},
+};
+
 bool IsConsoleFormat(RomPaletteFormat format) {
   return format >= kRomPaletteGenesis && format <= kRomPaletteNgpc;
 }
@@ -50,7 +60,18 @@ std::span<const RomPaletteEncoding> RomPaletteEncodings() {
 const RomPaletteEncoding* RomPaletteEncodingNamed(std::string_view name) {
   for (const RomPaletteEncoding& encoding : kRomPaletteEncodings)
     if (SameShortName(name, encoding.ShortName)) return &encoding;
+  for (const auto& alias : kEncodingAliases)
+    if (SameShortName(name, alias.Alias))
+      for (const RomPaletteEncoding& encoding : kRomPaletteEncodings)
+        if (encoding.Format == alias.Format) return &encoding;
   return nullptr;
+}
+
+std::vector<std::string> RomPaletteEncodingAliases(RomPaletteFormat format) {
+  std::vector<std::string> aliases;
+  for (const auto& alias : kEncodingAliases)
+    if (alias.Format == format) aliases.emplace_back(alias.Alias);
+  return aliases;
 }
 
 int32_t RomPaletteEntryBytes(RomPaletteFormat format) {

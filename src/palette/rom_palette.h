@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "palette/palette_file.h"
 
@@ -30,8 +32,11 @@ struct RomPaletteEncoding {
   const char* DisplayName;  // the dialog's item
 };
 std::span<const RomPaletteEncoding> RomPaletteEncodings();
-// The encoding whose short name is `name`, without regard to case; null for none.
+// The encoding whose short name, or one of its other names (gba, snes and gbc for bgr15, cram
+// for genesis, gg for gamegear), is `name`, without regard to case; null for none.
 const RomPaletteEncoding* RomPaletteEncodingNamed(std::string_view name);
+// The other names of `format`, in the order they are listed.
+std::vector<std::string> RomPaletteEncodingAliases(RomPaletteFormat format);
 
 // Bytes of one entry; unknown values read as RGB, as palette files do.
 int32_t RomPaletteEntryBytes(RomPaletteFormat format);

@@ -1,6 +1,7 @@
 #include "pictures/picture_file.h"
 
 #include <fcntl.h>
+#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,8 @@
 #include <QImageWriter>
 #include <algorithm>
 #include <cerrno>
+#include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -56,11 +59,142 @@ bool Fits(const QSize& size, int maxSide) {
   return tilePixels <= kMaxSurfacePixels;
 }
 
+// An indexed PNG: its first chunk, IHDR, gives colour type 3. Qt's reader turns indices past
+// the colour table into 0; libpng hands over the rows as the file holds them.
+bool IsIndexedPng(QIODevice& device) {
+  static constexpr char kSignature[] = "\x89PNG\r\n\x1A\n";
+  const QByteArray head = device.peek(26);
+  return head.size() == 26 && std::memcmp(head.constData(), kSignature, 8) == 0 &&
+         std::memcmp(head.constData() + 12, "IHDR", 4) == 0 && head[25] == 3;
+}
+
+// What libpng's callbacks share with the read. Only plain data: an error leaves the read by
+// longjmp, which must not pass over anything with a destructor.
+struct PngReadState {
+  QIODevice* Device = nullptr;
+  bool EndedEarly = false;
+  char Message[160] = {};
+};
+
+void PngStop(png_structp png, png_const_charp message) {
+  auto* state = static_cast<PngReadState*>(png_get_error_ptr(png));
+  std::snprintf(state->Message, sizeof state->Message, "%s", message);
+  png_longjmp(png, 1);
+}
+
+// Warnings change no pixel (a colour profile, a chunk after IEND): the read goes on quietly.
+void PngIgnore(png_structp, png_const_charp) {}
+
+void PngReadBytes(png_structp png, png_bytep out, size_t length) {
+  auto* state = static_cast<PngReadState*>(png_get_io_ptr(png));
+  const qint64 wanted = static_cast<qint64>(length);
+  if (state->Device->read(reinterpret_cast<char*>(out), wanted) != wanted) {
+    state->EndedEarly = true;
+    png_error(png, "the file ends early");
+  }
+}
+
+struct PngReadRequest {
+  int MaxSide = kMaxPictureSide;
+  uint8_t Fill = 0;
+  QImage Image;              // made by the read: 8-bit indices, the file's colour table
+  std::vector<uchar*> Rows;  // the image's rows, for libpng
+  QString Reason;            // why it was refused
+  bool Filled = false;
+};
+
+// The read itself, between setjmp and libpng's calls: every object with a destructor belongs to
+// `request` or `state`, which outlive it.
+bool RunPngRead(png_structp png, png_infop info, PngReadRequest& request) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  // Indices past the colour table are the file's own: no complaint, they are kept.
+  png_set_check_for_invalid_index(png, 0);
+#ifdef VARNOCK_FUZZ_IGNORE_PNG_CRC
+  // The fuzzer's mutations would otherwise stop at the checksum of the chunk they touch.
+  png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#endif
+  png_read_info(png, info);
+  const QSize size(static_cast<int>(png_get_image_width(png, info)),
+                   static_cast<int>(png_get_image_height(png, info)));
+  if (png_get_color_type(png, info) != PNG_COLOR_TYPE_PALETTE) {
+    request.Reason = QStringLiteral("The PNG file is not indexed after all.");
+    return false;
+  }
+  if (!Fits(size, request.MaxSide)) {
+    request.Reason = TooLargeReason(request.MaxSide);
+    return false;
+  }
+  png_colorp palette = nullptr;
+  int colours = 0;
+  png_get_PLTE(png, info, &palette, &colours);
+  if (png_get_bit_depth(png, info) < 8) png_set_packing(png);  // one byte per index
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != static_cast<size_t>(size.width())) {
+    request.Reason = QStringLiteral("The PNG file's rows are not one byte per pixel.");
+    return false;
+  }
+  request.Image = QImage(size, QImage::Format_Indexed8);
+  if (request.Image.isNull()) {
+    request.Reason = QStringLiteral("There is not enough memory for the picture.");
+    return false;
+  }
+  {
+    // Gone before libpng reads on: a longjmp out of the rows must skip no destructor.
+    QList<QRgb> table;
+    for (int i = 0; i < colours; ++i)
+      table.append(qRgb(palette[i].red, palette[i].green, palette[i].blue));
+    request.Image.setColorTable(table);
+  }
+  std::memset(request.Image.bits(), request.Fill, static_cast<size_t>(request.Image.sizeInBytes()));
+  request.Filled = true;
+  request.Rows.resize(static_cast<size_t>(size.height()));
+  for (int y = 0; y < size.height(); ++y)
+    request.Rows[static_cast<size_t>(y)] = request.Image.scanLine(y);
+  png_read_image(png, request.Rows.data());
+  // Through IEND: the last image chunk's checksum and anything the stream still holds.
+  png_read_end(png, nullptr);
+  return true;
+}
+
+// The indices of an indexed PNG exactly as its rows hold them, also those past its colour
+// table; refused, with the reason, when libpng finds the file damaged or short of its rows.
+QImage DecodeIndexedPng(QIODevice& device, int maxSide, uint8_t fill, QString* reason,
+                        bool* filled) {
+  PngReadState state;
+  state.Device = &device;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, PngStop, PngIgnore);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info) {
+    png_destroy_read_struct(&png, nullptr, nullptr);
+    *reason = QStringLiteral("There is not enough memory for the picture.");
+    return {};
+  }
+  png_set_read_fn(png, &state, PngReadBytes);
+  PngReadRequest request;
+  request.MaxSide = maxSide;
+  request.Fill = fill;
+  const bool read = RunPngRead(png, info, request);
+  png_destroy_read_struct(&png, &info, nullptr);
+  if (filled) *filled = request.Filled;
+  if (read) return std::move(request.Image);
+  if (!request.Reason.isEmpty()) {
+    *reason = request.Reason;
+  } else if (state.EndedEarly) {
+    *reason = QString::fromUtf8(kPictureTruncatedReason);
+  } else {
+    *reason = QStringLiteral("The PNG file is damaged: %1.").arg(QString::fromUtf8(state.Message));
+  }
+  return {};
+}
+
 // The picture as 8-bit indices with a palette. Indexed pictures keep their indices; grey
 // pictures become indices of a grey ramp; colour pictures take the nearest colour of Qt's
 // palette for them (exactly their own colours when they have at most 256, otherwise a 6 x 6 x 6
 // colour cube). Alpha is dropped first: it would force the cube even on a few colours.
-QImage ToIndexed(const QImage& image) {
+// `exact` says whether every pixel's colour is its index's colour in the table.
+QImage ToIndexed(const QImage& image, bool* exact) {
+  *exact = true;
   switch (image.format()) {
     case QImage::Format_Indexed8:
       return image;
@@ -72,9 +206,22 @@ QImage ToIndexed(const QImage& image) {
       return image.convertToFormat(QImage::Format_Grayscale8)
           .convertToFormat(QImage::Format_Indexed8);
     default:
-      return image.convertToFormat(QImage::Format_RGB32)
-          .convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+      break;
   }
+  const QImage colours = image.convertToFormat(QImage::Format_RGB32);
+  QImage indexed = colours.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+  if (indexed.isNull()) return indexed;
+  const QList<QRgb> table = indexed.colorTable();
+  for (int y = 0; y < colours.height() && *exact; ++y) {
+    const auto* rgb = reinterpret_cast<const QRgb*>(colours.constScanLine(y));
+    const uchar* index = indexed.constScanLine(y);
+    for (int x = 0; x < colours.width(); ++x)
+      if (index[x] >= table.size() || (table[index[x]] | 0xFF000000u) != (rgb[x] | 0xFF000000u)) {
+        *exact = false;
+        break;
+      }
+  }
+  return indexed;
 }
 
 }  // namespace
@@ -122,6 +269,7 @@ bool SamePixels(const QImage& a, const QImage& b) {
 
 QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reason, bool* filled) {
   if (filled) *filled = false;
+  if (IsIndexedPng(device)) return DecodeIndexedPng(device, maxSide, fill, reason, filled);
   const std::optional<BitmapLayout> layout = LayoutAtStart(device);
   QImageReader reader(&device);
   reader.setAllocationLimit(AllocationLimitMb(maxSide));
@@ -167,25 +315,34 @@ QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reas
   return image;
 }
 
-PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int maxSide) {
+QImage DecodeWholePicture(QIODevice& device, int maxSide, QString* reason) {
   const qint64 start = device.pos();
   const std::optional<BitmapLayout> layout = LayoutAtStart(device);
-  QString reason;
   bool filled = false;
-  QImage image = DecodePicture(device, maxSide, 0x00, &reason, &filled);
-  if (image.isNull()) return {false, reason};
+  QImage image = DecodePicture(device, maxSide, 0x00, reason, &filled);
+  if (image.isNull()) return {};
   if (layout && !layout->RowsKnown) {
     // Run-length rows may jump over pixels or stop early; decoded again over another fill,
     // such a picture comes out different. Without a fill, fresh memory could match itself.
     QImage again;
-    if (filled && device.seek(start)) again = DecodePicture(device, maxSide, 0xFF, &reason);
-    if (again.isNull() || !SamePixels(again, image))
-      return {false, QString::fromUtf8(kPictureIncompleteReason)};
+    if (filled && device.seek(start)) again = DecodePicture(device, maxSide, 0xFF, reason);
+    if (again.isNull() || !SamePixels(again, image)) {
+      *reason = QString::fromUtf8(kPictureIncompleteReason);
+      return {};
+    }
   }
+  return image;
+}
+
+PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int maxSide) {
+  QString reason;
+  QImage image = DecodeWholePicture(device, maxSide, &reason);
+  if (image.isNull()) return {false, reason};
   const bool indexed = image.format() == QImage::Format_Indexed8 ||
                        image.format() == QImage::Format_Mono ||
                        image.format() == QImage::Format_MonoLSB;
-  image = ToIndexed(image);
+  bool exact = true;
+  image = ToIndexed(image, &exact);
   if (image.isNull()) return {false, QStringLiteral("There is not enough memory for the picture.")};
 
   TileSurface block;
@@ -217,30 +374,43 @@ PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int max
   clip.Pixels = std::move(block.Pixels);
   clip.PixelCount = block.PixelCount;
   clip.Colors = block.Colors;
-  return {true, {}, indexed};
+  return {true,          {},
+          indexed,       static_cast<int32_t>(std::min<qsizetype>(table.size(), 256)),
+          exact,         image.width(),
+          image.height()};
 }
 
 PictureReadResult ReadPictureFile(const QString& path, TileSurface& clip) {
   return ReadPictureFile(QFile::encodeName(path).toStdString(), clip);
 }
 
-PictureReadResult ReadPictureFile(const std::string& path, TileSurface& clip) {
+bool OpenPictureFile(const std::string& path, QFile& file, QString* reason) {
   // Non-blocking, so a named pipe is refused instead of waiting for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return {false, QString::fromStdString(SystemReason(errno))};
+  if (fd < 0) {
+    *reason = QString::fromStdString(SystemReason(errno));
+    return false;
+  }
   struct stat info {};
   const bool examined = ::fstat(fd, &info) == 0;
   if (!examined || !S_ISREG(info.st_mode)) {
-    const QString reason =
+    *reason =
         QString::fromStdString(examined ? NotRegularFileReason(info.st_mode) : SystemReason(errno));
     ::close(fd);
-    return {false, reason};
+    return false;
   }
-  QFile file;
   if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);
-    return {false, file.errorString()};
+    *reason = file.errorString();
+    return false;
   }
+  return true;
+}
+
+PictureReadResult ReadPictureFile(const std::string& path, TileSurface& clip) {
+  QFile file;
+  QString reason;
+  if (!OpenPictureFile(path, file, &reason)) return {false, reason};
   return ReadPictureBlock(file, clip);
 }
 

@@ -1,8 +1,10 @@
-// Pictures through Qt's image reader and writer: the PNG form of an exported block, and any
-// picture Qt can read turned into a block of tiles for the clipboard.
+// Pictures through Qt's image reader and writer, and indexed PNGs through libpng: the PNG form
+// of an exported block, and any picture Qt can read turned into a block of tiles for the
+// clipboard.
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QIODevice>
 #include <QImage>
 #include <QString>
@@ -14,9 +16,6 @@
 #include "codec/tile_surface.h"
 
 namespace varnock {
-
-// Wider or taller pictures are refused: the clipboard could not hold them.
-inline constexpr int kMaxPictureSide = 16384;
 
 // `block` of `surface` as an 8-bit indexed PNG with the colours the bitmap file gets (entries
 // 0..colorCount-1 of the surface, the rest black; see PictureColorCount). Empty when the block
@@ -35,11 +34,21 @@ struct PictureReadResult {
   // The file held palette indices (an indexed or two-colour picture), not colours that had to
   // be matched to a palette made for them.
   bool Indexed = false;
+  // Entries of the colour table the picture came with (of a palette made for it when it was
+  // not indexed); indices at or past it have no colour of the file's.
+  int32_t ColorCount = 0;
+  // Every pixel's colour is the table's colour of its index: always so for indexed pictures,
+  // and for colour pictures of at most 256 colours.
+  bool ExactColors = true;
+  // The picture's own size in pixels, remainders of fewer than 8 pixels included.
+  int32_t Width = 0;
+  int32_t Height = 0;
 };
 
 // Reads a picture from `device` into `clip`: whole tiles only (the right and bottom remainders
 // of fewer than 8 pixels are dropped), the 256 colours of its palette, its indices unchanged
-// when it is indexed and otherwise those of the nearest colour of a palette built for it.
+// when it is indexed (an indexed PNG's through libpng, exactly as its rows hold them, also
+// past its colour table) and otherwise those of the nearest colour of a palette built for it.
 // Refuses, leaving `clip` as it was, a picture that cannot be read, one larger than `maxSide`
 // pixels either way or than one surface can hold, and one whose file does not give every pixel
 // (a bitmap shorter than the rows its header declares is refused before it is decoded).
@@ -55,6 +64,14 @@ PictureReadResult ReadPictureFile(const std::string& path, TileSurface& clip);
 // is refused.
 QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reason,
                      bool* filled = nullptr);
+
+// The whole picture from `device` as ReadPictureBlock reads it, before it is cut into tiles or
+// made indexed: refused (null, `reason` set) on the same grounds.
+QImage DecodeWholePicture(QIODevice& device, int maxSide, QString* reason);
+
+// Opens the regular file named `path` (bytes) for reading, without waiting on a pipe; false, with
+// `reason` set, when it cannot.
+bool OpenPictureFile(const std::string& path, QFile& file, QString* reason);
 
 // Whether two decodes of a picture hold the same pixels: the same size, format and colour
 // table, and pixel for pixel the same index (indexed pictures, whose indices may lie past

@@ -3,6 +3,8 @@
 #include <QFrame>
 #include <QLabel>
 
+#include "shell/prompts.h"
+
 namespace varnock {
 
 TAboutForm::TAboutForm(QWidget* parent)
@@ -11,6 +13,7 @@ TAboutForm::TAboutForm(QWidget* parent)
   setWindowTitle(QStringLiteral("Info su Varnock Pro ITA"));
   setFixedSize(289, 252);
   setModal(true);
+  KeepAboveToolWindows(this);
 
   auto* frame = new QFrame(this);
   frame->setGeometry(8, 8, 273, 185);

@@ -1,17 +1,10 @@
 #include "shell/codec_folder.h"
 
-#include <QFile>
-#include <QStandardPaths>
 #include <QStringList>
 
 #include "shell/prompts.h"
 
 namespace varnock {
-
-std::string UserCodecFolder() {
-  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  return QFile::encodeName(data + QStringLiteral("/codecs")).toStdString();
-}
 
 QString CodecLoadProblems(const std::vector<CodecLoadResult>& results) {
   QStringList refused;

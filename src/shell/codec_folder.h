@@ -1,5 +1,5 @@
-// The user's own encodings: the folder they are read from at start-up, and how the files that
-// were refused there are reported.
+// The user's own encodings: how the files that were refused in their folder at start-up are
+// reported.
 #pragma once
 
 #include <QString>
@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "codec/codec_file.h"
+#include "pictures/user_codec_folder.h"
 
 namespace varnock {
-
-// The user's data folder of the application plus "/codecs", as bytes.
-std::string UserCodecFolder();
 
 // One message naming every refused file of `results` with its line and reason; empty when
 // every file loaded.

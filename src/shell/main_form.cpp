@@ -18,12 +18,15 @@
 #include "document/child_form.h"
 #include "io/file_io.h"
 #include "palette/pal_form.h"
+#include "project/project_form.h"
 #include "shell/about_form.h"
 #include "shell/forms.h"
 #include "shell/glyphs.h"
 #include "shell/help_window.h"
 #include "shell/prompts.h"
+#include "shell/save_leftovers_note.h"
 #include "shell/tile_drag.h"
+#include "shell/window_places.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -42,6 +45,11 @@ const FileDialogInfo kOpenRomDialog{
                    "NGPC (*.NGP, *.NGC)|*.NGP;*.NGC|Game Boy Advance (*.GBA)|*.GBA|"
                    "Tutti i file (*.*)|*.*"),
     QString(), false, true};
+
+const FileDialogInfo kOpenProjectDialog{
+    QStringLiteral("Apri progetto"),
+    QStringLiteral("Progetti Varnock (*.vrkproj)|*.vrkproj|Tutti i file (*.*)|*.*"), QString(),
+    false, true};
 
 const FileDialogInfo kSaveRomDialog{
     QStringLiteral("Salva una ROM"),
@@ -106,6 +114,9 @@ TMainForm::TMainForm() {
 
   BuildMenus();
   BuildStatusBar();
+  ProjectForm = new TProjectForm(this);
+  addDockWidget(Qt::LeftDockWidgetArea, ProjectForm);
+  ProjectForm->hide();
   BindMenuShortcuts(this);
   MergeMenus();
 }
@@ -167,14 +178,16 @@ void TMainForm::BuildMenus() {
   FileMenu->setObjectName(QStringLiteral("FileMenu"));
   connect(FileMenu, &QMenu::aboutToShow, this, &TMainForm::FileMenuClick);
   Open1 = AddItem(FileMenu, "Open1", "&Apri...", QKeySequence(Qt::CTRL | Qt::Key_O));
+  // A ROM image is never made from nothing: "&Nuovo..." starts a project, of the ROM shown.
   New1 = AddItem(FileMenu, "New1", "&Nuovo...", QKeySequence(Qt::CTRL | Qt::Key_N));
-  // Nothing to create a ROM image from: the item stays visible but can't be chosen.
-  New1->setEnabled(false);
+  OpenProject1 = AddItem(FileMenu, "OpenProject1", "Apri &progetto...");
   Close1 = AddItem(FileMenu, "Close1", "&Chiudi", QKeySequence(Qt::CTRL | Qt::Key_W));
   Save1 = AddItem(FileMenu, "Save1", "&Salva", QKeySequence(Qt::CTRL | Qt::Key_S));
   SaveAs1 = AddItem(FileMenu, "SaveAs1", "Salv&a Come...");
   Exit1 = AddItem(FileMenu, "Exit1", "E&sci", QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(Open1, &QAction::triggered, this, &TMainForm::Open1Click);
+  connect(New1, &QAction::triggered, this, &TMainForm::New1Click);
+  connect(OpenProject1, &QAction::triggered, this, &TMainForm::OpenProject1Click);
   connect(Close1, &QAction::triggered, this, &TMainForm::Close1Click);
   connect(Save1, &QAction::triggered, this, &TMainForm::Save1Click);
   connect(SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
@@ -192,6 +205,14 @@ void TMainForm::BuildMenus() {
   connect(ArrangeIcons1, &QAction::triggered, this, &TMainForm::ArrangeIcons1Click);
   connect(MinimizeAll1, &QAction::triggered, this, &TMainForm::MinimizeAll1Click);
   connect(CloseAll1, &QAction::triggered, this, &TMainForm::CloseAll1Click);
+  // A tool window the window manager closed comes back from here too.
+  WindowMenu->addSeparator();
+  ShowTileEditor1 = AddItem(WindowMenu, "ShowTileEditor1", "Tile Editor");
+  ShowTileArranger1 = AddItem(WindowMenu, "ShowTileArranger1", "Tile Arranger");
+  ShowEditorPalette1 = AddItem(WindowMenu, "ShowEditorPalette1", "Editor Palette");
+  connect(ShowTileEditor1, &QAction::triggered, this, [] { ShowToolWindow(EditForm); });
+  connect(ShowTileArranger1, &QAction::triggered, this, [] { ShowToolWindow(ClipForm); });
+  connect(ShowEditorPalette1, &QAction::triggered, this, [] { ShowToolWindow(PalForm); });
   connect(WindowMenu, &QMenu::aboutToShow, this, &TMainForm::ListWindows);
   WindowMenu->menuAction()->setVisible(false);
 
@@ -245,6 +266,7 @@ void TMainForm::BindMenuShortcuts(QWidget* window, const std::function<void()>& 
   bind(QKeySequence(Qt::CTRL | Qt::Key_V), [this] { RunEditItem("Paste1"); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_G), [this] { RunEditItem("Goto1"); });
   bind(QKeySequence(Qt::Key_F3), [this] { RunEditItem("GotoAgain1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_D), [this] { RunEditItem("AddToProject1"); });
 }
 
 void TMainForm::RunThroughMenu(const std::function<void()>& opener, QAction* item) {
@@ -305,6 +327,20 @@ void TMainForm::ShowToolWindows(bool shown) {
     if (tool) tool->window()->setVisible(shown);
 }
 
+void TMainForm::ShowToolWindow(QWidget* tool) {
+  if (!tool) return;
+  tool->window()->show();
+  tool->window()->raise();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+  // Coming back to the frame is coming back to its active ROM window: the tool windows serve
+  // it, so one the window manager closed meanwhile shows again, as at any other activation.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && ActiveChild())
+    ShowToolWindows(true);
+  QMainWindow::changeEvent(event);
+}
+
 void TMainForm::EnterEmptyState() {
   SetButtonsEnabled(false);
   WindowMenu->menuAction()->setVisible(false);
@@ -322,7 +358,16 @@ void TMainForm::OpenRom(const QString& path) {
   OpenRomFile(QFile::encodeName(path));
 }
 
-bool TMainForm::OpenRomFile(const QByteArray& bytes) {
+void TMainForm::New1Click() {
+  ProjectForm->NewProject(ActiveChild());
+}
+
+void TMainForm::OpenProject1Click() {
+  if (const auto path = CurrentPrompts().OpenFileName(kOpenProjectDialog, QString()))
+    ProjectForm->OpenProject(PathBytes(*path));
+}
+
+bool TMainForm::OpenRomFile(const QByteArray& bytes, bool endWhenAlone) {
   const QString path = QFile::decodeName(bytes);
   statusBar()->showMessage(QStringLiteral("Loading ROM..."));
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -337,6 +382,7 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
   const int result = child->LoadRom(bytes.toStdString());
   if (result == kLoadLoaded) {
     ShowLoadedRom(child, child->RomFileName());
+    PlaceInFreePart(child);
   } else {
     QString message;
     if (result == kLoadCannotOpen)
@@ -353,8 +399,8 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
     const bool onlyWindow = RomWindowCount() == 1;
     delete child;
     MergeMenus();
-    if (onlyWindow) {
-      EnterEmptyState();
+    if (onlyWindow) EnterEmptyState();
+    if (onlyWindow && endWhenAlone) {
       TerminateRequested = true;
       // Before the event loop runs (files from the command line) the caller ends instead.
       if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
@@ -363,7 +409,10 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
   MdiArea->setUpdatesEnabled(true);
   QApplication::restoreOverrideCursor();
   statusBar()->clearMessage();
-  if (result == kLoadLoaded) RememberFileFolder(path);
+  if (result == kLoadLoaded) {
+    RememberFileFolder(path);
+    TellSaveLeftovers(bytes.toStdString());
+  }
   return result == kLoadLoaded;
 }
 

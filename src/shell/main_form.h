@@ -15,6 +15,7 @@
 namespace varnock {
 
 class TChildForm;
+class TProjectForm;
 class HelpWindow;
 
 class TMainForm : public QMainWindow {
@@ -27,7 +28,11 @@ class TMainForm : public QMainWindow {
   void Open1Click();
   void OpenRom(const QString& path);
   // The same for a name given as bytes, as the command line gives it. True when it opened.
-  bool OpenRomFile(const QByteArray& path);
+  // A failed open that leaves no window ends the program only when `endWhenAlone` is set.
+  bool OpenRomFile(const QByteArray& path, bool endWhenAlone = true);
+  // "&Nuovo...": a project for the active ROM window's file; "Apri progetto...": a project file.
+  void New1Click();
+  void OpenProject1Click();
   // The steps after a ROM window (or a stream window) has its document: layout, `caption`,
   // the activation handler run once, the toolbar enabled.
   void ShowLoadedRom(TChildForm* child, const QString& caption);
@@ -57,6 +62,8 @@ class TMainForm : public QMainWindow {
   void EnterEmptyState();
   // Shows (palette editor, tile arranger, tile editor) or hides the three tool windows.
   void ShowToolWindows(bool shown);
+  // Shows `tool`'s window (a Window menu item) in front.
+  static void ShowToolWindow(QWidget* tool);
   QLabel* StatusPanel(int index) const { return Panels[index]; }
   // Rebuilds the menu bar: File, the active ROM window's menus, Finestra, Aiuto.
   void MergeMenus();
@@ -107,6 +114,7 @@ class TMainForm : public QMainWindow {
   QMenu* FileMenu = nullptr;
   QAction* Open1 = nullptr;
   QAction* New1 = nullptr;
+  QAction* OpenProject1 = nullptr;
   QAction* Close1 = nullptr;
   QAction* Save1 = nullptr;
   QAction* SaveAs1 = nullptr;
@@ -117,14 +125,20 @@ class TMainForm : public QMainWindow {
   QAction* ArrangeIcons1 = nullptr;
   QAction* MinimizeAll1 = nullptr;
   QAction* CloseAll1 = nullptr;
+  QAction* ShowTileEditor1 = nullptr;
+  QAction* ShowTileArranger1 = nullptr;
+  QAction* ShowEditorPalette1 = nullptr;
   QMenu* HelpMenu = nullptr;
   QAction* Contents1 = nullptr;
   QAction* About1 = nullptr;
+  // The open project's resources, docked at the frame's left; hidden until a project opens.
+  TProjectForm* ProjectForm = nullptr;
   // The one line the empty client area shows: how to open a ROM.
   QLabel* EmptyHint = nullptr;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;

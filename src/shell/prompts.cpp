@@ -5,10 +5,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStringList>
 #include <cstdio>
+
+#include "shell/window_places.h"
 
 namespace varnock {
 namespace {
@@ -19,8 +22,10 @@ class DialogPrompts final : public Prompts {
  public:
   PromptAnswer MessageBox(const QString& text, const QString& caption, PromptButtons buttons,
                           PromptIcon icon) override {
-    QMessageBox box(icon == PromptIcon::Stop ? QMessageBox::Critical : QMessageBox::Question,
-                    caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    const QMessageBox::Icon shown = icon == PromptIcon::Stop       ? QMessageBox::Critical
+                                    : icon == PromptIcon::Question ? QMessageBox::Question
+                                                                   : QMessageBox::Information;
+    QMessageBox box(shown, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
     KeepAboveToolWindows(&box);
     switch (buttons) {
       case PromptButtons::Ok:
@@ -67,6 +72,19 @@ class DialogPrompts final : public Prompts {
     if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
       return std::nullopt;
     return dialog.selectedColor();
+  }
+
+  std::optional<QString> AskText(const QString& caption, const QString& label,
+                                 const QString& preset) override {
+    QInputDialog dialog(QApplication::activeWindow());
+    KeepAboveToolWindows(&dialog);
+    dialog.setWindowTitle(caption);
+    // Wide enough for the caption to read whole in a window manager's title bar.
+    dialog.setMinimumWidth(320);
+    dialog.setLabelText(label);
+    dialog.setTextValue(preset);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
   }
 
  private:
@@ -132,6 +150,13 @@ class StandardErrorPrompts final : public Prompts {
     return std::nullopt;
   }
   std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
+  std::optional<QString> AskText(const QString& caption, const QString& label,
+                                 const QString&) override {
+    std::fprintf(stderr, "%s: %s (no answer without a user)\n", caption.toLocal8Bit().constData(),
+                 label.toLocal8Bit().constData());
+    std::fflush(stderr);
+    return std::nullopt;
+  }
 };
 
 DialogPrompts& RealPrompts() {
@@ -180,6 +205,7 @@ QString DialogStartFolder(const QString& preset) {
 
 void KeepAboveToolWindows(QWidget* window) {
   window->setWindowFlag(Qt::WindowStaysOnTopHint);
+  OpenClearOfToolWindows(window);
 }
 
 void ShowError(const QString& text) {

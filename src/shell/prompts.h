@@ -12,7 +12,7 @@
 namespace varnock {
 
 enum class PromptButtons { Ok, YesNo, YesNoCancel };
-enum class PromptIcon { Stop, Question };
+enum class PromptIcon { Stop, Question, Information };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
 
 // A common file dialog as the frame designs it. `Filter` uses "description|pattern|..." pairs.
@@ -34,6 +34,9 @@ class Prompts {
   virtual std::optional<QString> SaveFileName(const FileDialogInfo& dialog,
                                               const QString& preset) = 0;
   virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
+  // A line of text the user types, `preset` offered; nothing when cancelled.
+  virtual std::optional<QString> AskText(const QString& caption, const QString& label,
+                                         const QString& preset) = 0;
   // A save dialog that also says which of its filters was chosen (0 for the first), or -1
   // when that is not known; prompts that cannot tell leave it at -1.
   virtual std::optional<QString> SaveFileNameWithFilter(const FileDialogInfo& dialog,
@@ -66,8 +69,9 @@ void RememberFileFolder(const QString& path);
 // (the dialog then finds it itself: empty is returned), otherwise the remembered one (or empty).
 QString DialogStartFolder(const QString& preset);
 
-// The tool windows stay above every other window of the program; a modal window that asks the
-// user something must come above them, or they cover parts of it.
+// The tool windows stay above every other window of the program; a window that asks the user
+// something must come above them, or they cover parts of it. Where its screen allows, it also
+// opens clear of them.
 void KeepAboveToolWindows(QWidget* window);
 
 // Stop-icon box with an OK button titled "Varnock Pro".

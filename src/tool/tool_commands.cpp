@@ -23,9 +23,11 @@ constexpr OptionSpec kExportOptions[] = {
     {"--palette-rom", true}, {"--subpalette", true}, {"--compressed", true},  {"--codec", true},
 };
 constexpr OptionSpec kImportOptions[] = {
-    {"--help", false},       {"--format", true},     {"--offset", true},    {"--arrangement", true},
-    {"--compressed", true},  {"-o", true},           {"--quantize", false}, {"--palette", true},
-    {"--palette-rom", true}, {"--subpalette", true}, {"--codec", true},
+    {"--help", false},       {"--format", true},       {"--offset", true},
+    {"--arrangement", true}, {"--compressed", true},   {"-o", true},
+    {"--quantize", false},   {"--palette", true},      {"--palette-rom", true},
+    {"--subpalette", true},  {"--codec", true},        {"--by-colour", false},
+    {"--clip", false},       {"--no-checksum", false},
 };
 constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
 constexpr OptionSpec kScanOptions[] = {{"--help", false},
@@ -33,10 +35,23 @@ constexpr OptionSpec kScanOptions[] = {{"--help", false},
                                        {"--json", false},
                                        {"--all", false},
                                        {"--min-size", true}};
+constexpr OptionSpec kFindOptions[] = {
+    {"--help", false},     {"--state", true},  {"--picture", true}, {"--tiles-at", true},
+    {"--origin", true},    {"--format", true}, {"--formats", true}, {"--no-streams", false},
+    {"--no-flips", false}, {"--json", false},  {"--codec", true},
+};
 constexpr OptionSpec kPaletteOptions[] = {
     {"--help", false}, {"--from", true}, {"--offset", true}, {"--count", true}, {"--to", true}};
 constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
 constexpr OptionSpec kFormatsOptions[] = {{"--help", false}, {"--codec", true}};
+constexpr OptionSpec kExtractOptions[] = {{"--help", false}, {"--only", false}};
+constexpr OptionSpec kBuildOptions[] = {{"--help", false}, {"--only", false}, {"-o", true}};
+constexpr OptionSpec kProjectOptions[] = {
+    {"--help", false},   {"--rom", true},         {"--format", true},     {"--offset", true},
+    {"--tiles", true},   {"--length", true},      {"--columns", true},    {"--arrangement", true},
+    {"--palette", true}, {"--palette-rom", true}, {"--subpalette", true}, {"--compressed", true},
+    {"--room", true},    {"--png", true},         {"--codec", true},
+};
 
 constexpr const char* kExportHelp =
     R"(Usage: varnock-tool export ROM OUT.png [OPTION]...
@@ -57,7 +72,9 @@ Options:
   --palette-rom OFFSET:ENCODING:COUNT
                       colours read from the ROM itself
   --subpalette K      which sub-palette of 2^bits colours (default 0)
-  --codec FILE        load an encoding description first, so that --format can name it
+  --codec FILE        load an encoding description first, so that --format can name it (the
+                      descriptions in the user's folder, as the editor loads them, are known
+                      without it)
 Without a palette option the palette file beside the ROM (its name ending in .VRK) is used when
 it loads, else the built-in colours: the colours the editor shows the ROM in.
 )";
@@ -66,11 +83,15 @@ constexpr const char* kImportHelp =
     R"(Usage: varnock-tool import ROM IN.png [OPTION]...
 Writes the tiles of an indexed PNG or BMP into the ROM, as exported: cell (c, r) of the
 picture's grid of whole 8 x 8 tiles goes to the tile the arrangement gives it, counted from O.
-Indices are written as they are; tiles past the end of the image or stream are not written.
+Indices are written as the file holds them (an indexed PNG's also past its colour table).
 With --compressed, the tiles replace the start of the stream's decompressed bytes, which keep
 their length, and the stream is compressed again into its place; when it no longer fits the
-bytes it took, nothing is written. The ROM is saved as the editor saves it (header checksums
-of its extension, temporary file and rename), over ROM only when everything succeeded.
+bytes it took, nothing is written. Nothing is written either when the picture's size is not
+whole tiles, when its tiles reach past the end of the image or stream, or when they cover a
+header checksum the save rewrites (the checksum command shows where they are), unless --clip
+or --no-checksum say otherwise. The ROM is saved as the editor saves it (header checksums of
+its extension, temporary file and rename), over ROM only when everything succeeded and nobody
+changed ROM meanwhile.
 
 Options:
   --format F          tile format (default: the one the ROM's extension selects)
@@ -78,11 +99,20 @@ Options:
   --arrangement A     order of the tiles on the picture's grid (default 8x8)
   --compressed C      write into the stream of compression C that starts at O
   -o OUT              write the result to OUT and leave ROM as it is
+  --clip              write what fits: leave out the pixels that make no whole tile and the
+                      tiles past the end, and say on standard error how many
+  --no-checksum       write tiles over the header checksums too, and save without fixing
+                      any checksum: the header stays as the image holds it
   --quantize          accept a picture that is not indexed, or uses indices the format cannot
                       hold, by matching each pixel's colour to the nearest colour of the
                       sub-palette (otherwise it is refused)
+  --by-colour         give each pixel the index its colour has in the sub-palette (where two
+                      entries share a colour, its own index or else the lower one); a colour
+                      the sub-palette lacks is refused. For pictures whose colour table an
+                      image editor renumbered: without it the tool takes the indices as they
+                      are and says so on standard error
   --palette FILE, --palette-rom OFFSET:ENCODING:COUNT, --subpalette K
-                      the colours --quantize matches to, as for export
+                      the colours --quantize and --by-colour match to, as for export
   --codec FILE        load an encoding description first, so that --format can name it
 )";
 
@@ -122,6 +152,38 @@ Options:
   --json              print a JSON array of {offset, format, compressed, decompressed, score}
 )";
 
+constexpr const char* kFindHelp =
+    R"(Usage: varnock-tool find ROM (--state FILE | --picture FILE | --tiles-at OFFSET:COUNT)
+       [OPTION]...
+Finds where tiles lie in ROM, as the editor's tile search does: at every byte offset in every
+tile format, also mirrored left to right, upside down or both, and inside every compressed
+stream the scan finds with the compressions of ROM's console (those its list shows), in their
+decompressed bytes. The tiles come from one source, each different tile once, tiles of one
+colour left out:
+  --state FILE        the video memory of an emulator save state (Snes9x, ZSNES, FCEUX,
+                      NESticle, mGBA, Gens), read in its console's tile format
+  --picture FILE      the 8 x 8 cells of a PNG or BMP, indexed or not; only which pixels share
+                      a colour counts, so tiles drawn in other colours match
+  --tiles-at OFFSET:COUNT
+                      COUNT tiles of ROM from OFFSET in the format of --format; the other
+                      places of these tiles are listed, not their own
+Prints one line per place, the one holding most of the tiles (then most of them in order)
+first: the offset of its first tile (in the stream's decompressed bytes for a stream), the tile
+format, the stream as COMPRESSION:OFFSET or - for the raw image, the searched tiles there, how
+many of them follow each other in order, the matching tiles, and the matches per orientation
+(n straight, h mirrored, v upside down, hv both).
+
+Options:
+  --format F          ROM's tile format, searched first (default: by ROM's extension)
+  --formats LIST      the tile formats to search, separated by commas (default: all)
+  --origin X,Y        with --picture: the first cell's top-left pixel, each 0 to 7 (default 0,0)
+  --no-streams        do not look inside compressed streams
+  --no-flips          only the tiles as they are, not mirrored
+  --json              print {searched_tiles, streams_searched, places: [{offset, format, stream,
+                      tiles, in_order, matches, orientations, first_tile, first_orientation}]}
+  --codec FILE        load an encoding description first, so that it is searched too
+)";
+
 constexpr const char* kPaletteHelp =
     R"(Usage: varnock-tool palette IN OUT [OPTION]...
 Reads the palette IN as the editor loads one (its palette files, emulator save states, memory
@@ -156,6 +218,52 @@ Options:
   --codec FILE        load an encoding description first, so that it is listed
 )";
 
+constexpr const char* kExtractHelp =
+    R"(Usage: varnock-tool extract PROJECT [--only NAME...]
+Writes the picture of each resource of the project file PROJECT (.vrkproj) as export writes it:
+an 8-bit indexed PNG in the resource's palette, at the resource's png path (NAME.png beside the
+project by default), creating folders as needed. Every picture is made before the first is
+written: when one resource cannot be read, each failure is listed and nothing is written. A
+picture that already holds the same bytes is left as it is.
+
+Options:
+  --only              only the resources named after PROJECT
+)";
+
+constexpr const char* kBuildHelp =
+    R"(Usage: varnock-tool build PROJECT [-o OUT] [--only NAME...]
+Reads the picture of each resource of the project file PROJECT and writes into the project's ROM
+the tiles of those that changed, as import does: raw tiles at their offset, a compressed
+resource compressed again into its stream's room. All or nothing: every write is planned first,
+and when one resource fails (a picture missing, of another size, not indexed, with indices the
+format cannot hold, a stream that no longer fits its room, two resources writing other bytes
+into the same place) every failure is listed and nothing is written. The ROM is saved once at
+the end, as the editor saves it (header checksums of its extension). When no picture changed it
+says "nothing changed", writes nothing and ends with status 0.
+
+Options:
+  -o OUT              write the result to OUT (also when nothing changed) and leave the ROM
+  --only              only the resources named after PROJECT
+)";
+
+constexpr const char* kProjectHelp =
+    R"(Usage: varnock-tool project add PROJECT NAME --offset O [OPTION]...
+Adds the resource NAME to the project file PROJECT, creating the project when it does not exist
+(then --rom names its ROM). The options are those of export; paths are taken from where the tool
+runs and written relative to the project. The resource is added only when its picture can be
+made.
+
+Options:
+  --rom ROM           the ROM of a new project
+  --offset O          first byte of the tiles, or of the stream with --compressed
+  --format F, --tiles N, --length BYTES, --columns C, --arrangement A, --compressed C,
+  --palette FILE, --palette-rom OFFSET:ENCODING:COUNT, --subpalette K, --codec FILE
+                      as for export
+  --room BYTES        with --compressed: the bytes the stream may take when it is built again
+                      (default: those it takes now)
+  --png FILE          where the picture is kept (default: NAME.png beside the project)
+)";
+
 void PrintSection(const char* title) {
   std::printf("%s:\n", title);
 }
@@ -170,9 +278,13 @@ constexpr ToolCommand kCommands[] = {
     {"decompress", kDecompressHelp, kOutputOptions, RunDecompress},
     {"compress", kCompressHelp, kOutputOptions, RunCompress},
     {"scan", kScanHelp, kScanOptions, RunScan},
+    {"find", kFindHelp, kFindOptions, RunFind},
     {"palette", kPaletteHelp, kPaletteOptions, RunPalette},
     {"checksum", kChecksumHelp, kChecksumOptions, RunChecksum},
     {"formats", kFormatsHelp, kFormatsOptions, RunFormats},
+    {"extract", kExtractHelp, kExtractOptions, RunExtract},
+    {"build", kBuildHelp, kBuildOptions, RunBuild},
+    {"project", kProjectHelp, kProjectOptions, RunProject},
 };
 
 constexpr const char* kOverview =
@@ -186,12 +298,20 @@ Commands:
   decompress  a compressed stream to a file
   compress    a file to a compressed stream
   scan        the compressed streams in an image
+  find        where tiles of a save state, a picture or the image lie in it
   palette     a palette the editor reads to a palette file it writes
   checksum    the header checksums a save writes, shown or written
   formats     every name of a format, arrangement, compression and palette encoding
+  extract     the pictures of a project's resources
+  build       a project's changed pictures back into its ROM, all or nothing
+  project     project add: a resource added to a project file
 
   --help      this text; varnock-tool COMMAND --help tells about one command
   --version   the version
+
+The encodings described in the editor's folder (~/.local/share/Varnock Pro/codecs, or under
+$XDG_DATA_HOME) are loaded first, as the editor loads them; a file refused there is named on
+standard error and the command goes on.
 
 Numbers are decimal, or hexadecimal after 0x. Names are read without regard to case. File
 names are used as given. Exit status: 0 success, 1 failure (one line on standard error names
@@ -248,8 +368,13 @@ int RunFormats(const ParsedArguments& arguments) {
   PrintName("jasc", "JASC palette (.pal text)");
   PrintName("riff", "Microsoft RIFF palette (.pal)");
   PrintSection("Palette encodings (palette --from, export --palette-rom)");
-  for (const RomPaletteEncoding& encoding : RomPaletteEncodings())
-    PrintName(encoding.ShortName, encoding.DisplayName);
+  for (const RomPaletteEncoding& encoding : RomPaletteEncodings()) {
+    std::string description = encoding.DisplayName;
+    const std::vector<std::string> aliases = RomPaletteEncodingAliases(encoding.Format);
+    for (size_t i = 0; i < aliases.size(); ++i)
+      description += (i == 0 ? "; also " : ", ") + aliases[i];
+    PrintName(encoding.ShortName, description);
+  }
   return kToolSucceeded;
 }
 
@@ -279,6 +404,8 @@ int RunTool(std::span<const std::string> arguments) {
       }
     }
     if (!read.Complaint.empty()) BadUsage(command->Name, read.Complaint);
+    // As the editor starts: --format and formats know the user's own encodings.
+    LoadUserCodecs();
     return command->Run(read.Arguments);
   } catch (const ToolStop& stop) {
     return ReportStop(stop);

@@ -17,6 +17,10 @@
 
 namespace varnock {
 
+// The encodings of the user's folder, as the editor loads them at start-up; a file that is
+// refused is named on standard error with its line and reason, and the command goes on.
+void LoadUserCodecs();
+
 // --codec FILE: registers an encoding description, so --format can name it.
 void LoadCodecOption(const ParsedArguments& arguments, std::string_view command);
 

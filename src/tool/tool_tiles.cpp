@@ -10,7 +10,9 @@
 #include "pictures/picture_file.h"
 #include "tool/tool_commands.h"
 #include "tool/tool_files.h"
+#include "tool/tool_import_fit.h"
 #include "tool/tool_options.h"
+#include "tool/tool_picture_indices.h"
 #include "tool/tool_report.h"
 
 namespace varnock {
@@ -66,26 +68,11 @@ int64_t TileCount(const ParsedArguments& arguments, int64_t available, int32_t t
   if (tiles && length) BadUsage(kExport, "--tiles and --length exclude each other");
   if ((tiles && *tiles == 0) || (length && *length == 0))
     BadUsage(kExport, "a block has at least one tile");
-  const int64_t bytes = length.value_or(available);
-  return tiles.value_or((bytes + tileBytes - 1) / tileBytes);
+  return BlockTileCount(tiles, length, available, tileBytes);
 }
 
-// Pixels whose index the format cannot store: the highest one used, or -1 when all fit.
-int32_t HighestIndexUsed(const TileSurface& picture) {
-  const auto highest =
-      std::max_element(picture.Pixels.begin(), picture.Pixels.begin() + picture.PixelCount);
-  return highest == picture.Pixels.begin() + picture.PixelCount ? -1 : *highest;
-}
-
-// Every pixel takes the index of the sub-palette colour nearest to its own colour.
-void MatchToColors(TileSurface& picture, const std::array<SurfaceColor, 256>& colors,
-                   int32_t count) {
-  std::array<uint8_t, 256> nearest{};
-  for (size_t i = 0; i < nearest.size(); ++i)
-    nearest[i] = NearestColorIndex(colors, count, picture.Colors[i]);
-  for (int32_t p = 0; p < picture.PixelCount; ++p)
-    picture.Pixels[static_cast<size_t>(p)] = nearest[picture.Pixels[static_cast<size_t>(p)]];
-  picture.Colors = colors;
+int64_t PictureTiles(const TileSurface& picture) {
+  return int64_t{picture.TilesAcross} * picture.TilesDown;
 }
 
 }  // namespace
@@ -120,10 +107,9 @@ int RunExport(const ParsedArguments& arguments) {
   const std::optional<int64_t> asked = OptionalNumber(arguments, kExport, "--columns");
   if (asked && (*asked < 1 || *asked > kMostColumns))
     BadUsage(kExport, "--columns takes 1 to " + std::to_string(kMostColumns));
-  const int32_t columns = static_cast<int32_t>(asked.value_or(std::min<int64_t>(16, tiles)));
+  const int32_t columns = asked ? static_cast<int32_t>(*asked) : DefaultBlockColumns(tiles);
   const int32_t rows = RowsForTiles(tiles, columns);
-  if (int64_t{rows} * kTileSide > kMaxPictureSide ||
-      int64_t{rows} * columns * kTileSide * kTileSide > kMaxSurfacePixels)
+  if (!BlockFitsPicture(columns, rows))
     FailOn(romPath, std::to_string(tiles) + " tiles in " + std::to_string(columns) +
                         " columns make a picture larger than one import could read back; "
                         "give fewer --tiles or more --columns.");
@@ -160,26 +146,16 @@ int RunImport(const ParsedArguments& arguments) {
   const PictureReadResult read = ReadPictureFile(picturePath, picture);
   if (!read.Ok) FailOn(picturePath, read.Reason.toStdString());
   if (picture.PixelCount == 0) FailOn(picturePath, "The picture holds no whole 8 x 8 tile.");
-  const int32_t depth = SwatchCountOf(row.BitsPerPixel);
-  const int32_t highest = HighestIndexUsed(picture);
-  if (!read.Indexed || highest >= depth) {
-    if (!arguments.Has("--quantize")) {
-      if (!read.Indexed)
-        FailOn(picturePath,
-               "The picture is not indexed: its pixels are colours, not palette indices; "
-               "--quantize matches them to the palette.");
-      FailOn(picturePath, "The picture uses index " + std::to_string(highest) + " and " + row.Name +
-                              " tiles hold 0 to " + std::to_string(depth - 1) +
-                              "; --quantize matches its colours to the palette.");
-    }
-    MatchToColors(picture, colors, depth);
-  }
+  CheckWholeTiles(arguments, picturePath, read.Width, read.Height);
+  SettlePictureIndices(arguments, picturePath, read, picture, row, colors);
 
   const std::vector<uint8_t> before(ImageBytes(doc).begin(), ImageBytes(doc).end());
   if (compressed) {
     // As a stream window saves: the tiles go into the decompressed bytes, which keep their
     // length, and the stream is compressed again into the place it came from.
     const OpenedStream stream = StreamAt(doc, *compressed, offset);
+    CheckTilesFit(arguments, romPath, PictureTiles(picture), row.TileBytes, offset,
+                  static_cast<int64_t>(stream.Bytes.size()));
     RomDocument streamDoc;
     streamDoc.LoadStream(stream.Bytes, stream.Link, romPath);
     EncodeTileBlock(streamDoc, 0, format, arrangement, picture);
@@ -188,17 +164,22 @@ int RunImport(const ParsedArguments& arguments) {
       const StreamSavePlan plan = PlanStreamSave(stream.Link, ImageBytes(doc), edited);
       const std::string refusal = StreamSaveRefusal(stream.Link, plan);
       if (!refusal.empty()) FailOn(romPath, refusal);
+      CheckChecksumFields(arguments, doc, offset,
+                          offset + static_cast<int64_t>(plan.Compressed.size()));
       doc.WriteBytes(offset, plan.Compressed);
     }
   } else {
     ExpectOffsetInside(doc, offset);
+    const int64_t written = CheckTilesFit(arguments, romPath, PictureTiles(picture), row.TileBytes,
+                                          offset, doc.RomSize - offset);
+    CheckChecksumFields(arguments, doc, offset, offset + written);
     EncodeTileBlock(doc, offset, format, arrangement, picture);
   }
   const std::span<const uint8_t> after = ImageBytes(doc);
   if (outPath) {
-    SaveImageFile(doc, *outPath);
+    SaveImageFile(doc, *outPath, ImportSaveOptions(arguments));
   } else if (!std::equal(after.begin(), after.end(), before.begin(), before.end())) {
-    SaveImageFile(doc, romPath);
+    SaveImageFile(doc, romPath, ImportSaveOptions(arguments));
   }
   return kToolSucceeded;
 }

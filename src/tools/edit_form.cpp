@@ -1,5 +1,6 @@
 #include "tools/edit_form.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,7 +18,9 @@ namespace {
 
 constexpr int kDrawingSize = 128;  // 8 pixels x 16
 constexpr int kPixelSize = 16;
-constexpr int kToolRowHeight = 28;
+// The drawing tools fill the panel below the four designed buttons: two rows of three.
+constexpr int kToolButtonSize = 26;
+constexpr int kToolButtonsTop = 37 + 39;
 constexpr QRgb kPixelGridColor = 0xFF808080;
 
 QToolButton* MakeButton(QWidget* panel, int x, int y, const QString& hint, const QIcon& glyph) {
@@ -36,9 +39,11 @@ TilePixels TileOf(TileSurface& surface) {
   return TilePixels(surface.Pixels.data(), 64);
 }
 
-QToolButton* MakeToolButton(QWidget* row, int index, const QString& hint, GlyphKind glyph) {
-  auto* button = new QToolButton(row);
-  button->setGeometry(2 + index * 29, 1, 29, 26);
+QToolButton* MakeToolButton(QWidget* panel, int index, const QString& hint, GlyphKind glyph) {
+  auto* button = new QToolButton(panel);
+  button->setGeometry(1 + index % 3 * kToolButtonSize,
+                      kToolButtonsTop + index / 3 * kToolButtonSize, kToolButtonSize,
+                      kToolButtonSize);
   button->setToolTip(hint);
   button->setIcon(Glyph(glyph));
   button->setIconSize(QSize(16, 16));
@@ -52,8 +57,7 @@ QToolButton* MakeToolButton(QWidget* row, int index, const QString& hint, GlyphK
 
 TEditForm::TEditForm() : QWidget(nullptr) {
   setWindowTitle(QStringLiteral("Tile Editor"));
-  // The designed 208 x 128, and below it the row of drawing tools.
-  setFixedSize(208, kDrawingSize + kToolRowHeight);
+  setFixedSize(208, 128);
   move(545, 373);
   setCursor(Qt::CrossCursor);
   // The editor takes the focus when its window is activated, so its keys reach it.
@@ -84,18 +88,13 @@ TEditForm::TEditForm() : QWidget(nullptr) {
   connect(SpeedButton2, &QToolButton::clicked, this, &TEditForm::SpeedButton2Click);
   connect(SpeedButton3, &QToolButton::clicked, this, &TEditForm::SpeedButton3Click);
   connect(SpeedButton4, &QToolButton::clicked, this, &TEditForm::SpeedButton4Click);
-  BuildToolRow();
+  BuildDrawingTools();
+  BuildContextMenu();
 
   SetUpTileSurface(EditSurface, 1, 1);
 }
 
-void TEditForm::BuildToolRow() {
-  ToolRow = new QWidget(this);
-  ToolRow->setObjectName(QStringLiteral("ToolRow"));
-  ToolRow->setGeometry(0, kDrawingSize, width(), kToolRowHeight);
-  ToolRow->setAutoFillBackground(true);
-  ToolRow->setAttribute(Qt::WA_NoMousePropagation);
-  ToolRow->setPalette(ToolPanel->palette());
+void TEditForm::BuildDrawingTools() {
   struct ToolItem {
     DrawingTool Tool;
     const char* Hint;
@@ -114,15 +113,36 @@ void TEditForm::BuildToolRow() {
   ToolGroup->setExclusive(true);
   for (int i = 0; i < static_cast<int>(ToolButtons.size()); ++i) {
     const ToolItem& item = kTools[i];
-    ToolButtons[i] = MakeToolButton(ToolRow, i, QString::fromUtf8(item.Hint), item.Glyph);
+    ToolButtons[i] = MakeToolButton(ToolPanel, i, QString::fromUtf8(item.Hint), item.Glyph);
     ToolGroup->addButton(ToolButtons[i], i);
     connect(ToolButtons[i], &QToolButton::clicked, this,
             [this, tool = item.Tool] { ToolButtonClick(tool); });
   }
   ToolButtons[0]->setChecked(true);
-  GridButton = MakeToolButton(ToolRow, static_cast<int>(ToolButtons.size()),
-                              QStringLiteral("Griglia dei pixel"), GlyphKind::PixelGrid);
-  connect(GridButton, &QToolButton::clicked, this, &TEditForm::GridButtonClick);
+}
+
+void TEditForm::BuildContextMenu() {
+  EditorMenu = new QMenu(this);
+  EditorMenu->setObjectName(QStringLiteral("EditorMenu"));
+  PixelGrid1 = EditorMenu->addAction(QStringLiteral("&Griglia dei pixel"));
+  PixelGrid1->setObjectName(QStringLiteral("PixelGrid1"));
+  PixelGrid1->setIcon(Glyph(GlyphKind::PixelGrid));
+  PixelGrid1->setCheckable(true);
+  connect(PixelGrid1, &QAction::triggered, this, [this] {
+    // The item's own toggle is undone: the handler sets the mark from the grid.
+    PixelGrid1->setChecked(PixelGrid);
+    GridButtonClick();
+  });
+  // The right button draws on the tile, so the menu opens on the button panel, or from the
+  // keyboard (the menu key, Shift+F10) anywhere in the editor.
+  ToolPanel->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ToolPanel, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { EditorMenu->popup(ToolPanel->mapToGlobal(at)); });
+}
+
+void TEditForm::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() == QContextMenuEvent::Mouse && event->pos().x() < kDrawingSize) return;
+  EditorMenu->popup(event->globalPos());
 }
 
 void TEditForm::ToolButtonClick(DrawingTool tool) {
@@ -132,7 +152,7 @@ void TEditForm::ToolButtonClick(DrawingTool tool) {
 
 void TEditForm::GridButtonClick() {
   PixelGrid = !PixelGrid;
-  GridButton->setChecked(PixelGrid);
+  PixelGrid1->setChecked(PixelGrid);
   FormPaint();
 }
 

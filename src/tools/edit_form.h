@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <QMenu>
 #include <QPointer>
 #include <QToolButton>
 #include <QWidget>
@@ -39,9 +40,9 @@ class TEditForm : public QWidget {
   void SpeedButton2Click();  // flip vertically
   void SpeedButton3Click();  // rotate 90 degrees clockwise
   void SpeedButton4Click();  // undo
-  // The row of drawing tools below the designed panel: the tool the drawing area's presses use.
+  // The drawing tools below the designed buttons: the tool the drawing area's presses use.
   void ToolButtonClick(DrawingTool tool);
-  // The one-pixel grid between the magnified pixels, on or off.
+  // The one-pixel grid between the magnified pixels, on or off (the context menu's item).
   void GridButtonClick();
 
   // Records the tile's bytes for undo, encodes the shown tile into them and shows the change
@@ -79,11 +80,12 @@ class TEditForm : public QWidget {
   QToolButton* SpeedButton2 = nullptr;
   QToolButton* SpeedButton3 = nullptr;
   QToolButton* SpeedButton4 = nullptr;
-  QWidget* ToolRow = nullptr;
-  // Pen, line, rectangle, filled rectangle, fill, colour picker: in DrawingTool order.
+  // Pen, line, rectangle, filled rectangle, fill, colour picker: in DrawingTool order, in the
+  // panel below the four designed buttons.
   std::array<QToolButton*, 6> ToolButtons{};
   QButtonGroup* ToolGroup = nullptr;
-  QToolButton* GridButton = nullptr;
+  QMenu* EditorMenu = nullptr;
+  QAction* PixelGrid1 = nullptr;
 
   // Paints of the tile area so far, for tests that check what repaints.
   int PaintCount = 0;
@@ -95,6 +97,7 @@ class TEditForm : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   // The bound window while it is open, else null.
@@ -103,7 +106,8 @@ class TEditForm : public QWidget {
   void Transform(TileTransform transform);
   // Decodes the bound tile from its window's image into the drawing area.
   void DecodeBoundTile(const TChildForm& rom);
-  void BuildToolRow();
+  void BuildDrawingTools();
+  void BuildContextMenu();
   // A shape tool's drag: the tile as it was at the press, with the shape to `to` drawn over it.
   void DrawShapeTo(PenPixel to);
   // The colour picker: the pixel's index becomes the foreground (left button) or background.

@@ -8,6 +8,7 @@
 #include "codec/tile_codec.h"
 #include "document/paste_image_widget.h"
 #include "support/app_fixture.h"
+#include "support/png_bytes.h"
 #include "tools/edit_form.h"
 
 namespace varnock::test {
@@ -360,6 +361,25 @@ std::vector<uint8_t> Announcing(int32_t width, int32_t height) {
   return file;
 }
 
+// An 8 x 8 indexed PNG of index `index` with a colour table of two entries, its rows as the
+// file layout gives them, then changed by `damage`.
+std::vector<uint8_t> IndexedPng(uint32_t index, void (*damage)(test::PngPicture&,
+                                                               std::vector<uint8_t>&) = nullptr) {
+  test::PngPicture png;
+  png.Palette = {0, 0, 0, 255, 255, 255};
+  png.Samples.assign(64, index);
+  std::vector<uint8_t> file = test::EncodePng(png);
+  if (damage) {
+    damage(png, file);
+    if (file.empty()) file = test::EncodePng(png);
+  }
+  return file;
+}
+
+// Where the IDAT chunk's data starts in an encoded PNG: after the signature, IHDR (25 bytes)
+// and PLTE (12 + 6), past its own length and type.
+constexpr size_t kIdatData = 8 + 25 + 18 + 8;
+
 class ImportTest : public AppTest, public ::testing::WithParamInterface<ImportCase> {};
 
 // Whole tiles only, no depth question, the flag left as it was; what cannot be held is refused
@@ -416,7 +436,46 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"run_length", [] { return RunLength(8); }, 2, 1},
         // run-length rows that stop early: the rest would be whatever memory held
         ImportCase{"run_length_cut", [] { return RunLength(3); }, -1, -1,
-                   "The file does not give every pixel."}),
+                   "The file does not give every pixel."},
+        // indexed PNGs go through libpng, which checks the rows the header declares
+        ImportCase{"png_indices_past_its_table", [] { return IndexedPng(7); }, 1, 1},
+        ImportCase{"png_rows_missing",
+                   [] {
+                     return IndexedPng(1, [](test::PngPicture& png, std::vector<uint8_t>& file) {
+                       png.DeclaredHeight = 16;
+                       file.clear();
+                     });
+                   },
+                   -1, -1, "The PNG file is damaged: Not enough image data."},
+        ImportCase{"png_checksum_damaged",
+                   [] {
+                     return IndexedPng(1, [](test::PngPicture&, std::vector<uint8_t>& file) {
+                       file[file.size() - 13] ^= 0x40;  // the IDAT's CRC, before IEND
+                     });
+                   },
+                   -1, -1, "The PNG file is damaged: IDAT: CRC error."},
+        ImportCase{"png_cut_in_its_rows",
+                   [] {
+                     return IndexedPng(1, [](test::PngPicture&, std::vector<uint8_t>& file) {
+                       file.resize(kIdatData + 4);
+                     });
+                   },
+                   -1, -1, kTruncated},
+        ImportCase{"png_without_its_end_chunk",
+                   [] {
+                     return IndexedPng(1, [](test::PngPicture&, std::vector<uint8_t>& file) {
+                       file.resize(file.size() - 12);
+                     });
+                   },
+                   -1, -1, kTruncated},
+        ImportCase{"png_without_colour_table",
+                   [] {
+                     return IndexedPng(1, [](test::PngPicture& png, std::vector<uint8_t>& file) {
+                       png.Palette.clear();
+                       file.clear();
+                     });
+                   },
+                   -1, -1, "The PNG file is damaged: IDAT: Missing PLTE before IDAT."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Clipboard, ImportingAFolderSaysSo) {
@@ -436,6 +495,15 @@ TEST_F(Clipboard, ImportedIndexSeventeenIsStoredAsOneInAFourBitWindow) {
   child->CommitPaste();
   // Genesis: two pixels a byte
   for (int b = 0; b < 32; ++b) ASSERT_EQ(child->Doc.RomData[child->Doc.ViewOffset + b], 0x11);
+}
+
+// Qt's reader would make index 7 of a two-colour table a 0.
+TEST_F(Clipboard, APngsIndexPastItsColourTableReachesTheImage) {
+  TChildForm* child = Open("a.smd", std::vector<uint8_t>(65536, 0));
+  ASSERT_NE(child, nullptr);
+  ASSERT_TRUE(child->ImportBitmap(QString::fromStdString(dir.Write("p.png", IndexedPng(7)))));
+  child->CommitPaste();
+  for (int b = 0; b < 32; ++b) ASSERT_EQ(child->Doc.RomData[child->Doc.ViewOffset + b], 0x77);
 }
 
 TEST_F(Clipboard, AColourPictureKeepsItsOwnFewColoursWithoutAlpha) {

@@ -130,7 +130,21 @@ TEST(RomPaletteTest, EncodingsAreFoundByTheirShortNames) {
   }
   ASSERT_NE(RomPaletteEncodingNamed("GameGear"), nullptr);
   EXPECT_EQ(RomPaletteEncodingNamed("GameGear")->Format, kRomPaletteGameGear);
-  EXPECT_EQ(RomPaletteEncodingNamed("cram"), nullptr);
+  EXPECT_EQ(RomPaletteEncodingNamed("crams"), nullptr);
+}
+
+TEST(RomPaletteTest, EncodingsAreFoundByTheNamesPeopleUse) {
+  const std::pair<const char*, RomPaletteFormat> names[] = {{"gba", kPaletteFifteen},
+                                                            {"SNES", kPaletteFifteen},
+                                                            {"gbc", kPaletteFifteen},
+                                                            {"cram", kRomPaletteGenesis},
+                                                            {"GG", kRomPaletteGameGear}};
+  for (const auto& [name, format] : names) {
+    const RomPaletteEncoding* found = RomPaletteEncodingNamed(name);
+    ASSERT_NE(found, nullptr) << name;
+    EXPECT_EQ(found->Format, format) << name;
+  }
+  EXPECT_EQ(RomPaletteEncodingNamed("gb"), nullptr);  // Game Boy colours are not 15-bit words
 }
 
 }  // namespace

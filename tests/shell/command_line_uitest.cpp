@@ -251,8 +251,8 @@ TEST_F(CommandLineStreams, OpensEachStreamBesideItsFileAndReportsOneThatDoesNotD
   std::vector<uint8_t> image = PatternBytes(0x10000, 3);
   const std::vector<uint8_t> tiles(1024, 0x11);
   std::ranges::copy(*Compress(CompressionFormat::Lz10, tiles), image.begin() + 0x400);
-  MainForm->showNormal();  // room for both windows side by side
-  MainForm->resize(1400, 900);
+  MainForm->showNormal();  // room for both windows side by side, clear of the tool windows
+  MainForm->resize(2400, 900);
   QApplication::processEvents();
   CommandLine line;
   line.Files = {QByteArray::fromStdString(dir.Write("other.gba", image)),

@@ -1,6 +1,7 @@
 // The three tool windows as a user meets them: keys reach what the user is looking at, the
-// menus' shortcuts work from them, one closed by the window manager comes back, hints show
-// while another window is active, and the caption moves the window.
+// menus' shortcuts work from them, one closed by the window manager comes back (with the next
+// ROM window, back in the frame, from the Window menu), hints show while another window is
+// active, and the caption moves the window.
 #include <QMdiArea>
 #include <QTest>
 #include <QToolTip>
@@ -139,6 +140,50 @@ TEST_F(ToolWindows, AToolWindowClosedByTheWindowManagerComesBackWithTheNextRomWi
     EXPECT_TRUE(tool()->isVisible());
   }
 }
+
+struct ComebackCase {
+  const char* name;
+  Window tool;
+  // The Window menu's item that brings it back; none: the frame is activated instead.
+  QAction* TMainForm::*item;
+  ActivationOrder order;
+  bool romOpen, shown;
+};
+
+class ComebackTest : public ToolWindows, public ::testing::WithParamInterface<ComebackCase> {};
+
+TEST_P(ComebackTest, AToolWindowTheWindowManagerClosedComesBack) {
+  const ComebackCase& c = GetParam();
+  TChildForm* rom = Open("a.gb", PatternBytes(32768, 1));
+  ASSERT_NE(rom, nullptr);
+  if (!c.romOpen) MainForm->CloseAll1->trigger();
+  Activate(c.tool(), ActivationOrder::NewFirst);
+  c.tool()->window()->close();  // what the window manager's close does
+  ASSERT_FALSE(c.tool()->isVisible());
+  if (c.item)
+    (MainForm->*c.item)->trigger();
+  else
+    Activate(MainForm, c.order);
+  Settle();
+  EXPECT_EQ(c.tool()->isVisible(), c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ToolWindows, ComebackTest,
+    ::testing::Values(ComebackCase{"EditorFromTheMenu", kEditor, &TMainForm::ShowTileEditor1,
+                                   ActivationOrder::NewFirst, true, true},
+                      ComebackCase{"ArrangerFromTheMenu", kArranger, &TMainForm::ShowTileArranger1,
+                                   ActivationOrder::NewFirst, true, true},
+                      ComebackCase{"PaletteEditorFromTheMenu", kPalette,
+                                   &TMainForm::ShowEditorPalette1, ActivationOrder::NewFirst, true,
+                                   true},
+                      ComebackCase{"ArrangerBackToTheFrame", kArranger, nullptr,
+                                   ActivationOrder::NewFirst, true, true},
+                      ComebackCase{"EditorBackToTheFrameOldFirst", kEditor, nullptr,
+                                   ActivationOrder::OldFirst, true, true},
+                      ComebackCase{"NoneWithoutARomWindow", kPalette, nullptr,
+                                   ActivationOrder::NewFirst, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolWindows, HintsShowOnHoverWhileAnotherWindowIsActive) {
   ASSERT_NE(Open("game.gb", PatternBytes(32768, 7)), nullptr);

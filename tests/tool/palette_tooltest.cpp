@@ -79,5 +79,28 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, PaletteConversionTest,
                                                        FifteenBits},
                                            PaletteCase{"VRK:nes", "out.vrk", "VRK\1", NesColour}));
 
+// The names people use read the same entries as the short names.
+TEST(ToolPaletteNames, OtherNamesOfAnEncodingReadWhatItsShortNameReads) {
+  TempDir dir;
+  const std::string rom = dir.Write("rom.bin", PatternBytes(0x40, 5));
+  const std::pair<const char*, const char*> names[] = {{"gba", "bgr15"},
+                                                       {"SNES", "bgr15"},
+                                                       {"gbc", "bgr15"},
+                                                       {"cram", "genesis"},
+                                                       {"gg", "gamegear"}};
+  for (const auto& [alias, name] : names) {
+    ASSERT_EQ(
+        RunTool(dir, {"palette", rom, dir.File("a.act"), "--from", alias, "--count", "16"}).status,
+        0)
+        << alias;
+    ASSERT_EQ(
+        RunTool(dir, {"palette", rom, dir.File("n.act"), "--from", name, "--count", "16"}).status,
+        0);
+    EXPECT_EQ(test::ReadFile(dir.File("a.act")), test::ReadFile(dir.File("n.act"))) << alias;
+  }
+  EXPECT_NE(RunTool(dir, {"formats"}).out.find("15 bit (SNES, GBC, GBA); also gba, snes, gbc"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace varnock

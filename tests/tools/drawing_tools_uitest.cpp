@@ -1,7 +1,8 @@
-// The tile editor's row of drawing tools on the real windows: what a drag with each tool writes
+// The tile editor's drawing tools on the real windows: what a drag with each tool writes
 // into the image (bytes worked out by hand in the Game Boy's 2-bit layout), one undo entry per
 // shape, the colour picker handing its pick to the palette editor, and the pixel grid.
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QTest>
 #include <array>
@@ -101,13 +102,21 @@ INSTANTIATE_TEST_SUITE_P(
                     0x08, 0xF0, 0x08}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DrawingTools, TheRowSitsBelowTheDesignedPanelAndTakesNoFocus) {
-  EXPECT_EQ(EditForm->size(), QSize(208, 128 + 28));
+TEST_F(DrawingTools, TheToolsSitInTheDesignedPanelBelowItsButtonsAndTakeNoFocus) {
+  EXPECT_EQ(EditForm->size(), QSize(208, 128)) << "the designed client area";
   EXPECT_EQ(EditForm->ToolPanel->geometry(), QRect(128, 0, 80, 128));
   EXPECT_TRUE(EditForm->ToolButtons[0]->isChecked()) << "the pen is chosen at start";
-  // Shift+arrows must keep reaching the editor after a click on a tool.
-  for (QToolButton* button : EditForm->ToolRow->findChildren<QToolButton*>())
-    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->toolTip().toStdString();
+  const QRect belowTheFour(0, 37 + 39, 80, 128 - 37 - 39);
+  QRegion taken;
+  for (QToolButton* button : EditForm->ToolButtons) {
+    const std::string hint = button->toolTip().toStdString();
+    EXPECT_EQ(button->parentWidget(), EditForm->ToolPanel) << hint;
+    EXPECT_TRUE(belowTheFour.contains(button->geometry())) << hint;
+    EXPECT_FALSE(taken.intersects(button->geometry())) << hint << " covers another tool";
+    taken += button->geometry();
+    // Shift+arrows must keep reaching the editor after a click on a tool.
+    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << hint;
+  }
 }
 
 TEST_F(DrawingTools, ThePickerHandsThePixelsIndexToThePaletteEditorAndDrawsNothing) {
@@ -127,16 +136,31 @@ TEST_F(DrawingTools, ThePickerHandsThePixelsIndexToThePaletteEditorAndDrawsNothi
   EXPECT_EQ(child->Doc.UndoCount, 0);
 }
 
-TEST_F(DrawingTools, TheGridButtonDrawsOnePixelLinesBetweenTheMagnifiedPixels) {
-  ASSERT_NE(OpenAndPick({}), nullptr);
-  const auto shown = [] { return EditForm->grab().toImage(); };
+// The grid is the context menu's item; the menu opens over the buttons, while the right
+// button keeps drawing on the tile.
+TEST_F(DrawingTools, TheContextMenusGridItemDrawsOnePixelLinesBetweenTheMagnifiedPixels) {
+  TChildForm* child = OpenAndPick({});
+  ASSERT_NE(child, nullptr);
+  const auto shown = [] { return EditForm->grab(QRect(0, 0, 128, 128)).toImage(); };
+  const auto menuAt = [](QWidget* widget, QPoint at) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &event);
+    const bool open = EditForm->EditorMenu->isVisible();
+    EditForm->EditorMenu->hide();
+    return open;
+  };
   const QImage plain = shown();
-  EditForm->GridButton->click();
+  EXPECT_FALSE(menuAt(EditForm, PixelAt(3, 3))) << "the drawing area";
+  EXPECT_TRUE(menuAt(EditForm->ToolPanel, QPoint(40, 100)));
+  EXPECT_TRUE(menuAt(EditForm->ToolButtons[4], QPoint(4, 4)));
+  EditForm->PixelGrid1->trigger();
   const QImage grid = shown();
+  EXPECT_TRUE(EditForm->PixelGrid1->isChecked());
   EXPECT_EQ(grid.pixel(16, 40), qRgb(128, 128, 128));
   EXPECT_EQ(grid.pixel(17, 41), plain.pixel(17, 41)) << "the pixels themselves stay";
   EXPECT_EQ(grid.pixel(0, 40), plain.pixel(0, 40)) << "no line on the outer edge";
-  EditForm->GridButton->click();
+  EditForm->PixelGrid1->trigger();
+  EXPECT_FALSE(EditForm->PixelGrid1->isChecked());
   EXPECT_EQ(shown(), plain);
 }
 
