@@ -120,6 +120,32 @@ void FindNintendoFormat(std::span<const uint8_t> image, CompressionFormat format
   }
 }
 
+// LC_LZ2 and LC_LZ1 read the same commands from the same bytes and differ only in the order of a
+// copy's offset bytes: a stream both read whole is one stream read two ways, and only the reading
+// that scores higher (the one whose format comes first on a tie) is listed. `finds` are in offset
+// order, those at one offset in the order of the chosen formats.
+void DropTwinReadings(std::vector<StreamFind>& finds) {
+  const auto twins = [](const StreamFind& a, const StreamFind& b) {
+    const auto either = [&](CompressionFormat x, CompressionFormat y) {
+      return (a.Format == x && b.Format == y) || (a.Format == y && b.Format == x);
+    };
+    return a.Offset == b.Offset && a.CompressedLength == b.CompressedLength &&
+           either(CompressionFormat::Lz2, CompressionFormat::Lz1);
+  };
+  std::vector<StreamFind> kept;
+  for (const StreamFind& find : finds) {
+    bool twin = false;
+    for (size_t k = kept.size(); k-- > 0 && kept[k].Offset == find.Offset;) {
+      if (!twins(kept[k], find)) continue;
+      if (find.Score > kept[k].Score) kept[k] = find;
+      twin = true;
+      break;
+    }
+    if (!twin) kept.push_back(find);
+  }
+  finds = std::move(kept);
+}
+
 // A listed stream whose header declared the length it gave is more likely the game's than any
 // find without a header over its bytes: such a find scores below it. `finds` are in offset
 // order.
@@ -176,6 +202,7 @@ std::vector<StreamFind> ScanForStreams(std::span<const uint8_t> image,
     if (a.Offset != b.Offset) return a.Offset < b.Offset;
     return rank(a.Format) < rank(b.Format);
   });
+  DropTwinReadings(finds);
   RankHeadersFirst(finds);
   return finds;
 }

@@ -202,6 +202,21 @@ TEST(StreamScanTest, StreamsWithoutHeaderAreFoundAtTheirFirstByte) {
   }
 }
 
+TEST(StreamScanTest, LcLz2AndLcLz1ReadingOneStreamAlikeAreOneFind) {
+  // "ABCD" and 27 copies of 4 bytes from offset 0, which both byte orders read alike.
+  Bytes stream = {0x03, 'A', 'B', 'C', 'D'};
+  for (int k = 0; k < 27; ++k) stream.insert(stream.end(), {0x83, 0x00, 0x00});
+  stream.push_back(0xFF);
+  Bytes image = test::PatternBytes(0x40, 2);
+  image.insert(image.end(), stream.begin(), stream.end());
+  image.resize(0x100, 0);
+  for (const auto& order : {std::vector<F>{F::Lz2, F::Lz1}, std::vector<F>{F::Lz1, F::Lz2}}) {
+    const std::vector<StreamFind> finds = ScanForStreams(image, order);
+    ASSERT_EQ(Offsets(finds), std::vector<size_t>{0x40});
+    EXPECT_EQ(finds[0].Format, order[0]);
+  }
+}
+
 // An outer stream written by hand whose literal holds the whole inner stream, two bytes after
 // its start so that an inner GBA stream starts on a word: for the Nintendo formats a long literal
 // and a copy of 16 bytes from 16 back; for RLE 30 blocks of 128 literal bytes.

@@ -12,6 +12,9 @@
 
 #include "codec/tile_codec.h"
 #include "compression/compression.h"
+#include "compression/scan_presets.h"
+#include "compression/stream_scan.h"
+#include "support/sega_reference.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -121,13 +124,28 @@ TEST_P(PlantedTileTest, IsFoundWhereItWasPlantedAndNowhereElse) {
   Bytes image = test::PatternBytes(0x10000, 3);
   std::vector<std::string> expected;
   if (c.stream) {
-    // Graphics repeat close by (the scan wants a copy); the tile among them.
-    Bytes data(0x800);
-    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i % 8 + 1);
+    // Tiles the scan lists (not one short pattern over and over, which it hides); the tile
+    // among them.
+    Bytes data = test::TileLikeBytes(0x800, 1);
     Put(data, c.offset, tileBytes);
     const Bytes packed = *Compress(*c.stream, data);
     Put(image, 0, packed);
-    expected.push_back(Describe({c.format, c.offset, 0, 0, c.stored}));
+    // Found in every listed stream that reads the tile there: the scan lists each format that
+    // reads these bytes, and one may read them alike as far as the tile (LZ3 for LC_LZ2).
+    std::vector<Bytes> read;
+    for (const StreamFind& find : ScanForStreams(image, ScanFormatsForExtension(c.extension))) {
+      const DecompressResult stream =
+          Decompress(find.Format, std::span(image).subspan(find.Offset));
+      if (find.Offset != 0 || !IsFindShown(find) || !stream.ok() ||
+          std::find(read.begin(), read.end(), stream.Bytes) != read.end())
+        continue;
+      read.push_back(stream.Bytes);
+      if (stream.Bytes.size() >= c.offset + tileBytes.size() &&
+          std::equal(tileBytes.begin(), tileBytes.end(),
+                     stream.Bytes.begin() + static_cast<ptrdiff_t>(c.offset)))
+        expected.push_back(Describe({c.format, c.offset, 0, 0, c.stored}));
+    }
+    ASSERT_FALSE(expected.empty());
     // A compression that keeps the tile's bytes as they are leaves them in the image too.
     const auto raw = std::search(packed.begin(), packed.end(), tileBytes.begin(), tileBytes.end());
     if (raw != packed.end())
