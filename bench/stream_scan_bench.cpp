@@ -99,7 +99,7 @@ struct PlantedImage {
   std::vector<Plant> Plants;
 };
 
-// 8 MiB of random bytes with 160 streams of `format`, 40 after each context, 256 to 8 KiB of
+// 8 MiB of random bytes with 160 streams of `format`, 40 after each context, 256 bytes to 256
 // tiles each; every stream starts on a 4-byte boundary for the GBA formats and anywhere for
 // the others.
 PlantedImage PlantStreams(CompressionFormat format) {
@@ -107,8 +107,10 @@ PlantedImage PlantStreams(CompressionFormat format) {
   std::mt19937 random(static_cast<uint32_t>(format) + 7);
   const size_t alignment = static_cast<size_t>(CompressionInfo(format).Alignment);
   // Graphics, not a blank picture: a few small pictures of the generator have no shape.
+  // No fewer tiles than the list shows by default (256 bytes), at most 256.
+  const size_t least = kDefaultMinimumStreamSize / ConsoleOf(format).TileBytes;
   const auto stream = [&] {
-    const size_t tiles = 8 + random() % 249;
+    const size_t tiles = least + random() % (257 - least);
     Bytes data;
     do {
       data = TilesFor(format, tiles, random());

@@ -59,6 +59,21 @@ bool BeginsWithOddFill(std::span<const uint8_t> front) {
          std::none_of(row.begin(), row.end(), [](uint8_t b) { return b == 0x00 || b == 0xFF; });
 }
 
+// Whether `bytes` hold a long fill of one value, or of two alternating, that is not blank
+// (0x00) or solid (0xFF): in planar tiles many tiles of the same vertical stripes. Bytes that
+// only happen to decode read a parameter of the stream's own first command as a fill's length
+// and give one; a picture seldom has it.
+bool HoldsLongOddFill(std::span<const uint8_t> bytes) {
+  constexpr size_t kLongFill = 256;
+  size_t run = 0;
+  for (size_t i = 2; i < bytes.size(); ++i) {
+    run = bytes[i] == bytes[i - 2] ? run + 1 : 0;
+    const auto blank = [](uint8_t b) { return b == 0x00 || b == 0xFF; };
+    if (run >= kLongFill && !(blank(bytes[i]) && blank(bytes[i - 1]))) return true;
+  }
+  return false;
+}
+
 bool LooksAddedBefore(std::span<const uint8_t> earlier, std::span<const uint8_t> later) {
   const size_t count = std::min(earlier.size(), later.size());
   if (count == 0) return false;
@@ -105,6 +120,7 @@ bool ExactStartChooser::PassOver(const Member& earlier, const Member& later, boo
     return true;
   if (!meeting_) return false;
   const auto [mine, theirs] = meeting_(earlier.Start.Offset, later.Start.Offset);
+  if (HoldsLongOddFill(mine) && !HoldsLongOddFill(theirs)) return true;
   return NoisyRows(mine) > NoisyRows(theirs) + kNoisier;
 }
 

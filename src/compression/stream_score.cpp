@@ -9,33 +9,36 @@ namespace {
 
 // What the bytes of a decoded stream look like, counted in one pass.
 struct ByteLook {
-  double Entropy = 0;        // bits per byte of the byte histogram, 0 to 8
-  size_t Distinct = 0;       // byte values that occur
-  double Printable = 0;      // share of bytes that are ASCII text or line ends
-  double RowRepeats = 0;     // share of bytes equal to the byte 2 or 4 before
-  double ArmConditions = 0;  // share of 32-bit words whose top byte is 0xE0-0xEF
-  double Background = 0;     // share of 0x00 and 0xFF bytes
-  double NoisyRows = 0;      // share of 16-byte stretches with 11 or more byte values
-  double OddRuns = 0;        // share of bytes in runs of 4 or more of a value but 0x00 and 0xFF
-  double Commonest = 0;      // share of the commonest byte value
-  bool Repeats = false;      // one stretch of at most kLongestPattern bytes, over and over
+  double Entropy = 0;           // bits per byte of the byte histogram, 0 to 8
+  size_t Distinct = 0;          // byte values that occur
+  double Printable = 0;         // share of bytes that are ASCII text or line ends
+  double RowRepeats = 0;        // share of bytes equal to the byte 2 or 4 before
+  double ArmConditions = 0;     // share of 32-bit words whose top byte is 0xE0-0xEF
+  double Background = 0;        // share of 0x00 and 0xFF bytes
+  double NoisyRows = 0;         // share of 16-byte stretches with 11 or more byte values
+  double OddRuns = 0;           // share of bytes in runs of 4 or more of a value but 0x00 and 0xFF
+  double Commonest = 0;         // share of the commonest byte value
+  bool Repeats = false;         // one stretch of at most kLongestPattern bytes, over and over
+  bool RepeatsExactly = false;  // and no byte differs
 };
 
 constexpr size_t kLongestPattern = 64;  // two 4-bit tiles
 constexpr size_t kPatternSample = 4096;
 
 // Whether the first bytes are, but for a few, one pattern of up to kLongestPattern bytes
-// repeated: a fill of a tile or a row, whatever its values.
-bool RepeatsOnePattern(std::span<const uint8_t> bytes) {
+// repeated (a fill of a tile or a row, whatever its values), and whether they are that pattern
+// and nothing else.
+void FindRepeatedPattern(std::span<const uint8_t> bytes, ByteLook& look) {
   const std::span<const uint8_t> sample = bytes.first(std::min(bytes.size(), kPatternSample));
   for (size_t period = 1; period <= kLongestPattern && 4 * period <= sample.size(); ++period) {
     const size_t allowed = (sample.size() - period) / 20;  // 5% of the bytes may differ
     size_t different = 0;
     for (size_t i = period; i < sample.size() && different <= allowed; ++i)
       different += sample[i] != sample[i - period];
-    if (different <= allowed) return true;
+    look.Repeats = look.Repeats || different <= allowed;
+    look.RepeatsExactly = look.RepeatsExactly || different == 0;
+    if (look.RepeatsExactly) return;
   }
-  return false;
 }
 
 ByteLook LookAt(std::span<const uint8_t> bytes) {
@@ -80,7 +83,7 @@ ByteLook LookAt(std::span<const uint8_t> bytes) {
     noisy += values >= kNoisy;
   }
   look.NoisyRows = rows ? static_cast<double>(noisy) / static_cast<double>(rows) : 0;
-  look.Repeats = RepeatsOnePattern(bytes);
+  FindRepeatedPattern(bytes, look);
   return look;
 }
 
@@ -145,8 +148,13 @@ int ScoreStream(CompressionFormat format, std::span<const uint8_t> decompressed,
   }
   // Bytes that are plainly something else score low whatever else they have.
   constexpr int kSomethingElse = 25;
-  // One value, or two, or one short pattern over and over: nothing to look at.
-  const bool fill = look.Distinct <= 2 || look.Repeats;
+  // One value, or two, or one short pattern over and over: nothing to look at. A header whose
+  // length was met exactly is harder to meet by chance than a pattern, though, and a sprite
+  // sheet may be nearly all background: there a pattern broken by a few shapes only counts
+  // against.
+  const bool headed = HasLengthHeader(format);
+  if (headed && look.Repeats) score -= 15;
+  const bool fill = look.Distinct <= 2 || (look.Repeats && (!headed || look.RepeatsExactly));
   const bool noise = look.Entropy >= 7.6;
   const bool text = look.Printable >= 0.9 && look.Entropy >= 3.0;
   const bool armCode = size >= 64 && look.ArmConditions >= 0.6;
