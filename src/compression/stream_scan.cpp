@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "compression/exact_start.h"
 #include "compression/nintendo_lz_layout.h"
 #include "compression/nintendo_lz_scan.h"
 
@@ -64,6 +65,56 @@ size_t MostWork(CompressionFormat format, std::span<const uint8_t> input) {
   return DeclaredLength(format, input).value_or(CompressionInfo(format).ScanMaxOutput);
 }
 
+// Bytes a few bytes before a stream without a header (padding, noise) may decode a few junk
+// tokens and run into it, ending at its end: of the starts this close after a find that end
+// where it ends, the one where the stream begins is kept.
+constexpr size_t kNearStarts = 32;
+
+// Whether `earlier` lies in a run of one byte value (padding) that goes on up to `later`:
+// a stream begins where its padding ends, and padding read as tokens gives a few junk bytes.
+bool InPaddingUpTo(std::span<const uint8_t> image, size_t earlier, size_t later) {
+  constexpr size_t kPaddingBefore = 8;
+  if (earlier < kPaddingBefore) return false;
+  const auto run = image.subspan(earlier - kPaddingBefore, later - earlier + kPaddingBefore);
+  return std::all_of(run.begin(), run.end(), [&](uint8_t b) { return b == run.front(); });
+}
+
+struct Decoded {
+  size_t Offset = 0;
+  DecompressResult Result;
+};
+
+// `found` at its offset, or the start after it that ends at the same byte and that it only
+// adds bytes before: `found` lies in padding up to it, it gives whole tiles where `found` does
+// not, or the first bytes of `found` look added before (LooksAddedBefore).
+Decoded ExactStartAfter(std::span<const uint8_t> image, CompressionFormat format, Decoded found,
+                        size_t tileBytes, size_t& work) {
+  const size_t maxOutput = CompressionInfo(format).ScanMaxOutput;
+  const size_t end = found.Offset + found.Result.Consumed;
+  const size_t last = std::min(end, found.Offset + kNearStarts);
+  tileBytes = std::max<size_t>(tileBytes, 1);
+  for (size_t later = found.Offset + 1; later < last; ++later) {
+    const std::span<const uint8_t> rest = image.subspan(later);
+    if (work < maxOutput || !MayStartStream(format, rest)) continue;
+    DecompressResult result = Decompress(format, rest, maxOutput);
+    work -= std::min(work, std::max(result.Bytes.size(), size_t{1}));
+    if (!result.ok() || later + result.Consumed != end || result.Bytes.size() < kMinimumScanOutput)
+      continue;
+    const std::vector<uint8_t>& earlier = found.Result.Bytes;
+    const bool wholeEarlier = earlier.size() % tileBytes == 0;
+    const bool wholeLater = result.Bytes.size() % tileBytes == 0;
+    const size_t added =
+        earlier.size() > result.Bytes.size() ? earlier.size() - result.Bytes.size() : 0;
+    const size_t count = std::min(std::clamp<size_t>(added, 32, 256), earlier.size());
+    const bool passOver = InPaddingUpTo(image, found.Offset, later) ||
+                          (wholeEarlier != wholeLater
+                               ? wholeLater
+                               : LooksAddedBefore(std::span(earlier).first(count), result.Bytes));
+    if (passOver) found = {later, std::move(result)};
+  }
+  return found;
+}
+
 // Formats with a header, and Kosinski, whose walks are short: each tried at every offset in
 // one pass. A find's bytes are taken for its own format.
 void WalkEveryOffset(std::span<const uint8_t> image, std::span<const CompressionFormat> formats,
@@ -92,13 +143,17 @@ void WalkEveryOffset(std::span<const uint8_t> image, std::span<const Compression
       const size_t most = MostWork(format, rest);
       if (most > info.ScanMaxOutput || most > work[f]) continue;
       if (!MayStartStream(format, rest)) continue;
-      const DecompressResult result = Decompress(format, rest, info.ScanMaxOutput);
+      DecompressResult result = Decompress(format, rest, info.ScanMaxOutput);
       work[f] -= result.ok() ? std::min(most, result.Bytes.size()) : most;
       if (!result.ok() || result.Bytes.size() < kMinimumScanOutput) continue;
-      const int score = ScoreStream(format, result.Bytes, result.Consumed, options.TileBytes);
+      Decoded found{offset, std::move(result)};
+      if (!HasLengthHeader(format))
+        found = ExactStartAfter(image, format, std::move(found), options.TileBytes, work[f]);
+      const DecompressResult& stream = found.Result;
+      const int score = ScoreStream(format, stream.Bytes, stream.Consumed, options.TileBytes);
       finds.push_back(
-          {offset, format, result.Consumed, result.Bytes.size(), result.Variant, score});
-      freeFrom[f] = offset + std::max<size_t>(result.Consumed, 1);
+          {found.Offset, format, stream.Consumed, stream.Bytes.size(), stream.Variant, score});
+      freeFrom[f] = found.Offset + std::max<size_t>(stream.Consumed, 1);
     }
   }
 }

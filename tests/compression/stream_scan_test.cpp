@@ -144,7 +144,8 @@ TEST(StreamScanTest, ProgressIsReportedAndFalseCancels) {
 // Streams of one format, each right after bytes of one kind, in SNES planar 4-bit tiles.
 struct Context {
   const char* name;
-  bool zeros, stream;
+  int fill;  // the byte of 64 bytes of padding before, or -1
+  bool stream;
 };
 
 Bytes PlanarTiles(size_t tiles, uint32_t seed) {
@@ -162,9 +163,10 @@ Bytes PlanarTiles(size_t tiles, uint32_t seed) {
 
 TEST(StreamScanTest, StreamsWithoutHeaderAreFoundAtTheirFirstByte) {
   const F formats[] = {F::Lz2, F::Lz1, F::Lz5, F::Lz3, F::Hal, F::Kosinski};
-  const Context contexts[] = {{"after noise", false, false},
-                              {"after zeros", true, false},
-                              {"after another stream", false, true}};
+  const Context contexts[] = {{"after noise", -1, false},
+                              {"after zeros", 0x00, false},
+                              {"after FF padding", 0xFF, false},
+                              {"after another stream", -1, true}};
   for (F format : formats) {
     for (const Context& context : contexts) {
       SCOPED_TRACE(std::string(CompressionInfo(format).ShortName) + " " + context.name);
@@ -172,7 +174,8 @@ TEST(StreamScanTest, StreamsWithoutHeaderAreFoundAtTheirFirstByte) {
       std::vector<std::pair<size_t, size_t>> planted;  // where each stream starts and ends
       for (uint32_t k = 0; k < 24; ++k) {
         size_t at = k * 0x1000 + 64 + k % 5;
-        if (context.zeros) std::fill_n(image.begin() + static_cast<ptrdiff_t>(at), 64, 0);
+        if (context.fill >= 0)
+          std::fill_n(image.begin() + static_cast<ptrdiff_t>(at), 64, uint8_t(context.fill));
         at += 64;
         const Bytes data =
             format == F::Kosinski ? test::TileLikeBytes(32 * (20 + k), k) : PlanarTiles(20 + k, k);
@@ -199,6 +202,27 @@ TEST(StreamScanTest, StreamsWithoutHeaderAreFoundAtTheirFirstByte) {
       }
       EXPECT_LE(misses, 1u);
     }
+  }
+}
+
+TEST(StreamScanTest, KosinskiStreamsArePickedOutOfThePaddingThatDecodesIntoThem) {
+  // Pictures whose streams FF padding before them decodes into, a few bytes early: to fewer
+  // bytes than whole tiles, to more, or to as many.
+  struct Case {
+    uint32_t seed;
+    size_t tiles;
+  };
+  for (const Case c : {Case{44, 12}, Case{305, 33}, Case{131, 19}, Case{344, 32}}) {
+    SCOPED_TRACE(c.seed);
+    const Bytes stream = *Compress(F::Kosinski, test::TileLikeBytes(32 * c.tiles, c.seed));
+    Bytes image(64, 0xFF);
+    image.insert(image.end(), stream.begin(), stream.end());
+    image.resize(image.size() + 64, 0x00);
+    const F kosinski = F::Kosinski;
+    const std::vector<StreamFind> finds = ScanForStreams(image, std::span(&kosinski, 1));
+    ASSERT_EQ(finds.size(), 1u);
+    EXPECT_EQ(finds[0].Offset, 64u);
+    EXPECT_EQ(finds[0].CompressedLength, stream.size());
   }
 }
 
