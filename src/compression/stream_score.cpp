@@ -26,9 +26,9 @@ constexpr size_t kLongestPattern = 64;  // two 4-bit tiles
 constexpr size_t kPatternSample = 4096;
 
 // Whether the first bytes are, but for a few, one pattern of up to kLongestPattern bytes
-// repeated (a fill of a tile or a row, whatever its values), and whether they are that pattern
-// and nothing else.
-void FindRepeatedPattern(std::span<const uint8_t> bytes, ByteLook& look) {
+// repeated (a fill of a tile or a row, whatever its values), and, when `exactToo`, whether they
+// are that pattern and nothing else.
+void FindRepeatedPattern(std::span<const uint8_t> bytes, bool exactToo, ByteLook& look) {
   const std::span<const uint8_t> sample = bytes.first(std::min(bytes.size(), kPatternSample));
   for (size_t period = 1; period <= kLongestPattern && 4 * period <= sample.size(); ++period) {
     const size_t allowed = (sample.size() - period) / 20;  // 5% of the bytes may differ
@@ -37,11 +37,11 @@ void FindRepeatedPattern(std::span<const uint8_t> bytes, ByteLook& look) {
       different += sample[i] != sample[i - period];
     look.Repeats = look.Repeats || different <= allowed;
     look.RepeatsExactly = look.RepeatsExactly || different == 0;
-    if (look.RepeatsExactly) return;
+    if (look.RepeatsExactly || (look.Repeats && !exactToo)) return;
   }
 }
 
-ByteLook LookAt(std::span<const uint8_t> bytes) {
+ByteLook LookAt(std::span<const uint8_t> bytes, bool exactRepeats) {
   ByteLook look;
   if (bytes.empty()) return look;
   std::array<size_t, 256> counts{};
@@ -83,7 +83,7 @@ ByteLook LookAt(std::span<const uint8_t> bytes) {
     noisy += values >= kNoisy;
   }
   look.NoisyRows = rows ? static_cast<double>(noisy) / static_cast<double>(rows) : 0;
-  FindRepeatedPattern(bytes, look);
+  FindRepeatedPattern(bytes, exactRepeats, look);
   return look;
 }
 
@@ -125,7 +125,7 @@ int ScoreStream(CompressionFormat format, std::span<const uint8_t> decompressed,
   }
   if (compressedLength < 32) score -= 20;
 
-  const ByteLook look = LookAt(decompressed);
+  const ByteLook look = LookAt(decompressed, HasLengthHeader(format));
   if (look.Entropy <= 5.0) score += 5;
   if (look.RowRepeats >= 0.25) score += 10;
   if (look.RowRepeats <= 0.05) score -= 10;
