@@ -25,6 +25,7 @@
 #include "palette/riff_pal_file.h"
 #include "palette/rom_palette.h"
 #include "palette/snes9x_state.h"
+#include "palette/video_memory.h"
 #include "palette/vrk_file.h"
 #include "palette/zsnes_state.h"
 
@@ -132,6 +133,11 @@ void FeedEveryReader(std::span<const uint8_t> bytes) {
   CheckVrkRoundTrip(varnock::ParseMgbaState(bytes));
   CheckVrkRoundTrip(varnock::ParseGenesisState(bytes));
   CheckVrkRoundTrip(varnock::ParseMemoryDump(bytes));
+  // Video memory, by every kind's reader: what it gives lies inside the state.
+  for (const char* ext : {".ST0", ".ZST", ".BIN"}) {
+    const varnock::VideoMemoryRead video = varnock::ParseVideoMemory(bytes, ext);
+    Check(video.ok() || video.Bytes.empty());
+  }
   CheckRgbRoundTrip(varnock::ParseActPalette(bytes), varnock::EncodeActPalette,
                     varnock::ParseActPalette);
   CheckRgbRoundTrip(varnock::ParseGplPalette(bytes), EncodeGpl, varnock::ParseGplPalette);
@@ -167,12 +173,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     case 1:
       CheckVrkRoundTrip(varnock::ParseSnes9xState(Deflate(rest, 15 + 16)));
+      Check(varnock::ParseSnes9xVideoMemory(Deflate(rest, 15 + 16)).Bytes.size() <= 0x10000);
       break;
     case 2:
       CheckVrkRoundTrip(varnock::ParseFceuxState(FceuxAround(rest)));
+      Check(varnock::ParseFceuxVideoMemory(FceuxAround(rest)).Bytes.size() <= rest.size());
       break;
     case 3:
       CheckVrkRoundTrip(varnock::ParseMgbaState(PngAround(rest)));
+      Check(varnock::ParseMgbaVideoMemory(PngAround(rest)).Bytes.size() <= 0x18000);
       break;
   }
   return 0;

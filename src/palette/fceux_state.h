@@ -8,6 +8,8 @@
 //   12  size of the zlib stream that follows, or 0xFFFFFFFF when the body is stored as it is
 //   16  the body: sections of a type byte and a 32-bit size, each holding chunks of a 4-letter
 //       name, a 32-bit size and the data. Section 3 holds chunk "PRAM": 32 NES colour indices.
+//       Section 0x10 (the cartridge's, SFMDATA) holds chunk "CHRR", the character RAM, when the
+//       game has some (src/ines.cpp and src/unif.cpp: AddExState(..., CHRRAMSize, 0, "CHRR")).
 #pragma once
 
 #include <cstdint>
@@ -15,6 +17,7 @@
 #include <string>
 
 #include "palette/palette_file.h"
+#include "palette/video_memory.h"
 
 namespace varnock {
 
@@ -28,5 +31,9 @@ bool LooksLikeFceuxState(std::span<const uint8_t> bytes);
 PaletteReadResult ParseFceuxState(std::span<const uint8_t> bytes);
 
 PaletteReadResult LoadFceuxState(const std::string& path);
+
+// The character RAM as the pattern memory. A state without it (the game's tiles are in its
+// character ROM) is refused with NoPatternMemory; otherwise refused as the palette reader is.
+VideoMemoryRead ParseFceuxVideoMemory(std::span<const uint8_t> bytes);
 
 }  // namespace varnock

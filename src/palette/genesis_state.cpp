@@ -35,6 +35,12 @@ PaletteReadResult ParseGenesisState(std::span<const uint8_t> bytes) {
   return RgbPaletteResult(std::move(entries));
 }
 
+VideoMemoryRead ParseGenesisVideoMemory(std::span<const uint8_t> bytes) {
+  if (!LooksLikeGenesisState(bytes)) return VideoMemoryFailure(VideoMemoryError::NotAState);
+  return VideoMemoryAt(bytes, kGenesisVideoMemoryOffset, kGenesisVideoMemoryBytes,
+                       kGenesisVideoMemoryFormat);
+}
+
 PaletteReadResult LoadGenesisState(const std::string& path) {
   return LoadPaletteFileWith(path, ParseGenesisState);
 }

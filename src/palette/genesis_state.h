@@ -4,6 +4,8 @@
 // Layout (gens src/gens/util/file/gsx_struct.h, gsx_struct_md_t; save.cpp checks the magic):
 //   0x000  'G' 'S' 'T' 0x40 0xE0
 //   0x112  CRAM: 64 colour words, little-endian like every number in the file
+//   0x12478 VRAM: 64 KB as big-endian words, the console's own byte order (the loader swaps
+//          them to the host's: savestate.cpp, GsxImportGenesis, be16_to_cpu_array)
 // A colour word is ----bbb-ggg-rrr-: three bits per channel.
 #pragma once
 
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "palette/palette_file.h"
+#include "palette/video_memory.h"
 
 namespace varnock {
 
@@ -29,5 +32,11 @@ bool LooksLikeGenesisState(std::span<const uint8_t> bytes);
 PaletteReadResult ParseGenesisState(std::span<const uint8_t> bytes);
 
 PaletteReadResult LoadGenesisState(const std::string& path);
+
+inline constexpr size_t kGenesisVideoMemoryOffset = 0x12478;
+inline constexpr size_t kGenesisVideoMemoryBytes = 0x10000;
+
+// VRAM; refuses a file without the magic and a state that ends before VRAM does.
+VideoMemoryRead ParseGenesisVideoMemory(std::span<const uint8_t> bytes);
 
 }  // namespace varnock

@@ -4,6 +4,7 @@
 // serialize.c; src/core/serialize.c, _savePNGState), numbers little-endian:
 //   0x000  version magic 0x01000000 + version (0x0100000B today)
 //   0x800  palette RAM: 512 words 0bbbbbgggggrrrrr, the first 256 for the background
+//   0x1000 VRAM: 96 KB, background tiles and maps in the first 64 KB, sprite tiles after them
 //   0x61000 bytes in all, perhaps followed by extra data
 // A state saved with a screenshot is a PNG image instead, carrying the state zlib-compressed in
 // a chunk named "gbAs".
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "palette/palette_file.h"
+#include "palette/video_memory.h"
 
 namespace varnock {
 
@@ -35,5 +37,11 @@ bool LooksLikeMgbaRawState(std::span<const uint8_t> bytes);
 PaletteReadResult ParseMgbaState(std::span<const uint8_t> bytes);
 
 PaletteReadResult LoadMgbaState(const std::string& path);
+
+inline constexpr size_t kMgbaVideoMemoryOffset = 0x1000;
+inline constexpr size_t kMgbaVideoMemoryBytes = 0x18000;
+
+// VRAM of a raw state or of a PNG carrying one, refused as the palette reader refuses.
+VideoMemoryRead ParseMgbaVideoMemory(std::span<const uint8_t> bytes);
 
 }  // namespace varnock

@@ -8,6 +8,10 @@ PaletteReadResult ParseNesticleState(std::span<const uint8_t> bytes) {
   return ParsePaletteEntries(bytes, kNesticlePaletteOffset, kNesticlePaletteEntries, kPaletteNes);
 }
 
+VideoMemoryRead ParseNesticleVideoMemory(std::span<const uint8_t> bytes) {
+  return VideoMemoryAt(bytes, kNesticlePatternOffset, kNesticlePatternBytes, kNesVideoMemoryFormat);
+}
+
 PaletteReadResult LoadNesticleState(const std::string& path) {
   std::vector<uint8_t> bytes;
   PaletteReadResult result;

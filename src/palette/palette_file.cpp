@@ -22,13 +22,6 @@ namespace {
 
 using Parser = PaletteReadResult (*)(std::span<const uint8_t>);
 
-// Emulators number their slots in the last character: ".000".."009", ".FC0", ".SS0", ".GS0".
-bool IsSlot(const std::string& ext, const char* stem) {
-  const size_t stemLength = std::strlen(stem);
-  return ext.size() == stemLength + 1 && ext.compare(0, stemLength, stem) == 0 &&
-         ext.back() >= '0' && ext.back() <= '9';
-}
-
 // The reader a file's first bytes ask for, or null.
 Parser ReaderBySignature(std::span<const uint8_t> bytes) {
   if (LooksLikeSnes9xState(bytes)) return ParseSnes9xState;
@@ -43,10 +36,10 @@ Parser ReaderBySignature(std::span<const uint8_t> bytes) {
 
 // The reader a file's extension asks for, or null.
 Parser ReaderByExtension(const std::string& ext) {
-  if (IsSlot(ext, ".00") || ext == ".FRZ") return ParseSnes9xState;
-  if (IsSlot(ext, ".FC")) return ParseFceuxState;
-  if (IsSlot(ext, ".SS")) return ParseMgbaState;
-  if (IsSlot(ext, ".GS")) return ParseGenesisState;
+  if (IsStateSlot(ext, ".00") || ext == ".FRZ") return ParseSnes9xState;
+  if (IsStateSlot(ext, ".FC")) return ParseFceuxState;
+  if (IsStateSlot(ext, ".SS")) return ParseMgbaState;
+  if (IsStateSlot(ext, ".GS")) return ParseGenesisState;
   if (ext == ".ACT") return ParseActPalette;
   if (ext == ".GPL") return ParseGplPalette;
   // Both kinds of ".pal" have a signature; one without either is neither.
@@ -55,6 +48,12 @@ Parser ReaderByExtension(const std::string& ext) {
 }
 
 }  // namespace
+
+bool IsStateSlot(const std::string& ext, const char* stem) {
+  const size_t stemLength = std::strlen(stem);
+  return ext.size() == stemLength + 1 && ext.compare(0, stemLength, stem) == 0 &&
+         ext.back() >= '0' && ext.back() <= '9';
+}
 
 PaletteFileError ReadPaletteFileBytes(const std::string& path, std::vector<uint8_t>& out) {
   out.clear();

@@ -43,6 +43,10 @@ struct PaletteWriteResult {
   bool ok() const { return Error == PaletteFileError::None; }
 };
 
+// Emulators number their save slots in the last character: ".000".."009", ".FC0", ".SS0",
+// ".GS0". True when the upper-cased `ext` is `stem` and one digit.
+bool IsStateSlot(const std::string& ext, const char* stem);
+
 // Reads the palette at `path`. ".VRK", ".ST*" (NESticle) and ".ZS*" (ZSNES) always choose
 // their reader. Any other file is recognised by its signature, then by the extensions of the
 // other readers, then, as a raw memory dump, by its exact size.

@@ -9,6 +9,7 @@
 //   the "PPU" block holds SPPU's fields in order, each integer big-endian:
 //     VMA 10 bytes, WRAM 4, BG[4] 11 each, BGMode, BG3Priority, CGFLIP, CGFLIPRead, CGADD
 //     (63 bytes), then CGSavedByte from version 11 on, then CGDATA: 256 words 0bbbbbgggggrrrrr
+//   the "VRA" block is VRAM, 64 KB in the console's own byte order, in every version
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "palette/palette_file.h"
+#include "palette/video_memory.h"
 
 namespace varnock {
 
@@ -32,5 +34,11 @@ bool LooksLikeSnes9xState(std::span<const uint8_t> bytes);
 PaletteReadResult ParseSnes9xState(std::span<const uint8_t> bytes);
 
 PaletteReadResult LoadSnes9xState(const std::string& path);
+
+inline constexpr size_t kSnes9xVideoMemoryBytes = 0x10000;
+
+// VRAM from the "VRA" block; refused as the palette reader refuses (without its version limit,
+// since the block never changed), and when the block is shorter than 64 KB.
+VideoMemoryRead ParseSnes9xVideoMemory(std::span<const uint8_t> bytes);
 
 }  // namespace varnock

@@ -47,7 +47,7 @@ Bytes Snes9xBlock(const std::string& name, const Bytes& data, bool binaryLength)
   return out;
 }
 
-Bytes Snes9xState(int version, size_t ppuLength, bool binaryLength) {
+Bytes Snes9xState(int version, size_t ppuLength, bool binaryLength, const Bytes& vram) {
   Bytes out;
   char header[16];
   std::snprintf(header, sizeof header, "#!s9xsnp:%04d\n", version);
@@ -64,6 +64,7 @@ Bytes Snes9xState(int version, size_t ppuLength, bool binaryLength) {
     ppu[colors + 2 * k + 1] = static_cast<uint8_t>(FifteenWord(k));
   }
   Append(out, Snes9xBlock("PPU", ppu, binaryLength));
+  if (!vram.empty()) Append(out, Snes9xBlock("VRA", vram));
   Append(out, Snes9xBlock("DMA", PatternBytes(100, 5)));
   return out;
 }
@@ -91,13 +92,14 @@ Bytes FceuxPaletteRam() {
   return ram;
 }
 
-Bytes FceuxBody(size_t paletteBytes) {
+Bytes FceuxBody(size_t paletteBytes, const Bytes& chrRam) {
   Bytes ppu = FceuxChunk("NTAR", PatternBytes(0x800, 9));
   Append(ppu, FceuxChunk("PRAM", Cut(FceuxPaletteRam(), std::min<size_t>(paletteBytes, 32))));
   Append(ppu, FceuxChunk("SPRA", PatternBytes(0x100, 10)));
   Bytes body = FceuxSection(1, FceuxChunk("PC\0\0", {0x00, 0x80}));
   Append(body, FceuxSection(2, FceuxChunk("JAMM", {0})));
   Append(body, FceuxSection(3, ppu));
+  if (!chrRam.empty()) Append(body, FceuxSection(0x10, FceuxChunk("CHRR", chrRam)));
   return body;
 }
 
@@ -153,6 +155,28 @@ Bytes GenesisState(size_t length, const Bytes& magic) {
     state[0x112 + 2 * k] = static_cast<uint8_t>(word);
     state[0x112 + 2 * k + 1] = static_cast<uint8_t>(word >> 8);
   }
+  return state;
+}
+
+Bytes ZsnesState(const Bytes& vram, size_t length) {
+  Bytes state = PatternBytes(std::max<size_t>(length, 0x20C13 + vram.size()), 15);
+  const std::string signature = "ZSNES Save State File V0.6\x1a";
+  std::copy(signature.begin(), signature.end(), state.begin());
+  state = WithBytesAt(std::move(state), 0x20C13, vram);
+  state.resize(length);
+  return state;
+}
+
+Bytes NesticleState(const Bytes& patterns, size_t length) {
+  Bytes state = WithBytesAt(PatternBytes(std::max<size_t>(length, 0x2907 + patterns.size()), 16),
+                            0x2907, patterns);
+  state.resize(length);
+  return state;
+}
+
+Bytes WithBytesAt(Bytes state, size_t at, const Bytes& bytes) {
+  if (state.size() < at + bytes.size()) state.resize(at + bytes.size());
+  std::copy(bytes.begin(), bytes.end(), state.begin() + static_cast<std::ptrdiff_t>(at));
   return state;
 }
 

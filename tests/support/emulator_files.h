@@ -39,13 +39,16 @@ inline constexpr PaletteEntry kGenesisCramColors[4] = {
 
 // Snes9x: "#!s9xsnp:VVVV\n" and named blocks; CGDATA big-endian in "PPU" (plain, not gzipped).
 Bytes Snes9xBlock(const std::string& name, const Bytes& data, bool binaryLength = false);
-Bytes Snes9xState(int version, size_t ppuLength = 3000, bool binaryLength = false);
+// With `vram`, a "VRA" block of it follows the PPU block.
+Bytes Snes9xState(int version, size_t ppuLength = 3000, bool binaryLength = false,
+                  const Bytes& vram = {});
 
 // FCEUX: the 16-byte header and a body of sections of chunks, "PRAM" in section 3.
 Bytes FceuxChunk(const std::string& name, const Bytes& data);
 Bytes FceuxSection(uint8_t type, const Bytes& chunks);
 Bytes FceuxPaletteRam();
-Bytes FceuxBody(size_t paletteBytes = 32);
+// With `chrRam`, section 0x10 holds it as chunk "CHRR".
+Bytes FceuxBody(size_t paletteBytes = 32, const Bytes& chrRam = {});
 Bytes FceuxState(const Bytes& body, bool compressed = true, const char* signature = "FCSX");
 
 // mGBA: the raw state with palette RAM at 0x800, and a PNG carrying a packed state.
@@ -55,5 +58,13 @@ Bytes MgbaPng(const Bytes& statePacked, bool goodCrc = true, const std::string& 
 
 // Gens/Kega: the magic and CRAM at 0x112.
 Bytes GenesisState(size_t length = 0x22478, const Bytes& magic = {'G', 'S', 'T', 0x40, 0xE0});
+
+// ZSNES: the signature, work RAM from 0xC13, `vram` from 0x20C13 (cut to `length` bytes).
+Bytes ZsnesState(const Bytes& vram, size_t length = 0x30C13 + 0x2000);
+// NESticle: the state record with `patterns` at 0x2907 and the palette at 0x5907.
+Bytes NesticleState(const Bytes& patterns, size_t length = 0x5A00);
+
+// `bytes` copied over `state` from `at`.
+Bytes WithBytesAt(Bytes state, size_t at, const Bytes& bytes);
 
 }  // namespace varnock::test
