@@ -118,6 +118,8 @@ bool MayStartStream(CompressionFormat format, std::span<const uint8_t> input) {
 
 std::optional<std::vector<uint8_t>> Compress(CompressionFormat format,
                                              std::span<const uint8_t> data, int variant) {
+  // A stream none of the decompressors would give back is no use to anyone.
+  if (data.size() > kMaxDecompressedBytes) return std::nullopt;
   switch (format) {
     case CompressionFormat::Lz10:
     case CompressionFormat::Lz11:

@@ -66,7 +66,8 @@ DecompressResult Decompress(CompressionFormat format, std::span<const uint8_t> i
 
 // The shortest stream of `format` the compressor can find that decompresses to `data`.
 // `variant` is a DecompressResult::Variant to keep; 0 lets the compressor choose.
-// Empty when the format cannot hold `data` (larger than its header's length field).
+// Empty when the format cannot hold `data` (larger than its header's length field) and for
+// data past kMaxDecompressedBytes, which no decompressor here gives back.
 std::optional<std::vector<uint8_t>> Compress(CompressionFormat format,
                                              std::span<const uint8_t> data, int variant = 0);
 

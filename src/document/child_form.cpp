@@ -284,14 +284,18 @@ void TChildForm::ShowFormatName() {
 
 bool TChildForm::SaveRomReporting(const std::string& path) {
   const QString shown = PathForDisplay(path);
-  if (Doc.ChangedOnDisk(path) &&
-      CurrentPrompts().MessageBox(
-          QStringLiteral("The file '%1' has changed on disk since it was opened. Overwrite it?")
-              .arg(shown),
-          QStringLiteral("Varnock Pro"), PromptButtons::YesNo,
-          PromptIcon::Question) != PromptAnswer::Yes)
-    return false;
-  const SaveResult saved = Doc.SaveRom(path);
+  SaveRomOptions options;
+  if (Doc.ChangedOnDisk(path)) {
+    if (CurrentPrompts().MessageBox(
+            QStringLiteral("The file '%1' has changed on disk since it was opened. Overwrite it?")
+                .arg(shown),
+            QStringLiteral("Varnock Pro"), PromptButtons::YesNo,
+            PromptIcon::Question) != PromptAnswer::Yes)
+      return false;
+    // What is there now may be overwritten; a further change before the write may not.
+    options.AcceptedFile = IdentifyFile(path);
+  }
+  const SaveResult saved = Doc.SaveRom(path, options);
   if (saved.Ok) {
     RememberFileFolder(shown);
     if (MainForm)

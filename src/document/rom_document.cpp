@@ -72,6 +72,9 @@ std::string RomDocument::DefaultPalettePath(const std::string& romPath) {
 LoadResult RomDocument::LoadRom(const std::string& path) {
   RomPath = path;
   LoadFailure.clear();
+  // Taken before the bytes are read: a change made while they are read is then a change made
+  // since, and a save does not write over it.
+  const FileIdentity identity = IdentifyFile(path);
   // Non-blocking, so a named pipe is refused below instead of waiting for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
@@ -112,7 +115,7 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
     return kLoadCannotOpen;
   }
   KnownPath = path;
-  KnownFile = IdentifyFile(path);
+  KnownFile = identity;
 
   RomImage = std::move(block);
   RomData = RomImage.get();
@@ -323,12 +326,14 @@ void RomDocument::FixGbaChecksum(std::span<uint8_t> image) {
   image[0xBF] = static_cast<uint8_t>(sum >> 8);
 }
 
-SaveResult RomDocument::SaveRom(const std::string& path) {
+SaveResult RomDocument::SaveRom(const std::string& path, const SaveRomOptions& options) {
   std::span<uint8_t> image = WritableBytesFrom(0);
-  ApplyChecksumRule(RomExt, image);
-  const FileWriteResult written = WriteFileSafely(path, image);
+  if (options.ApplyChecksums) ApplyChecksumRule(RomExt, image);
+  std::optional<FileIdentity> expected = options.AcceptedFile;
+  if (!expected && path == KnownPath) expected = KnownFile;
+  const FileWriteResult written = WriteFileSafely(path, image, expected);
   IoCount = written.Ok ? static_cast<uint32_t>(image.size()) : 0;
-  if (!written.Ok) return {false, written.Reason};
+  if (!written.Ok) return {false, written.Reason, written.ChangedOnDisk};
   Modified = false;
   KnownPath = path;
   KnownFile = IdentifyFile(path);

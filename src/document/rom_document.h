@@ -30,6 +30,16 @@ enum LoadResult : int {
 struct SaveResult {
   bool Ok = false;
   std::string Reason;
+  // Nothing was written: the file was no longer the one last read or written.
+  bool ChangedOnDisk = false;
+};
+
+struct SaveRomOptions {
+  // False leaves the header as the image holds it: no checksum rule at all.
+  bool ApplyChecksums = true;
+  // What the file at the known path must be when it is written, in place of the file last read
+  // or written: what the user saw on disk when they chose to overwrite another program's change.
+  std::optional<FileIdentity> AcceptedFile;
 };
 
 // Tile-editor undo entry: the bytes a tile had before an edit.
@@ -69,9 +79,11 @@ class RomDocument {
   int64_t OpeningOffset() const;
 
   // Applies the checksum rule of RomExt to the image, then writes the image with
-  // WriteFileSafely (owner, group, mode and hard links kept). Modified is cleared only when the
-  // file was written.
-  SaveResult SaveRom(const std::string& path);
+  // WriteFileSafely (owner, group, mode, attributes and hard links kept). A save to the known
+  // path writes only while the file is still the one last read or written (or the accepted
+  // one): anything else on disk by then is left as it is and the result says ChangedOnDisk.
+  // Modified is cleared only when the file was written.
+  SaveResult SaveRom(const std::string& path, const SaveRomOptions& options = {});
 
   // True when `path` is the file last read or written and something on disk changed it since
   // (replaced, rewritten, deleted, or swapped for a link to another file). Times are

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@ namespace varnock {
 struct FileWriteResult {
   bool Ok = false;
   std::string Reason;  // why, when Ok is false
+  // The file was no longer what the save expected: another program changed it meanwhile.
+  bool ChangedOnDisk = false;
 };
 
 // Upper-cased extension of the file name (from its last dot, dot included); empty when the
@@ -50,18 +53,28 @@ std::string FolderNotWritableReason(const std::string& folder);
 bool WritableByPermissionBits(uint32_t mode, uint32_t owner, uint32_t group);
 
 // Writes `data` over `path` so that a failure at any point leaves the old bytes there, and
-// the file keeps its owner, group, mode and hard links:
+// the file keeps its owner, group, mode, extended attributes (POSIX ACLs among them) and hard
+// links:
 // - Usually the data goes to a temporary file in the same folder, which gets the target's
-//   owner, group and mode, is flushed to disk and renamed over the target.
-// - A target with more than one hard link, or whose owner or group the temporary file cannot
-//   be given, is written in place instead: its current bytes are first copied to a temporary
-//   file beside it and flushed, then the target is overwritten and flushed, then the copy is
-//   removed. If the overwrite fails the copy's bytes are put back; if even that fails the copy
-//   is kept and the reason names it.
-// A target whose permission bits deny writing is refused with kReadOnlyReason, one in a folder
-// whose bits deny writing (no temporary file could go there) with FolderNotWritableReason. A
-// symbolic link is followed: the file it points to is written, the link stays.
-FileWriteResult WriteFileSafely(const std::string& path, std::span<const uint8_t> data);
+//   owner, group, attributes and mode, is flushed to disk and renamed over the target.
+// - A target with more than one hard link, one whose owner, group or an attribute the
+//   temporary file cannot be given, or one in a folder that cannot take a new file, is written
+//   in place instead: its current bytes are first copied to a temporary file (beside it, or in
+//   the temporary folder when its folder cannot take one) and flushed, then the target is
+//   overwritten and flushed, then the copy is removed. If the overwrite fails the copy's bytes
+//   are put back; if even that fails the copy is kept and the reason names it.
+// The temporary files are named after the target (io/save_temporaries.h).
+// With `expected`, the file at `path` must still be that (IdentifyFile) just before its bytes
+// are replaced or overwritten; when it is not, nothing is written and the result says
+// ChangedOnDisk with kChangedOnDiskReason.
+// A target whose permission bits deny writing is refused with kReadOnlyReason; a new file in a
+// folder whose bits deny writing with FolderNotWritableReason. A symbolic link is followed,
+// also one that points to a file not made yet: the file it points to is written, the link
+// stays.
+inline constexpr const char* kChangedOnDiskReason =
+    "The file changed on disk while it was being saved. Nothing was written.";
+FileWriteResult WriteFileSafely(const std::string& path, std::span<const uint8_t> data,
+                                const std::optional<FileIdentity>& expected = std::nullopt);
 
 // The system's words for `error`.
 std::string SystemReason(int error);

@@ -1,28 +1,25 @@
 // Saving a whole file so that a failure at any point leaves its old bytes, and the file keeps
-// its owner, group, mode and hard links.
+// its owner, group, mode, extended attributes and hard links.
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "io/file_io.h"
+#include "io/save_temporaries.h"
 
 namespace varnock {
 namespace {
 
 constexpr size_t kCopyChunk = size_t{1} << 20;
-
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
 
 // Closes the descriptor when the scope ends, for the paths where a close error tells nothing
 // new (everything that mattered was flushed and checked before).
@@ -88,37 +85,98 @@ FileWriteResult Failure(int error) {
   return {false, SystemReason(error)};
 }
 
-// A new file ".varnock-save-XXXXXX" in `folder`, mode 0600; -1 with `error` set when none
-// could be made.
-int CreateTemporaryIn(const std::string& folder, std::string* name, int* error) {
-  std::string pattern = folder + "/.varnock-save-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const int fd = ::mkstemp(buffer.data());
+bool PermissionDenied(int error) {
+  return error == EACCES || error == EPERM;
+}
+
+// Another program may have replaced, rewritten or re-linked the file since the caller read it.
+bool StillExpected(const std::string& requested, const std::optional<FileIdentity>& expected) {
+  return !expected || IdentifyFile(requested) == *expected;
+}
+
+FileWriteResult ChangedMeanwhile() {
+  return {false, kChangedOnDiskReason, true};
+}
+
+// A new temporary file of `target` in `folder`, mode 0600; -1 with `error` set when none could
+// be made.
+int CreateTemporary(const std::string& folder, const std::string& target, std::string* name,
+                    int* error) {
+  std::string pattern = SaveTemporaryPattern(folder, target, SaveTemporaryKind::Unfinished);
+  const int fd = ::mkstemp(pattern.data());
   if (fd < 0) {
     *error = errno;
     return -1;
   }
-  name->assign(buffer.data());
+  *name = pattern;
   return fd;
 }
 
-FileWriteResult TemporaryFileFailure(int error, const std::string& folder) {
-  if (error == EACCES || error == EPERM || error == EROFS)
-    return {false, FolderNotWritableReason(folder)};
-  return Failure(error);
+// Every extended attribute of `path` onto `to`. POSIX ACLs are the attribute
+// system.posix_acl_access, so they come along. False when one could not be read or set.
+bool CopyExtendedAttributes(const std::string& path, int to) {
+  ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+  if (size < 0) return errno == ENOTSUP;  // a file system without them has none to keep
+  std::vector<char> names(static_cast<size_t>(size));
+  size = size == 0 ? 0 : ::listxattr(path.c_str(), names.data(), names.size());
+  if (size < 0) return false;
+  std::vector<char> value;
+  for (size_t at = 0; at < static_cast<size_t>(size); at += std::strlen(&names[at]) + 1) {
+    const char* name = &names[at];
+    ssize_t length = ::getxattr(path.c_str(), name, nullptr, 0);
+    if (length < 0) return false;
+    value.resize(static_cast<size_t>(length));
+    length = length == 0 ? 0 : ::getxattr(path.c_str(), name, value.data(), value.size());
+    if (length < 0 || ::fsetxattr(to, name, value.data(), static_cast<size_t>(length), 0) != 0)
+      return false;
+  }
+  return true;
 }
 
-// A temporary file can go into `folder` by its permission bits; as for files, root too needs
-// some write bit. A folder that cannot be looked at is left to the create call to explain.
-bool FolderWritableByPermissionBits(const std::string& folder) {
-  struct stat info {};
-  if (::stat(folder.c_str(), &info) != 0) return true;
-  return WritableByPermissionBits(info.st_mode, info.st_uid, info.st_gid);
+// The name a finished copy of the target's old contents takes: its unfinished name with
+// "-old-" for "-save-", so that a leftover says what it holds.
+std::string OldContentsName(const std::string& unfinished, const std::string& target) {
+  const std::string pattern =
+      SaveTemporaryPattern(FolderOf(unfinished), target, SaveTemporaryKind::OldContents);
+  constexpr size_t kRandomPart = 6;  // mkstemp's XXXXXX
+  return pattern.substr(0, pattern.size() - kRandomPart) +
+         unfinished.substr(unfinished.size() - kRandomPart);
 }
 
-FileWriteResult WriteInPlace(const std::string& path, std::span<const uint8_t> data) {
-  const std::string folder = FolderOf(path);
+// Renames without replacing a file of that name; where the file system cannot promise that,
+// a plain rename (the random part makes a clash all but impossible).
+bool RenameKeepingOthers(const std::string& from, const std::string& to, int* error) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if ((errno == EINVAL || errno == ENOSYS) && ::rename(from.c_str(), to.c_str()) == 0) return true;
+  *error = errno;
+  return false;
+}
+
+// The target's current bytes, copied and flushed into a temporary file beside it (when
+// `besideAllowed`) or in the temporary folder, then given its old-contents name. -1 with
+// `error` when no copy could be made.
+int CopyOldContents(int target, off_t size, const std::string& path, bool besideAllowed,
+                    std::string* copyName, int* error) {
+  std::string unfinished;
+  int copy = besideAllowed ? CreateTemporary(FolderOf(path), path, &unfinished, error) : -1;
+  if (copy < 0 && (!besideAllowed || PermissionDenied(*error)))
+    copy = CreateTemporary(TemporaryFolder(), path, &unfinished, error);
+  if (copy < 0) return -1;
+  if (CopyBytes(target, copy, size, error) && Flush(copy, error)) {
+    const std::string finished = OldContentsName(unfinished, path);
+    if (RenameKeepingOthers(unfinished, finished, error)) {
+      *copyName = finished;
+      return copy;
+    }
+  }
+  ::close(copy);
+  ::unlink(unfinished.c_str());
+  return -1;
+}
+
+FileWriteResult WriteInPlace(const std::string& requested, const std::string& path,
+                             std::span<const uint8_t> data,
+                             const std::optional<FileIdentity>& expected, bool besideAllowed) {
   const int target = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (target < 0) return Failure(errno);
   const ScopedDescriptor closeTarget(target);
@@ -128,14 +186,18 @@ FileWriteResult WriteInPlace(const std::string& path, std::span<const uint8_t> d
 
   std::string copyName;
   int error = 0;
-  const int copy = CreateTemporaryIn(folder, &copyName, &error);
-  if (copy < 0) return TemporaryFileFailure(error, folder);
-  const ScopedDescriptor closeCopy(copy);
   // The current bytes are safe on disk before the first byte of the file changes.
-  if (!CopyBytes(target, copy, before.st_size, &error) || !Flush(copy, &error)) {
-    ::unlink(copyName.c_str());
-    return Failure(error);
+  const int copy = CopyOldContents(target, before.st_size, path, besideAllowed, &copyName, &error);
+  // A file that shrank while it was copied was changed by someone else: that is the news.
+  if (!StillExpected(requested, expected)) {
+    if (copy >= 0) {
+      ::close(copy);
+      ::unlink(copyName.c_str());
+    }
+    return ChangedMeanwhile();
   }
+  if (copy < 0) return Failure(error);
+  const ScopedDescriptor closeCopy(copy);
   if (WriteAllAt(target, data.data(), data.size(), 0, &error) &&
       Truncate(target, static_cast<off_t>(data.size()), &error) && Flush(target, &error)) {
     ::unlink(copyName.c_str());
@@ -148,7 +210,8 @@ FileWriteResult WriteInPlace(const std::string& path, std::span<const uint8_t> d
     ::unlink(copyName.c_str());
     return Failure(error);
   }
-  return {false, SystemReason(error) + "\nThe old contents are kept in '" + copyName + "'."};
+  return {false, SystemReason(error) + "\nThe file '" + requested +
+                     "' is now partly new; its old contents are kept in '" + copyName + "'."};
 }
 
 }  // namespace
@@ -157,13 +220,13 @@ std::string FolderNotWritableReason(const std::string& folder) {
   return "The folder '" + folder + "' cannot be written.";
 }
 
-FileWriteResult WriteFileSafely(const std::string& requested, std::span<const uint8_t> data) {
+FileWriteResult WriteFileSafely(const std::string& requested, std::span<const uint8_t> data,
+                                const std::optional<FileIdentity>& expected) {
+  int error = 0;
   // Saving through a symbolic link writes the file it points to, not the link.
-  std::string path = requested;
-  if (char* resolved = ::realpath(requested.c_str(), nullptr)) {
-    path = resolved;
-    std::free(resolved);
-  }
+  const std::string path = SaveTargetPath(requested, &error);
+  if (path.empty()) return Failure(error);
+  if (!StillExpected(requested, expected)) return ChangedMeanwhile();
   struct stat existing {};
   const bool exists = ::stat(path.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) return {false, NotRegularFileReason(existing.st_mode)};
@@ -172,19 +235,27 @@ FileWriteResult WriteFileSafely(const std::string& requested, std::span<const ui
   if (exists && !WritableByPermissionBits(existing.st_mode, existing.st_uid, existing.st_gid))
     return {false, kReadOnlyReason};
   const std::string folder = FolderOf(path);
-  if (!FolderWritableByPermissionBits(folder)) return {false, FolderNotWritableReason(folder)};
+  // No new file may go into the folder, but the file itself may be written where it is.
+  if (!FolderWritableByPermissionBits(folder)) {
+    if (exists) return WriteInPlace(requested, path, data, expected, false);
+    return {false, FolderNotWritableReason(folder)};
+  }
   // A new file under the name would part it from its other names.
-  if (exists && existing.st_nlink > 1) return WriteInPlace(path, data);
+  if (exists && existing.st_nlink > 1) return WriteInPlace(requested, path, data, expected, true);
 
   std::string temp;
-  int error = 0;
-  const int fd = CreateTemporaryIn(folder, &temp, &error);
-  if (fd < 0) return TemporaryFileFailure(error, folder);
+  const int fd = CreateTemporary(folder, path, &temp, &error);
+  if (fd < 0) {
+    if (exists && PermissionDenied(error))
+      return WriteInPlace(requested, path, data, expected, false);
+    if (PermissionDenied(error) || error == EROFS) return {false, FolderNotWritableReason(folder)};
+    return Failure(error);
+  }
   // Owner and group before the mode: a change of owner clears set-user-ID bits.
   if (exists && ::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
     ::close(fd);
     ::unlink(temp.c_str());
-    return WriteInPlace(path, data);
+    return WriteInPlace(requested, path, data, expected, true);
   }
   mode_t mode = 0;
   if (exists) {
@@ -194,14 +265,26 @@ FileWriteResult WriteFileSafely(const std::string& requested, std::span<const ui
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  bool ok = WriteAllAt(fd, data.data(), data.size(), 0, &error) && Flush(fd, &error);
+  bool ok = WriteAllAt(fd, data.data(), data.size(), 0, &error);
+  // The attributes after the bytes, since writing drops a file's capabilities; the mode after
+  // them, so that an ACL's entries and the mode agree as they did.
+  if (ok && exists && !CopyExtendedAttributes(path, fd)) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return WriteInPlace(requested, path, data, expected, true);
+  }
   if (ok && ::fchmod(fd, mode) != 0) {
     error = errno;
     ok = false;
   }
+  ok = ok && Flush(fd, &error);
   if (::close(fd) != 0 && ok) {
     error = errno;
     ok = false;
+  }
+  if (ok && !StillExpected(requested, expected)) {
+    ::unlink(temp.c_str());
+    return ChangedMeanwhile();
   }
   if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
     error = errno;

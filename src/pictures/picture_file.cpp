@@ -366,7 +366,10 @@ PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int max
   clip.Pixels = std::move(block.Pixels);
   clip.PixelCount = block.PixelCount;
   clip.Colors = block.Colors;
-  return {true, {}, indexed, static_cast<int32_t>(std::min<qsizetype>(table.size(), 256)), exact};
+  return {true,          {},
+          indexed,       static_cast<int32_t>(std::min<qsizetype>(table.size(), 256)),
+          exact,         image.width(),
+          image.height()};
 }
 
 PictureReadResult ReadPictureFile(const QString& path, TileSurface& clip) {

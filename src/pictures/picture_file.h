@@ -42,6 +42,9 @@ struct PictureReadResult {
   // Every pixel's colour is the table's colour of its index: always so for indexed pictures,
   // and for colour pictures of at most 256 colours.
   bool ExactColors = true;
+  // The picture's own size in pixels, remainders of fewer than 8 pixels included.
+  int32_t Width = 0;
+  int32_t Height = 0;
 };
 
 // Reads a picture from `device` into `clip`: whole tiles only (the right and bottom remainders

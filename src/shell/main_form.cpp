@@ -23,6 +23,7 @@
 #include "shell/glyphs.h"
 #include "shell/help_window.h"
 #include "shell/prompts.h"
+#include "shell/save_leftovers_note.h"
 #include "shell/tile_drag.h"
 #include "shell/window_places.h"
 #include "tools/clip_form.h"
@@ -387,7 +388,10 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
   MdiArea->setUpdatesEnabled(true);
   QApplication::restoreOverrideCursor();
   statusBar()->clearMessage();
-  if (result == kLoadLoaded) RememberFileFolder(path);
+  if (result == kLoadLoaded) {
+    RememberFileFolder(path);
+    TellSaveLeftovers(bytes.toStdString());
+  }
   return result == kLoadLoaded;
 }
 

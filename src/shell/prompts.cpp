@@ -21,8 +21,10 @@ class DialogPrompts final : public Prompts {
  public:
   PromptAnswer MessageBox(const QString& text, const QString& caption, PromptButtons buttons,
                           PromptIcon icon) override {
-    QMessageBox box(icon == PromptIcon::Stop ? QMessageBox::Critical : QMessageBox::Question,
-                    caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    const QMessageBox::Icon shown = icon == PromptIcon::Stop       ? QMessageBox::Critical
+                                    : icon == PromptIcon::Question ? QMessageBox::Question
+                                                                   : QMessageBox::Information;
+    QMessageBox box(shown, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
     KeepAboveToolWindows(&box);
     switch (buttons) {
       case PromptButtons::Ok:

@@ -12,7 +12,7 @@
 namespace varnock {
 
 enum class PromptButtons { Ok, YesNo, YesNoCancel };
-enum class PromptIcon { Stop, Question };
+enum class PromptIcon { Stop, Question, Information };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
 
 // A common file dialog as the frame designs it. `Filter` uses "description|pattern|..." pairs.

@@ -23,9 +23,11 @@ constexpr OptionSpec kExportOptions[] = {
     {"--palette-rom", true}, {"--subpalette", true}, {"--compressed", true},  {"--codec", true},
 };
 constexpr OptionSpec kImportOptions[] = {
-    {"--help", false},       {"--format", true},     {"--offset", true},    {"--arrangement", true},
-    {"--compressed", true},  {"-o", true},           {"--quantize", false}, {"--palette", true},
-    {"--palette-rom", true}, {"--subpalette", true}, {"--codec", true},     {"--by-colour", false},
+    {"--help", false},       {"--format", true},       {"--offset", true},
+    {"--arrangement", true}, {"--compressed", true},   {"-o", true},
+    {"--quantize", false},   {"--palette", true},      {"--palette-rom", true},
+    {"--subpalette", true},  {"--codec", true},        {"--by-colour", false},
+    {"--clip", false},       {"--no-checksum", false},
 };
 constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
 constexpr OptionSpec kScanOptions[] = {{"--help", false}, {"--formats", true}, {"--json", false}};
@@ -64,12 +66,15 @@ constexpr const char* kImportHelp =
     R"(Usage: varnock-tool import ROM IN.png [OPTION]...
 Writes the tiles of an indexed PNG or BMP into the ROM, as exported: cell (c, r) of the
 picture's grid of whole 8 x 8 tiles goes to the tile the arrangement gives it, counted from O.
-Indices are written as the file holds them (an indexed PNG's also past its colour table); tiles
-past the end of the image or stream are not written.
+Indices are written as the file holds them (an indexed PNG's also past its colour table).
 With --compressed, the tiles replace the start of the stream's decompressed bytes, which keep
 their length, and the stream is compressed again into its place; when it no longer fits the
-bytes it took, nothing is written. The ROM is saved as the editor saves it (header checksums
-of its extension, temporary file and rename), over ROM only when everything succeeded.
+bytes it took, nothing is written. Nothing is written either when the picture's size is not
+whole tiles, when its tiles reach past the end of the image or stream, or when they cover a
+header checksum the save rewrites (the checksum command shows where they are), unless --clip
+or --no-checksum say otherwise. The ROM is saved as the editor saves it (header checksums of
+its extension, temporary file and rename), over ROM only when everything succeeded and nobody
+changed ROM meanwhile.
 
 Options:
   --format F          tile format (default: the one the ROM's extension selects)
@@ -77,6 +82,10 @@ Options:
   --arrangement A     order of the tiles on the picture's grid (default 8x8)
   --compressed C      write into the stream of compression C that starts at O
   -o OUT              write the result to OUT and leave ROM as it is
+  --clip              write what fits: leave out the pixels that make no whole tile and the
+                      tiles past the end, and say on standard error how many
+  --no-checksum       write tiles over the header checksums too, and save without fixing
+                      any checksum: the header stays as the image holds it
   --quantize          accept a picture that is not indexed, or uses indices the format cannot
                       hold, by matching each pixel's colour to the nearest colour of the
                       sub-palette (otherwise it is refused)

@@ -23,6 +23,9 @@ struct ToolStop {
 // Arguments that make no sense: "COMMAND: COMPLAINT (see varnock-tool COMMAND --help)", status 2.
 [[noreturn]] void BadUsage(std::string_view command, std::string_view complaint);
 
+// A note on standard error that does not stop the command: "varnock-tool: " + line.
+void ReportNote(std::string_view line);
+
 // Prints the stop's line on standard error and gives its status.
 int ReportStop(const ToolStop& stop);
 

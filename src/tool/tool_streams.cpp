@@ -66,7 +66,11 @@ int RunCompress(const ParsedArguments& arguments) {
   const std::optional<std::vector<uint8_t>> compressed = Compress(format, data);
   if (!compressed)
     FailOn(inPath, std::string(CompressionInfo(format).DisplayName) + " cannot hold " +
-                       std::to_string(data.size()) + " bytes.");
+                       std::to_string(data.size()) + " bytes" +
+                       (data.size() > kMaxDecompressedBytes
+                            ? " (streams hold at most " + std::to_string(kMaxDecompressedBytes) +
+                                  ", as the decompressors read them)."
+                            : "."));
   WriteOutputFile(out, *compressed);
   return kToolSucceeded;
 }

@@ -10,6 +10,7 @@
 #include "pictures/picture_file.h"
 #include "tool/tool_commands.h"
 #include "tool/tool_files.h"
+#include "tool/tool_import_fit.h"
 #include "tool/tool_options.h"
 #include "tool/tool_picture_indices.h"
 #include "tool/tool_report.h"
@@ -69,6 +70,10 @@ int64_t TileCount(const ParsedArguments& arguments, int64_t available, int32_t t
     BadUsage(kExport, "a block has at least one tile");
   const int64_t bytes = length.value_or(available);
   return tiles.value_or((bytes + tileBytes - 1) / tileBytes);
+}
+
+int64_t PictureTiles(const TileSurface& picture) {
+  return int64_t{picture.TilesAcross} * picture.TilesDown;
 }
 
 }  // namespace
@@ -143,6 +148,7 @@ int RunImport(const ParsedArguments& arguments) {
   const PictureReadResult read = ReadPictureFile(picturePath, picture);
   if (!read.Ok) FailOn(picturePath, read.Reason.toStdString());
   if (picture.PixelCount == 0) FailOn(picturePath, "The picture holds no whole 8 x 8 tile.");
+  CheckWholeTiles(arguments, picturePath, read.Width, read.Height);
   SettlePictureIndices(arguments, picturePath, read, picture, row, colors);
 
   const std::vector<uint8_t> before(ImageBytes(doc).begin(), ImageBytes(doc).end());
@@ -150,6 +156,8 @@ int RunImport(const ParsedArguments& arguments) {
     // As a stream window saves: the tiles go into the decompressed bytes, which keep their
     // length, and the stream is compressed again into the place it came from.
     const OpenedStream stream = StreamAt(doc, *compressed, offset);
+    CheckTilesFit(arguments, romPath, PictureTiles(picture), row.TileBytes, offset,
+                  static_cast<int64_t>(stream.Bytes.size()));
     RomDocument streamDoc;
     streamDoc.LoadStream(stream.Bytes, stream.Link, romPath);
     EncodeTileBlock(streamDoc, 0, format, arrangement, picture);
@@ -158,17 +166,22 @@ int RunImport(const ParsedArguments& arguments) {
       const StreamSavePlan plan = PlanStreamSave(stream.Link, ImageBytes(doc), edited);
       const std::string refusal = StreamSaveRefusal(stream.Link, plan);
       if (!refusal.empty()) FailOn(romPath, refusal);
+      CheckChecksumFields(arguments, doc, offset,
+                          offset + static_cast<int64_t>(plan.Compressed.size()));
       doc.WriteBytes(offset, plan.Compressed);
     }
   } else {
     ExpectOffsetInside(doc, offset);
+    const int64_t written = CheckTilesFit(arguments, romPath, PictureTiles(picture), row.TileBytes,
+                                          offset, doc.RomSize - offset);
+    CheckChecksumFields(arguments, doc, offset, offset + written);
     EncodeTileBlock(doc, offset, format, arrangement, picture);
   }
   const std::span<const uint8_t> after = ImageBytes(doc);
   if (outPath) {
-    SaveImageFile(doc, *outPath);
+    SaveImageFile(doc, *outPath, ImportSaveOptions(arguments));
   } else if (!std::equal(after.begin(), after.end(), before.begin(), before.end())) {
-    SaveImageFile(doc, romPath);
+    SaveImageFile(doc, romPath, ImportSaveOptions(arguments));
   }
   return kToolSucceeded;
 }

@@ -288,5 +288,13 @@ TEST(SegaScanTest, FindsEachStreamInFillAndNoise) {
   EXPECT_EQ(finds[1].DecompressedLength, tiles.size());
 }
 
+// No compressor writes a stream the decompressors would refuse as too long: data past their
+// 16 MiB is refused by every format (Kosinski, which has no length field, wrote one).
+TEST(CompressionLimitTest, DataPastWhatADecompressorGivesBackIsRefused) {
+  const Bytes data(kMaxDecompressedBytes + 1, 0);
+  for (const CompressionFormatInfo& info : AllCompressionFormats())
+    EXPECT_FALSE(Compress(info.Format, data).has_value()) << info.ShortName;
+}
+
 }  // namespace
 }  // namespace varnock

@@ -49,7 +49,8 @@ TEST_P(ReadOnlyTest, AFileWithoutWritePermissionIsNotReplaced) {
   ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
   doc.RomData[0] ^= 0xFF;
   doc.Modified = true;
-  const SaveResult result = doc.SaveRom(path);
+  // The new mode is a change on disk: saved as after the user agreed to overwrite it.
+  const SaveResult result = doc.SaveRom(path, {.AcceptedFile = IdentifyFile(path)});
   EXPECT_EQ(result.Ok, c.saved);
   EXPECT_EQ(doc.Modified, !c.saved);
   struct stat info {};
@@ -167,8 +168,10 @@ TEST_P(ChangedOnDiskTest, SeesWhatAnotherProgramDid) {
   EXPECT_EQ(doc.ChangedOnDisk(path), c.changed);
   // Any other name was never seen, so there is nothing to compare with.
   EXPECT_FALSE(doc.ChangedOnDisk(dir.File("elsewhere.bin")));
-  // A save makes what is on disk the known file again.
-  ASSERT_TRUE(doc.SaveRom(path).Ok);
+  // A save makes what is on disk the known file again; only one the user agreed to overwrite
+  // writes over a change.
+  EXPECT_EQ(doc.SaveRom(path).ChangedOnDisk, c.changed);
+  ASSERT_TRUE(doc.SaveRom(path, {.AcceptedFile = IdentifyFile(path)}).Ok);
   EXPECT_FALSE(doc.ChangedOnDisk(path));
 }
 
@@ -210,6 +213,70 @@ TEST(SafeSave, SaveAsMovesWhatIsKnownToTheNewName) {
   EXPECT_FALSE(doc.ChangedOnDisk(dir.File("g.bin")));
   Touch(dir.File("h.bin"), 1000000000);
   EXPECT_TRUE(doc.ChangedOnDisk(dir.File("h.bin")));
+}
+
+struct LinkCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> links;  // name -> where it points
+  const char* written;  // the file the bytes land in; null when the save is refused
+  const char* reason;   // the refusal's words
+  friend void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SaveThroughLinkTest : public ::testing::TestWithParam<LinkCase> {};
+
+// A save through a symbolic link writes the file at the end of the chain, also one that is not
+// there yet, and every link stays a link.
+TEST_P(SaveThroughLinkTest, TheLinkStaysAndTheFileItNamesIsWritten) {
+  const LinkCase& c = GetParam();
+  TempDir dir;
+  ASSERT_EQ(::mkdir(dir.File("sub").c_str(), 0755), 0);
+  for (const auto& [name, target] : c.links) {
+    const std::string to = target.front() == '/' ? dir.path() + target : target;
+    ASSERT_EQ(::symlink(to.c_str(), dir.File(name).c_str()), 0);
+  }
+  const std::vector<uint8_t> bytes = PatternBytes(300, 5);
+  const FileWriteResult result = WriteFileSafely(dir.File(c.links[0].first), bytes);
+  EXPECT_EQ(result.Ok, c.written != nullptr) << result.Reason;
+  if (c.written) {
+    EXPECT_EQ(ReadFile(dir.File(c.written)), bytes);
+  } else {
+    EXPECT_EQ(result.Reason, c.reason);
+  }
+  for (const auto& [name, target] : c.links)
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File(name))) << name;
+  for (const std::string& folder : {dir.path(), dir.File("sub")})
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      EXPECT_EQ(entry.path().string().find(".varnock-"), std::string::npos) << entry.path();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SafeSave, SaveThroughLinkTest,
+    ::testing::Values(
+        LinkCase{"ToAFileNotMadeYet", {{"link.bin", "new.bin"}}, "new.bin", ""},
+        LinkCase{"AChainEndingInAFolder",
+                 {{"a.bin", "b.bin"}, {"b.bin", "sub/../sub/c.bin"}},
+                 "sub/c.bin",
+                 ""},
+        LinkCase{"AbsoluteToAFileNotMadeYet", {{"link.bin", "/sub/d.bin"}}, "sub/d.bin", ""},
+        LinkCase{"IntoAFolderThatIsNot",
+                 {{"link.bin", "none/e.bin"}},
+                 nullptr,
+                 "No such file or directory"},
+        LinkCase{"ALoop",
+                 {{"a.bin", "b.bin"}, {"b.bin", "a.bin"}},
+                 nullptr,
+                 "Too many levels of symbolic links"}),
+    kName);
+
+// A name as long as a file name may be still leaves room for its temporary file's name.
+TEST(SafeSave, TheLongestNameIsSavedToo) {
+  TempDir dir;
+  const std::string path = dir.Write(std::string(255, 'n'), PatternBytes(100, 1));
+  const FileWriteResult result = WriteFileSafely(path, PatternBytes(100, 2));
+  EXPECT_TRUE(result.Ok) << result.Reason;
+  EXPECT_EQ(ReadFile(path), PatternBytes(100, 2));
+  EXPECT_EQ(EntryCount(dir.path()), 1u);
 }
 
 }  // namespace

@@ -7,14 +7,20 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <tuple>
 
 #include "document/rom_document.h"
 #include "io/file_io.h"
+#include "io/save_temporaries.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -44,8 +50,36 @@ struct KeepCase {
   gid_t group;
   mode_t mode;
   bool twin;  // a second name, twin.bin, for the same file
+  // Extended attributes the file has: name and value.
+  std::vector<std::pair<std::string, std::string>> attributes = {};
   friend void PrintTo(const KeepCase& c, std::ostream* os) { *os << c.name; }
 };
+
+// A POSIX ACL as the attribute system.posix_acl_access holds it: a version word, then entries
+// of tag, permissions and id (little-endian; see acl(5) and the kernel's posix_acl_xattr.h).
+// Owner rw-, user 1234 rw-, group r--, mask rw-, others r--: what `setfacl -m u:1234:rw`
+// makes of a file of mode 0644, which then shows mode 0664.
+std::string AccessList() {
+  std::string bytes;
+  const auto put = [&bytes](uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
+  };
+  put(2, 4);
+  for (const auto& [tag, permissions, id] :
+       {std::tuple{1u, 6u, ~0u}, std::tuple{2u, 6u, 1234u}, std::tuple{4u, 4u, ~0u},
+        std::tuple{0x10u, 6u, ~0u}, std::tuple{0x20u, 4u, ~0u}}) {
+    put(tag, 2);
+    put(permissions, 2);
+    put(id, 4);
+  }
+  return bytes;
+}
+
+std::string AttributeOf(const std::string& path, const std::string& name) {
+  std::string value(256, '\0');
+  const ssize_t length = ::getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+  return length < 0 ? "(none)" : value.substr(0, static_cast<size_t>(length));
+}
 
 class KeepTest : public ::testing::TestWithParam<KeepCase> {};
 
@@ -59,6 +93,10 @@ TEST_P(KeepTest, TheSavedFileIsTheSameFileWithNewBytes) {
   ASSERT_EQ(::chown(path.c_str(), c.owner, c.group), 0);
   ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
   ASSERT_TRUE(!c.twin || ::link(path.c_str(), dir.File("twin.bin").c_str()) == 0);
+  for (const auto& [name, value] : c.attributes)
+    if (::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) != 0)
+      GTEST_SKIP() << "this file system keeps no attribute " << name << ": "
+                   << std::strerror(errno);
   const struct stat was = StatOf(path);
   RomDocument doc;
   ASSERT_EQ(doc.LoadRom(path), kLoadLoaded);
@@ -76,13 +114,26 @@ TEST_P(KeepTest, TheSavedFileIsTheSameFileWithNewBytes) {
   EXPECT_EQ(Entries(dir.path()), names);
   for (const std::string& name : names) EXPECT_EQ(ReadFile(dir.File(name)), image) << name;
   EXPECT_FALSE(doc.ChangedOnDisk(path));
+  for (const auto& [name, value] : c.attributes) EXPECT_EQ(AttributeOf(path, name), value) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(SafeSave, KeepTest,
                          ::testing::Values(KeepCase{"OwnFile", 0, 0, 0644, false},
                                            KeepCase{"AnotherUsersFile", 1234, 5678, 0640, false},
                                            KeepCase{"SetUserIdProgram", 1234, 1234, 04755, false},
-                                           KeepCase{"HardLinked", 1234, 5678, 0644, true}),
+                                           KeepCase{"HardLinked", 1234, 5678, 0644, true},
+                                           KeepCase{"UserAttributes",
+                                                    0,
+                                                    0,
+                                                    0644,
+                                                    false,
+                                                    {{"user.origin", "dump 3"}, {"user.none", ""}}},
+                                           KeepCase{"AccessControlList",
+                                                    1234,
+                                                    5678,
+                                                    0664,
+                                                    false,
+                                                    {{"system.posix_acl_access", AccessList()}}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // An ordinary user may write another user's file that its mode opens to everyone, but may not
@@ -116,6 +167,62 @@ TEST(SafeSave, AFileWhoseOwnerCannotBeKeptIsWrittenInPlace) {
   EXPECT_EQ(Entries(folder), std::vector<std::string>{"g.bin"});
 }
 
+struct InPlaceCase {
+  const char* name;
+  mode_t folderMode;      // of the folder the user's file is in, which root owns
+  const char* attribute;  // one root gives the file; null for none
+  friend void PrintTo(const InPlaceCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class InPlaceTest : public ::testing::TestWithParam<InPlaceCase> {};
+
+// An ordinary user saves their own file, but a replacement could not keep all it is: an
+// attribute only root may set (security.*), or a folder the user may not add a file to. The
+// save goes in place, its copy beside the file or else in the temporary folder, and nothing is
+// left behind. Run in a child that drops root.
+TEST_P(InPlaceTest, WhatAReplacementCouldNotKeepIsWrittenInPlace) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
+  const InPlaceCase& c = GetParam();
+  TempDir dir;
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+  const std::string folder = dir.File("home");
+  const std::string spare = dir.File("tmp");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700) | ::chmod(folder.c_str(), c.folderMode), 0);
+  ASSERT_EQ(::mkdir(spare.c_str(), 0700) | ::chmod(spare.c_str(), 0777), 0);
+  const std::string path = dir.Write("home/g.bin", PatternBytes(4096, 1));
+  ASSERT_EQ(::chown(path.c_str(), 1234, 1234) | ::chmod(path.c_str(), 0644), 0);
+  if (c.attribute && ::setxattr(path.c_str(), c.attribute, "label", 5, 0) != 0)
+    GTEST_SKIP() << "this file system keeps no attribute " << c.attribute;
+  const ino_t inode = StatOf(path).st_ino;
+  const std::vector<uint8_t> bytes = PatternBytes(4096, 2);
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(1234) == 0 && ::setuid(1234) == 0;
+    _exit(dropped && ::setenv("TMPDIR", spare.c_str(), 1) == 0 && WriteFileSafely(path, bytes).Ok
+              ? 0
+              : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const struct stat now = StatOf(path);
+  EXPECT_EQ(now.st_ino, inode);
+  EXPECT_EQ(std::tuple(now.st_uid, now.st_mode & 07777), std::tuple(1234u, 0644u));
+  EXPECT_EQ(ReadFile(path), bytes);
+  EXPECT_EQ(AttributeOf(path, c.attribute ? c.attribute : "user.none"),
+            c.attribute ? "label" : "(none)");
+  EXPECT_EQ(Entries(folder), std::vector<std::string>{"g.bin"});
+  EXPECT_EQ(Entries(spare), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(SafeSave, InPlaceTest,
+                         ::testing::Values(InPlaceCase{"AnAttributeOnlyRootMaySet", 0777,
+                                                       "security.varnock-test"},
+                                           InPlaceCase{"AFolderTheUserMayNotAddTo", 0755, nullptr}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A write in place that runs out of room half-way puts the copy's bytes back. The file on disk
 // is shorter than the image, so the copy of it fits below the limit and the new bytes do not.
 TEST(SafeSave, AWriteInPlaceThatFailsPutsTheOldBytesBack) {
@@ -131,7 +238,7 @@ TEST(SafeSave, AWriteInPlaceThatFailsPutsTheOldBytesBack) {
   SaveResult saved;
   {
     test::FullDisk full(4096);
-    saved = doc.SaveRom(path);
+    saved = doc.SaveRom(path, {.AcceptedFile = IdentifyFile(path)});
   }
   EXPECT_FALSE(saved.Ok);
   EXPECT_EQ(saved.Reason, "File too large");
@@ -139,6 +246,46 @@ TEST(SafeSave, AWriteInPlaceThatFailsPutsTheOldBytesBack) {
   EXPECT_EQ(ReadFile(path), onDisk);
   EXPECT_EQ(ReadFile(dir.File("twin.bin")), onDisk);
   EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"g.bin", "twin.bin"}));
+}
+
+// The first write past the limit lowers it below the file's old size, so that putting the
+// old bytes back fails too.
+void LowerTheLimit(int) {
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = 500;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// When even the restore fails, the message says that the file is partly new and where its old
+// bytes are; that copy is whole, and it is what a later open of the file hears of.
+TEST(SafeSave, AFailedRestoreSaysTheFileIsPartlyNewAndWhereTheOldBytesAre) {
+  TempDir dir;
+  const std::string path = dir.Write("g.bin", PatternBytes(1000, 1));
+  ASSERT_EQ(::link(path.c_str(), dir.File("twin.bin").c_str()), 0);
+  const std::vector<uint8_t> old = ReadFile(path);
+  FileWriteResult written;
+  {
+    test::FullDisk full(4096);
+    const auto handler = std::signal(SIGXFSZ, LowerTheLimit);
+    written = WriteFileSafely(path, PatternBytes(8192, 2));
+    std::signal(SIGXFSZ, handler);
+  }
+  EXPECT_FALSE(written.Ok);
+  const std::string start =
+      "File too large\nThe file '" + path + "' is now partly new; its old contents are kept in '";
+  ASSERT_EQ(written.Reason.substr(0, start.size()), start) << written.Reason;
+  const std::string copy =
+      written.Reason.substr(start.size(), written.Reason.size() - start.size() - 2);
+  EXPECT_EQ(written.Reason.substr(written.Reason.size() - 2), "'.");
+  const std::string name = dir.path() + "/.g.bin.varnock-old-";
+  EXPECT_EQ(copy.substr(0, name.size()), name);
+  EXPECT_EQ(copy.size(), name.size() + 6);
+  EXPECT_EQ(ReadFile(copy), old);
+  const std::vector<SaveLeftover> leftovers = FindSaveLeftovers(path);
+  ASSERT_EQ(leftovers.size(), 1u);
+  EXPECT_EQ(leftovers[0].Path, copy);
+  EXPECT_EQ(leftovers[0].Kind, SaveTemporaryKind::OldContents);
 }
 
 // The last step of a replacing save is the rename; a file marked immutable refuses it, even to
@@ -160,7 +307,7 @@ TEST(SafeSave, AFailedRenameIsAFailedSave) {
   }
   doc.RomData[5] ^= 0xFF;
   doc.Modified = true;
-  const SaveResult saved = doc.SaveRom(path);
+  const SaveResult saved = doc.SaveRom(path, {.AcceptedFile = IdentifyFile(path)});
   flags &= ~FS_IMMUTABLE_FL;
   ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
   ::close(fd);

@@ -62,6 +62,31 @@ TEST_F(FileMessages, ABadPaletteBesideTheRomIsNamed) {
                 .arg(QString::fromStdString(dir.File("game.VRK"))));
 }
 
+// Files an interrupted save left beside the ROM are named, with what each holds, once the
+// window is open; another file's leftovers are not.
+TEST_F(FileMessages, LeftoversOfAnInterruptedSaveAreNamed) {
+  dir.Write(".game.gb.varnock-old-AbC123", PatternBytes(16, 3));
+  dir.Write(".game.gb.varnock-save-Zz9876", PatternBytes(16, 3));
+  dir.Write(".other.gb.varnock-save-Zz9876", PatternBytes(16, 3));
+  ASSERT_NE(Open("game.gb", PatternBytes(32768, 1)), nullptr);
+  ASSERT_EQ(prompts.Messages.size(), 1u);
+  const QString rom = QString::fromStdString(dir.File("game.gb"));
+  const QString folder = QString::fromStdString(dir.path());
+  const QStringList lines = prompts.Messages[0].Text.split(QLatin1Char('\n'));
+  ASSERT_EQ(lines.size(), 3) << prompts.Messages[0].Text.toStdString();
+  EXPECT_EQ(lines[0], QStringLiteral("An interrupted save of '%1' left files behind:").arg(rom));
+  EXPECT_TRUE(lines.contains(
+      QStringLiteral("'%1/.game.gb.varnock-old-AbC123' holds the contents '%2' had before an "
+                     "interrupted write, which may have left it partly new.")
+          .arg(folder, rom)));
+  EXPECT_TRUE(lines.contains(
+      QStringLiteral("'%1/.game.gb.varnock-save-Zz9876' is a partial file left by an interrupted "
+                     "save of '%2': it is safe to delete.")
+          .arg(folder, rom)));
+  EXPECT_EQ(prompts.Messages[0].Icon, PromptIcon::Information);
+  EXPECT_EQ(prompts.Messages[0].Buttons, PromptButtons::Ok);
+}
+
 // The names dumps carry today sit in "Tutti i tipi supportati" and in their console's entry.
 TEST_F(FileMessages, TheOpenDialogOffersTodaysExtensions) {
   prompts.FileNames.push_back(std::nullopt);
