@@ -165,6 +165,7 @@ void TChildForm::BuildMenus() {
   ExportBitmap1 = AddItem(Edit1, "ExportBitmap1", "&Esporta Bitmap...");
   Edit1->addSeparator();
   ClearArranger1 = AddItem(Edit1, "ClearArranger1", "Svuota Arranger");
+  BuildProjectItems();
 
   Window1 = new QMenu(QStringLiteral("&Vedi"), this);
   Window1->setObjectName(QStringLiteral("Window1"));

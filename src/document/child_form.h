@@ -18,6 +18,7 @@
 #include "document/view_mouse.h"
 #include "palette/palette_file.h"
 #include "palette/rom_palette.h"
+#include "project/project_file.h"
 
 namespace varnock {
 
@@ -226,6 +227,20 @@ class TChildForm : public QMdiSubWindow {
   // The name the close question gives: the file's, or a stream window's caption.
   QString DocumentName() const;
 
+  // Projects: "Aggiungi al progetto" (Ctrl+D) in the Edit menu adds what the window shows (the
+  // view's page, the rows of the selection, or a stream window's whole stream), starting a
+  // project first when none is open.
+  void BuildProjectItems();
+  void AddToProject1Click();
+  ProjectResource ResourceOfView(const std::string& projectPath) const;
+  // Shows `resource` of the project at `projectPath`, whose ROM is `rom`: its format,
+  // arrangement, palette and sub-palette, and the view at its offset (a stream window's first).
+  void ShowProjectResource(const ProjectResource& resource, const std::string& projectPath,
+                           const RomDocument& rom);
+  // Before a palette is replaced: edits not yet saved are saved when the user wants. False
+  // when they could not be, so the palette must stay.
+  bool KeepPaletteEdits();
+
   // Mirrors the document's scroll range and ViewOffset in the bar without running its
   // change handler; callers decode and paint themselves.
   void SyncScrollBar();
@@ -265,6 +280,7 @@ class TChildForm : public QMdiSubWindow {
   QAction* ImportBitmap1 = nullptr;
   QAction* ExportBitmap1 = nullptr;
   QAction* ClearArranger1 = nullptr;
+  QAction* AddToProject1 = nullptr;
   QMenu* Window1 = nullptr;
   QMenu* Size1 = nullptr;
   std::array<QAction*, 4> ZoomItems{};  // N1x1 .. N4x1, Tag = zoom
@@ -326,6 +342,8 @@ class TChildForm : public QMdiSubWindow {
     int32_t Count = 0;
   };
   std::optional<RomPaletteChoice> LastRomPalette;
+  // Where the shown palette was read in the ROM, while it is the one shown.
+  std::optional<RomPaletteChoice> PaletteInRom;
   // The cell outlined as the picked tile and the grid it was picked on, until the next pick,
   // scroll or format change.
   struct PickMarkPlace {

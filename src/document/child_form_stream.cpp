@@ -102,6 +102,7 @@ void TChildForm::TakeStreamSettings(const TChildForm& source) {
   MarkPaletteSize(Doc.PaletteSize);
   Doc.SubPalette = from.SubPalette;
   Doc.PalettePath = from.PalettePath;
+  PaletteInRom = source.PaletteInRom;
   Doc.LeftColor = from.LeftColor;
   Doc.RightColor = from.RightColor;
 }
