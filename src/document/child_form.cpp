@@ -13,6 +13,7 @@
 #include "codec/tile_codec.h"
 #include "codec/view_compose.h"
 #include "document/stream_scan_form.h"
+#include "document/view_readout.h"
 #include "palette/pal_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
@@ -435,7 +436,8 @@ void TChildForm::FormActivate() {
   MainForm->StatusPanel(0)->setText(QString::fromStdString(Doc.SizeText()));
   ShowOffset();
   ShowFormatName();
-  ShowPickReadout();
+  // Written here whatever the frame counts as active yet: from now on the panel is this window's.
+  MainForm->StatusPanel(3)->setText(QString::fromStdString(PickReadout(Doc)));
   MainForm->ActiveRom = this;
   PalForm->TargetSurface = &Doc.ViewSurface;
   PalForm->TargetPalette = &Doc.Palette;

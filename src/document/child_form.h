@@ -205,8 +205,13 @@ class TChildForm : public QMdiSubWindow {
   void FindStreams1Click();
   // Decompresses the stream of `format` at `offset` of this window's image and opens it in a
   // window of its own, beside this one, with this window's format and palette. A stream that
-  // does not decode is reported and nothing opens. The new window, or null.
-  TChildForm* OpenStreamWindow(int64_t offset, CompressionFormat format);
+  // does not decode is reported and nothing opens. A stream already open in a window of this
+  // one is not opened again: that window becomes active. The stream's window, or null.
+  // With `failure`, the reason a stream does not decode goes there instead of a message box.
+  TChildForm* OpenStreamWindow(int64_t offset, CompressionFormat format,
+                               QString* failure = nullptr);
+  // The open stream window of this window's stream of `format` at `offset`, or null.
+  TChildForm* StreamWindowOf(int64_t offset, CompressionFormat format) const;
   bool IsStreamWindow() const { return Doc.Stream.has_value(); }
   // What Save does: a ROM window writes its file, a stream window its source's image. True
   // when saved or when there was nothing to save.

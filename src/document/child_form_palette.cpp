@@ -164,9 +164,11 @@ void TChildForm::SaveAs1Click() {
 }
 
 void TChildForm::LoadFromRom1Click() {
-  // The first time the page shown and the window's palette settings; then the last choice.
-  const RomPaletteChoice preset =
-      LastRomPalette.value_or(RomPaletteChoice{Doc.ViewOffset, Doc.PalFormat, Doc.PaletteSize});
+  // The first time the page shown, the console's own colour words (a stream's are its source's)
+  // or else the window's palette format, and its entry count; then the last choice.
+  const std::string& extension = StreamSource ? StreamSource->Doc.RomExt : Doc.RomExt;
+  const RomPaletteChoice preset = LastRomPalette.value_or(RomPaletteChoice{
+      Doc.ViewOffset, ConsolePaletteFormat(extension, Doc.PalFormat), Doc.PaletteSize});
   auto* dialog = new TRomPalForm(this, preset.Offset, preset.Format, preset.Count);
   connect(dialog, &TRomPalForm::Chosen, this,
           [this](int32_t offset, RomPaletteFormat format, int32_t count) {
