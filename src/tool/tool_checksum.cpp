@@ -7,6 +7,7 @@
 
 #include "document/checksum_rule.h"
 #include "document/console_header.h"
+#include "document/step_names.h"
 #include "tool/tool_commands.h"
 #include "tool/tool_files.h"
 #include "tool/tool_report.h"
@@ -84,9 +85,12 @@ int RunChecksum(const ParsedArguments& arguments) {
       FailOn(romPath, "The image does not hold the header checksums shown; --fix writes them.");
     return kToolSucceeded;
   }
-  for (const FieldCheck& check : checks)
-    if (check.Header && check.Holds != check.Gives)
-      doc.WriteBytes(check.Offset, FieldBytes(*check.Header, check.Gives));
+  {
+    const HistoryStep step(doc, ChecksumStepName());
+    for (const FieldCheck& check : checks)
+      if (check.Header && check.Holds != check.Gives)
+        doc.WriteBytes(check.Offset, FieldBytes(*check.Header, check.Gives));
+  }
   if (outPath) {
     SaveImageFile(doc, *outPath);
   } else if (!held) {
