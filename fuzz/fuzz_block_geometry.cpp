@@ -81,8 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Only the tiles of the cells under the block change. In byte order they all come after the
   // paste's first cell; with an arrangement, a block row that runs past the grid's right edge
   // goes on at the left of the next grid row, whose tiles may come before it in the image.
+  // A clip without pixels (a selection too big to hold) writes nothing; its tile counts are
+  // only what was asked for.
   std::vector<bool> underBlock(size_t(romSize), false);
-  for (int32_t row = 0; row < clip.TilesDown; ++row)
+  for (int32_t row = 0; clip.PixelCount > 0 && row < clip.TilesDown; ++row)
     varnock::ForEachTileRun(
         doc.Arrangement, doc.Columns, doc.Rows, doc.PasteColumn, doc.PasteRow + row,
         clip.TilesAcross, [&](int32_t column, int32_t count, int64_t) {
