@@ -93,6 +93,13 @@ bool LooksAddedBefore(std::span<const uint8_t> earlier, std::span<const uint8_t>
   return 2 * foreign >= count;
 }
 
+bool InPaddingUpTo(std::span<const uint8_t> image, size_t earlier, size_t later) {
+  constexpr size_t kPaddingBefore = 8;
+  if (earlier < kPaddingBefore || later > image.size() || later <= earlier) return false;
+  const auto run = image.subspan(earlier - kPaddingBefore, later - earlier + kPaddingBefore);
+  return std::all_of(run.begin(), run.end(), [&](uint8_t b) { return b == run.front(); });
+}
+
 ExactStartChooser::ExactStartChooser(size_t tileBytes, size_t longestStream, FrontDecoder front,
                                      Swallows swallows, Meeting meeting)
     : tileBytes_(std::max<size_t>(tileBytes, 1)),

@@ -21,6 +21,11 @@ namespace varnock {
 // stream's own bytes are far more regular.
 bool LooksAddedBefore(std::span<const uint8_t> earlier, std::span<const uint8_t> later);
 
+// Whether `earlier` lies in a run of one byte value (padding) of `image` that goes on up to
+// `later`: a stream begins where its padding ends, and padding read as commands gives a few
+// junk bytes.
+bool InPaddingUpTo(std::span<const uint8_t> image, size_t earlier, size_t later);
+
 // Takes the starts of each end from the last to the first, as a pass from the image's end
 // meets them, and keeps one per end. The starts of one end form walks: from an earlier start
 // the stream's walk reaches a later one (StreamStart::Next) and then goes on alike. Along a

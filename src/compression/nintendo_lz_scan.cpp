@@ -153,8 +153,10 @@ std::vector<StreamStart> FindNintendoStreams(const NintendoLayout& layout,
   const size_t longest = 3 * limit + 1;
   // Bytes before a stream that happen to decode into it do so most often as a long literal
   // that holds the stream's first commands and lands on a later one; few real streams begin
-  // with more than 64 literal bytes.
+  // with more than 64 literal bytes. Or they are its padding, the last byte of which reads the
+  // stream's first byte as a literal (00 in every format here).
   const auto swallows = [&](size_t earlier, size_t later) {
+    if (InPaddingUpTo(image, earlier, later)) return true;
     const NintendoRead c = ReadNintendoCommand(layout, image.data(), image.size(), earlier);
     return c.Result == NintendoRead::Outcome::Command && c.Op == NintendoOp::Literal &&
            c.Length > kLongLeadingLiteral && later < c.LiteralAt + c.Length;

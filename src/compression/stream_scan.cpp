@@ -70,15 +70,6 @@ size_t MostWork(CompressionFormat format, std::span<const uint8_t> input) {
 // where it ends, the one where the stream begins is kept.
 constexpr size_t kNearStarts = 32;
 
-// Whether `earlier` lies in a run of one byte value (padding) that goes on up to `later`:
-// a stream begins where its padding ends, and padding read as tokens gives a few junk bytes.
-bool InPaddingUpTo(std::span<const uint8_t> image, size_t earlier, size_t later) {
-  constexpr size_t kPaddingBefore = 8;
-  if (earlier < kPaddingBefore) return false;
-  const auto run = image.subspan(earlier - kPaddingBefore, later - earlier + kPaddingBefore);
-  return std::all_of(run.begin(), run.end(), [&](uint8_t b) { return b == run.front(); });
-}
-
 struct Decoded {
   size_t Offset = 0;
   DecompressResult Result;

@@ -205,21 +205,27 @@ TEST(StreamScanTest, StreamsWithoutHeaderAreFoundAtTheirFirstByte) {
   }
 }
 
-TEST(StreamScanTest, KosinskiStreamsArePickedOutOfThePaddingThatDecodesIntoThem) {
-  // Pictures whose streams FF padding before them decodes into, a few bytes early: to fewer
-  // bytes than whole tiles, to more, or to as many.
+TEST(StreamScanTest, StreamsArePickedOutOfThePaddingThatDecodesIntoThem) {
+  // Pictures whose streams the padding before them decodes into, a few bytes early: for
+  // Kosinski FF padding, to fewer bytes than whole tiles, to more, or to as many; for LZ3 the
+  // last zero, a literal of the stream's first byte, to whole tiles.
   struct Case {
+    F format;
+    uint8_t padding;
     uint32_t seed;
     size_t tiles;
   };
-  for (const Case c : {Case{44, 12}, Case{305, 33}, Case{131, 19}, Case{344, 32}}) {
-    SCOPED_TRACE(c.seed);
-    const Bytes stream = *Compress(F::Kosinski, test::TileLikeBytes(32 * c.tiles, c.seed));
-    Bytes image(64, 0xFF);
+  const Case cases[] = {{F::Kosinski, 0xFF, 44, 12},  {F::Kosinski, 0xFF, 305, 33},
+                        {F::Kosinski, 0xFF, 131, 19}, {F::Kosinski, 0xFF, 344, 32},
+                        {F::Lz3, 0x00, 13, 21},       {F::Lz3, 0x00, 20, 28},
+                        {F::Lz3, 0x00, 40, 8}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(CompressionInfo(c.format).ShortName) + " " + std::to_string(c.seed));
+    const Bytes stream = *Compress(c.format, test::TileLikeBytes(32 * c.tiles, c.seed));
+    Bytes image(64, c.padding);
     image.insert(image.end(), stream.begin(), stream.end());
     image.resize(image.size() + 64, 0x00);
-    const F kosinski = F::Kosinski;
-    const std::vector<StreamFind> finds = ScanForStreams(image, std::span(&kosinski, 1));
+    const std::vector<StreamFind> finds = ScanForStreams(image, std::span(&c.format, 1));
     ASSERT_EQ(finds.size(), 1u);
     EXPECT_EQ(finds[0].Offset, 64u);
     EXPECT_EQ(finds[0].CompressedLength, stream.size());
