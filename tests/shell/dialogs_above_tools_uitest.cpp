@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "shell/help_window.h"
 #include "support/app_fixture.h"
 
 namespace varnock::test {
@@ -50,6 +51,21 @@ TEST_F(RealDialogs, MessageBoxesAndDialogsComeAboveTheToolWindows) {
   EXPECT_TRUE(StaysOnTop([&] { CurrentPrompts().OpenFileName(info, QString()); }));
   EXPECT_TRUE(StaysOnTop([&] { CurrentPrompts().SaveFileName(info, QString()); }));
   EXPECT_TRUE(StaysOnTop([] { CurrentPrompts().ChooseColor(Qt::red); }));
+}
+
+// The help is read beside the work, so it keeps clear of the tools without staying on top.
+TEST_F(RealDialogs, TheHelpOpensClearOfTheToolWindowsWhereverItWasLeft) {
+  ASSERT_NE(Open("game.gba", PatternBytes(0x8000, 2)), nullptr);
+  // First where it opens by itself, then where the user left it, over the tools.
+  for (const QPoint left : {QPoint(0, 0), QPoint(400, 0)}) {
+    if (auto* help = MainForm->findChild<HelpWindow*>()) help->move(left);
+    MainForm->Contents1->trigger();
+    auto* help = MainForm->findChild<HelpWindow*>();
+    ASSERT_TRUE(help && help->isVisible());
+    EXPECT_FALSE(help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(ToolWindowsCovering(help->frameGeometry()), QStringList()) << left.x();
+    help->close();
+  }
 }
 
 struct DialogCase {
