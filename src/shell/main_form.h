@@ -136,7 +136,7 @@ class TMainForm : public QMainWindow {
   QMenu* HelpMenu = nullptr;
   QAction* Contents1 = nullptr;
   QAction* About1 = nullptr;
-  // The open project's resources, docked at the frame's left; hidden until a project opens.
+  // The open project's resources, docked at the frame's right; hidden until a project opens.
   TProjectForm* ProjectForm = nullptr;
   // "&Cronologia...": made when first asked for; it lists the active ROM window's steps.
   QPointer<THistoryForm> HistoryForm;
