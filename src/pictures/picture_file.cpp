@@ -315,21 +315,29 @@ QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reas
   return image;
 }
 
-PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int maxSide) {
+QImage DecodeWholePicture(QIODevice& device, int maxSide, QString* reason) {
   const qint64 start = device.pos();
   const std::optional<BitmapLayout> layout = LayoutAtStart(device);
-  QString reason;
   bool filled = false;
-  QImage image = DecodePicture(device, maxSide, 0x00, &reason, &filled);
-  if (image.isNull()) return {false, reason};
+  QImage image = DecodePicture(device, maxSide, 0x00, reason, &filled);
+  if (image.isNull()) return {};
   if (layout && !layout->RowsKnown) {
     // Run-length rows may jump over pixels or stop early; decoded again over another fill,
     // such a picture comes out different. Without a fill, fresh memory could match itself.
     QImage again;
-    if (filled && device.seek(start)) again = DecodePicture(device, maxSide, 0xFF, &reason);
-    if (again.isNull() || !SamePixels(again, image))
-      return {false, QString::fromUtf8(kPictureIncompleteReason)};
+    if (filled && device.seek(start)) again = DecodePicture(device, maxSide, 0xFF, reason);
+    if (again.isNull() || !SamePixels(again, image)) {
+      *reason = QString::fromUtf8(kPictureIncompleteReason);
+      return {};
+    }
   }
+  return image;
+}
+
+PictureReadResult ReadPictureBlock(QIODevice& device, TileSurface& clip, int maxSide) {
+  QString reason;
+  QImage image = DecodeWholePicture(device, maxSide, &reason);
+  if (image.isNull()) return {false, reason};
   const bool indexed = image.format() == QImage::Format_Indexed8 ||
                        image.format() == QImage::Format_Mono ||
                        image.format() == QImage::Format_MonoLSB;
@@ -376,23 +384,33 @@ PictureReadResult ReadPictureFile(const QString& path, TileSurface& clip) {
   return ReadPictureFile(QFile::encodeName(path).toStdString(), clip);
 }
 
-PictureReadResult ReadPictureFile(const std::string& path, TileSurface& clip) {
+bool OpenPictureFile(const std::string& path, QFile& file, QString* reason) {
   // Non-blocking, so a named pipe is refused instead of waiting for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return {false, QString::fromStdString(SystemReason(errno))};
+  if (fd < 0) {
+    *reason = QString::fromStdString(SystemReason(errno));
+    return false;
+  }
   struct stat info {};
   const bool examined = ::fstat(fd, &info) == 0;
   if (!examined || !S_ISREG(info.st_mode)) {
-    const QString reason =
+    *reason =
         QString::fromStdString(examined ? NotRegularFileReason(info.st_mode) : SystemReason(errno));
     ::close(fd);
-    return {false, reason};
+    return false;
   }
-  QFile file;
   if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);
-    return {false, file.errorString()};
+    *reason = file.errorString();
+    return false;
   }
+  return true;
+}
+
+PictureReadResult ReadPictureFile(const std::string& path, TileSurface& clip) {
+  QFile file;
+  QString reason;
+  if (!OpenPictureFile(path, file, &reason)) return {false, reason};
   return ReadPictureBlock(file, clip);
 }
 

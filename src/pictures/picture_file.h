@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QIODevice>
 #include <QImage>
 #include <QString>
@@ -15,9 +16,6 @@
 #include "codec/tile_surface.h"
 
 namespace varnock {
-
-// Wider or taller pictures are refused: the clipboard could not hold them.
-inline constexpr int kMaxPictureSide = 16384;
 
 // `block` of `surface` as an 8-bit indexed PNG with the colours the bitmap file gets (entries
 // 0..colorCount-1 of the surface, the rest black; see PictureColorCount). Empty when the block
@@ -66,6 +64,14 @@ PictureReadResult ReadPictureFile(const std::string& path, TileSurface& clip);
 // is refused.
 QImage DecodePicture(QIODevice& device, int maxSide, uint8_t fill, QString* reason,
                      bool* filled = nullptr);
+
+// The whole picture from `device` as ReadPictureBlock reads it, before it is cut into tiles or
+// made indexed: refused (null, `reason` set) on the same grounds.
+QImage DecodeWholePicture(QIODevice& device, int maxSide, QString* reason);
+
+// Opens the regular file named `path` (bytes) for reading, without waiting on a pipe; false, with
+// `reason` set, when it cannot.
+bool OpenPictureFile(const std::string& path, QFile& file, QString* reason);
 
 // Whether two decodes of a picture hold the same pixels: the same size, format and colour
 // table, and pixel for pixel the same index (indexed pictures, whose indices may lie past

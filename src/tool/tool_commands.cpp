@@ -31,10 +31,23 @@ constexpr OptionSpec kImportOptions[] = {
 };
 constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
 constexpr OptionSpec kScanOptions[] = {{"--help", false}, {"--formats", true}, {"--json", false}};
+constexpr OptionSpec kFindOptions[] = {
+    {"--help", false},     {"--state", true},  {"--picture", true}, {"--tiles-at", true},
+    {"--origin", true},    {"--format", true}, {"--formats", true}, {"--no-streams", false},
+    {"--no-flips", false}, {"--json", false},  {"--codec", true},
+};
 constexpr OptionSpec kPaletteOptions[] = {
     {"--help", false}, {"--from", true}, {"--offset", true}, {"--count", true}, {"--to", true}};
 constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
 constexpr OptionSpec kFormatsOptions[] = {{"--help", false}, {"--codec", true}};
+constexpr OptionSpec kExtractOptions[] = {{"--help", false}, {"--only", false}};
+constexpr OptionSpec kBuildOptions[] = {{"--help", false}, {"--only", false}, {"-o", true}};
+constexpr OptionSpec kProjectOptions[] = {
+    {"--help", false},   {"--rom", true},         {"--format", true},     {"--offset", true},
+    {"--tiles", true},   {"--length", true},      {"--columns", true},    {"--arrangement", true},
+    {"--palette", true}, {"--palette-rom", true}, {"--subpalette", true}, {"--compressed", true},
+    {"--room", true},    {"--png", true},         {"--codec", true},
+};
 
 constexpr const char* kExportHelp =
     R"(Usage: varnock-tool export ROM OUT.png [OPTION]...
@@ -128,6 +141,38 @@ Options:
   --json              print a JSON array of {offset, format, compressed, decompressed}
 )";
 
+constexpr const char* kFindHelp =
+    R"(Usage: varnock-tool find ROM (--state FILE | --picture FILE | --tiles-at OFFSET:COUNT)
+       [OPTION]...
+Finds where tiles lie in ROM, as the editor's tile search does: at every byte offset in every
+tile format, also mirrored left to right, upside down or both, and inside every compressed
+stream the scan finds with the compressions of ROM's console (those its list shows), in their
+decompressed bytes. The tiles come from one source, each different tile once, tiles of one
+colour left out:
+  --state FILE        the video memory of an emulator save state (Snes9x, ZSNES, FCEUX,
+                      NESticle, mGBA, Gens), read in its console's tile format
+  --picture FILE      the 8 x 8 cells of a PNG or BMP, indexed or not; only which pixels share
+                      a colour counts, so tiles drawn in other colours match
+  --tiles-at OFFSET:COUNT
+                      COUNT tiles of ROM from OFFSET in the format of --format; the other
+                      places of these tiles are listed, not their own
+Prints one line per place, the one holding most of the tiles (then most of them in order)
+first: the offset of its first tile (in the stream's decompressed bytes for a stream), the tile
+format, the stream as COMPRESSION:OFFSET or - for the raw image, the searched tiles there, how
+many of them follow each other in order, the matching tiles, and the matches per orientation
+(n straight, h mirrored, v upside down, hv both).
+
+Options:
+  --format F          ROM's tile format, searched first (default: by ROM's extension)
+  --formats LIST      the tile formats to search, separated by commas (default: all)
+  --origin X,Y        with --picture: the first cell's top-left pixel, each 0 to 7 (default 0,0)
+  --no-streams        do not look inside compressed streams
+  --no-flips          only the tiles as they are, not mirrored
+  --json              print {searched_tiles, streams_searched, places: [{offset, format, stream,
+                      tiles, in_order, matches, orientations, first_tile, first_orientation}]}
+  --codec FILE        load an encoding description first, so that it is searched too
+)";
+
 constexpr const char* kPaletteHelp =
     R"(Usage: varnock-tool palette IN OUT [OPTION]...
 Reads the palette IN as the editor loads one (its palette files, emulator save states, memory
@@ -162,6 +207,52 @@ Options:
   --codec FILE        load an encoding description first, so that it is listed
 )";
 
+constexpr const char* kExtractHelp =
+    R"(Usage: varnock-tool extract PROJECT [--only NAME...]
+Writes the picture of each resource of the project file PROJECT (.vrkproj) as export writes it:
+an 8-bit indexed PNG in the resource's palette, at the resource's png path (NAME.png beside the
+project by default), creating folders as needed. Every picture is made before the first is
+written: when one resource cannot be read, each failure is listed and nothing is written. A
+picture that already holds the same bytes is left as it is.
+
+Options:
+  --only              only the resources named after PROJECT
+)";
+
+constexpr const char* kBuildHelp =
+    R"(Usage: varnock-tool build PROJECT [-o OUT] [--only NAME...]
+Reads the picture of each resource of the project file PROJECT and writes into the project's ROM
+the tiles of those that changed, as import does: raw tiles at their offset, a compressed
+resource compressed again into its stream's room. All or nothing: every write is planned first,
+and when one resource fails (a picture missing, of another size, not indexed, with indices the
+format cannot hold, a stream that no longer fits its room, two resources writing other bytes
+into the same place) every failure is listed and nothing is written. The ROM is saved once at
+the end, as the editor saves it (header checksums of its extension). When no picture changed it
+says "nothing changed", writes nothing and ends with status 0.
+
+Options:
+  -o OUT              write the result to OUT (also when nothing changed) and leave the ROM
+  --only              only the resources named after PROJECT
+)";
+
+constexpr const char* kProjectHelp =
+    R"(Usage: varnock-tool project add PROJECT NAME --offset O [OPTION]...
+Adds the resource NAME to the project file PROJECT, creating the project when it does not exist
+(then --rom names its ROM). The options are those of export; paths are taken from where the tool
+runs and written relative to the project. The resource is added only when its picture can be
+made.
+
+Options:
+  --rom ROM           the ROM of a new project
+  --offset O          first byte of the tiles, or of the stream with --compressed
+  --format F, --tiles N, --length BYTES, --columns C, --arrangement A, --compressed C,
+  --palette FILE, --palette-rom OFFSET:ENCODING:COUNT, --subpalette K, --codec FILE
+                      as for export
+  --room BYTES        with --compressed: the bytes the stream may take when it is built again
+                      (default: those it takes now)
+  --png FILE          where the picture is kept (default: NAME.png beside the project)
+)";
+
 void PrintSection(const char* title) {
   std::printf("%s:\n", title);
 }
@@ -176,9 +267,13 @@ constexpr ToolCommand kCommands[] = {
     {"decompress", kDecompressHelp, kOutputOptions, RunDecompress},
     {"compress", kCompressHelp, kOutputOptions, RunCompress},
     {"scan", kScanHelp, kScanOptions, RunScan},
+    {"find", kFindHelp, kFindOptions, RunFind},
     {"palette", kPaletteHelp, kPaletteOptions, RunPalette},
     {"checksum", kChecksumHelp, kChecksumOptions, RunChecksum},
     {"formats", kFormatsHelp, kFormatsOptions, RunFormats},
+    {"extract", kExtractHelp, kExtractOptions, RunExtract},
+    {"build", kBuildHelp, kBuildOptions, RunBuild},
+    {"project", kProjectHelp, kProjectOptions, RunProject},
 };
 
 constexpr const char* kOverview =
@@ -192,9 +287,13 @@ Commands:
   decompress  a compressed stream to a file
   compress    a file to a compressed stream
   scan        the compressed streams in an image
+  find        where tiles of a save state, a picture or the image lie in it
   palette     a palette the editor reads to a palette file it writes
   checksum    the header checksums a save writes, shown or written
   formats     every name of a format, arrangement, compression and palette encoding
+  extract     the pictures of a project's resources
+  build       a project's changed pictures back into its ROM, all or nothing
+  project     project add: a resource added to a project file
 
   --help      this text; varnock-tool COMMAND --help tells about one command
   --version   the version
