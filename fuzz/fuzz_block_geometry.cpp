@@ -40,10 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   doc.Rows = input.ConsumeIntegralInRange<int32_t>(8, 64);
   const auto format = static_cast<varnock::TileFormat>(input.ConsumeIntegralInRange<int>(0, 9));
   const int32_t romSize = input.ConsumeIntegralInRange<int32_t>(0, 1 << 17);
-  doc.RomImage = std::make_unique<uint8_t[]>(size_t(romSize) + kGuard);
-  doc.RomData = doc.RomImage.get();
-  doc.RomSize = romSize;
-  std::fill_n(doc.RomData + romSize, kGuard, 0xA5);
+  auto image = std::make_unique<uint8_t[]>(size_t(romSize) + kGuard);
+  std::fill_n(image.get() + romSize, kGuard, 0xA5);
+  uint8_t* bytes = image.get();
+  doc.AdoptImage(std::move(image), romSize);
   doc.SetTileFormat(format);
   // Any arrangement, its sides sometimes out of range; the grid snaps to its blocks.
   doc.SetArrangement(
@@ -63,8 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t panelLeft = input.ConsumeIntegral<int32_t>();
   const int32_t panelTop = input.ConsumeIntegral<int32_t>();
   const std::vector<uint8_t> seed = input.ConsumeRemainingBytes<uint8_t>();
+  // Filled before any write, as a file's bytes would be.
   for (int32_t i = 0; i < romSize; ++i)
-    doc.RomData[i] = seed.empty() ? uint8_t(i) : seed[size_t(i) % seed.size()];
+    bytes[i] = seed.empty() ? uint8_t(i) : seed[size_t(i) % seed.size()];
   doc.DecodePage();
 
   varnock::TileSurface clip;
