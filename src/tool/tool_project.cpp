@@ -82,7 +82,10 @@ std::string ImportRefusal(const ParsedArguments& arguments, const RomDocument& r
     const int32_t tileBytes = LookUpTileFormat(resource.Format)->TileBytes;
     const int64_t placeBytes = tiles.Compressed ? static_cast<int64_t>(tiles.Stream.Bytes.size())
                                                 : int64_t{rom.RomSize} - resource.Offset;
-    CheckTilesFit(arguments, rom.RomPath, tiles.Tiles, tileBytes, resource.Offset, placeBytes);
+    // build takes no --clip, so nothing is left out and there are no notes to tell.
+    ClipNotes noNotes;
+    CheckTilesFit(arguments, rom.RomPath, tiles.Tiles, tileBytes, resource.Offset, placeBytes,
+                  noNotes);
     CheckChecksumFields(arguments, rom, write.Offset,
                         write.Offset + static_cast<int64_t>(write.Bytes.size()));
   } catch (const ToolStop& stop) {
