@@ -13,6 +13,7 @@
 #include "codec/tile_codec.h"
 #include "codec/view_compose.h"
 #include "document/stream_scan_form.h"
+#include "document/tile_search_form.h"
 #include "palette/pal_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
@@ -144,8 +145,9 @@ TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
 }
 
 TChildForm::~TChildForm() {
-  // The scan dialog goes first, while the document its rows are drawn from is still here.
+  // The scan and search dialogs go first, while the document their rows come from is here.
   delete ScanForm.data();
+  delete SearchForm.data();
 }
 
 void TChildForm::BuildMenus() {
@@ -491,8 +493,9 @@ bool TChildForm::FormClose() {
     }
   }
   const bool last = MainForm->RomWindowCount() == 1;
-  // A running scan ends here: nothing of it may reach a closed window.
+  // A running scan or search ends here: nothing of it may reach a closed window.
   if (ScanForm) ScanForm->close();
+  if (SearchForm) SearchForm->close();
   Closed = true;
   ViewBitmap = QImage();
   Doc.ViewSurface.Pixels.clear();

@@ -40,9 +40,9 @@ void PlaceCollector::Add(size_t formatIndex, const TileMatch& match) {
     open.Before.clear();
     place.Matches = 1;
   } else if (match.Offset != open.At) {
-    // A new tile position: runs go on only from the position just before it.
+    // A new tile position: runs go on from the matches at the one before it, over tiles
+    // between them that match nothing (blank ones, which are never searched).
     open.Before.swap(open.Latest);
-    if (match.Offset != open.At + tileBytes) open.Before.clear();
     open.Latest.clear();
     open.At = match.Offset;
     ++place.Matches;

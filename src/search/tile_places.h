@@ -27,7 +27,8 @@ struct TilePlace {
   size_t End = 0;                // just past the last matching tile
   std::optional<size_t> Stream;  // index into the search's streams; none for the image itself
   int32_t TileCount = 0;         // different searched tiles found here
-  int32_t InOrder = 0;  // the longest run of consecutive tiles holding consecutive searched tiles
+  // The longest run of matches, in offset order, whose searched tiles follow one another.
+  int32_t InOrder = 0;
   int32_t Matches = 0;  // tile positions that match a searched tile
   std::array<int32_t, kTileOrientationCount> Orientations{};  // matches per orientation
   uint32_t FirstTile = 0;                                     // the searched tile at Offset
@@ -48,7 +49,7 @@ class PlaceCollector {
     TilePlace Place;
     std::vector<uint32_t> Tiles;  // every match's tile, counted once when the place closes
     size_t At = 0;                // offset of the latest matches
-    // Searched tiles at the latest offset and at the one before, with the run each ends.
+    // Searched tiles at the latest matching offset and the one before, with the run each ends.
     std::vector<std::pair<uint32_t, int32_t>> Latest;
     std::vector<std::pair<uint32_t, int32_t>> Before;
   };
