@@ -151,7 +151,9 @@ TTileSearchForm::TTileSearchForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   for (int column = 0; column < kPlaceColumnCount; ++column)
     Results->header()->resizeSection(column, kColumnWidths[column]);
   Results->header()->setStretchLastSection(false);
-  Results->setMinimumSize(640, 220);
+  int columnsWidth = 0;
+  for (int width : kColumnWidths) columnsWidth += width;
+  Results->setMinimumSize(columnsWidth + 24, 220);
 
   GotoButton = new QPushButton(QStringLiteral("&Vai a"), this);
   GotoButton->setObjectName(QStringLiteral("GotoButton"));
