@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/codec_file.h"
 #include "codec/tile_codec.h"
 #include "compression/compression.h"
 #include "support/test_files.h"
@@ -255,6 +256,29 @@ INSTANTIATE_TEST_SUITE_P(
                   Joined(Run(0x1000, {5, 6}), Joined(Run(0x2000, {0, 1, 2}), Run(0x3000, {3, 7}))),
                   {"3/3/3@8192", "2/2/2@4096", "2/1/2@12288"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TileSearchTest, ADescribedFormatIsSearchedByWhatItDecodesTo) {
+  // A description of the GBA layout under a name of its own: its tiles are found as its own,
+  // exactly and in other colours.
+  const CodecLoadResult loaded = LoadCodecFile(VARNOCK_CODECS_DIR "/example-gba.vrkcodec");
+  ASSERT_TRUE(loaded.Format);
+  const TileFormat described = *loaded.Format;
+  const TileValues tile = RandomTile(31, 16);
+  const Bytes image = [&] {
+    Bytes bytes = test::PatternBytes(0x4000, 8);
+    Put(bytes, 0x1235, Encoded(tile, 9));
+    return bytes;
+  }();
+  const TileFormat only[] = {described};
+  std::vector<uint32_t> picture(tile.begin(), tile.end());
+  for (uint32_t& v : picture) v = 0xFF000000u | (15 - v) * 0x111111u;
+  for (const SearchedTiles& tiles : {Exact({tile}), TilesFromPicture(8, 8, picture, 0, 0)}) {
+    SCOPED_TRACE(tiles.PaletteFree ? "palette-free" : "exact");
+    EXPECT_EQ(SeenPlaces(SearchTiles(
+                  MakeTileSearchRequest(tiles, described, only, ".GBA", true, false), image)),
+              std::vector<std::string>{Describe({described, 0x1235, {}, 0, O::Straight})});
+  }
+}
 
 TEST(TileSearchTest, APickedTileIsFoundElsewhereButNotWhereItWasTaken) {
   Bytes image = test::PatternBytes(0x8000, 5);
