@@ -37,6 +37,10 @@ for target in build/fuzz/fuzz/fuzz_*; do
   if [[ $name == fuzz_compress_nintendo ]]; then
     options+=(-max_len=2048)
   fi
+  # The project reader starts from the sample project, so its inputs are projects from the first run.
+  if [[ $name == fuzz_project_file ]]; then
+    cp samples/*.vrkproj "$corpus/"
+  fi
   if [[ $name == fuzz_picture_import ]]; then
     build/fuzz/fuzz/picture_seeds "$corpus"
     options+=(-max_len=16384)

@@ -6,12 +6,12 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  zlib1g-dev libinih-dev libpng-dev
+  zlib1g-dev libinih-dev libpng-dev libtomlplusplus-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core openbox x11-utils
   desktop-file-utils appstream dpkg-dev
-  help2man imagemagick
+  help2man imagemagick make
 )
 
 missing=()

@@ -55,6 +55,8 @@ struct TileSurface {
 
 // A bitmap larger than this (64 M pixels, a 8192 x 8192 board) is refused rather than allocated.
 inline constexpr int64_t kMaxSurfacePixels = int64_t{1} << 26;
+// Pictures wider or taller than this are refused: the clipboard could not hold them.
+inline constexpr int kMaxPictureSide = 16384;
 
 // Reallocates Pixels for the four size fields (set them first). Colors and requests stay.
 // Sizes that are negative or too large for one bitmap give an empty surface.

@@ -14,6 +14,7 @@
 #include "codec/view_compose.h"
 #include "document/stream_scan_form.h"
 #include "document/tile_search_form.h"
+#include "document/view_readout.h"
 #include "palette/pal_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
@@ -167,6 +168,7 @@ void TChildForm::BuildMenus() {
   ExportBitmap1 = AddItem(Edit1, "ExportBitmap1", "&Esporta Bitmap...");
   Edit1->addSeparator();
   ClearArranger1 = AddItem(Edit1, "ClearArranger1", "Svuota Arranger");
+  BuildProjectItems();
 
   Window1 = new QMenu(QStringLiteral("&Vedi"), this);
   Window1->setObjectName(QStringLiteral("Window1"));
@@ -436,7 +438,8 @@ void TChildForm::FormActivate() {
   MainForm->StatusPanel(0)->setText(QString::fromStdString(Doc.SizeText()));
   ShowOffset();
   ShowFormatName();
-  ShowPickReadout();
+  // Written here whatever the frame counts as active yet: from now on the panel is this window's.
+  MainForm->StatusPanel(3)->setText(QString::fromStdString(PickReadout(Doc)));
   MainForm->ActiveRom = this;
   PalForm->TargetSurface = &Doc.ViewSurface;
   PalForm->TargetPalette = &Doc.Palette;

@@ -18,6 +18,7 @@
 #include "document/view_mouse.h"
 #include "palette/palette_file.h"
 #include "palette/rom_palette.h"
+#include "project/project_file.h"
 
 namespace varnock {
 
@@ -213,8 +214,13 @@ class TChildForm : public QMdiSubWindow {
   void PresentDialog(QDialog* dialog, bool made);
   // Decompresses the stream of `format` at `offset` of this window's image and opens it in a
   // window of its own, beside this one, with this window's format and palette. A stream that
-  // does not decode is reported and nothing opens. The new window, or null.
-  TChildForm* OpenStreamWindow(int64_t offset, CompressionFormat format);
+  // does not decode is reported and nothing opens. A stream already open in a window of this
+  // one is not opened again: that window becomes active. The stream's window, or null.
+  // With `failure`, the reason a stream does not decode goes there instead of a message box.
+  TChildForm* OpenStreamWindow(int64_t offset, CompressionFormat format,
+                               QString* failure = nullptr);
+  // The open stream window of this window's stream of `format` at `offset`, or null.
+  TChildForm* StreamWindowOf(int64_t offset, CompressionFormat format) const;
   bool IsStreamWindow() const { return Doc.Stream.has_value(); }
   // What Save does: a ROM window writes its file, a stream window its source's image. True
   // when saved or when there was nothing to save.
@@ -234,6 +240,20 @@ class TChildForm : public QMdiSubWindow {
   bool CloseStreamWindows();
   // The name the close question gives: the file's, or a stream window's caption.
   QString DocumentName() const;
+
+  // Projects: "Aggiungi al progetto" (Ctrl+D) in the Edit menu adds what the window shows (the
+  // view's page, the rows of the selection, or a stream window's whole stream), starting a
+  // project first when none is open.
+  void BuildProjectItems();
+  void AddToProject1Click();
+  ProjectResource ResourceOfView(const std::string& projectPath) const;
+  // Shows `resource` of the project at `projectPath`, whose ROM is `rom`: its format,
+  // arrangement, palette and sub-palette, and the view at its offset (a stream window's first).
+  void ShowProjectResource(const ProjectResource& resource, const std::string& projectPath,
+                           const RomDocument& rom);
+  // Before a palette is replaced: edits not yet saved are saved when the user wants. False
+  // when they could not be, so the palette must stay.
+  bool KeepPaletteEdits();
 
   // Mirrors the document's scroll range and ViewOffset in the bar without running its
   // change handler; callers decode and paint themselves.
@@ -274,6 +294,7 @@ class TChildForm : public QMdiSubWindow {
   QAction* ImportBitmap1 = nullptr;
   QAction* ExportBitmap1 = nullptr;
   QAction* ClearArranger1 = nullptr;
+  QAction* AddToProject1 = nullptr;
   QMenu* Window1 = nullptr;
   QMenu* Size1 = nullptr;
   std::array<QAction*, 4> ZoomItems{};  // N1x1 .. N4x1, Tag = zoom
@@ -338,6 +359,8 @@ class TChildForm : public QMdiSubWindow {
     int32_t Count = 0;
   };
   std::optional<RomPaletteChoice> LastRomPalette;
+  // Where the shown palette was read in the ROM, while it is the one shown.
+  std::optional<RomPaletteChoice> PaletteInRom;
   // The cell outlined as the picked tile and the grid it was picked on, until the next pick,
   // scroll or format change.
   struct PickMarkPlace {

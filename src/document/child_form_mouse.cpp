@@ -136,7 +136,10 @@ void TChildForm::DrawPickMark() {
 }
 
 void TChildForm::ShowReadout(const std::string& text) {
-  if (MainForm) MainForm->StatusPanel(3)->setText(QString::fromStdString(text));
+  // The panel is the active window's: one the pointer crosses or leaves after another window
+  // became active keeps out of it, whichever order the two windows' events come in.
+  if (MainForm && MainForm->ActiveChild() == this)
+    MainForm->StatusPanel(3)->setText(QString::fromStdString(text));
 }
 
 void TChildForm::ShowPickReadout() {

@@ -92,6 +92,7 @@ bool TChildForm::LoadPalette(const std::string& path) {
     return false;
   }
   TakePaletteRead(read.Data);
+  PaletteInRom.reset();
   Doc.PalettePath = path;
   // Palette files may be written again; anything else a palette came from is a state or dump.
   PaletteReadFromState = !IsPaletteFilePath(path);
@@ -133,14 +134,17 @@ bool TChildForm::SavePalette(const std::string& path, PaletteFileKind kind) {
   return false;
 }
 
+bool TChildForm::KeepPaletteEdits() {
+  if (!Doc.PaletteModified) return true;
+  const PromptAnswer answer = CurrentPrompts().MessageBox(
+      QStringLiteral("Current palette has been modified. Save changes?"),
+      QStringLiteral("Varnock Pro"), PromptButtons::YesNo, PromptIcon::Question);
+  // Edits the user chose to keep are not replaced when they could not be saved.
+  return answer != PromptAnswer::Yes || SaveToPalettePath(*this);
+}
+
 void TChildForm::Load1Click() {
-  if (Doc.PaletteModified) {
-    const PromptAnswer answer = CurrentPrompts().MessageBox(
-        QStringLiteral("Current palette has been modified. Save changes?"),
-        QStringLiteral("Varnock Pro"), PromptButtons::YesNo, PromptIcon::Question);
-    // Edits the user chose to keep are not replaced when they could not be saved.
-    if (answer == PromptAnswer::Yes && !SaveToPalettePath(*this)) return;
-  }
+  if (!KeepPaletteEdits()) return;
   const std::optional<QString> chosen =
       CurrentPrompts().OpenFileName(kOpenPalDialog, PathForDisplay(Doc.PalettePath));
   if (!chosen) return;
@@ -160,9 +164,11 @@ void TChildForm::SaveAs1Click() {
 }
 
 void TChildForm::LoadFromRom1Click() {
-  // The first time the page shown and the window's palette settings; then the last choice.
-  const RomPaletteChoice preset =
-      LastRomPalette.value_or(RomPaletteChoice{Doc.ViewOffset, Doc.PalFormat, Doc.PaletteSize});
+  // The first time the page shown, the console's own colour words (a stream's are its source's)
+  // or else the window's palette format, and its entry count; then the last choice.
+  const std::string& extension = StreamSource ? StreamSource->Doc.RomExt : Doc.RomExt;
+  const RomPaletteChoice preset = LastRomPalette.value_or(RomPaletteChoice{
+      Doc.ViewOffset, ConsolePaletteFormat(extension, Doc.PalFormat), Doc.PaletteSize});
   auto* dialog = new TRomPalForm(this, preset.Offset, preset.Format, preset.Count);
   connect(dialog, &TRomPalForm::Chosen, this,
           [this](int32_t offset, RomPaletteFormat format, int32_t count) {
@@ -181,6 +187,7 @@ bool TChildForm::LoadPaletteFromRom(int32_t offset, RomPaletteFormat format, int
     return false;
   }
   TakePaletteRead(read.Data);
+  PaletteInRom = RomPaletteChoice{offset, format, count};
   Doc.PalettePath = RomDocument::DefaultPalettePath(Doc.RomPath);
   // The palette now belongs beside the ROM, so Salva writes it there.
   PaletteReadFromState = false;

@@ -56,7 +56,11 @@ void TChildForm::OpenStream1Click() {
   const int32_t offset = Doc.EditTile ? Doc.EditTileOffset : Doc.ViewOffset;
   auto* dialog = new TStreamOpenForm(this, offset, ScanFormatsForExtension(Doc.RomExt).front());
   connect(dialog, &TStreamOpenForm::Chosen, this,
-          [this](int32_t at, CompressionFormat format) { OpenStreamWindow(at, format); });
+          [this, dialog](int32_t at, CompressionFormat format) {
+            // The dialog stays open with the reason, so the offset can be put right.
+            QString failure;
+            if (!OpenStreamWindow(at, format, &failure)) dialog->ShowFailure(failure);
+          });
   // Window-modal and without a loop of its own, so nothing waits for the user's click.
   dialog->open();
 }
@@ -82,13 +86,24 @@ void TChildForm::PresentDialog(QDialog* dialog, bool made) {
   dialog->activateWindow();
 }
 
-TChildForm* TChildForm::OpenStreamWindow(int64_t offset, CompressionFormat format) {
+TChildForm* TChildForm::OpenStreamWindow(int64_t offset, CompressionFormat format,
+                                         QString* failure) {
   if (!MainForm || Closed) return nullptr;
+  // One window a stream: a second one's save would write over the first one's edits.
+  if (TChildForm* open = StreamWindowOf(offset, format)) {
+    if (open->isMinimized()) open->showNormal();
+    MainForm->MdiArea->setActiveSubWindow(open);
+    return open;
+  }
   OpenedStream opened = OpenStreamAt(Doc.BytesFrom(0), offset, format);
   if (!opened.ok()) {
-    ShowError(QStringLiteral("No %1 stream starts at %2: %3")
-                  .arg(FormatName(format), HexText(offset),
-                       QString::fromUtf8(DecompressErrorText(opened.Error))));
+    const QString text = QStringLiteral("No %1 stream starts at %2: %3")
+                             .arg(FormatName(format), HexText(offset),
+                                  QString::fromUtf8(DecompressErrorText(opened.Error)));
+    if (failure)
+      *failure = text;
+    else
+      ShowError(text);
     return nullptr;
   }
   auto* child = new TChildForm();
@@ -105,6 +120,14 @@ TChildForm* TChildForm::OpenStreamWindow(int64_t offset, CompressionFormat forma
   return child;
 }
 
+TChildForm* TChildForm::StreamWindowOf(int64_t offset, CompressionFormat format) const {
+  for (TChildForm* child : MainForm->RomWindows())
+    if (child->StreamSource == this && child->Doc.Stream && child->Doc.Stream->Offset == offset &&
+        child->Doc.Stream->Format == format)
+      return child;
+  return nullptr;
+}
+
 void TChildForm::TakeStreamSettings(const TChildForm& source) {
   const RomDocument& from = source.Doc;
   Doc.Format = from.Format;
@@ -114,6 +137,7 @@ void TChildForm::TakeStreamSettings(const TChildForm& source) {
   MarkPaletteSize(Doc.PaletteSize);
   Doc.SubPalette = from.SubPalette;
   Doc.PalettePath = from.PalettePath;
+  PaletteInRom = source.PaletteInRom;
   Doc.LeftColor = from.LeftColor;
   Doc.RightColor = from.RightColor;
 }
@@ -189,10 +213,14 @@ void TChildForm::StreamWrittenAt(int64_t offset, int64_t length) {
 }
 
 bool TChildForm::SaveStreamAs() {
-  const QString folder = QFileInfo(PathForDisplay(Doc.RomPath)).path();
-  const QString preset = QStringLiteral("%1/%2_%3.bin")
-                             .arg(folder, QFileInfo(RomFileName()).completeBaseName(),
-                                  HexText(Doc.Stream->Offset).mid(2));
+  const QString name =
+      QStringLiteral("%1_%2.bin")
+          .arg(QFileInfo(RomFileName()).completeBaseName(), HexText(Doc.Stream->Offset).mid(2));
+  // A source named without a folder gives a bare name: the dialog starts in the folder of the
+  // last file, which is where a name like that was found.
+  const QString source = PathForDisplay(Doc.RomPath);
+  const QString preset =
+      source.contains(QLatin1Char('/')) ? QFileInfo(source).path() + QLatin1Char('/') + name : name;
   const std::optional<QString> chosen = CurrentPrompts().SaveFileName(kSaveStreamDialog, preset);
   if (!chosen) return false;
   // The graphics as they are, with no checksum rule: they are not a cartridge image.

@@ -345,6 +345,8 @@ bool RomDocument::ChangedOnDisk(const std::string& path) const {
 }
 
 std::string RomDocument::SizeText() const {
+  // A stream may be only a few hundred bytes, which "0K" would hide.
+  if (Stream && RomSize < 1024) return std::to_string(RomSize) + " B";
   return std::to_string(RomSize / 1024) + "K";
 }
 

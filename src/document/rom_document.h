@@ -142,7 +142,7 @@ class RomDocument {
   // RGB, 256 entries, the built-in colours: what a window gets without a palette file.
   void ApplyDefaultPalette();
 
-  // Status bar texts: "1024K", "Offset: 00008000 (12%)".
+  // Status bar texts: "1024K" ("944 B" for a stream below a kilobyte), "Offset: 00008000 (12%)".
   std::string SizeText() const;
   std::string OffsetText() const;
   // ViewOffset x 100 / RomSize, 0 for an empty image.

@@ -7,6 +7,7 @@
 
 #include "document/goto_form.h"
 #include "shell/prompts.h"
+#include "shell/window_places.h"
 
 namespace varnock {
 
@@ -45,9 +46,24 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
   buttons->addStretch();
   buttons->addWidget(OkButton);
   buttons->addWidget(CancelButton);
+  FailureLabel = new QLabel(this);
+  FailureLabel->setObjectName(QStringLiteral("FailureLabel"));
+  FailureLabel->setWordWrap(true);
+  FailureLabel->setStyleSheet(QStringLiteral("color: #b00000"));
+  FailureLabel->hide();
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
+  layout->addWidget(FailureLabel);
   layout->addLayout(buttons);
+}
+
+void TStreamOpenForm::ShowFailure(const QString& reason) {
+  failed_ = true;
+  FailureLabel->setText(reason);
+  FailureLabel->show();
+  // The dialog grows to show the whole reason, and keeps clear of the tool windows.
+  adjustSize();
+  MoveClearOfToolWindows(this);
 }
 
 void TStreamOpenForm::OkButtonClick() {
@@ -58,8 +74,15 @@ void TStreamOpenForm::OkButtonClick() {
     return;
   }
   const auto format = static_cast<CompressionFormat>(FormatBox->currentData().toInt());
-  accept();
+  failed_ = false;
+  FailureLabel->hide();
   emit Chosen(*offset, format);
+  if (failed_) {
+    OffsetEdit->setFocus();
+    OffsetEdit->selectAll();
+    return;
+  }
+  accept();
 }
 
 }  // namespace varnock

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstdint>
@@ -19,16 +20,22 @@ class TStreamOpenForm : public QDialog {
   TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFormat format);
 
   // Reads the boxes: a stream is chosen, or the offset is not a number (which is reported and
-  // keeps the dialog open).
+  // keeps the dialog open). The dialog closes unless the receiver of Chosen calls ShowFailure.
   void OkButtonClick();
+  // The chosen stream could not be opened: the dialog stays open and says why.
+  void ShowFailure(const QString& reason);
 
   QComboBox* FormatBox = nullptr;  // item data: CompressionFormat
   QLineEdit* OffsetEdit = nullptr;
   QPushButton* OkButton = nullptr;
   QPushButton* CancelButton = nullptr;
+  QLabel* FailureLabel = nullptr;  // hidden until a chosen stream does not open
 
  signals:
   void Chosen(int32_t offset, varnock::CompressionFormat format);
+
+ private:
+  bool failed_ = false;
 };
 
 }  // namespace varnock

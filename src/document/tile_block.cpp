@@ -3,6 +3,8 @@
 #include "codec/codec_registry.h"
 #include "codec/tile_codec.h"
 
+#include <algorithm>
+
 namespace varnock {
 namespace {
 
@@ -19,6 +21,23 @@ int32_t RowsForTiles(int64_t tiles, int32_t columns) {
   if (tiles <= 0 || columns <= 0) return 0;
   const int64_t rows = (tiles + columns - 1) / columns;
   return rows > INT32_MAX ? INT32_MAX : static_cast<int32_t>(rows);
+}
+
+int64_t BlockTileCount(std::optional<int64_t> tiles, std::optional<int64_t> length,
+                       int64_t available, int32_t tileBytes) {
+  if (tiles) return *tiles;
+  if (tileBytes <= 0) return 0;
+  return (length.value_or(available) + tileBytes - 1) / tileBytes;
+}
+
+int32_t DefaultBlockColumns(int64_t tiles) {
+  return static_cast<int32_t>(std::clamp<int64_t>(tiles, 1, 16));
+}
+
+bool BlockFitsPicture(int32_t columns, int32_t rows) {
+  return columns >= 1 && rows >= 1 && int64_t{columns} * kTileSide <= kMaxPictureSide &&
+         int64_t{rows} * kTileSide <= kMaxPictureSide &&
+         int64_t{rows} * columns * kTileSide * kTileSide <= kMaxSurfacePixels;
 }
 
 void DecodeTileBlock(std::span<const uint8_t> image, const TileBlockPlace& place,

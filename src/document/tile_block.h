@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "codec/tile_format.h"
@@ -25,6 +26,15 @@ struct TileBlockPlace {
 // Rows of `columns` tiles that hold `tiles` tiles, the last row filled up by the tiles that
 // follow; 0 for no tiles or no columns.
 int32_t RowsForTiles(int64_t tiles, int32_t columns);
+
+// How many tiles a block shows of the `available` bytes from its first: `tiles`, or `length`
+// bytes rounded up to whole tiles, or all of them (the last one partly past the end).
+int64_t BlockTileCount(std::optional<int64_t> tiles, std::optional<int64_t> length,
+                       int64_t available, int32_t tileBytes);
+// The columns of a block of `tiles` when none are asked for: 16, or fewer when there are fewer.
+int32_t DefaultBlockColumns(int64_t tiles);
+// Whether a grid of `columns` x `rows` tiles makes a picture one import can read back.
+bool BlockFitsPicture(int32_t columns, int32_t rows);
 
 // Decodes the block from `image` into `surface`, each tile in the cell the arrangement gives
 // it. The surface becomes Columns x Rows tiles of 8 x 8 (kept, with its colours, when it is that

@@ -109,4 +109,19 @@ PaletteReadResult ReadPaletteFromImage(std::span<const uint8_t> image, int64_t o
   return RgbPaletteResult(std::move(colors));
 }
 
+RomPaletteFormat ConsolePaletteFormat(std::string_view ext, RomPaletteFormat otherwise) {
+  struct ConsoleExtension {
+    std::string_view Extension;
+    RomPaletteFormat Format;
+  };
+  static constexpr ConsoleExtension kConsoles[] = {
+      {".SMD", kRomPaletteGenesis}, {".GEN", kRomPaletteGenesis}, {".MD", kRomPaletteGenesis},
+      {".BIN", kRomPaletteGenesis}, {".SMS", kRomPaletteSms},     {".GG", kRomPaletteGameGear},
+      {".NGP", kRomPaletteNgpc},    {".NGC", kRomPaletteNgpc},
+  };
+  for (const ConsoleExtension& console : kConsoles)
+    if (console.Extension == ext) return console.Format;
+  return otherwise;
+}
+
 }  // namespace varnock

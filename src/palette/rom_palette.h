@@ -54,4 +54,9 @@ PaletteEntry GameGearColor(uint16_t word);
 PaletteReadResult ReadPaletteFromImage(std::span<const uint8_t> image, int64_t offset,
                                        RomPaletteFormat format, int32_t count);
 
+// The encoding the consoles with colour words of their own keep their palettes in, for a file
+// with such a console's extension (".SMD", ".GEN", ".MD", ".BIN": Genesis; ".SMS": SMS; ".GG":
+// Game Gear; ".NGP", ".NGC": NGPC, upper case with the dot); `otherwise` for any other.
+RomPaletteFormat ConsolePaletteFormat(std::string_view upperExtension, RomPaletteFormat otherwise);
+
 }  // namespace varnock

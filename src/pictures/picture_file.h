@@ -17,9 +17,6 @@
 
 namespace varnock {
 
-// Wider or taller pictures are refused: the clipboard could not hold them.
-inline constexpr int kMaxPictureSide = 16384;
-
 // `block` of `surface` as an 8-bit indexed PNG with the colours the bitmap file gets (entries
 // 0..colorCount-1 of the surface, the rest black; see PictureColorCount). Empty when the block
 // is empty or Qt could not encode.

@@ -8,6 +8,8 @@
 
 #include "document/child_form.h"
 #include "document/view_names.h"
+#include "io/file_io.h"
+#include "project/project_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 
@@ -38,11 +40,21 @@ QString UnknownName(const char* what, const QString& name, const QString& names)
 // Opens the files in turn, keeping each one's window (null for one that did not open). With a
 // format or an arrangement, each window shows its file in them, from where a file of that
 // format opens.
+bool IsProjectFile(const QByteArray& file) {
+  return UpperExtension(file.toStdString()) == ".VRKPROJ";
+}
+
 std::vector<TChildForm*> OpenFiles(const std::vector<QByteArray>& files,
                                    std::optional<TileFormat> format,
-                                   std::optional<TileArrangement> arrangement) {
+                                   std::optional<TileArrangement> arrangement, int* projects) {
   std::vector<TChildForm*> windows;
   for (const QByteArray& file : files) {
+    if (IsProjectFile(file)) {
+      // A project opens in its window; its ROM opens with its first resource.
+      windows.push_back(nullptr);
+      if (MainForm->ProjectForm->OpenProject(file.toStdString())) ++*projects;
+      continue;
+    }
     TChildForm* child = MainForm->OpenRomFile(file) ? MainForm->ActiveChild() : nullptr;
     if (child && format) {
       child->ChooseTileFormat(*format);
@@ -107,7 +119,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
           .arg(QString::fromStdString(CompressionShortNames())),
       QStringLiteral("FORMAT:OFFSET"));
   parser.addOption(stream);
-  parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("ROM images to open."),
+  parser.addPositionalArgument(QStringLiteral("FILE"),
+                               QStringLiteral("ROM images to open, and project files (.vrkproj)."),
                                QStringLiteral("[FILE...]"));
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -182,14 +195,19 @@ CommandLine ParseCommandLine(int argc, char** argv) {
 
 int OpenCommandLineFiles(const std::vector<QByteArray>& files, std::optional<TileFormat> format,
                          std::optional<TileArrangement> arrangement) {
-  const std::vector<TChildForm*> windows = OpenFiles(files, format, arrangement);
-  return static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
+  int projects = 0;
+  const std::vector<TChildForm*> windows = OpenFiles(files, format, arrangement, &projects);
+  return projects +
+         static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
 }
 
 CommandLineOpened OpenCommandLine(const CommandLine& line) {
-  const std::vector<TChildForm*> windows = OpenFiles(line.Files, line.Format, line.Arrangement);
+  int projects = 0;
+  const std::vector<TChildForm*> windows =
+      OpenFiles(line.Files, line.Format, line.Arrangement, &projects);
   CommandLineOpened opened;
-  opened.Files = static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
+  opened.Files =
+      projects + static_cast<int>(std::ranges::count_if(windows, [](TChildForm* w) { return w; }));
   for (const StreamRequest& request : line.Streams) {
     TChildForm* source = request.File < windows.size() ? windows[request.File] : nullptr;
     if (source && source->OpenStreamWindow(request.Stream.Offset, request.Stream.Format))

@@ -1,5 +1,6 @@
 #include "shell/help_window.h"
 
+#include <QKeyEvent>
 #include <QUrl>
 
 namespace varnock {
@@ -9,6 +10,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QTextBrowser(parent) {
   setWindowTitle(QStringLiteral("Varnock Pro - Guida"));
   setOpenExternalLinks(true);
   resize(640, 560);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+  // A window of reading, closed the way a dialog is.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QTextBrowser::keyPressEvent(event);
 }
 
 void HelpWindow::ShowTopic(const QString& file, const QString& topic) {

@@ -11,6 +11,9 @@ class HelpWindow : public QTextBrowser {
   explicit HelpWindow(QWidget* parent);
   // Shows `file` scrolled to the anchor `topic` and brings the window up.
   void ShowTopic(const QString& file, const QString& topic);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace varnock

@@ -18,6 +18,7 @@
 #include "document/child_form.h"
 #include "io/file_io.h"
 #include "palette/pal_form.h"
+#include "project/project_form.h"
 #include "shell/about_form.h"
 #include "shell/forms.h"
 #include "shell/glyphs.h"
@@ -44,6 +45,11 @@ const FileDialogInfo kOpenRomDialog{
                    "NGPC (*.NGP, *.NGC)|*.NGP;*.NGC|Game Boy Advance (*.GBA)|*.GBA|"
                    "Tutti i file (*.*)|*.*"),
     QString(), false, true};
+
+const FileDialogInfo kOpenProjectDialog{
+    QStringLiteral("Apri progetto"),
+    QStringLiteral("Progetti Varnock (*.vrkproj)|*.vrkproj|Tutti i file (*.*)|*.*"), QString(),
+    false, true};
 
 const FileDialogInfo kSaveRomDialog{
     QStringLiteral("Salva una ROM"),
@@ -108,6 +114,9 @@ TMainForm::TMainForm() {
 
   BuildMenus();
   BuildStatusBar();
+  ProjectForm = new TProjectForm(this);
+  addDockWidget(Qt::LeftDockWidgetArea, ProjectForm);
+  ProjectForm->hide();
   BindMenuShortcuts(this);
   MergeMenus();
 }
@@ -169,14 +178,16 @@ void TMainForm::BuildMenus() {
   FileMenu->setObjectName(QStringLiteral("FileMenu"));
   connect(FileMenu, &QMenu::aboutToShow, this, &TMainForm::FileMenuClick);
   Open1 = AddItem(FileMenu, "Open1", "&Apri...", QKeySequence(Qt::CTRL | Qt::Key_O));
+  // A ROM image is never made from nothing: "&Nuovo..." starts a project, of the ROM shown.
   New1 = AddItem(FileMenu, "New1", "&Nuovo...", QKeySequence(Qt::CTRL | Qt::Key_N));
-  // Nothing to create a ROM image from: the item stays visible but can't be chosen.
-  New1->setEnabled(false);
+  OpenProject1 = AddItem(FileMenu, "OpenProject1", "Apri &progetto...");
   Close1 = AddItem(FileMenu, "Close1", "&Chiudi", QKeySequence(Qt::CTRL | Qt::Key_W));
   Save1 = AddItem(FileMenu, "Save1", "&Salva", QKeySequence(Qt::CTRL | Qt::Key_S));
   SaveAs1 = AddItem(FileMenu, "SaveAs1", "Salv&a Come...");
   Exit1 = AddItem(FileMenu, "Exit1", "E&sci", QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(Open1, &QAction::triggered, this, &TMainForm::Open1Click);
+  connect(New1, &QAction::triggered, this, &TMainForm::New1Click);
+  connect(OpenProject1, &QAction::triggered, this, &TMainForm::OpenProject1Click);
   connect(Close1, &QAction::triggered, this, &TMainForm::Close1Click);
   connect(Save1, &QAction::triggered, this, &TMainForm::Save1Click);
   connect(SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
@@ -258,6 +269,7 @@ void TMainForm::BindMenuShortcuts(QWidget* window, const std::function<void()>& 
   bind(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
     if (TChildForm* child = ActiveChild()) RunThroughMenu({}, child->FindTiles1);
   });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_D), [this] { RunEditItem("AddToProject1"); });
 }
 
 void TMainForm::RunThroughMenu(const std::function<void()>& opener, QAction* item) {
@@ -349,7 +361,16 @@ void TMainForm::OpenRom(const QString& path) {
   OpenRomFile(QFile::encodeName(path));
 }
 
-bool TMainForm::OpenRomFile(const QByteArray& bytes) {
+void TMainForm::New1Click() {
+  ProjectForm->NewProject(ActiveChild());
+}
+
+void TMainForm::OpenProject1Click() {
+  if (const auto path = CurrentPrompts().OpenFileName(kOpenProjectDialog, QString()))
+    ProjectForm->OpenProject(PathBytes(*path));
+}
+
+bool TMainForm::OpenRomFile(const QByteArray& bytes, bool endWhenAlone) {
   const QString path = QFile::decodeName(bytes);
   statusBar()->showMessage(QStringLiteral("Loading ROM..."));
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -381,8 +402,8 @@ bool TMainForm::OpenRomFile(const QByteArray& bytes) {
     const bool onlyWindow = RomWindowCount() == 1;
     delete child;
     MergeMenus();
-    if (onlyWindow) {
-      EnterEmptyState();
+    if (onlyWindow) EnterEmptyState();
+    if (onlyWindow && endWhenAlone) {
       TerminateRequested = true;
       // Before the event loop runs (files from the command line) the caller ends instead.
       if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);

@@ -15,6 +15,7 @@
 namespace varnock {
 
 class TChildForm;
+class TProjectForm;
 class HelpWindow;
 
 class TMainForm : public QMainWindow {
@@ -27,7 +28,11 @@ class TMainForm : public QMainWindow {
   void Open1Click();
   void OpenRom(const QString& path);
   // The same for a name given as bytes, as the command line gives it. True when it opened.
-  bool OpenRomFile(const QByteArray& path);
+  // A failed open that leaves no window ends the program only when `endWhenAlone` is set.
+  bool OpenRomFile(const QByteArray& path, bool endWhenAlone = true);
+  // "&Nuovo...": a project for the active ROM window's file; "Apri progetto...": a project file.
+  void New1Click();
+  void OpenProject1Click();
   // The steps after a ROM window (or a stream window) has its document: layout, `caption`,
   // the activation handler run once, the toolbar enabled.
   void ShowLoadedRom(TChildForm* child, const QString& caption);
@@ -109,6 +114,7 @@ class TMainForm : public QMainWindow {
   QMenu* FileMenu = nullptr;
   QAction* Open1 = nullptr;
   QAction* New1 = nullptr;
+  QAction* OpenProject1 = nullptr;
   QAction* Close1 = nullptr;
   QAction* Save1 = nullptr;
   QAction* SaveAs1 = nullptr;
@@ -125,6 +131,8 @@ class TMainForm : public QMainWindow {
   QMenu* HelpMenu = nullptr;
   QAction* Contents1 = nullptr;
   QAction* About1 = nullptr;
+  // The open project's resources, docked at the frame's left; hidden until a project opens.
+  TProjectForm* ProjectForm = nullptr;
   // The one line the empty client area shows: how to open a ROM.
   QLabel* EmptyHint = nullptr;
 

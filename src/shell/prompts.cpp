@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStringList>
@@ -73,6 +74,19 @@ class DialogPrompts final : public Prompts {
     return dialog.selectedColor();
   }
 
+  std::optional<QString> AskText(const QString& caption, const QString& label,
+                                 const QString& preset) override {
+    QInputDialog dialog(QApplication::activeWindow());
+    KeepAboveToolWindows(&dialog);
+    dialog.setWindowTitle(caption);
+    // Wide enough for the caption to read whole in a window manager's title bar.
+    dialog.setMinimumWidth(320);
+    dialog.setLabelText(label);
+    dialog.setTextValue(preset);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
+  }
+
  private:
   static std::optional<QString> Run(const FileDialogInfo& info, const QString& preset,
                                     QFileDialog::AcceptMode mode, int* chosenFilter = nullptr) {
@@ -136,6 +150,13 @@ class StandardErrorPrompts final : public Prompts {
     return std::nullopt;
   }
   std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
+  std::optional<QString> AskText(const QString& caption, const QString& label,
+                                 const QString&) override {
+    std::fprintf(stderr, "%s: %s (no answer without a user)\n", caption.toLocal8Bit().constData(),
+                 label.toLocal8Bit().constData());
+    std::fflush(stderr);
+    return std::nullopt;
+  }
 };
 
 DialogPrompts& RealPrompts() {

@@ -34,6 +34,9 @@ class Prompts {
   virtual std::optional<QString> SaveFileName(const FileDialogInfo& dialog,
                                               const QString& preset) = 0;
   virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
+  // A line of text the user types, `preset` offered; nothing when cancelled.
+  virtual std::optional<QString> AskText(const QString& caption, const QString& label,
+                                         const QString& preset) = 0;
   // A save dialog that also says which of its filters was chosen (0 for the first), or -1
   // when that is not known; prompts that cannot tell leave it at -1.
   virtual std::optional<QString> SaveFileNameWithFilter(const FileDialogInfo& dialog,

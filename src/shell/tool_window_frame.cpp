@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -28,22 +29,41 @@ void ToolCaption::paintEvent(QPaintEvent*) {
                    window()->windowTitle());
 }
 
+bool ToolCaption::AsksForSystemMove() {
+  // X lets a program place its own windows, and then the caption moves the window itself: it
+  // sees the release, so the drag ends there however short the click was. A window manager
+  // asked to move a window after the button is up keeps it on the pointer until the next click.
+  return QGuiApplication::platformName() != QStringLiteral("xcb");
+}
+
 void ToolCaption::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  QWidget* frame = window();
-  // A window manager moves the window as it moves its own; without one the caption does.
-  if (frame->windowHandle() && frame->windowHandle()->startSystemMove()) return;
-  held_ = event->globalPosition().toPoint() - frame->pos();
+  held_ = event->globalPosition().toPoint() - window()->pos();
+  systemMoveAsked_ = false;
 }
 
 void ToolCaption::mouseMoveEvent(QMouseEvent* event) {
-  if (held_ && (event->buttons() & Qt::LeftButton))
-    window()->move(event->globalPosition().toPoint() - *held_);
+  if (!held_ || !(event->buttons() & Qt::LeftButton)) return;
+  QWidget* frame = window();
+  // Where only the window system may place windows, it is asked once the pointer moves with
+  // the button held, never on the press: a tap is over before anything moves.
+  if (!systemMoveAsked_ && AsksForSystemMove()) {
+    systemMoveAsked_ = true;
+    if (SystemMove(frame->windowHandle())) {
+      held_.reset();
+      return;
+    }
+  }
+  frame->move(event->globalPosition().toPoint() - *held_);
 }
 
 void ToolCaption::mouseReleaseEvent(QMouseEvent*) {
   held_.reset();
 }
+
+std::function<bool(QWindow*)> ToolCaption::SystemMove = [](QWindow* window) {
+  return window && window->startSystemMove();
+};
 
 ToolWindowFrame::ToolWindowFrame(QWidget* tool)
     : QFrame(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint),

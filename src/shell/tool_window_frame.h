@@ -8,7 +8,10 @@
 
 #include <QFrame>
 #include <QPoint>
+#include <functional>
 #include <optional>
+
+class QWindow;
 
 namespace varnock {
 
@@ -20,6 +23,12 @@ class ToolCaption : public QWidget {
 
   static constexpr int kHeight = 16;
 
+  // The window system's own move of a window, as a drag of the caption asks for it where the
+  // program may not place its windows itself (a seam for tests): true when it took over.
+  static std::function<bool(QWindow*)> SystemMove;
+  // Whether this platform's drags go through SystemMove.
+  static bool AsksForSystemMove();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -27,9 +36,9 @@ class ToolCaption : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  // While the window is moved by hand (no window manager to do it): where the pointer holds
-  // the window, from its top-left corner.
+  // While the caption is dragged: where the pointer holds the window, from its top-left corner.
   std::optional<QPoint> held_;
+  bool systemMoveAsked_ = false;
 };
 
 class ToolWindowFrame : public QFrame {

@@ -40,6 +40,14 @@ constexpr OptionSpec kPaletteOptions[] = {
     {"--help", false}, {"--from", true}, {"--offset", true}, {"--count", true}, {"--to", true}};
 constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
 constexpr OptionSpec kFormatsOptions[] = {{"--help", false}, {"--codec", true}};
+constexpr OptionSpec kExtractOptions[] = {{"--help", false}, {"--only", false}};
+constexpr OptionSpec kBuildOptions[] = {{"--help", false}, {"--only", false}, {"-o", true}};
+constexpr OptionSpec kProjectOptions[] = {
+    {"--help", false},   {"--rom", true},         {"--format", true},     {"--offset", true},
+    {"--tiles", true},   {"--length", true},      {"--columns", true},    {"--arrangement", true},
+    {"--palette", true}, {"--palette-rom", true}, {"--subpalette", true}, {"--compressed", true},
+    {"--room", true},    {"--png", true},         {"--codec", true},
+};
 
 constexpr const char* kExportHelp =
     R"(Usage: varnock-tool export ROM OUT.png [OPTION]...
@@ -199,6 +207,52 @@ Options:
   --codec FILE        load an encoding description first, so that it is listed
 )";
 
+constexpr const char* kExtractHelp =
+    R"(Usage: varnock-tool extract PROJECT [--only NAME...]
+Writes the picture of each resource of the project file PROJECT (.vrkproj) as export writes it:
+an 8-bit indexed PNG in the resource's palette, at the resource's png path (NAME.png beside the
+project by default), creating folders as needed. Every picture is made before the first is
+written: when one resource cannot be read, each failure is listed and nothing is written. A
+picture that already holds the same bytes is left as it is.
+
+Options:
+  --only              only the resources named after PROJECT
+)";
+
+constexpr const char* kBuildHelp =
+    R"(Usage: varnock-tool build PROJECT [-o OUT] [--only NAME...]
+Reads the picture of each resource of the project file PROJECT and writes into the project's ROM
+the tiles of those that changed, as import does: raw tiles at their offset, a compressed
+resource compressed again into its stream's room. All or nothing: every write is planned first,
+and when one resource fails (a picture missing, of another size, not indexed, with indices the
+format cannot hold, a stream that no longer fits its room, two resources writing other bytes
+into the same place) every failure is listed and nothing is written. The ROM is saved once at
+the end, as the editor saves it (header checksums of its extension). When no picture changed it
+says "nothing changed", writes nothing and ends with status 0.
+
+Options:
+  -o OUT              write the result to OUT (also when nothing changed) and leave the ROM
+  --only              only the resources named after PROJECT
+)";
+
+constexpr const char* kProjectHelp =
+    R"(Usage: varnock-tool project add PROJECT NAME --offset O [OPTION]...
+Adds the resource NAME to the project file PROJECT, creating the project when it does not exist
+(then --rom names its ROM). The options are those of export; paths are taken from where the tool
+runs and written relative to the project. The resource is added only when its picture can be
+made.
+
+Options:
+  --rom ROM           the ROM of a new project
+  --offset O          first byte of the tiles, or of the stream with --compressed
+  --format F, --tiles N, --length BYTES, --columns C, --arrangement A, --compressed C,
+  --palette FILE, --palette-rom OFFSET:ENCODING:COUNT, --subpalette K, --codec FILE
+                      as for export
+  --room BYTES        with --compressed: the bytes the stream may take when it is built again
+                      (default: those it takes now)
+  --png FILE          where the picture is kept (default: NAME.png beside the project)
+)";
+
 void PrintSection(const char* title) {
   std::printf("%s:\n", title);
 }
@@ -217,6 +271,9 @@ constexpr ToolCommand kCommands[] = {
     {"palette", kPaletteHelp, kPaletteOptions, RunPalette},
     {"checksum", kChecksumHelp, kChecksumOptions, RunChecksum},
     {"formats", kFormatsHelp, kFormatsOptions, RunFormats},
+    {"extract", kExtractHelp, kExtractOptions, RunExtract},
+    {"build", kBuildHelp, kBuildOptions, RunBuild},
+    {"project", kProjectHelp, kProjectOptions, RunProject},
 };
 
 constexpr const char* kOverview =
@@ -234,6 +291,9 @@ Commands:
   palette     a palette the editor reads to a palette file it writes
   checksum    the header checksums a save writes, shown or written
   formats     every name of a format, arrangement, compression and palette encoding
+  extract     the pictures of a project's resources
+  build       a project's changed pictures back into its ROM, all or nothing
+  project     project add: a resource added to a project file
 
   --help      this text; varnock-tool COMMAND --help tells about one command
   --version   the version

@@ -34,6 +34,9 @@ int RunFind(const ParsedArguments& arguments);
 int RunPalette(const ParsedArguments& arguments);
 int RunChecksum(const ParsedArguments& arguments);
 int RunFormats(const ParsedArguments& arguments);
+int RunExtract(const ParsedArguments& arguments);
+int RunBuild(const ParsedArguments& arguments);
+int RunProject(const ParsedArguments& arguments);
 
 // Runs `varnock-tool ARGUMENTS...`: the subcommand, its --help, the overview or the version.
 int RunTool(std::span<const std::string> arguments);

@@ -4,7 +4,7 @@
 
 #include "codec/codec_file.h"
 #include "document/view_names.h"
-#include "palette/palette_file.h"
+#include "palette/palette_source.h"
 #include "palette/rom_palette.h"
 #include "pictures/user_codec_folder.h"
 #include "tool/tool_files.h"
@@ -114,7 +114,7 @@ ToolPalette PaletteOption(const ParsedArguments& arguments, std::string_view com
   const std::string* file = arguments.Value("--palette");
   const std::string* inRom = arguments.Value("--palette-rom");
   if (file && inRom) BadUsage(command, "--palette and --palette-rom exclude each other");
-  PaletteReadResult read;
+  SourcedPalette read;
   if (inRom) {
     const std::vector<std::string_view> parts = SplitText(*inRom, ':');
     if (parts.size() != 3)
@@ -124,26 +124,15 @@ ToolPalette PaletteOption(const ParsedArguments& arguments, std::string_view com
     const int64_t count = NumberText(parts[2], command, "the palette's colour count");
     if (count < 1 || count > kPaletteEntries)
       BadUsage(command, "a palette has 1 to 256 colours, not " + std::string(parts[2]));
-    read = ReadPaletteFromImage(ImageBytes(doc), offset, encoding, static_cast<int32_t>(count));
-    if (!read.ok())
-      FailOn(doc.RomPath,
-             "no palette at " + HexOffset(offset) + ": " + PaletteFileErrorText(read.Error));
+    read = PaletteFromImage(ImageBytes(doc), offset, encoding, static_cast<int32_t>(count));
+    if (!read.ok()) FailOn(doc.RomPath, "no palette at " + HexOffset(offset) + ": " + read.Failure);
   } else if (file) {
-    read = ReadPaletteFile(*file);
-    if (!read.ok()) FailOn(*file, PaletteFileErrorText(read.Error));
+    read = PaletteFromFile(*file);
+    if (!read.ok()) FailOn(*file, read.Failure);
   } else {
-    read = ReadPaletteFile(doc.PalettePath);
+    read = PaletteOrDefault(doc.PalettePath);
   }
-  ToolPalette palette;
-  if (!read.ok()) {
-    palette.Entries = DefaultPalette;
-    palette.Size = kPaletteEntries;
-    return palette;
-  }
-  for (size_t k = 0; k < read.Data.Entries.size() && k < palette.Entries.size(); ++k)
-    palette.Entries[k] = read.Data.Entries[k];
-  palette.Size = read.Data.PaletteSize;
-  return palette;
+  return ToolPalette{read.Entries, read.Size};
 }
 
 std::array<SurfaceColor, 256> SubPaletteOption(const ParsedArguments& arguments,

@@ -68,8 +68,7 @@ int64_t TileCount(const ParsedArguments& arguments, int64_t available, int32_t t
   if (tiles && length) BadUsage(kExport, "--tiles and --length exclude each other");
   if ((tiles && *tiles == 0) || (length && *length == 0))
     BadUsage(kExport, "a block has at least one tile");
-  const int64_t bytes = length.value_or(available);
-  return tiles.value_or((bytes + tileBytes - 1) / tileBytes);
+  return BlockTileCount(tiles, length, available, tileBytes);
 }
 
 int64_t PictureTiles(const TileSurface& picture) {
@@ -108,10 +107,9 @@ int RunExport(const ParsedArguments& arguments) {
   const std::optional<int64_t> asked = OptionalNumber(arguments, kExport, "--columns");
   if (asked && (*asked < 1 || *asked > kMostColumns))
     BadUsage(kExport, "--columns takes 1 to " + std::to_string(kMostColumns));
-  const int32_t columns = static_cast<int32_t>(asked.value_or(std::min<int64_t>(16, tiles)));
+  const int32_t columns = asked ? static_cast<int32_t>(*asked) : DefaultBlockColumns(tiles);
   const int32_t rows = RowsForTiles(tiles, columns);
-  if (int64_t{rows} * kTileSide > kMaxPictureSide ||
-      int64_t{rows} * columns * kTileSide * kTileSide > kMaxSurfacePixels)
+  if (!BlockFitsPicture(columns, rows))
     FailOn(romPath, std::to_string(tiles) + " tiles in " + std::to_string(columns) +
                         " columns make a picture larger than one import could read back; "
                         "give fewer --tiles or more --columns.");

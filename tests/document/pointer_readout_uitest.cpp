@@ -1,8 +1,10 @@
 // The status bar's fourth panel as the pointer moves over a ROM window's grid: the tile under
 // it, the size of the block being selected, and the tile picked last.
 #include <QApplication>
+#include <QMdiArea>
 #include <QMouseEvent>
 #include <QTest>
+#include <functional>
 
 #include "support/app_fixture.h"
 
@@ -87,6 +89,48 @@ TEST_F(PointerReadout, TilesPastTheImagesEndShowNothingAndAnotherWindowItsOwnPic
   MainForm->MdiArea->setActiveSubWindow(small);
   EXPECT_EQ(Panel(3), QStringLiteral("Picked 0x00010 #0001"));
 }
+
+struct ActiveWindowCase {
+  const char* name;
+  bool picked;  // a tile picked in the window that becomes active
+  // What reaches the window that was active before, after the other became active.
+  std::function<void(QWidget* oldView)> late;
+  const char* text;
+  friend void PrintTo(const ActiveWindowCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ActiveWindowTest : public PointerReadout,
+                         public ::testing::WithParamInterface<ActiveWindowCase> {};
+
+TEST_P(ActiveWindowTest, ThePanelShowsTheActiveWindowsReadoutFromItsActivationOn) {
+  const ActiveWindowCase& c = GetParam();
+  TChildForm* active = OpenAt(1);
+  TChildForm* old = OpenAt(1);
+  ASSERT_TRUE(active && old);
+  if (c.picked) QTest::mouseClick(active->View, Qt::LeftButton, {}, QPoint(17, 1));
+  MainForm->MdiArea->setActiveSubWindow(old);
+  MoveWithButton(old->View, QPoint(40, 20), Qt::NoButton);
+  ASSERT_EQ(Panel(3), QStringLiteral("0x01E50 #01E5"));
+  MainForm->MdiArea->setActiveSubWindow(active);
+  c.late(old->View);
+  EXPECT_EQ(Panel(3), QString::fromUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TileView, ActiveWindowTest,
+    ::testing::Values(ActiveWindowCase{"nothing_picked", false, [](QWidget*) {}, ""},
+                      ActiveWindowCase{"its_pick", true, [](QWidget*) {}, "Picked 0x01C20 #01C2"},
+                      ActiveWindowCase{
+                          "the_pointer_then_crosses_the_old_one", false,
+                          [](QWidget* view) { MoveWithButton(view, QPoint(1, 1), Qt::NoButton); },
+                          ""},
+                      ActiveWindowCase{"the_pointer_then_leaves_the_old_one", true,
+                                       [](QWidget* view) {
+                                         QEvent leave(QEvent::Leave);
+                                         QApplication::sendEvent(view, &leave);
+                                       },
+                                       "Picked 0x01C20 #01C2"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace varnock::test

@@ -341,6 +341,7 @@ TEST(StatusTextTest, OffsetTextAndSizeText) {
     int32_t offset;
     const char* offsetText;
     const char* sizeText;
+    bool stream = false;  // a stream window's document, which counts bytes below a kilobyte
   };
   const Case cases[] = {
       {262144, 0x8000, "Offset: 00008000 (12%)", "256K"},        // 32768 x 100 / 262144 = 12.5
@@ -348,9 +349,13 @@ TEST(StatusTextTest, OffsetTextAndSizeText) {
       {1048576, 1048575, "Offset: 000FFFFF (99%)", "1024K"},
       {1000, 0, "Offset: 00000000 (0%)", "0K"},
       {1025, 1, "Offset: 00000001 (0%)", "1K"},
+      {944, 0, "Offset: 00000000 (0%)", "944 B", true},
+      {1023, 0, "Offset: 00000000 (0%)", "1023 B", true},
+      {1024, 0, "Offset: 00000000 (0%)", "1K", true},
   };
   for (const Case& c : cases) {
     RomDocument doc;
+    if (c.stream) doc.Stream = StreamLink{};
     doc.RomSize = c.size;
     doc.ViewOffset = c.offset;
     EXPECT_EQ(doc.OffsetText(), c.offsetText);

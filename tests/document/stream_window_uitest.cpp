@@ -1,5 +1,6 @@
 // Stream windows: a compressed stream opened as a window, edited with the tile editor, saved
 // back into its ROM window, refused when it no longer fits, and closed before its source.
+#include <QMdiArea>
 #include <QTest>
 #include <functional>
 
@@ -267,5 +268,66 @@ INSTANTIATE_TEST_SUITE_P(
         CloseCase{"NoClosesBoth", kCloseFrame, {PromptAnswer::No}, 1, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The scan list, the dialog and the command line all open streams this way.
+TEST_F(StreamWindowTest, AStreamAlreadyOpenActivatesItsWindowWithItsEdits) {
+  TChildForm* stream = OpenThroughDialog(QStringLiteral("1C40"));
+  ASSERT_NE(stream, nullptr);
+  const Bytes edited = DrawPixel(stream);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed dialog
+  MainForm->MdiArea->setActiveSubWindow(source);
+  EXPECT_EQ(OpenThroughDialog(QStringLiteral("1C40")), stream);
+  MainForm->MdiArea->setActiveSubWindow(source);
+  EXPECT_EQ(source->OpenStreamWindow(kAt, CompressionFormat::Lz10), stream);
+  EXPECT_EQ(MainForm->ActiveChild(), stream);
+  EXPECT_EQ(MainForm->RomWindowCount(), 2);
+  EXPECT_EQ(ImageBytes(stream, 0, 2048), edited) << "its edits stay";
+  // The same place of another window's image is another stream.
+  TChildForm* other = Open("other.gba", GbaImage());
+  ASSERT_NE(other, nullptr);
+  TChildForm* otherStream = other->OpenStreamWindow(kAt, CompressionFormat::Lz10);
+  EXPECT_TRUE(otherStream && otherStream != stream);
+}
+
+TEST_F(StreamWindowTest, AStreamThatDoesNotOpenKeepsTheDialogOpenWithTheReason) {
+  source->OpenStream1->trigger();
+  auto* dialog = source->findChild<TStreamOpenForm*>();
+  ASSERT_NE(dialog, nullptr);
+  dialog->OffsetEdit->setText(QStringLiteral("1C41"));
+  dialog->OkButton->click();
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_TRUE(dialog->FailureLabel->isVisibleTo(dialog));
+  EXPECT_EQ(
+      dialog->FailureLabel->text(),
+      QStringLiteral("No LZ77 10 stream starts at 0x1C41: its header is not of this format."));
+  EXPECT_EQ(dialog->OffsetEdit->selectedText(), QStringLiteral("1C41")) << "ready to be typed over";
+  EXPECT_TRUE(prompts.Messages.empty()) << "no box over the dialog";
+  EXPECT_EQ(MainForm->RomWindowCount(), 1);
+  dialog->OffsetEdit->setText(QStringLiteral("1C40"));
+  dialog->OkButton->click();
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(MainForm->RomWindowCount(), 2);
+}
+
+// Opened by a name without a folder (from the command line, in the folder it names).
+TEST_F(StreamWindowTest, SaveAsOfAStreamFromANameWithoutAFolderProposesTheBareName) {
+  TChildForm* stream = OpenThroughDialog(QStringLiteral("1C40"));
+  ASSERT_NE(stream, nullptr);
+  source->Doc.RomPath = "sample.gba";
+  stream->Doc.RomPath = "sample.gba";
+  prompts.FileNames = {};  // Cancel
+  MainForm->SaveAs1Click();
+  ASSERT_EQ(prompts.FileDialogs.size(), 1u);
+  EXPECT_EQ(prompts.FileDialogs[0].Preset, QStringLiteral("sample_1C40.bin"));
+}
+
+TEST_F(StreamWindowTest, AStreamBelowAKilobyteShowsItsSizeInBytes) {
+  Bytes image = GbaImage();
+  const Bytes small = *Compress(CompressionFormat::Lz10, Bytes(944, 0x11));
+  std::ranges::copy(small, image.begin() + 0x8000);
+  TChildForm* rom = Open("small.gba", image);
+  ASSERT_NE(rom, nullptr);
+  ASSERT_NE(rom->OpenStreamWindow(0x8000, CompressionFormat::Lz10), nullptr);
+  EXPECT_EQ(Panel(0), QStringLiteral("944 B"));
+}
 }  // namespace
 }  // namespace varnock::test

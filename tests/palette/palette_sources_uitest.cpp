@@ -322,5 +322,32 @@ TEST_F(PaletteSources, OpeningAReadsOnlyItsOwnVrk) {
   EXPECT_EQ(other->Doc.PalettePath, dir.File("OTHER.VRK"));
 }
 
+struct ConsoleCase {
+  const char* name;
+  const char* file;
+  RomPaletteFormat encoding;
+};
+
+class RomDialogConsoleTest : public AppTest, public ::testing::WithParamInterface<ConsoleCase> {};
+
+TEST_P(RomDialogConsoleTest, StartsAtTheConsolesOwnColourWords) {
+  const ConsoleCase& c = GetParam();
+  TChildForm* rom = Open(c.file, PatternBytes(0x8000, 3));
+  ASSERT_NE(rom, nullptr);
+  rom->LoadFromRom1->trigger();
+  auto* dialog = rom->findChild<TRomPalForm*>();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->EncodingBox->currentData().toInt(), c.encoding);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PaletteSources, RomDialogConsoleTest,
+    ::testing::Values(ConsoleCase{"smd", "game.smd", kRomPaletteGenesis},
+                      ConsoleCase{"md", "game.md", kRomPaletteGenesis},
+                      ConsoleCase{"sms", "game.sms", kRomPaletteSms},
+                      ConsoleCase{"gg", "game.gg", kRomPaletteGameGear},
+                      ConsoleCase{"ngc", "game.ngc", kRomPaletteNgpc},
+                      ConsoleCase{"gb", "game.gb", kPaletteRgb}),  // the window's palette format
+    [](const auto& info) { return std::string(info.param.name); });
 }  // namespace
 }  // namespace varnock::test

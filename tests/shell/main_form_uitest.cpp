@@ -15,6 +15,7 @@
 
 #include "palette/pal_form.h"
 #include "shell/about_form.h"
+#include "shell/help_window.h"
 #include "support/app_fixture.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
@@ -351,5 +352,12 @@ TEST_F(Frame, NoMemoryForTheImageIsReportedAsSuch) {
   EXPECT_EQ(MainForm->RomWindowCount(), 0);
 }
 
+TEST_F(Frame, TheHelpWindowClosesOnEsc) {
+  MainForm->Contents1->trigger();
+  auto* help = MainForm->findChild<HelpWindow*>();
+  ASSERT_TRUE(help && help->isVisible());
+  QTest::keyClick(help, Qt::Key_Escape);
+  EXPECT_FALSE(help->isVisible());
+}
 }  // namespace
 }  // namespace varnock::test

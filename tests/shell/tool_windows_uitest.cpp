@@ -212,5 +212,44 @@ TEST_F(ToolWindows, DraggingTheCaptionMovesTheWindow) {
   EXPECT_EQ(frame->pos(), before + QPoint(60, 30));
 }
 
+struct CaptionClickCase {
+  const char* name;
+  bool dragged;          // the pointer moves with the button held before the release
+  bool systemTakesOver;  // the window system's move takes the drag when asked
+  int systemMoves;       // how often it is asked
+  QPoint moved;          // how far the caption itself moved the window
+};
+
+class CaptionClickTest : public ToolWindows,
+                         public ::testing::WithParamInterface<CaptionClickCase> {};
+
+// The window system is asked to move a window only while the button is held: asked after a
+// tap's release, a window manager would keep the window on the pointer until the next click.
+TEST_P(CaptionClickTest, AReleaseEndsTheDragWhateverItsTiming) {
+  const CaptionClickCase& c = GetParam();
+  ASSERT_NE(Open("game.gb", PatternBytes(32768, 7)), nullptr);
+  int asked = 0;
+  const auto real = ToolCaption::SystemMove;
+  ToolCaption::SystemMove = [&](QWindow*) { return ++asked, c.systemTakesOver; };
+  QWidget* frame = EditForm->window();
+  auto* caption = frame->findChild<ToolCaption*>();
+  ASSERT_NE(caption, nullptr);
+  const QPoint before = frame->pos();
+  QTest::mousePress(caption, Qt::LeftButton, {}, QPoint(40, 8));
+  if (c.dragged) QTest::mouseMove(caption, QPoint(50, 18));
+  QTest::mouseRelease(caption, Qt::LeftButton, {}, QPoint(50, 18));
+  QTest::mouseMove(caption, QPoint(90, 8));  // no button: nothing follows the pointer
+  ToolCaption::SystemMove = real;
+  EXPECT_EQ(asked, c.systemMoves);
+  EXPECT_EQ(frame->pos(), before + c.moved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ToolWindows, CaptionClickTest,
+    ::testing::Values(CaptionClickCase{"Tap", false, true, 0, {}},
+                      CaptionClickCase{"DragTheSystemMoves", true, true, 1, {}},
+                      CaptionClickCase{"DragTheCaptionMoves", true, false, 1, {10, 10}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace varnock::test

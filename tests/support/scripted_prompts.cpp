@@ -64,4 +64,15 @@ std::optional<QColor> ScriptedPrompts::ChooseColor(const QColor& initial) {
   return color;
 }
 
+std::optional<QString> ScriptedPrompts::AskText(const QString& caption, const QString& label,
+                                                const QString& preset) {
+  TextQuestions.push_back({caption, label, preset});
+  if (Texts.empty()) return std::nullopt;
+  const bool given = Texts.front().has_value();
+  const QString text = given ? *Texts.front() : QString();
+  Texts.pop_front();
+  if (!given) return std::nullopt;
+  return text;
+}
+
 }  // namespace varnock::test

@@ -38,6 +38,9 @@ class ScriptedPrompts : public Prompts {
   std::optional<QString> OpenFileName(const FileDialogInfo& dialog, const QString& preset) override;
   std::optional<QString> SaveFileName(const FileDialogInfo& dialog, const QString& preset) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
+  // Records the question; answers from Texts (an empty queue cancels).
+  std::optional<QString> AskText(const QString& caption, const QString& label,
+                                 const QString& preset) override;
   // Records the dialog like SaveFileName; the chosen filter comes from Filters (-1 when empty).
   std::optional<QString> SaveFileNameWithFilter(const FileDialogInfo& dialog, const QString& preset,
                                                 int* chosenFilter) override;
@@ -48,10 +51,17 @@ class ScriptedPrompts : public Prompts {
   std::deque<std::optional<QString>> FileNames;
   std::deque<std::optional<QColor>> Colors;
   std::deque<int> Filters;
+  std::deque<std::optional<QString>> Texts;
 
   std::vector<RecordedMessage> Messages;
   std::vector<RecordedFileDialog> FileDialogs;
   std::vector<QColor> ColorRequests;
+  struct TextQuestion {
+    QString Caption;
+    QString Label;
+    QString Preset;
+  };
+  std::vector<TextQuestion> TextQuestions;
 
  private:
   std::optional<QString> NextFileName();
