@@ -80,8 +80,8 @@ void PlaceCollector::Finish(std::optional<size_t> stream, std::vector<TilePlace>
 
 void SortPlaces(std::vector<TilePlace>& places) {
   const auto rank = [](const TilePlace& p) {
-    return std::make_tuple(-p.TileCount, -p.InOrder, p.Stream.has_value(), p.Stream.value_or(0),
-                           p.FormatIndex, p.Offset);
+    return std::make_tuple(-p.TileCount, -p.InOrder, !p.OnGrid, p.Stream.has_value(),
+                           p.Stream.value_or(0), p.FormatIndex, p.Offset);
   };
   std::sort(places.begin(), places.end(),
             [&rank](const TilePlace& a, const TilePlace& b) { return rank(a) < rank(b); });

@@ -33,6 +33,10 @@ struct TilePlace {
   std::array<int32_t, kTileOrientationCount> Orientations{};  // matches per orientation
   uint32_t FirstTile = 0;                                     // the searched tile at Offset
   TileOrientation FirstOrientation = TileOrientation::Straight;
+  // On the tile grid of its bytes: whole tiles from the first byte the view shows in this
+  // format, or from the stream's start. A graphic with few colours also decodes, shifted by
+  // part of a tile, into the same shapes; the place on the grid is where it lives.
+  bool OnGrid = false;
 };
 
 // Takes the matches of one run of bytes, as a matcher delivers them, and gives its places.
@@ -63,8 +67,8 @@ class PlaceCollector {
   std::vector<TilePlace> closed_;
 };
 
-// Best first: more searched tiles, then more of them in order, then the image before streams,
-// then the earlier format of the search, then the lower offset.
+// Best first: more searched tiles, then more of them in order, then on the grid, then the image
+// before streams, then the earlier format of the search, then the lower offset.
 void SortPlaces(std::vector<TilePlace>& places);
 
 }  // namespace varnock

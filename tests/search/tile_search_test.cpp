@@ -252,6 +252,10 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"OtherAlignment",
                   Joined(Run(0x100, {0, 1}), Run(0x141, {2, 3, 4})),
                   {"3/3/3@321", "2/2/2@256"}},
+        // Of two places alike, the one on the tile grid (whole tiles from 0xC0) first.
+        PlaceCase{"OnTheGridFirst",
+                  Joined(Run(0x101, {0, 1, 2}), Run(0x200, {0, 1, 2})),
+                  {"3/3/3@512", "3/3/3@257"}},
         PlaceCase{"MoreTilesFirst",
                   Joined(Run(0x1000, {5, 6}), Joined(Run(0x2000, {0, 1, 2}), Run(0x3000, {3, 7}))),
                   {"3/3/3@8192", "2/2/2@4096", "2/1/2@12288"}}),
