@@ -36,11 +36,10 @@ struct Window {
   explicit Window(int format) {
     doc.Columns = doc.Rows = kBlockTiles;
     const int32_t size = 2 * kBlockTiles * kBlockTiles * 32;
-    doc.RomImage = std::make_unique<uint8_t[]>(size_t(size));
-    doc.RomData = doc.RomImage.get();
-    doc.RomSize = size;
+    auto block = std::make_unique<uint8_t[]>(size_t(size));
     std::mt19937 random(7);
-    for (int32_t i = 0; i < size; ++i) doc.RomData[i] = uint8_t(random());
+    for (int32_t i = 0; i < size; ++i) block[i] = uint8_t(random());
+    doc.AdoptImage(std::move(block), size);
     doc.SetTileFormat(static_cast<TileFormat>(format));
     doc.ViewOffset = doc.ScrollMinimum;
     doc.DecodePage();

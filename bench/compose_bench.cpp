@@ -42,10 +42,9 @@ struct Page {
     uint32_t state = 12345;
     for (auto& byte : image)
       byte = static_cast<uint8_t>((state = state * 1664525 + 1013904223) >> 24);
-    doc.RomImage.reset(new uint8_t[image.size()]);
-    std::memcpy(doc.RomImage.get(), image.data(), image.size());
-    doc.RomData = doc.RomImage.get();
-    doc.RomSize = static_cast<int32_t>(image.size());
+    auto block = std::make_unique<uint8_t[]>(image.size());
+    std::memcpy(block.get(), image.data(), image.size());
+    doc.AdoptImage(std::move(block), static_cast<int32_t>(image.size()));
     doc.Columns = doc.Rows = grid;
     doc.Zoom = zoom;
     doc.SetTileFormat(6);

@@ -20,6 +20,7 @@
 #include "codec/tile_codec.h"
 #include "codec/tile_format.h"
 #include "codec/tile_surface.h"
+#include "document/checksum_rule.h"
 #include "document/rom_document.h"
 #include "document/tile_drop.h"
 
@@ -336,7 +337,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   work.Open(0, input);
   work.Open(1, input);
   for (int i = 0; i < operations && input.remaining_bytes() > 0; ++i) {
-    switch (input.ConsumeIntegralInRange(0, 7)) {
+    switch (input.ConsumeIntegralInRange(0, 9)) {
       case 0:
         doc.SetTileFormat(input.ConsumeIntegral<int8_t>());
         break;
@@ -365,10 +366,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         EncodeRandomBlock(doc, input);
         break;
       case 5: {
-        auto bytes = doc.WritableBytesFrom(0);
-        if (bytes.size() != static_cast<size_t>(doc.RomSize)) __builtin_trap();
-        RomDocument::FixGameBoyChecksum(bytes);
-        RomDocument::FixGbaChecksum(bytes);
+        const std::vector<uint8_t> before = ImageOf(doc);
+        if (before.size() != static_cast<size_t>(doc.RomSize)) __builtin_trap();
+        std::vector<uint8_t> fixed = before;
+        varnock::ApplyChecksumRule(doc.RomExt, fixed);
+        doc.WriteChecksumFields();
+        if (ImageOf(doc) != fixed) __builtin_trap();
+        // The fields are one step of the history: undo puts the old ones back.
+        if (fixed != before && (!doc.Undo() || ImageOf(doc) != before)) __builtin_trap();
+        break;
+      }
+      case 8:
+      case 9: {
+        // Undo and redo move the image between states it had: back and forth is no change.
+        const std::vector<uint8_t> before = ImageOf(doc);
+        const bool undo = input.ConsumeBool();
+        if ((undo ? doc.Undo() : doc.Redo()) && !(undo ? doc.Redo() : doc.Undo())) __builtin_trap();
+        if (ImageOf(doc) != before) __builtin_trap();
         break;
       }
       case 6: {

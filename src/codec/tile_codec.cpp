@@ -427,6 +427,22 @@ void EncodeTiles(const TileSurface& surface, std::span<uint8_t> destination) {
     EncodeRequest(surface, destination, bounds, DescribedTiles{*codec});
 }
 
+int64_t EncodeReach(const TileSurface& surface) {
+  const TileFormatRow* row = LookUpTileFormat(surface.EncodeFormat);
+  if (!row || CodecBounds(surface).Empty() || surface.EncodeAcross <= 0 || surface.EncodeDown <= 0)
+    return 0;
+  // A tile's start is linear in its row and column, so the farthest one is at a corner.
+  const int64_t tileStep = surface.EncodeTileBytes;
+  const int64_t rowStep =
+      SaturatingMul(int64_t{surface.EncodeAcross} + surface.EncodeSkip, tileStep);
+  const int64_t lastRow = SaturatingMul(int64_t{surface.EncodeDown} - 1, rowStep);
+  const int64_t lastColumn = SaturatingMul(int64_t{surface.EncodeAcross} - 1, tileStep);
+  int64_t farthest = 0;
+  for (int64_t start : {int64_t{0}, lastRow, lastColumn, SaturatingAdd(lastRow, lastColumn)})
+    farthest = std::max(farthest, start);
+  return std::max<int64_t>(SaturatingAdd(farthest, row->TileBytes), 0);
+}
+
 const CodecKernels& TableCodecKernels() {
   return kTableKernels;
 }

@@ -20,6 +20,10 @@ void DecodeTiles(std::span<const uint8_t> source, TileSurface& surface);
 // EncodeSkip tiles after each row. Bytes that would land past the end of `destination` are
 // not written; tiles outside the surface are not encoded.
 void EncodeTiles(const TileSurface& surface, std::span<uint8_t> destination);
+// How far from the destination's start the surface's encode request may write: one past the
+// last byte of its farthest tile, 0 when it writes nothing. A destination cut there receives
+// every byte the request writes.
+int64_t EncodeReach(const TileSurface& surface);
 
 // One byte whose bit (7 - x) is bit n of pixels[x], for eight consecutive pixels.
 uint8_t PackPlane(const uint8_t* pixels, int n);

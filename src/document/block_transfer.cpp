@@ -6,6 +6,7 @@
 
 #include "codec/surface_bounds.h"
 #include "codec/tile_codec.h"
+#include "document/step_names.h"
 
 namespace varnock {
 namespace {
@@ -81,6 +82,9 @@ int64_t PasteTarget(const RomDocument& doc) {
 }
 
 void CommitBlock(RomDocument& doc, TileSurface& block) {
+  // A commit is an edit even where nothing of it lands inside the image.
+  HistoryStep step(doc, PasteStepName(doc, block.TilesAcross, block.TilesDown, PasteTarget(doc)),
+                   StepKeeping::Always);
   block.EncodeFormat = doc.Format;
   block.EncodeTileBytes = doc.TileBytes;
   block.EncodeBits = doc.BitsPerPixel;
@@ -102,7 +106,6 @@ void CommitBlock(RomDocument& doc, TileSurface& block) {
   block.EncodeAcross = block.TilesAcross;
   block.EncodeDown = block.TilesDown;
   block.EncodeSkip = doc.Columns - block.TilesAcross;
-  doc.Modified = true;
 }
 
 PixelBlock ExportBlock(RomDocument& doc) {

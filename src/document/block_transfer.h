@@ -32,7 +32,8 @@ int64_t PasteTarget(const RomDocument& doc);
 
 // Encodes all of `block` into the image at PasteTarget in the window's format, each block row
 // RowBytes after the one before (a block wider than the grid overlaps its own rows, the later
-// row winning). Writes stop at the image's last byte. Sets Modified.
+// row winning). Writes stop at the image's last byte. One history step, "Incolla 4x2 a ..."
+// unless the caller opened a step of its own.
 void CommitBlock(RomDocument& doc, TileSurface& block);
 
 // Export: the ordered selection trimmed to the current grid, in pixels of the view surface.

@@ -3,9 +3,11 @@
 // applies the rule; the command-line tool shows and fixes the same fields.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace varnock {
 
@@ -27,6 +29,19 @@ struct ChecksumField {
 // The fields the rule for `upperExtension` writes, in the order the save writes them; empty for
 // an extension without a rule.
 std::span<const ChecksumField> ChecksumFieldsFor(const std::string& upperExtension);
+
+// One field's bytes as the rule computes them.
+struct ChecksumWrite {
+  int32_t Offset = 0;
+  int32_t Length = 0;  // 1 or 2
+  std::array<uint8_t, 2> Bytes{};
+};
+
+// The bytes the rule for `upperExtension` writes into `image`, in the order the save writes
+// them (each computed with the fields before it already written); nothing for an extension
+// without a rule or an image too short for its fields.
+std::vector<ChecksumWrite> ChecksumRuleWrites(const std::string& upperExtension,
+                                              std::span<const uint8_t> image);
 
 // Writes the rule's fields into `image`; images too short for them stay as they are.
 void ApplyChecksumRule(const std::string& upperExtension, std::span<uint8_t> image);

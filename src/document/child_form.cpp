@@ -516,9 +516,7 @@ bool TChildForm::FormClose() {
   if (MainForm->ActiveRom == this) MainForm->ActiveRom = nullptr;
   if (last) MainForm->EnterEmptyState();
   // The image block goes last: nothing that could still read it refers to it any more.
-  Doc.RomImage.reset();
-  Doc.RomData = nullptr;
-  Doc.RomSize = 0;
+  Doc.ReleaseImage();
   return true;
 }
 

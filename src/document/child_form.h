@@ -332,7 +332,8 @@ class TChildForm : public QMdiSubWindow {
   QAction* FindTiles1 = nullptr;
   QWidget* PastePanel = nullptr;  // child of the view; null until the first paste
   PasteImageWidget* PasteImage = nullptr;
-  TileSurface PasteSurface;  // the block the panel shows and a commit writes
+  TileSurface PasteSurface;      // the block the panel shows and a commit writes
+  bool PasteFromImport = false;  // the block came from a picture file: its commit is an import
 
   // Handlers attached by the frame once the file has loaded.
   bool ResizeAttached = false;

@@ -6,6 +6,7 @@
 #include "document/block_transfer.h"
 #include "document/child_form.h"
 #include "document/paste_image_widget.h"
+#include "document/step_names.h"
 #include "io/file_io.h"
 #include "pictures/picture_file.h"
 #include "shell/forms.h"
@@ -71,6 +72,7 @@ void TChildForm::BeginPaste() {
   PastePanel->setGeometry(0, 0, PasteImage->width(), PasteImage->height());
   Doc.PasteColumn = 0;
   Doc.PasteRow = 0;
+  PasteFromImport = false;
   PastePanel->show();
   Doc.PastePending = true;
   ScrollBar->raise();
@@ -80,7 +82,12 @@ void TChildForm::CommitPaste() {
   Doc.PastePending = false;
   Doc.PanelDragging = false;
   if (PastePanel) PastePanel->hide();
-  CommitBlock(Doc, PasteSurface);
+  {
+    // The block's own step names it a paste; a picture's commit is the import.
+    std::optional<HistoryStep> import;
+    if (PasteFromImport) import.emplace(Doc, ImportStepName());
+    CommitBlock(Doc, PasteSurface);
+  }
   RedrawPage();
   if (EditForm) EditForm->ReloadBoundTile(this);
 }
@@ -149,6 +156,7 @@ bool TChildForm::ImportBitmap(const QString& path) {
     return false;
   }
   BeginPaste();
+  PasteFromImport = true;
   return true;
 }
 

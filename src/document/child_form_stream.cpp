@@ -6,6 +6,7 @@
 
 #include "compression/scan_presets.h"
 #include "document/child_form.h"
+#include "document/step_names.h"
 #include "document/stream_link.h"
 #include "document/stream_open_form.h"
 #include "document/stream_scan_form.h"
@@ -196,13 +197,16 @@ bool TChildForm::SaveStream() {
               QStringLiteral("Varnock Pro"), PromptButtons::YesNo,
               PromptIcon::Question) != PromptAnswer::Yes)
         return false;
-      source->Doc.WriteBytes(link.Offset, plan.Compressed);
+      {
+        HistoryStep step(source->Doc, StreamStepName(link.Format, link.Offset));
+        source->Doc.WriteBytes(link.Offset, plan.Compressed);
+      }
       source->StreamWrittenAt(link.Offset, static_cast<int64_t>(plan.Compressed.size()));
       break;
   }
   const std::span<const uint8_t> place = PlaceIn(link, source->Doc.BytesFrom(0));
   link.PlaceBytes.assign(place.begin(), place.end());
-  Doc.Modified = false;
+  Doc.MarkSaved();
   return true;
 }
 

@@ -15,6 +15,7 @@
 #include "codec/tile_codec.h"
 #include "document/checksum_rule.h"
 #include "document/rom_header.h"
+#include "document/step_names.h"
 #include "document/tile_block.h"
 #include "io/file_io.h"
 
@@ -22,13 +23,6 @@ namespace varnock {
 namespace {
 
 constexpr uint64_t kLargestImage = 0x7FFFFFFF;  // RomSize is a signed 32-bit count
-
-// The Game Boy's global checksum is the sum of every byte of the image rounded down to whole
-// 32 KB banks, not counting the two checksum bytes themselves. An image shorter than one bank is
-// summed whole: rounded down it would sum nothing, and the stored bytes would then change on
-// every save.
-constexpr int32_t kGameBoyChecksum = kGameBoyChecksumOffset;
-constexpr int32_t kGbaComplement = kGbaComplementOffset;
 
 constexpr TileFormat kNesFormat = 1;
 
@@ -117,9 +111,7 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
   KnownPath = path;
   KnownFile = identity;
 
-  RomImage = std::move(block);
-  RomData = RomImage.get();
-  RomSize = static_cast<int32_t>(size);
+  AdoptImage(std::move(block), static_cast<int32_t>(size));
   IoCount = static_cast<uint32_t>(done);
   RomExt = UpperExtension(path);
   SetTileFormat(FormatForExtension(RomExt));
@@ -131,17 +123,15 @@ LoadResult RomDocument::LoadRom(const std::string& path) {
 
 void RomDocument::LoadStream(std::span<const uint8_t> bytes, StreamLink link,
                              const std::string& sourcePath) {
-  RomImage = std::make_unique<uint8_t[]>(std::max<size_t>(bytes.size(), 1));
-  std::copy(bytes.begin(), bytes.end(), RomImage.get());
-  RomData = RomImage.get();
-  RomSize = static_cast<int32_t>(bytes.size());
+  auto block = std::make_unique<uint8_t[]>(std::max<size_t>(bytes.size(), 1));
+  std::copy(bytes.begin(), bytes.end(), block.get());
+  Stream = std::move(link);
+  AdoptImage(std::move(block), static_cast<int32_t>(bytes.size()));
   IoCount = 0;
   RomPath = sourcePath;
   RomExt.clear();
   KnownPath.clear();
   KnownFile = {};
-  Stream = std::move(link);
-  Modified = false;
   SetTileFormat(Format);
   Zoom = 3;
 }
@@ -226,11 +216,6 @@ std::span<const uint8_t> RomDocument::BytesFrom(int64_t offset) const {
   return {RomData + offset, static_cast<size_t>(RomSize - offset)};
 }
 
-std::span<uint8_t> RomDocument::WritableBytesFrom(int64_t offset) {
-  if (!RomData || offset < 0 || offset > RomSize) return {};
-  return {RomData + offset, static_cast<size_t>(RomSize - offset)};
-}
-
 void RomDocument::FitViewSurface() {
   if (ViewSurface.PixelCount != 0 && ViewSurface.TilesAcross == Columns &&
       ViewSurface.TilesDown == Rows)
@@ -246,18 +231,113 @@ void RomDocument::DecodePage() {
   DecodeTileBlock(BytesFrom(0), {ViewOffset, Format, Arrangement, Columns, Rows}, ViewSurface);
 }
 
-void RomDocument::EncodeIntoImage(const TileSurface& surface, int64_t offset) {
-  EncodeTiles(surface, WritableBytesFrom(offset));
-  Modified = true;
+void RomDocument::AdoptImage(std::unique_ptr<uint8_t[]> block, int32_t size) {
+  image_ = std::move(block);
+  RomData = image_.get();
+  RomSize = image_ ? std::max(size, 0) : 0;
+  history_.Clear();
+  saveHeldBySource_ = true;
+  FollowHistory();
+}
+
+void RomDocument::ReleaseImage() {
+  image_.reset();
+  RomData = nullptr;
+  RomSize = 0;
+  history_.Clear();
 }
 
 bool RomDocument::WriteBytes(int64_t offset, std::span<const uint8_t> bytes) {
-  const std::span<uint8_t> inside = WritableBytesFrom(offset);
-  const size_t count = std::min(inside.size(), bytes.size());
-  if (std::equal(bytes.begin(), bytes.begin() + count, inside.begin())) return false;
-  std::copy_n(bytes.begin(), count, inside.begin());
-  Modified = true;
+  if (!image_ || offset < 0 || offset >= RomSize || bytes.empty()) return false;
+  const bool ownStep = !history_.StepOpen();
+  if (ownStep) BeginStep(WriteStepName(*this, offset));
+  const bool changed = history_.Write({image_.get(), static_cast<size_t>(RomSize)}, offset, bytes);
+  if (ownStep) EndStep();
+  return changed;
+}
+
+void RomDocument::EncodeIntoImage(const TileSurface& surface, int64_t offset) {
+  HistoryStep step(*this, WriteStepName(*this, offset), StepKeeping::Always);
+  // The encoder writes into a copy of the bytes it may reach, so that the write path sees
+  // what changed.
+  const std::span<const uint8_t> inside = BytesFrom(offset);
+  const size_t reach = static_cast<size_t>(
+      std::min<int64_t>(static_cast<int64_t>(inside.size()), EncodeReach(surface)));
+  if (reach == 0) return;
+  encodeScratch_.assign(inside.begin(), inside.begin() + static_cast<std::ptrdiff_t>(reach));
+  EncodeTiles(surface, encodeScratch_);
+  WriteBytes(offset, encodeScratch_);
+}
+
+void RomDocument::BeginStep(std::string_view description, StepKeeping keeping) {
+  history_.BeginStep(description, keeping);
+}
+
+void RomDocument::EndStep() {
+  history_.EndStep();
+  if (!history_.StepOpen()) FollowHistory();
+}
+
+void RomDocument::FollowHistory() {
+  Modified = !history_.AtSavedState() || !saveHeldBySource_;
+}
+
+void RomDocument::MarkSaved() {
+  history_.MarkSaved();
+  saveHeldBySource_ = true;
+  FollowHistory();
+}
+
+void RomDocument::SetSaveHeldBySource(bool held) {
+  saveHeldBySource_ = held;
+  FollowHistory();
+}
+
+void RomDocument::SetHistoryBudget(int64_t bytes) {
+  history_.SetBudget(bytes);
+}
+
+void RomDocument::Restored(const std::vector<ByteRange>& changed) {
+  FollowHistory();
+  if (OnRestored && !changed.empty()) OnRestored(changed);
+}
+
+bool RomDocument::Undo() {
+  std::vector<ByteRange> changed;
+  if (!image_ || !history_.Undo({image_.get(), static_cast<size_t>(RomSize)}, changed))
+    return false;
+  Restored(changed);
   return true;
+}
+
+bool RomDocument::Redo() {
+  std::vector<ByteRange> changed;
+  if (!image_ || !history_.Redo({image_.get(), static_cast<size_t>(RomSize)}, changed))
+    return false;
+  Restored(changed);
+  return true;
+}
+
+bool RomDocument::GoToStep(size_t position) {
+  if (!image_ || history_.StepOpen() || position > history_.StepCount() ||
+      position == history_.Position())
+    return false;
+  const std::span<uint8_t> image(image_.get(), static_cast<size_t>(RomSize));
+  std::vector<ByteRange> changed;
+  while (history_.Position() > position && history_.Undo(image, changed)) {
+  }
+  while (history_.Position() < position && history_.Redo(image, changed)) {
+  }
+  Restored(changed);
+  return true;
+}
+
+void RomDocument::WriteChecksumFields() {
+  const std::vector<ChecksumWrite> writes = ChecksumRuleWrites(RomExt, BytesFrom(0));
+  if (writes.empty()) return;
+  HistoryStep step(*this, ChecksumStepName());
+  for (const ChecksumWrite& write : writes)
+    WriteBytes(write.Offset, std::span(write.Bytes).first(static_cast<size_t>(write.Length)));
 }
 
 void RomDocument::PushUndo(int32_t offset, TileFormat format, int32_t bitsPerPixel,
@@ -280,9 +360,11 @@ void RomDocument::PushUndo(int32_t offset, TileFormat format, int32_t bitsPerPix
 std::optional<UndoEntry> RomDocument::PopUndo() {
   if (UndoCount <= 0) return std::nullopt;
   const UndoEntry entry = UndoStack[0];
-  const std::span<uint8_t> inside = WritableBytesFrom(entry.TileOffset);
-  const size_t count = std::min(inside.size(), static_cast<size_t>(std::max(entry.Length, 0)));
-  std::copy_n(entry.Bytes.begin(), count, inside.begin());
+  const size_t count = static_cast<size_t>(std::clamp<int32_t>(entry.Length, 0, kMaxTileBytes));
+  {
+    HistoryStep step(*this, TileUndoStepName(*this, entry.TileOffset));
+    WriteBytes(entry.TileOffset, std::span(entry.Bytes).first(count));
+  }
   std::move(UndoStack.begin() + 1, UndoStack.end(), UndoStack.begin());
   UndoStack.back() = UndoEntry{};
   --UndoCount;
@@ -301,40 +383,22 @@ void RomDocument::ApplyDefaultPalette() {
 }
 
 void RomDocument::FixGameBoyChecksum(std::span<uint8_t> image) {
-  if (image.size() < 0x150) return;
-  constexpr size_t kBank = 0x8000;
-  // Whole 32 KB banks, at most 28 bits of size.
-  const size_t length = image.size() < kBank ? image.size() : image.size() & 0x0FFF8000u;
-  uint32_t sum = 0;
-  for (size_t i = 0; i < length; ++i) sum += image[i];
-  sum -= image[kGameBoyChecksum];
-  sum -= image[kGameBoyChecksum + 1];
-  image[kGameBoyChecksum] = static_cast<uint8_t>(sum >> 8);
-  image[kGameBoyChecksum + 1] = static_cast<uint8_t>(sum);
+  ApplyChecksumRule(".GB", image);
 }
 
 void RomDocument::FixGbaChecksum(std::span<uint8_t> image) {
-  if (image.size() < 0xC0) return;
-  uint8_t header = 0;
-  for (int i = 0xA0; i <= 0xBC; ++i) header = static_cast<uint8_t>(header + image[i]);
-  image[kGbaComplement] = static_cast<uint8_t>(~header + 0xE8);
-  uint32_t sum = 0;
-  for (uint8_t byte : image) sum += byte;
-  sum -= image[0xBE];
-  sum -= image[0xBF];
-  image[0xBE] = static_cast<uint8_t>(sum);
-  image[0xBF] = static_cast<uint8_t>(sum >> 8);
+  ApplyChecksumRule(".GBA", image);
 }
 
 SaveResult RomDocument::SaveRom(const std::string& path, const SaveRomOptions& options) {
-  std::span<uint8_t> image = WritableBytesFrom(0);
-  if (options.ApplyChecksums) ApplyChecksumRule(RomExt, image);
+  if (options.ApplyChecksums) WriteChecksumFields();
+  const std::span<const uint8_t> image = BytesFrom(0);
   std::optional<FileIdentity> expected = options.AcceptedFile;
   if (!expected && path == KnownPath) expected = KnownFile;
   const FileWriteResult written = WriteFileSafely(path, image, expected);
   IoCount = written.Ok ? static_cast<uint32_t>(image.size()) : 0;
   if (!written.Ok) return {false, written.Reason, written.ChangedOnDisk};
-  Modified = false;
+  MarkSaved();
   KnownPath = path;
   KnownFile = IdentifyFile(path);
   return {true, {}};

@@ -4,16 +4,20 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "codec/tile_format.h"
 #include "codec/tile_surface.h"
 #include "document/modified_flag.h"
 #include "document/stream_link.h"
 #include "document/tile_arrangement.h"
+#include "history/edit_history.h"
 #include "io/file_io.h"
 #include "palette/palette.h"
 
@@ -82,7 +86,8 @@ class RomDocument {
   // WriteFileSafely (owner, group, mode, attributes and hard links kept). A save to the known
   // path writes only while the file is still the one last read or written (or the accepted
   // one): anything else on disk by then is left as it is and the result says ChangedOnDisk.
-  // Modified is cleared only when the file was written.
+  // Only when the file was written does the image's state become the saved one (and Modified
+  // clear); the history stays.
   SaveResult SaveRom(const std::string& path, const SaveRomOptions& options = {});
 
   // True when `path` is the file last read or written and something on disk changed it since
@@ -114,7 +119,6 @@ class RomDocument {
 
   // The image from `offset` to its end; empty when the offset is outside it.
   std::span<const uint8_t> BytesFrom(int64_t offset) const;
-  std::span<uint8_t> WritableBytesFrom(int64_t offset);
 
   // Decodes the page at ViewOffset into ViewSurface (rebuilding it if the grid changed), each
   // tile in the cell the arrangement gives it.
@@ -122,19 +126,55 @@ class RomDocument {
   // Makes ViewSurface Columns x Rows tiles when it is not, keeping its colours.
   void FitViewSurface();
 
-  // Encodes the surface's encode request into the image at `offset`, clipped at the image's
-  // end, and marks the image modified.
-  void EncodeIntoImage(const TileSurface& surface, int64_t offset);
-  // Copies `bytes` into the image at `offset`, clipped at its end. Only a write that changes a
-  // byte marks the image modified; true when one did.
+  // --- the one write path ---
+  // Every change of the image goes through WriteBytes: it is cut at the image's end, its
+  // changed bytes are recorded in the open history step (or in a step of its own), and
+  // Modified follows the history. Nothing else hands out writable bytes of the image.
+  //
+  // Copies `bytes` into the image at `offset`, clipped at its end; true when a byte changed.
   bool WriteBytes(int64_t offset, std::span<const uint8_t> bytes);
+  // Encodes the surface's encode request into the image at `offset`, clipped at the image's
+  // end, through WriteBytes. An encode is an edit even when it wrote only the bytes that were
+  // there, or nothing (past the end): its step is kept, and Modified set, all the same.
+  void EncodeIntoImage(const TileSurface& surface, int64_t offset);
+  // A history step named `description` (HistoryStep opens and closes one for a scope): the
+  // writes until the matching EndStep are one step; a pair inside an open step joins it.
+  void BeginStep(std::string_view description, StepKeeping keeping = StepKeeping::WhenChanged);
+  void EndStep();
+  // Undo and redo of the newest step, and a move to the state after the first `position`
+  // steps (0: as the history starts) undoing or redoing all between as one move. Each tells
+  // OnRestored which bytes it wrote. True when the image moved.
+  bool Undo();
+  bool Redo();
+  bool GoToStep(size_t position);
+  const EditHistory& History() const { return history_; }
+  // The image's state becomes the saved one without a file written: a stream window's save
+  // puts its bytes into its source instead.
+  void MarkSaved();
+  // Bytes the history may keep (kDefaultHistoryBudget unless set).
+  void SetHistoryBudget(int64_t bytes);
+  // Makes `block`, of which the first `size` bytes count, the image: a new history whose start
+  // counts as saved, Modified clear. Loading calls it; so do tests that build images by hand.
+  void AdoptImage(std::unique_ptr<uint8_t[]> block, int32_t size);
+  // Lets the image go (its window closes): RomData null, RomSize 0, the history empty.
+  void ReleaseImage();
+  // Writes the header checksums RomExt's rule gives (as SaveRom does before writing), as one
+  // step of the history when they change.
+  void WriteChecksumFields();
+  // A stream's document is saved into its source; this says whether the source still holds
+  // what it last saved there (an undo in the source may take it back). While not, Modified is
+  // set whatever the history says.
+  void SetSaveHeldBySource(bool held);
+  // Run after Undo, Redo and GoToStep with the ranges they wrote, so that every window
+  // showing those bytes draws them again.
+  std::function<void(std::span<const ByteRange>)> OnRestored;
 
   // Records the bytes of the tile at `offset` as the newest tile-editor undo entry: at most
   // `length` (and kMaxTileBytes) of them, and only those inside the image. Beyond 64 entries the
   // oldest is dropped.
   void PushUndo(int32_t offset, TileFormat format, int32_t bitsPerPixel, int32_t length);
-  // Writes the newest entry's bytes back and removes it; Modified stays as it is, and the
-  // restore is not recorded. The entry, or nothing when the stack is empty.
+  // Writes the newest entry's bytes back, as a step of the history, and removes the entry. The
+  // entry, or nothing when the stack is empty.
   std::optional<UndoEntry> PopUndo();
 
   // PalFormat and PaletteEntryBytes; the window moves the menu marks.
@@ -165,8 +205,8 @@ class RomDocument {
   int32_t PaletteEntryBytes = 0;
   int32_t PaletteSize = 0;
   PaletteFormat PalFormat = 0;
-  std::unique_ptr<uint8_t[]> RomImage;  // one block, never moved while the window lives
-  uint8_t* RomData = nullptr;
+  // The image's block, read only: writes go through WriteBytes.
+  const uint8_t* RomData = nullptr;
   std::string RomPath;
   std::string RomExt;
   std::string PalettePath;
@@ -191,7 +231,7 @@ class RomDocument {
   TileSurface ViewSurface;
   uint8_t LeftColor = 1;
   uint8_t RightColor = 0;
-  uint8_t* EditTile = nullptr;  // tile picked for the tile editor; null when none
+  const uint8_t* EditTile = nullptr;  // tile picked for the tile editor; null when none
   int32_t EditTileOffset = 0;
   int32_t CopyOffset = 0;
   int32_t CopyColumns = 0;
@@ -224,6 +264,33 @@ class RomDocument {
 
   // Which cell shows which tile of the page; SetArrangement changes it.
   TileArrangement Arrangement = kArrangement8x8;
+
+ private:
+  // Modified as the history and the source's copy of a stream say.
+  void FollowHistory();
+  // After Undo, Redo or GoToStep wrote `changed`.
+  void Restored(const std::vector<ByteRange>& changed);
+
+  std::unique_ptr<uint8_t[]> image_;  // one block, never moved while the window lives
+  EditHistory history_;
+  bool saveHeldBySource_ = true;
+  std::vector<uint8_t> encodeScratch_;
+};
+
+// Opens a history step for the scope it lives in.
+class HistoryStep {
+ public:
+  HistoryStep(RomDocument& doc, std::string_view description,
+              StepKeeping keeping = StepKeeping::WhenChanged)
+      : doc_(doc) {
+    doc_.BeginStep(description, keeping);
+  }
+  ~HistoryStep() { doc_.EndStep(); }
+  HistoryStep(const HistoryStep&) = delete;
+  HistoryStep& operator=(const HistoryStep&) = delete;
+
+ private:
+  RomDocument& doc_;
 };
 
 }  // namespace varnock

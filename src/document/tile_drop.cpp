@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codec/tile_codec.h"
+#include "document/step_names.h"
 #include "document/view_mouse.h"
 
 namespace varnock {
@@ -17,7 +18,7 @@ std::optional<int32_t> DropOffset(const RomDocument& doc, int32_t x, int32_t y) 
 }
 
 std::optional<DropUndo> DropTileIntoImage(RomDocument& doc, TileSurface& tile, int64_t offset) {
-  const std::span<uint8_t> target = doc.WritableBytesFrom(offset);
+  const std::span<const uint8_t> target = doc.BytesFrom(offset);
   if (target.empty()) return std::nullopt;
   DropUndo undo;
   undo.Offset = static_cast<int32_t>(offset);
@@ -29,15 +30,15 @@ std::optional<DropUndo> DropTileIntoImage(RomDocument& doc, TileSurface& tile, i
   tile.EncodeBits = doc.BitsPerPixel;
   tile.EncodeColumn = tile.EncodeRow = tile.EncodeSkip = 0;
   tile.EncodeAcross = tile.EncodeDown = 1;
+  HistoryStep step(doc, DropStepName(doc, offset));
   doc.EncodeIntoImage(tile, offset);
   return undo;
 }
 
 void RestoreDroppedBytes(RomDocument& doc, const DropUndo& undo) {
-  const std::span<uint8_t> target = doc.WritableBytesFrom(undo.Offset);
-  const size_t length = std::min<size_t>(
-      {target.size(), static_cast<size_t>(std::clamp<int32_t>(undo.Length, 0, kMaxTileBytes))});
-  std::copy_n(undo.Bytes.begin(), length, target.begin());
+  const size_t length = static_cast<size_t>(std::clamp<int32_t>(undo.Length, 0, kMaxTileBytes));
+  HistoryStep step(doc, DropUndoStepName(doc, undo.Offset));
+  doc.WriteBytes(undo.Offset, std::span(undo.Bytes).first(length));
 }
 
 }  // namespace varnock

@@ -23,12 +23,12 @@ struct DropUndo {
 std::optional<int32_t> DropOffset(const RomDocument& doc, int32_t x, int32_t y);
 
 // Encodes tile (0, 0) of `tile` in the document's own format at `offset`, clipped at the
-// image's end, and marks the document modified. The encode request of `tile` is set to the
+// image's end, as one history step ("Drop a ..."). The encode request of `tile` is set to the
 // document's format first. Returns the overwritten bytes, or nothing (and no change) when the
 // offset is outside the image.
 std::optional<DropUndo> DropTileIntoImage(RomDocument& doc, TileSurface& tile, int64_t offset);
 
-// Puts the bytes a drop overwrote back, never past the image's end. Modified stays as it is.
+// Puts the bytes a drop overwrote back, never past the image's end, as a step of its own.
 void RestoreDroppedBytes(RomDocument& doc, const DropUndo& undo);
 
 }  // namespace varnock

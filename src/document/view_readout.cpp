@@ -17,14 +17,21 @@ int HexDigits(uint32_t value) {
 
 }  // namespace
 
+std::string OffsetReadout(const RomDocument& doc, int64_t offset) {
+  const uint32_t last = static_cast<uint32_t>(std::max(doc.RomSize - 1, 0));
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%0*llX", std::clamp(HexDigits(last), 5, 8),
+                static_cast<unsigned long long>(std::max<int64_t>(offset, 0)));
+  return text;
+}
+
 std::string TileReadout(const RomDocument& doc, int32_t offset) {
   const uint32_t last = static_cast<uint32_t>(std::max(doc.RomSize - 1, 0));
   const int32_t tileBytes = std::max(doc.TileBytes, 1);
-  char text[40];
-  std::snprintf(text, sizeof text, "0x%0*X #%0*X", std::max(5, HexDigits(last)),
-                static_cast<uint32_t>(offset), std::max(4, HexDigits(last / tileBytes)),
+  char number[24];
+  std::snprintf(number, sizeof number, " #%0*X", std::max(4, HexDigits(last / tileBytes)),
                 static_cast<uint32_t>(offset / tileBytes));
-  return text;
+  return OffsetReadout(doc, offset) + number;
 }
 
 std::string PointerReadout(const RomDocument& doc, int32_t x, int32_t y) {

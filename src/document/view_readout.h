@@ -13,6 +13,8 @@ namespace varnock {
 // hexadecimal, at least five and four digits and as many as the image's last byte needs, so
 // the text keeps its width while the pointer moves.
 std::string TileReadout(const RomDocument& doc, int32_t offset);
+// Its first half, "0x01C40": a byte offset as the readout shows it.
+std::string OffsetReadout(const RomDocument& doc, int64_t offset);
 
 // The tile under client point (x, y) of the view; empty where no tile of the image is shown.
 std::string PointerReadout(const RomDocument& doc, int32_t x, int32_t y);

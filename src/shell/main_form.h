@@ -83,9 +83,9 @@ class TMainForm : public QMainWindow {
   // --- fields ---
   QPointer<QWidget> ActiveRom;  // the ROM window or the arranger the tool windows serve
   QPointer<TChildForm> DragSourceRom;
-  uint8_t* DragSourceTile = nullptr;
+  const uint8_t* DragSourceTile = nullptr;
   int32_t DragSourceOffset = 0;
-  uint8_t* UndoDropTarget = nullptr;
+  const uint8_t* UndoDropTarget = nullptr;
   std::array<uint8_t, kMaxTileBytes> UndoDropBytes{};  // as many as a drop can overwrite
   bool UndoDropReady = false;
   // The window dropped on, the tile's offset there and how many of UndoDropBytes lay inside
@@ -131,7 +131,7 @@ class TMainForm : public QMainWindow {
   QMenu* HelpMenu = nullptr;
   QAction* Contents1 = nullptr;
   QAction* About1 = nullptr;
-  // The open project's resources, docked at the frame's left; hidden until a project opens.
+  // The open project's resources, docked at the frame's right; hidden until a project opens.
   TProjectForm* ProjectForm = nullptr;
   // The one line the empty client area shows: how to open a ROM.
   QLabel* EmptyHint = nullptr;

@@ -41,7 +41,8 @@ constexpr OptionSpec kPaletteOptions[] = {
 constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
 constexpr OptionSpec kFormatsOptions[] = {{"--help", false}, {"--codec", true}};
 constexpr OptionSpec kExtractOptions[] = {{"--help", false}, {"--only", false}};
-constexpr OptionSpec kBuildOptions[] = {{"--help", false}, {"--only", false}, {"-o", true}};
+constexpr OptionSpec kBuildOptions[] = {
+    {"--help", false}, {"--only", false}, {"-o", true}, {"--no-checksum", false}};
 constexpr OptionSpec kProjectOptions[] = {
     {"--help", false},   {"--rom", true},         {"--format", true},     {"--offset", true},
     {"--tiles", true},   {"--length", true},      {"--columns", true},    {"--arrangement", true},
@@ -189,12 +190,17 @@ Options:
 
 constexpr const char* kChecksumHelp =
     R"(Usage: varnock-tool checksum ROM [OPTION]...
-Prints the header checksums the editor's save writes for ROM's extension (Game Boy: .gb and
-.gbc; GBA: .gba), what the image holds and whether they agree. Without --fix, a disagreement
-ends with status 1.
+Prints the header checksums of ROM, what the image holds and whether they agree: those the
+editor's save writes for ROM's extension (Game Boy: .gb and .gbc; GBA: .gba), and those of a
+console's own header, which the editor leaves as they are: the SNES internal header (.smc,
+.sfc; LoROM or HiROM as the header's map mode says, after a 512-byte copier header when the
+size is 512 past a multiple of 1 KB), the Genesis header (.md, .gen, .smd, and .bin with
+"SEGA" at 0x100: the 16-bit sum of the words from 0x200) and the "TMR SEGA" header of Master
+System (.sms) and Game Gear (.gg) images. Without --fix, a disagreement ends with status 1.
 
 Options:
-  --fix               write them: the editor's save of the image
+  --fix               write them (the editor's save of the image, with the console header's
+                      fields written first) and say what was written: "fixed: OFFSET OLD -> NEW"
   -o OUT              with --fix: write the result to OUT and leave ROM as it is
 )";
 
@@ -225,14 +231,17 @@ Reads the picture of each resource of the project file PROJECT and writes into t
 the tiles of those that changed, as import does: raw tiles at their offset, a compressed
 resource compressed again into its stream's room. All or nothing: every write is planned first,
 and when one resource fails (a picture missing, of another size, not indexed, with indices the
-format cannot hold, a stream that no longer fits its room, two resources writing other bytes
-into the same place) every failure is listed and nothing is written. The ROM is saved once at
+format cannot hold, tiles past the end of their place, a stream that no longer fits its room, a
+write over the header's checksum fields, two resources writing other bytes into the same place)
+every failure is listed and nothing is written. The ROM is saved once at
 the end, as the editor saves it (header checksums of its extension). When no picture changed it
 says "nothing changed", writes nothing and ends with status 0.
 
 Options:
   -o OUT              write the result to OUT (also when nothing changed) and leave the ROM
   --only              only the resources named after PROJECT
+  --no-checksum       write over the header fields the checksum rule rewrites, and leave the
+                      header as it is (otherwise such a write is refused)
 )";
 
 constexpr const char* kProjectHelp =

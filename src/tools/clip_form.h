@@ -15,8 +15,8 @@ namespace varnock {
 class TChildForm;
 
 struct ArrangerCell {
-  QPointer<TChildForm> Rom;  // owner of the tile's bytes
-  uint8_t* Tile = nullptr;   // null: the cell is empty
+  QPointer<TChildForm> Rom;       // owner of the tile's bytes
+  const uint8_t* Tile = nullptr;  // null: the cell is empty
   TileFormat Format = 0;
   int32_t Offset = 0;
   int32_t BitsPerPixel = 0;

@@ -7,6 +7,7 @@
 
 #include "codec/tile_codec.h"
 #include "document/child_form.h"
+#include "document/step_names.h"
 #include "palette/pal_form.h"
 #include "shell/forms.h"
 #include "shell/glyphs.h"
@@ -33,6 +34,35 @@ QToolButton* MakeButton(QWidget* panel, int x, int y, const QString& hint, const
   // The keys belong to the editor: Shift+arrows shift the tile, and Space presses nothing.
   button->setFocusPolicy(Qt::NoFocus);
   return button;
+}
+
+// The drawing tools as their buttons name them, in DrawingTool order; the names also name the
+// history's steps.
+const char* const kToolNames[] = {
+    "Matita",           "Linea",       "Rettangolo",
+    "Rettangolo pieno", "Riempi area", "Preleva colore (sinistro: primo piano, destro: sfondo)",
+};
+
+// The history's names of the flips, the rotation and the shifts: the buttons' hints where
+// there are buttons.
+QString TransformName(TileTransform transform) {
+  switch (transform) {
+    case TileTransform::FlipHorizontal:
+      return QStringLiteral("Ribalta orizzontalmente");
+    case TileTransform::FlipVertical:
+      return QStringLiteral("Ribalta verticalmente");
+    case TileTransform::RotateClockwise:
+      return QStringLiteral("Ruota di 90 gradi");
+    case TileTransform::ShiftLeft:
+      return QStringLiteral("Sposta a sinistra");
+    case TileTransform::ShiftRight:
+      return QStringLiteral("Sposta a destra");
+    case TileTransform::ShiftUp:
+      return QStringLiteral("Sposta in alto");
+    case TileTransform::ShiftDown:
+      return QStringLiteral("Sposta in basso");
+  }
+  return {};
 }
 
 TilePixels TileOf(TileSurface& surface) {
@@ -97,23 +127,21 @@ TEditForm::TEditForm() : QWidget(nullptr) {
 void TEditForm::BuildDrawingTools() {
   struct ToolItem {
     DrawingTool Tool;
-    const char* Hint;
     GlyphKind Glyph;
   };
   static const ToolItem kTools[] = {
-      {DrawingTool::Pen, "Matita", GlyphKind::Pen},
-      {DrawingTool::Line, "Linea", GlyphKind::Line},
-      {DrawingTool::Rectangle, "Rettangolo", GlyphKind::Rectangle},
-      {DrawingTool::FilledRectangle, "Rettangolo pieno", GlyphKind::FilledRectangle},
-      {DrawingTool::Fill, "Riempi area", GlyphKind::Fill},
-      {DrawingTool::ColorPicker, "Preleva colore (sinistro: primo piano, destro: sfondo)",
-       GlyphKind::ColorPicker},
+      {DrawingTool::Pen, GlyphKind::Pen},
+      {DrawingTool::Line, GlyphKind::Line},
+      {DrawingTool::Rectangle, GlyphKind::Rectangle},
+      {DrawingTool::FilledRectangle, GlyphKind::FilledRectangle},
+      {DrawingTool::Fill, GlyphKind::Fill},
+      {DrawingTool::ColorPicker, GlyphKind::ColorPicker},
   };
   ToolGroup = new QButtonGroup(this);
   ToolGroup->setExclusive(true);
   for (int i = 0; i < static_cast<int>(ToolButtons.size()); ++i) {
     const ToolItem& item = kTools[i];
-    ToolButtons[i] = MakeToolButton(ToolPanel, i, QString::fromUtf8(item.Hint), item.Glyph);
+    ToolButtons[i] = MakeToolButton(ToolPanel, i, QString::fromUtf8(kToolNames[i]), item.Glyph);
     ToolGroup->addButton(ToolButtons[i], i);
     connect(ToolButtons[i], &QToolButton::clicked, this,
             [this, tool = item.Tool] { ToolButtonClick(tool); });
@@ -318,10 +346,10 @@ void TEditForm::Transform(TileTransform transform) {
   if (!BoundTile) return;
   TransformTile(TileOf(EditSurface), transform);
   FormPaint();
-  WriteBackTile();
+  WriteBackTile(TransformName(transform));
 }
 
-void TEditForm::WriteBackTile() {
+void TEditForm::WriteBackTile(const QString& operation) {
   if (!BoundTile) return;
   TChildForm* rom = Bound();
   // A tile whose window is gone has nowhere to go; the editor lets go of it.
@@ -335,7 +363,12 @@ void TEditForm::WriteBackTile() {
   EditSurface.EncodeFormat = BoundFormat;
   EditSurface.EncodeTileBytes = BoundTileBytes;
   EditSurface.EncodeBits = BoundBitsPerPixel;
-  doc.EncodeIntoImage(EditSurface, BoundOffset);
+  const QString name =
+      operation.isEmpty() ? QString::fromUtf8(kToolNames[static_cast<size_t>(Tool)]) : operation;
+  {
+    const HistoryStep step(doc, TileStepName(doc, name.toStdString(), BoundOffset));
+    doc.EncodeIntoImage(EditSurface, BoundOffset);
+  }
   if (ClipForm) ClipForm->RefreshCellsShowing(BoundTile, EditSurface);
   if (doc.OnShownPage(BoundOffset)) rom->RedrawPage();
 }

@@ -46,8 +46,9 @@ class TEditForm : public QWidget {
   void GridButtonClick();
 
   // Records the tile's bytes for undo, encodes the shown tile into them and shows the change
-  // wherever the same bytes are on screen.
-  void WriteBackTile();
+  // wherever the same bytes are on screen. One step of the window's history, named after
+  // `operation` ("Matita, tile 0x00340"); without one, after the chosen drawing tool.
+  void WriteBackTile(const QString& operation = {});
   // Puts back the bytes of the bound window's newest undo entry.
   void UndoTileEdit();
   // No tile: the drawing area shows index 0 and editing input is ignored.
@@ -62,8 +63,8 @@ class TEditForm : public QWidget {
   void ShowTile(const TileSurface& from, int column, int row);
 
   TileSurface EditSurface;
-  QPointer<TChildForm> BoundRom;  // becomes null when the window is freed
-  uint8_t* BoundTile = nullptr;   // null: no tile, editing input is ignored
+  QPointer<TChildForm> BoundRom;       // becomes null when the window is freed
+  const uint8_t* BoundTile = nullptr;  // null: no tile, editing input is ignored
   TileFormat BoundFormat = 0;
   int32_t BoundOffset = 0;
   int32_t BoundTileBytes = 0;

@@ -1,6 +1,7 @@
 // The arithmetic of blocks of tiles: which bytes Copy decodes, where a commit writes and where
 // it stops, what Export takes from the view, and where a released paste panel settles.
 #include "document/block_transfer.h"
+#include "support/document_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,7 @@ namespace {
 RomDocument MakeDoc(TileFormat format, int32_t size, int32_t columns, int32_t offset,
                     uint8_t fill = 0) {
   RomDocument doc;
-  doc.RomImage = std::make_unique<uint8_t[]>(size_t(size) + 64);
-  doc.RomData = doc.RomImage.get();
-  std::fill_n(doc.RomData, size, fill);
-  std::fill_n(doc.RomData + size, 64, 0xA5);
-  doc.RomSize = size;
+  test::HoldImage(doc, std::vector<uint8_t>(size_t(size), fill), 64);
   doc.Columns = columns;
   doc.SetTileFormat(format);
   doc.ViewOffset = offset;
@@ -39,8 +36,8 @@ TEST(CopyBlock, ThreeByTwoFromASixteenColumnNesView) {
   Select(doc, 5, 3, 2, 1);  // reversed ends: the block is columns 2-4, rows 1-2
   // Block tile (1, 1) is cell (3, 2), 0x1000 + 2 x 256 + 3 x 16. NES: plane 0 in bytes 0-7,
   // plane 1 in bytes 8-15, the leftmost pixel in bit 7.
-  doc.RomData[0x1230] = 0x80;
-  doc.RomData[0x1238] = 0xC0;
+  test::PokeBytes(doc, 0x1230, 0x80);
+  test::PokeBytes(doc, 0x1238, 0xC0);
   TileSurface clip;
   CopyBlock(doc, clip);
   EXPECT_EQ(doc.CopyOffset, 0x1000 + 256 + 2 * 16);

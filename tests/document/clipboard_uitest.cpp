@@ -8,6 +8,7 @@
 #include "codec/tile_codec.h"
 #include "document/paste_image_widget.h"
 #include "support/app_fixture.h"
+#include "support/document_bytes.h"
 #include "support/png_bytes.h"
 #include "tools/edit_form.h"
 
@@ -154,7 +155,7 @@ TEST_F(Clipboard, ABlockPastTheLastColumnGoesOnInTheNextGridRow) {
   ASSERT_NE(child, nullptr);
   Select(child, 0, 0, 3, 1);  // three tiles of index 1
   Click(child, child->Copy1);
-  std::fill_n(child->Doc.RomData, 8192, 0x00);
+  test::PokeBytes(child->Doc, 0, 0x00, 8192);
   Click(child, child->Paste1);
   DragPanel(child, {1, 1}, {14 * child->Doc.CellWidth, 0});
   child->CommitPaste();
@@ -169,7 +170,7 @@ TEST_F(Clipboard, ScrollingWhilePendingKeepsThePanelAndCommitsOnThePageShown) {
   ASSERT_NE(child, nullptr);
   Select(child, 0, 0, 1, 1);
   Click(child, child->Copy1);
-  std::fill_n(child->Doc.RomData, 65536, 0x00);
+  test::PokeBytes(child->Doc, 0, 0x00, 65536);
   Click(child, child->Paste1);
   const int cell = child->Doc.CellWidth;
   DragPanel(child, {2, 2}, {3 * cell, 2 * cell});
@@ -189,7 +190,7 @@ TEST_F(Clipboard, APressInTheViewCommitsThePasteAndGoesOn) {
   ASSERT_NE(child, nullptr);
   Select(child, 0, 0, 1, 1);
   Click(child, child->Copy1);
-  std::fill_n(child->Doc.RomData, 65536, 0x00);
+  test::PokeBytes(child->Doc, 0, 0x00, 65536);
   child->RedrawPage();
   const int cell = child->Doc.CellWidth;
   // The tile editor holds the tile the block lands on; it must show the pasted pixels after.
@@ -214,7 +215,7 @@ TEST_F(Clipboard, APressInTheViewCommitsThePasteAndGoesOn) {
 TEST_F(Clipboard, APendingPasteWritesTheBlockItsPanelShows) {
   TChildForm* child = Open("a.bin", std::vector<uint8_t>(65536, 0x00));
   ASSERT_NE(child, nullptr);
-  std::fill_n(child->Doc.RomData, 8, 0xFF);  // tile 0: index 1, the rest index 0
+  test::PokeBytes(child->Doc, 0, 0xFF, 8);  // tile 0: index 1, the rest index 0
   child->RedrawPage();
   Select(child, 0, 0, 1, 1);
   Click(child, child->Copy1);
@@ -439,6 +440,23 @@ INSTANTIATE_TEST_SUITE_P(
                    "The file does not give every pixel."},
         // indexed PNGs go through libpng, which checks the rows the header declares
         ImportCase{"png_indices_past_its_table", [] { return IndexedPng(7); }, 1, 1},
+        ImportCase{"png_16384_wide",
+                   [] {
+                     return IndexedPng(1, [](test::PngPicture& png, std::vector<uint8_t>& file) {
+                       png.Width = 16384;
+                       png.Samples.assign(16384 * 8, 1);
+                       file.clear();
+                     });
+                   },
+                   2048, 1},
+        ImportCase{"png_16385_wide",
+                   [] {
+                     return IndexedPng(1, [](test::PngPicture& png, std::vector<uint8_t>& file) {
+                       png.Width = 16385;
+                       file.clear();
+                     });
+                   },
+                   -1, -1, kTooLarge},
         ImportCase{"png_rows_missing",
                    [] {
                      return IndexedPng(1, [](test::PngPicture& png, std::vector<uint8_t>& file) {

@@ -9,6 +9,7 @@
 #include "document/block_transfer.h"
 #include "document/rom_document.h"
 #include "document/tile_drop.h"
+#include "support/document_bytes.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -19,10 +20,7 @@ namespace {
 RomDocument EightBitDoc() {
   RomDocument doc;
   const std::vector<uint8_t> bytes = test::PatternBytes(4096, 11);
-  doc.RomImage = std::make_unique<uint8_t[]>(bytes.size());
-  std::copy(bytes.begin(), bytes.end(), doc.RomImage.get());
-  doc.RomData = doc.RomImage.get();
-  doc.RomSize = static_cast<int32_t>(bytes.size());
+  test::HoldImage(doc, bytes);
   doc.Columns = doc.Rows = 8;
   doc.Format = kLinear8Format;
   doc.BitsPerPixel = 8;
@@ -40,7 +38,7 @@ TEST(EightBitTiles, TheEditorUndoAndTheDropUndoGiveBackAll64Bytes) {
   RomDocument doc = EightBitDoc();
   const std::vector<uint8_t> before = Image(doc);
   doc.PushUndo(128, doc.Format, 8, 64);
-  std::fill_n(doc.RomData + 128, 64, 0xEE);
+  test::PokeBytes(doc, 128, 0xEE, 64);
   ASSERT_TRUE(doc.PopUndo());
   EXPECT_EQ(Image(doc), before);
 

@@ -257,7 +257,7 @@ TEST_P(PickEndTest, ATileStartingAtTheImageEndIsNotPickedAndTheSelectionGoesAnyw
   ASSERT_NE(child, nullptr);
   // An earlier pick that a failed one must leave alone.
   if (c.size > 0) QTest::mouseClick(child->View, Qt::LeftButton, {}, QPoint(1, 1));
-  uint8_t* earlier = EditForm->BoundTile;
+  const uint8_t* earlier = EditForm->BoundTile;
   MainForm->UndoDropReady = true;
   QTest::mousePress(child->View, Qt::RightButton, {}, QPoint(100, 100));
   QTest::mouseRelease(child->View, Qt::RightButton, {}, QPoint(100, 100));

@@ -332,7 +332,7 @@ TEST(AddressingTest, TileOffsetStepsByRowAndTile) {
   EXPECT_TRUE(doc.BytesFrom(65536).empty());
   EXPECT_EQ(doc.BytesFrom(65535).size(), 1u);
   EXPECT_TRUE(doc.BytesFrom(-1).empty());
-  EXPECT_TRUE(doc.WritableBytesFrom(65537).empty());
+  EXPECT_FALSE(doc.WriteBytes(65536, std::vector<uint8_t>{1})) << "nothing is written past the end";
 }
 
 TEST(StatusTextTest, OffsetTextAndSizeText) {

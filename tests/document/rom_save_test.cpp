@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/rom_document.h"
+#include "support/document_bytes.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -142,7 +143,7 @@ TEST(SaveRomTest, SuccessClearsModifiedAndKeepsPermissions) {
   ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
   RomDocument doc;
   ASSERT_EQ(doc.LoadRom(path), kLoadLoaded);
-  doc.RomData[10] ^= 0xFF;
+  test::FlipByte(doc, 10);
   doc.Modified = true;
   const SaveResult result = doc.SaveRom(path);
   ASSERT_TRUE(result.Ok) << result.Reason;
@@ -176,7 +177,7 @@ TEST(SaveRomTest, FullDiskLeavesTheOriginalAndModified) {
   const std::string path = dir.Write("g.gb", original);
   RomDocument doc;
   ASSERT_EQ(doc.LoadRom(path), kLoadLoaded);
-  doc.RomData[0x200] ^= 0xFF;
+  test::FlipByte(doc, 0x200);
   doc.Modified = true;
 
   // Running as root, permissions cannot make a write fail; a file size limit can.

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "support/app_fixture.h"
+#include "support/document_bytes.h"
 
 namespace varnock::test {
 namespace {
@@ -97,7 +98,7 @@ TEST_P(SaveQuestionTest, AsksOnlyWhenTheFileChangedAndKeepsEditsOnNo) {
   c.outside(path);
   const bool existed = std::filesystem::exists(path);
   const std::vector<uint8_t> onDisk = existed ? ReadFile(path) : std::vector<uint8_t>{};
-  child->Doc.RomData[0x1000] ^= 0xFF;
+  test::FlipByte(child->Doc, 0x1000);
   child->Doc.Modified = true;
   prompts.Answers.assign(c.answers.begin(), c.answers.end());
   const std::string target = c.saveAs ? dir.File("new.gb") : path;

@@ -16,6 +16,7 @@
 #include "document/rom_document.h"
 #include "document/tile_drop.h"
 #include "document/view_names.h"
+#include "support/document_bytes.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -103,10 +104,7 @@ TEST(GridSnap, KeepsWholeBlocksWithinTheGridLimits) {
 RomDocument MakeDoc(const TileArrangement& arrangement, int32_t columns = 10, int32_t rows = 9) {
   RomDocument doc;
   const std::vector<uint8_t> bytes = test::PatternBytes(65536, 7);
-  doc.RomImage = std::make_unique<uint8_t[]>(bytes.size());
-  std::copy(bytes.begin(), bytes.end(), doc.RomImage.get());
-  doc.RomData = doc.RomImage.get();
-  doc.RomSize = static_cast<int32_t>(bytes.size());
+  test::HoldImage(doc, bytes);
   doc.Columns = columns;
   doc.Rows = rows;
   doc.SetTileFormat(9);
@@ -183,7 +181,7 @@ TEST_P(ArrangedPasteTest, WritesTheTilesAsShown) {
   TileSurface clip;
   CopyBlock(source, clip);
   RomDocument target = MakeDoc(c.To, 16, 16);
-  std::fill_n(target.RomData, target.RomSize, 0);
+  test::PokeBytes(target, 0, 0, target.RomSize);
   target.PasteColumn = 3;
   target.PasteRow = 1;
   CommitBlock(target, clip);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/document_bytes.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -16,10 +17,7 @@ namespace {
 RomDocument MakeDocument(int32_t size, TileFormat format, int32_t viewOffset = 0) {
   RomDocument doc;
   const std::vector<uint8_t> pattern = test::PatternBytes(static_cast<size_t>(size), 3);
-  doc.RomImage.reset(new uint8_t[static_cast<size_t>(std::max(size, 1))]);
-  std::copy(pattern.begin(), pattern.end(), doc.RomImage.get());
-  doc.RomData = doc.RomImage.get();
-  doc.RomSize = size;
+  test::HoldImage(doc, pattern);
   doc.SetTileFormat(format);
   doc.ViewOffset = doc.ClampOffset(viewOffset);
   doc.Zoom = 2;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/rom_document.h"
+#include "support/document_bytes.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -15,10 +16,7 @@ namespace {
 // A document holding `bytes` as its image, laid out as a `columns` x `rows` grid at `zoom`.
 void Hold(RomDocument& doc, const std::vector<uint8_t>& bytes, TileFormat format = 0,
           int32_t columns = 16, int32_t rows = 16, int32_t zoom = 3) {
-  doc.RomImage = std::make_unique<uint8_t[]>(std::max<size_t>(bytes.size(), 1));
-  std::copy(bytes.begin(), bytes.end(), doc.RomImage.get());
-  doc.RomData = doc.RomImage.get();
-  doc.RomSize = static_cast<int32_t>(bytes.size());
+  test::HoldImage(doc, bytes);
   doc.Columns = columns;
   doc.Rows = rows;
   doc.Zoom = zoom;
@@ -152,8 +150,7 @@ TEST(OnShownPage, FromTheViewOffsetUpToThePageEnd) {
 // Writes `value` over the 16-byte tile at `offset` as an edit would, recording it first.
 void Edit(RomDocument& doc, int32_t offset, uint8_t value) {
   doc.PushUndo(offset, 2, 2, 16);
-  std::span<uint8_t> bytes = doc.WritableBytesFrom(offset);
-  std::fill_n(bytes.begin(), std::min<size_t>(16, bytes.size()), value);
+  test::PokeBytes(doc, offset, value, 16);
 }
 
 TEST(UndoStack, KeepsTheNewestSixtyFourAndRestoresThemNewestFirst) {

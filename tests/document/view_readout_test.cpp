@@ -1,5 +1,6 @@
 // The readout panel's texts from a document's numbers.
 #include "document/view_readout.h"
+#include "support/document_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,7 @@ namespace {
 
 RomDocument MakeDoc(int32_t size, TileFormat format) {
   RomDocument doc;
-  doc.RomImage = std::make_unique<uint8_t[]>(static_cast<size_t>(std::max(size, 1)));
-  doc.RomData = doc.RomImage.get();
-  doc.RomSize = size;
+  test::HoldImage(doc, std::vector<uint8_t>(static_cast<size_t>(size)));
   doc.SetTileFormat(format);
   doc.CellWidth = doc.CellHeight = 16;
   return doc;

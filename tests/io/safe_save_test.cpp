@@ -11,6 +11,7 @@
 
 #include "document/rom_document.h"
 #include "io/file_io.h"
+#include "support/document_bytes.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -47,7 +48,7 @@ TEST_P(ReadOnlyTest, AFileWithoutWritePermissionIsNotReplaced) {
   RomDocument doc;
   ASSERT_EQ(doc.LoadRom(path), kLoadLoaded);
   ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
-  doc.RomData[0] ^= 0xFF;
+  test::FlipByte(doc, 0);
   doc.Modified = true;
   // The new mode is a change on disk: saved as after the user agreed to overwrite it.
   const SaveResult result = doc.SaveRom(path, {.AcceptedFile = IdentifyFile(path)});

@@ -21,6 +21,7 @@
 #include "document/rom_document.h"
 #include "io/file_io.h"
 #include "io/save_temporaries.h"
+#include "support/document_bytes.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -100,7 +101,7 @@ TEST_P(KeepTest, TheSavedFileIsTheSameFileWithNewBytes) {
   const struct stat was = StatOf(path);
   RomDocument doc;
   ASSERT_EQ(doc.LoadRom(path), kLoadLoaded);
-  doc.RomData[77] ^= 0xFF;
+  test::FlipByte(doc, 77);
   const SaveResult saved = doc.SaveRom(path);
   ASSERT_TRUE(saved.Ok) << saved.Reason;
   const std::vector<uint8_t> image(doc.RomData, doc.RomData + doc.RomSize);
@@ -233,7 +234,7 @@ TEST(SafeSave, AWriteInPlaceThatFailsPutsTheOldBytesBack) {
   ASSERT_EQ(doc.LoadRom(path), kLoadLoaded);
   ASSERT_EQ(::truncate(path.c_str(), 1000), 0);
   const std::vector<uint8_t> onDisk = ReadFile(path);
-  doc.RomData[10] ^= 0xFF;
+  test::FlipByte(doc, 10);
   doc.Modified = true;
   SaveResult saved;
   {
@@ -305,7 +306,7 @@ TEST(SafeSave, AFailedRenameIsAFailedSave) {
     ::close(fd);
     GTEST_SKIP() << "this file system or user cannot mark a file immutable";
   }
-  doc.RomData[5] ^= 0xFF;
+  test::FlipByte(doc, 5);
   doc.Modified = true;
   const SaveResult saved = doc.SaveRom(path, {.AcceptedFile = IdentifyFile(path)});
   flags &= ~FS_IMMUTABLE_FL;

@@ -7,6 +7,7 @@
 #include "document/view_names.h"
 #include "shell/command_line.h"
 #include "support/app_fixture.h"
+#include "support/document_bytes.h"
 
 namespace varnock::test {
 namespace {
@@ -83,7 +84,7 @@ TEST_F(CommandLineNames, ANameThatIsNotTextIsShownAsItDecodesAndSavedUnderItsByt
   ASSERT_NE(child, nullptr);
   EXPECT_EQ(child->windowTitle(), QFile::decodeName("\xff-game.bin"));
   EXPECT_EQ(child->Doc.PalettePath, dir.File("\xff-game.VRK"));
-  child->Doc.RomData[0] ^= 0xFF;
+  test::FlipByte(child->Doc, 0);
   child->Doc.Modified = true;
   MainForm->SaveSpdBtn->click();
   EXPECT_TRUE(prompts.Messages.empty());

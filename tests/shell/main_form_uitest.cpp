@@ -17,6 +17,7 @@
 #include "shell/about_form.h"
 #include "shell/help_window.h"
 #include "support/app_fixture.h"
+#include "support/document_bytes.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -209,7 +210,7 @@ TEST_F(Frame, AFailedSaveIsReportedAndKeepsTheChanges) {
   const std::vector<uint8_t> original = Image(65536);
   TChildForm* child = Open("game.bin", original);
   ASSERT_NE(child, nullptr);
-  child->Doc.RomData[100] ^= 0xFF;
+  test::FlipByte(child->Doc, 100);
   child->Doc.Modified = true;
   {
     FullDisk full(1024);
