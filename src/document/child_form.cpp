@@ -14,6 +14,7 @@
 #include "codec/view_compose.h"
 #include "document/history_form.h"
 #include "document/stream_scan_form.h"
+#include "document/tile_search_form.h"
 #include "document/view_readout.h"
 #include "palette/pal_form.h"
 #include "shell/forms.h"
@@ -148,8 +149,9 @@ TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
 }
 
 TChildForm::~TChildForm() {
-  // The scan dialog goes first, while the document its rows are drawn from is still here.
+  // The scan and search dialogs go first, while the document their rows come from is here.
   delete ScanForm.data();
+  delete SearchForm.data();
 }
 
 void TChildForm::BuildMenus() {
@@ -500,8 +502,9 @@ bool TChildForm::FormClose() {
     }
   }
   const bool last = MainForm->RomWindowCount() == 1;
-  // A running scan ends here: nothing of it may reach a closed window.
+  // A running scan or search ends here: nothing of it may reach a closed window.
   if (ScanForm) ScanForm->close();
+  if (SearchForm) SearchForm->close();
   Closed = true;
   ViewBitmap = QImage();
   Doc.ViewSurface.Pixels.clear();

@@ -26,6 +26,7 @@ namespace varnock {
 class TChildForm;
 class PasteImageWidget;
 class TStreamScanForm;
+class TTileSearchForm;
 
 // The client area's picture: copies the back buffer to the screen and passes keys and mouse
 // to the window.
@@ -200,10 +201,18 @@ class TChildForm : public QMdiSubWindow {
   // A closing window: the current tile and the drop undo no longer refer to it.
   void ForgetDragState();
 
+  // "&Cerca tile...": the tile search dialog of this window.
+  void FindTiles1Click();
+  // Shows the tile at `offset` in `format` (any Tag with a table row): the format, then the
+  // page that puts the tile in a cell, through the scroll bar's redraw, and the tile picked.
+  void ShowTileAt(TileFormat format, int64_t offset);
+
   // Compressed streams: the "&Strumenti" menu, stream windows and their saves.
   void BuildToolsMenu();
   void OpenStream1Click();
   void FindStreams1Click();
+  // Shows a dialog of this window in front; one just `made` starts below the window.
+  void PresentDialog(QDialog* dialog, bool made);
   // Decompresses the stream of `format` at `offset` of this window's image and opens it in a
   // window of its own, beside this one, with this window's format and palette. A stream that
   // does not decode is reported and nothing opens. A stream already open in a window of this
@@ -341,6 +350,7 @@ class TChildForm : public QMdiSubWindow {
   QMenu* Tools1 = nullptr;
   QAction* OpenStream1 = nullptr;
   QAction* FindStreams1 = nullptr;
+  QAction* FindTiles1 = nullptr;
   QWidget* PastePanel = nullptr;  // child of the view; null until the first paste
   PasteImageWidget* PasteImage = nullptr;
   TileSurface PasteSurface;      // the block the panel shows and a commit writes
@@ -362,6 +372,8 @@ class TChildForm : public QMdiSubWindow {
   QString StreamCaptionText;
   // The open scan dialog of this window, if any.
   QPointer<TStreamScanForm> ScanForm;
+  // The open tile search dialog of this window, if any.
+  QPointer<TTileSearchForm> SearchForm;
   // The ROM palette dialog's last choice in this window; it presets the next dialog.
   struct RomPaletteChoice {
     int32_t Offset = 0;

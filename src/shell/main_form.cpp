@@ -268,6 +268,9 @@ void TMainForm::BindMenuShortcuts(QWidget* window, const std::function<void()>& 
   bind(QKeySequence(Qt::CTRL | Qt::Key_V), [this] { RunEditItem("Paste1"); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_G), [this] { RunEditItem("Goto1"); });
   bind(QKeySequence(Qt::Key_F3), [this] { RunEditItem("GotoAgain1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+    if (TChildForm* child = ActiveChild()) RunThroughMenu({}, child->FindTiles1);
+  });
   bind(QKeySequence(Qt::CTRL | Qt::Key_D), [this] { RunEditItem("AddToProject1"); });
 }
 
