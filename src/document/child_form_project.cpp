@@ -30,9 +30,11 @@ ProjectResource TChildForm::ResourceOfView(const std::string& projectPath) const
   resource.Arrangement = Doc.Arrangement;
   resource.Columns = Doc.Columns;
   if (IsStreamWindow()) {
-    // The whole stream: a picture of it goes back as one stream.
+    // The whole stream: a picture of it goes back as one stream, into the room the window
+    // gives it, so a build keeps the room a shorter save leaves.
     resource.Offset = Doc.Stream->Offset;
     resource.Compression = Doc.Stream->Format;
+    resource.Room = Doc.Stream->PlaceLength;
   } else if (Doc.HasSelection) {
     // The rows of blocks the selection touches, whole: a resource is a run of tiles.
     const TileRect rect = OrderedSelection(Doc);

@@ -39,6 +39,10 @@ std::string StreamStepName(CompressionFormat format, int64_t offset) {
          OffsetHexText(offset);
 }
 
+std::string ResourceStepName(std::string_view resource) {
+  return "Risorsa '" + std::string(resource) + "'";
+}
+
 std::string ChecksumStepName() {
   return "Checksum dell'intestazione";
 }

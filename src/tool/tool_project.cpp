@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "codec/codec_registry.h"
+#include "document/step_names.h"
 #include "io/file_io.h"
 #include "pictures/picture_file.h"
 #include "project/project_paths.h"
@@ -183,6 +184,7 @@ int RunBuild(const ParsedArguments& arguments) {
   for (size_t i = 0; i < writes.size(); ++i) {
     if (!writes[i].Changed) continue;
     changed = true;
+    const HistoryStep step(rom, ResourceStepName(chosen[i]->Name));
     rom.WriteBytes(writes[i].Offset, writes[i].Bytes);
     std::printf("%s: %zu bytes at %s\n", chosen[i]->Name.c_str(), writes[i].Bytes.size(),
                 HexOffset(writes[i].Offset).c_str());
@@ -269,6 +271,9 @@ int RunProject(const ParsedArguments& arguments) {
   // A resource that could not be extracted is not added.
   const ResourcePicture picture = DecodeResource(doc, projectPath, resource);
   if (!picture.ok()) FailOn(projectPath, name + ": " + picture.Failure);
+  // A stream's room is written down as it is now: a later build of a shorter stream keeps it.
+  if (resource.Compression && !resource.Room)
+    resource.Room = LocateResource(ImageBytes(doc), resource).Stream.Link.PlaceLength;
   project.Resources.push_back(std::move(resource));
   const FileWriteResult written = WriteProjectFile(projectPath, project);
   if (!written.Ok) FailOn(projectPath, written.Reason);

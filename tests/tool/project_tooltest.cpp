@@ -199,10 +199,16 @@ TEST(ToolProject, ProjectAddWritesAResourceExtractCanShow) {
                           "--palette-rom", "0xC0:bgr15:16"})
                 .status,
             0);
+  // Without --room, the room the stream takes now is written down.
+  ASSERT_EQ(RunTool(dir, {"project", "add", project, "card2", "--offset", "0x2100", "--compressed",
+                          "lz10"})
+                .status,
+            0);
   const ProjectReadResult read = ReadProjectFile(project);
   ASSERT_TRUE(read.Ok) << read.Message();
   EXPECT_EQ(read.Read.Rom, "../game.gba");
-  ASSERT_EQ(read.Read.Resources.size(), 2u);
+  ASSERT_EQ(read.Read.Resources.size(), 3u);
+  EXPECT_EQ(read.Read.Resources[2].Room, 1958);
   const ProjectResource& card = read.Read.Resources[0];
   EXPECT_EQ(card.Compression, CompressionFormat::Lz10);
   EXPECT_EQ(card.Room, 2000);
