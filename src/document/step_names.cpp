@@ -43,6 +43,11 @@ std::string ResourceStepName(std::string_view resource) {
   return "Risorsa '" + std::string(resource) + "'";
 }
 
+std::string StreamMoveStepName(CompressionFormat format, int64_t from, int64_t to) {
+  return std::string("Sposta flusso ") + CompressionInfo(format).DisplayName + " da " +
+         OffsetHexText(from) + " a " + OffsetHexText(to);
+}
+
 std::string ChecksumStepName() {
   return "Checksum dell'intestazione";
 }
