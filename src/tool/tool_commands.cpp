@@ -45,13 +45,14 @@ constexpr OptionSpec kPaletteOptions[] = {
 constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
 constexpr OptionSpec kFormatsOptions[] = {{"--help", false}, {"--codec", true}};
 constexpr OptionSpec kExtractOptions[] = {{"--help", false}, {"--only", false}};
-constexpr OptionSpec kBuildOptions[] = {
-    {"--help", false}, {"--only", false}, {"-o", true}, {"--no-checksum", false}};
+constexpr OptionSpec kBuildOptions[] = {{"--help", false},    {"--only", false},
+                                        {"-o", true},         {"--move", false},
+                                        {"--repoint", false}, {"--no-checksum", false}};
 constexpr OptionSpec kProjectOptions[] = {
     {"--help", false},   {"--rom", true},         {"--format", true},     {"--offset", true},
     {"--tiles", true},   {"--length", true},      {"--columns", true},    {"--arrangement", true},
     {"--palette", true}, {"--palette-rom", true}, {"--subpalette", true}, {"--compressed", true},
-    {"--room", true},    {"--png", true},         {"--codec", true},
+    {"--room", true},    {"--fill", true},        {"--png", true},        {"--codec", true},
 };
 
 constexpr const char* kExportHelp =
@@ -237,7 +238,7 @@ Options:
 )";
 
 constexpr const char* kBuildHelp =
-    R"(Usage: varnock-tool build PROJECT [-o OUT] [--only NAME...]
+    R"(Usage: varnock-tool build PROJECT [-o OUT] [--move [--repoint]] [--only NAME...]
 Reads the picture of each resource of the project file PROJECT and writes into the project's ROM
 the tiles of those that changed, as import does: raw tiles at their offset, a compressed
 resource compressed again into its stream's room. All or nothing: every write is planned first,
@@ -251,6 +252,11 @@ says "nothing changed", writes nothing and ends with status 0.
 Options:
   -o OUT              write the result to OUT (also when nothing changed) and leave the ROM
   --only              only the resources named after PROJECT
+  --move              a compressed resource that no longer fits its room goes to the last run
+                      of free bytes (0x00 or 0xFF) that holds it; its old place stays as it was,
+                      and without -o the project then names its new offset and room
+  --repoint           with --move in a GBA image: the words that point at the old place
+                      (0x08000000 + offset) point at the new one (without it they are listed)
   --no-checksum       write over the header fields the checksum rule rewrites, and leave the
                       header as it is (otherwise such a write is refused)
 )";
@@ -270,6 +276,8 @@ Options:
                       as for export
   --room BYTES        with --compressed: the bytes the stream may take when it is built again
                       (default: those it takes now)
+  --fill BYTE         with --compressed: what a shorter stream leaves in its room (default: the
+                      byte of the image's free space)
   --png FILE          where the picture is kept (default: NAME.png beside the project)
 )";
 
