@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "document/block_transfer.h"
 #include "document/rom_document.h"
 #include "document/view_mouse.h"
 #include "palette/palette_file.h"
@@ -39,6 +40,7 @@ class TileViewWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
 
  private:
@@ -246,6 +248,15 @@ class TChildForm : public QMdiSubWindow {
   // when they could not be, so the palette must stay.
   bool KeepPaletteEdits();
 
+  // The block editor: "Modifica &blocco" (Ctrl+E) in the Edit menu and a double click on the
+  // view open it over the selection (a double click inside it), or over the arrangement's
+  // block around the picked tile when nothing is selected.
+  void BuildBlockItems();
+  void EditBlock1Click();
+  void FormDoubleClick(Qt::MouseButton button, int x, int y);
+  // The cells the block editor opens over, or nothing (no selection and no picked tile).
+  std::optional<TileRect> BlockToEdit() const;
+
   // Mirrors the document's scroll range and ViewOffset in the bar without running its
   // change handler; callers decode and paint themselves.
   void SyncScrollBar();
@@ -286,6 +297,7 @@ class TChildForm : public QMdiSubWindow {
   QAction* ExportBitmap1 = nullptr;
   QAction* ClearArranger1 = nullptr;
   QAction* AddToProject1 = nullptr;
+  QAction* EditBlock1 = nullptr;
   QMenu* Window1 = nullptr;
   QMenu* Size1 = nullptr;
   std::array<QAction*, 4> ZoomItems{};  // N1x1 .. N4x1, Tag = zoom
@@ -359,6 +371,9 @@ class TChildForm : public QMdiSubWindow {
     TileArrangement Arrangement;
   };
   std::optional<PickMarkPlace> PickMark;
+  // The selection the last left press took away, for a double click inside it.
+  std::optional<TileRect> PressedSelection;
+  uint32_t PressedSelectionTime = 0;
   // The caption without the unsaved-changes mark, and the guard for setting the marked one.
   QString Caption;
   bool MarkingCaption = false;
