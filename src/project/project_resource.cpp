@@ -181,10 +181,17 @@ ResourceWrite PlanResourceWrite(std::span<const uint8_t> image, const ProjectRes
   EncodeTileBlock(scratch, 0, resource.Format, resource.Arrangement, picture);
   const std::span<const uint8_t> edited = scratch.BytesFrom(0);
   if (!tiles.Compressed) {
-    if (std::ranges::equal(edited, grid)) return write;
+    // Only the bytes from the first that changed to the last: a grid that also shows header
+    // fields or another resource's tiles writes none of them unless they changed.
+    const auto [from, _] = std::ranges::mismatch(edited, grid);
+    if (from == edited.end()) return write;
+    size_t end = edited.size();
+    while (end > 0 && edited[end - 1] == grid[end - 1]) --end;
+    const size_t first = static_cast<size_t>(from - edited.begin());
     write.Changed = true;
-    write.Offset = resource.Offset;
-    write.Bytes.assign(edited.begin(), edited.end());
+    write.Offset = resource.Offset + static_cast<int64_t>(first);
+    write.Bytes.assign(edited.begin() + static_cast<ptrdiff_t>(first),
+                       edited.begin() + static_cast<ptrdiff_t>(end));
     return write;
   }
   if (std::ranges::equal(edited, source)) return write;

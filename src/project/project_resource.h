@@ -56,8 +56,9 @@ ResourcePicture DecodeResource(const RomDocument& rom, const std::string& projec
                                const ProjectResource& resource);
 
 // What `build` would write for a picture of `resource`: nothing when its tiles are those of the
-// image already, else the bytes at an offset of the image (for a compressed resource, the
-// stream compressed again, which must fit the stream's room). Changes nothing.
+// image already, else the bytes at an offset of the image (raw tiles: from the first byte that
+// changed to the last; a compressed resource: the stream compressed again, which must fit the
+// stream's room). Changes nothing.
 struct ResourceWrite {
   std::string Failure;  // why the picture cannot go back; empty when it can
   bool Changed = false;

@@ -115,7 +115,7 @@ TMainForm::TMainForm() {
   BuildMenus();
   BuildStatusBar();
   ProjectForm = new TProjectForm(this);
-  addDockWidget(Qt::LeftDockWidgetArea, ProjectForm);
+  addDockWidget(Qt::RightDockWidgetArea, ProjectForm);
   ProjectForm->hide();
   BindMenuShortcuts(this);
   MergeMenus();

@@ -131,7 +131,7 @@ class TMainForm : public QMainWindow {
   QMenu* HelpMenu = nullptr;
   QAction* Contents1 = nullptr;
   QAction* About1 = nullptr;
-  // The open project's resources, docked at the frame's left; hidden until a project opens.
+  // The open project's resources, docked at the frame's right; hidden until a project opens.
   TProjectForm* ProjectForm = nullptr;
   // The one line the empty client area shows: how to open a ROM.
   QLabel* EmptyHint = nullptr;

@@ -41,7 +41,8 @@ constexpr OptionSpec kPaletteOptions[] = {
 constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
 constexpr OptionSpec kFormatsOptions[] = {{"--help", false}, {"--codec", true}};
 constexpr OptionSpec kExtractOptions[] = {{"--help", false}, {"--only", false}};
-constexpr OptionSpec kBuildOptions[] = {{"--help", false}, {"--only", false}, {"-o", true}};
+constexpr OptionSpec kBuildOptions[] = {
+    {"--help", false}, {"--only", false}, {"-o", true}, {"--no-checksum", false}};
 constexpr OptionSpec kProjectOptions[] = {
     {"--help", false},   {"--rom", true},         {"--format", true},     {"--offset", true},
     {"--tiles", true},   {"--length", true},      {"--columns", true},    {"--arrangement", true},
@@ -225,14 +226,17 @@ Reads the picture of each resource of the project file PROJECT and writes into t
 the tiles of those that changed, as import does: raw tiles at their offset, a compressed
 resource compressed again into its stream's room. All or nothing: every write is planned first,
 and when one resource fails (a picture missing, of another size, not indexed, with indices the
-format cannot hold, a stream that no longer fits its room, two resources writing other bytes
-into the same place) every failure is listed and nothing is written. The ROM is saved once at
+format cannot hold, tiles past the end of their place, a stream that no longer fits its room, a
+write over the header's checksum fields, two resources writing other bytes into the same place)
+every failure is listed and nothing is written. The ROM is saved once at
 the end, as the editor saves it (header checksums of its extension). When no picture changed it
 says "nothing changed", writes nothing and ends with status 0.
 
 Options:
   -o OUT              write the result to OUT (also when nothing changed) and leave the ROM
   --only              only the resources named after PROJECT
+  --no-checksum       write over the header fields the checksum rule rewrites, and leave the
+                      header as it is (otherwise such a write is refused)
 )";
 
 constexpr const char* kProjectHelp =

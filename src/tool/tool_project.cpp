@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "codec/codec_registry.h"
 #include "io/file_io.h"
 #include "pictures/picture_file.h"
 #include "project/project_paths.h"
 #include "project/project_resource.h"
 #include "tool/tool_commands.h"
 #include "tool/tool_files.h"
+#include "tool/tool_import_fit.h"
 #include "tool/tool_options.h"
 #include "tool/tool_report.h"
 
@@ -68,6 +70,27 @@ void StopOnFailures(const std::string& projectPath, const std::vector<Failure>& 
   }
   FailOn(projectPath, std::to_string(failures.size()) + " of " + std::to_string(resources) +
                           " resource(s) failed; nothing was written.");
+}
+
+// The checks an import makes before it writes, made for one resource's planned write: its tiles
+// fit their place, and the write keeps off the header fields the save rewrites. Why not, or
+// empty.
+std::string ImportRefusal(const ParsedArguments& arguments, const RomDocument& rom,
+                          const ProjectResource& resource, const ResourceWrite& write) {
+  try {
+    const ResourceTiles tiles = LocateResource(ImageBytes(rom), resource);
+    const int32_t tileBytes = LookUpTileFormat(resource.Format)->TileBytes;
+    const int64_t placeBytes = tiles.Compressed ? static_cast<int64_t>(tiles.Stream.Bytes.size())
+                                                : int64_t{rom.RomSize} - resource.Offset;
+    CheckTilesFit(arguments, rom.RomPath, tiles.Tiles, tileBytes, resource.Offset, placeBytes);
+    CheckChecksumFields(arguments, rom, write.Offset,
+                        write.Offset + static_cast<int64_t>(write.Bytes.size()));
+  } catch (const ToolStop& stop) {
+    // The reason without the ROM's name, which the failure's line names already.
+    const std::string prefix = rom.RomPath + ": ";
+    return stop.Line.rfind(prefix, 0) == 0 ? stop.Line.substr(prefix.size()) : stop.Line;
+  }
+  return {};
 }
 
 bool FileHolds(const std::string& path, std::span<const uint8_t> bytes) {
@@ -145,6 +168,8 @@ int RunBuild(const ParsedArguments& arguments) {
       write.Failure = "'" + path + "' is not indexed: its pixels are colours, not palette indices.";
     else
       write = PlanResourceWrite(image, *resource, picture);
+    if (write.ok() && write.Changed)
+      write.Failure = ImportRefusal(arguments, rom, *resource, write);
     if (!write.ok()) failures.push_back({resource->Name, write.Failure});
     writes.push_back(std::move(write));
   }
@@ -165,9 +190,9 @@ int RunBuild(const ParsedArguments& arguments) {
   if (!changed) std::puts("nothing changed");
   // One save at the end, so the header checksums are fixed once, over every write.
   if (outPath)
-    SaveImageFile(rom, *outPath);
+    SaveImageFile(rom, *outPath, ImportSaveOptions(arguments));
   else if (changed)
-    SaveImageFile(rom, romPath);
+    SaveImageFile(rom, romPath, ImportSaveOptions(arguments));
   return kToolSucceeded;
 }
 

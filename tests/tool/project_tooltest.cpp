@@ -124,6 +124,40 @@ TEST(ToolProject, ABuildWithOneFailureWritesNothingAndNamesEveryFailure) {
   EXPECT_EQ(IdentifyFile(romPath), identity);
 }
 
+TEST(ToolProject, ABuildKeepsOffTheHeaderFieldsTheSaveRewrites) {
+  TempDir dir;
+  const std::string romPath =
+      dir.Write("game.gba", ReadFile(VARNOCK_SAMPLES_DIR "/sample-compressed.gba"));
+  const std::string project = dir.File("p.vrkproj");
+  ASSERT_EQ(RunTool(dir, {"project", "add", project, "head", "--rom", romPath, "--offset", "0xA0",
+                          "--tiles", "2"})
+                .status,
+            0);
+  ASSERT_EQ(RunTool(dir, {"extract", project}).status, 0);
+  const std::vector<uint8_t> before = ReadFile(romPath);
+  struct Case {
+    int X, Y;  // the pixel of the first tile (bytes 0xA0..0xBF) that changes
+    std::vector<std::string> Options;
+    int Status;
+    const char* Says;
+  };
+  for (const Case& c :
+       {Case{2, 7, {}, 1, "head: The import writes 0xBD..0xBD, over the GBA header complement"},
+        Case{0, 0, {}, 0, "head: 1 bytes at 0xA0"},
+        Case{2, 7, {"--no-checksum"}, 0, "head: 1 bytes at 0xBD"}}) {
+    ASSERT_TRUE(WriteFileSafely(romPath, before).Ok);
+    ASSERT_EQ(RunTool(dir, {"extract", project}).status, 0);
+    ChangeOnePixel(dir.File("head.png"), c.X, c.Y);
+    std::vector<std::string> arguments = {"build", project, "-o", dir.File("out.gba")};
+    arguments.insert(arguments.end(), c.Options.begin(), c.Options.end());
+    std::remove(dir.File("out.gba").c_str());
+    const ToolRun run = RunTool(dir, arguments);
+    EXPECT_EQ(run.status, c.Status) << run.err;
+    EXPECT_NE((run.out + run.err).find(c.Says), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(ReadFile(dir.File("out.gba")).empty(), c.Status != 0);
+  }
+}
+
 TEST(ToolProject, ExtractRefusesEveryBadResourceBeforeWritingAnyPicture) {
   TempDir dir;
   dir.Write("rom.gba", test::PatternBytes(0x1000, 2));
