@@ -4,6 +4,7 @@
 
 #include "document/child_form.h"
 #include "shell/clock.h"
+#include "shell/tile_drag.h"
 #include "tools/block_form.h"
 
 namespace varnock {
@@ -35,13 +36,16 @@ void TChildForm::EditBlock1Click() {
 void TChildForm::FormDoubleClick(Qt::MouseButton button, int x, int y) {
   if (button != Qt::LeftButton) return;
   const GridCell cell = CellAt(x, y, Doc.CellWidth, Doc.CellHeight);
-  // The first press of the double click took the selection away; a double click inside it
-  // opens the editor over it, shown again.
-  // Within the two clicks' time of the press that took it.
+  const auto holds = [&cell](const TileRect& r) {
+    return cell.Column >= r.Left && cell.Column < r.Right && cell.Row >= r.Top &&
+           cell.Row < r.Bottom;
+  };
+  // The first press of the double click took the selection away (within the two clicks' time
+  // of it); a double click inside it opens the editor over it, shown again.
   const bool recent = TickCount() - PressedSelectionTime <= 2 * DoubleClickTime();
-  if (PressedSelection && recent && cell.Column >= PressedSelection->Left &&
-      cell.Column < PressedSelection->Right && cell.Row >= PressedSelection->Top &&
-      cell.Row < PressedSelection->Bottom) {
+  if (Doc.HasSelection && holds(OrderedSelection(Doc))) {
+    // Still shown (the click did not reach the view as a press): open over it.
+  } else if (!Doc.HasSelection && PressedSelection && recent && holds(*PressedSelection)) {
     const TileRect selection = *PressedSelection;
     Doc.SelLeft = selection.Left;
     Doc.SelTop = selection.Top;
@@ -51,6 +55,10 @@ void TChildForm::FormDoubleClick(Qt::MouseButton button, int x, int y) {
     Doc.Selecting = false;
     DrawSelection();
     ShowViewBlock(SelectionPixels(Doc));
+  } else {
+    // Anywhere else the double click is a pick first, and opens the block around that tile.
+    FormMouseDown(Qt::LeftButton, {}, x, y);
+    DisarmTileDrag();
   }
   EditBlock1Click();
 }

@@ -77,6 +77,13 @@ std::string ConsoleColorWord(RomPaletteFormat format, PaletteEntry entry) {
   }
 }
 
+RomPaletteFormat ConsoleWordFormat(std::string_view upperExtension, RomPaletteFormat otherwise) {
+  if (upperExtension == ".NES") return kPaletteNes;
+  for (const char* fifteen : {".SMC", ".SFC", ".SWC", ".FIG", ".GBC", ".CGB", ".GBA", ".AGB"})
+    if (upperExtension == fifteen) return kPaletteFifteen;
+  return ConsolePaletteFormat(upperExtension, otherwise);
+}
+
 void FillGreyRamp(PaletteTable& palette) {
   for (size_t k = 0; k < palette.size(); ++k) {
     const auto level = static_cast<uint8_t>(k);

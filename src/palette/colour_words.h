@@ -29,6 +29,11 @@ std::optional<PaletteEntry> ParseHexColor(std::string_view text);
 // RGB has no word of its own: empty.
 std::string ConsoleColorWord(RomPaletteFormat format, PaletteEntry entry);
 
+// The colour word a ROM of this extension (upper case, with the dot) keeps its colours in:
+// NES, 15-bit for SNES, GBC and GBA, the consoles' own words for Genesis, SMS, Game Gear and
+// NGPC; `otherwise` for any other.
+RomPaletteFormat ConsoleWordFormat(std::string_view upperExtension, RomPaletteFormat otherwise);
+
 // 256 grey steps: entry k is (k, k, k).
 void FillGreyRamp(PaletteTable& palette);
 

@@ -19,9 +19,9 @@ constexpr int kSideLeft = kWideSwatchLeft + 16 * kWideSwatchSide + 12;
 RomPaletteFormat ServedConsoleFormat() {
   const TChildForm* rom = ServedRom();
   if (!rom) return kPaletteRgb;
-  const QString extension =
-      QStringLiteral(".") + QString::fromStdString(rom->Doc.RomExt).toUpper().remove(u'.');
-  return ConsolePaletteFormat(extension.toStdString(), rom->Doc.PalFormat);
+  // A stream window's colours are its source's.
+  const TChildForm* file = rom->StreamSource ? rom->StreamSource.data() : rom;
+  return ConsoleWordFormat(file->Doc.RomExt, rom->Doc.PalFormat);
 }
 
 }  // namespace

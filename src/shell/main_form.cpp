@@ -267,6 +267,7 @@ void TMainForm::BindMenuShortcuts(QWidget* window, const std::function<void()>& 
   bind(QKeySequence(Qt::CTRL | Qt::Key_G), [this] { RunEditItem("Goto1"); });
   bind(QKeySequence(Qt::Key_F3), [this] { RunEditItem("GotoAgain1"); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_D), [this] { RunEditItem("AddToProject1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { RunEditItem("EditBlock1"); });
 }
 
 void TMainForm::RunThroughMenu(const std::function<void()>& opener, QAction* item) {

@@ -150,7 +150,8 @@ void TBlockForm::BuildActions() {
     auto* action = new QAction(text, this);
     action->setObjectName(QString::fromLatin1(name));
     if (!keys.isEmpty()) action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
+    // Shown beside the items; the keys themselves reach keyPressEvent (see event()).
+    action->setShortcutContext(Qt::WidgetShortcut);
     addAction(action);
     return action;
   };
@@ -471,14 +472,32 @@ void TBlockForm::TransformBlock(TileTransform transform) {
   WriteBack(TransformName(transform));
 }
 
+QAction* TBlockForm::ItemForKeys(const QKeyEvent* event) const {
+  const QKeySequence keys(event->keyCombination());
+  for (QAction* action : actions())
+    if (!action->shortcut().isEmpty() && action->shortcut() == keys) return action;
+  return nullptr;
+}
+
+bool TBlockForm::event(QEvent* event) {
+  // The editor's own keys win over the frame's shortcuts of the same keys (Ctrl+Z is the
+  // image's undo here, not the drop's), whichever window Qt counts them in.
+  if (event->type() == QEvent::ShortcutOverride && ItemForKeys(static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
 void TBlockForm::keyPressEvent(QKeyEvent* event) {
+  if (QAction* item = ItemForKeys(event)) {
+    if (item->isEnabled()) item->trigger();
+    return;
+  }
   FormKeyDown(event->key(), event->modifiers());
 }
 
 void TBlockForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-  // The shortcuts' keys, should they arrive as keys (no shortcut map while not active).
-  if ((modifiers & Qt::ControlModifier) && key == Qt::Key_Z) return Undo1Click();
-  if ((modifiers & Qt::ControlModifier) && key == Qt::Key_Y) return Redo1Click();
   if (!(modifiers & Qt::ShiftModifier)) return;
   switch (key) {
     case Qt::Key_Left:

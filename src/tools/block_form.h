@@ -125,11 +125,14 @@ class TBlockForm : public QWidget {
   void PaintCanvas(QPainter& painter, const QRect& area);
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
   void BuildActions();
+  // The item whose shortcut the key is, or null.
+  QAction* ItemForKeys(const QKeyEvent* event) const;
   uint8_t PenColor(Qt::MouseButton button) const;
   // Decodes the block from the bound image; true (and the canvas repainted) when it changed.
   bool DecodeFromImage();

@@ -47,6 +47,14 @@ TEST(ColourWords, EachConsoleWordFromTheLayout) {
   for (const Case& c : cases) EXPECT_EQ(ConsoleColorWord(c.format, c.entry), c.word) << c.word;
 }
 
+TEST(ColourWords, TheConsoleOfAnExtension) {
+  EXPECT_EQ(ConsoleWordFormat(".NES", kPaletteRgb), kPaletteNes);
+  EXPECT_EQ(ConsoleWordFormat(".SFC", kPaletteRgb), kPaletteFifteen);
+  EXPECT_EQ(ConsoleWordFormat(".GBA", kPaletteNes), kPaletteFifteen);
+  EXPECT_EQ(ConsoleWordFormat(".MD", kPaletteRgb), kRomPaletteGenesis);
+  EXPECT_EQ(ConsoleWordFormat(".VB", kPaletteNes), kPaletteNes);
+}
+
 TEST(ColourWords, GreyRampHas256Steps) {
   PaletteTable palette{};
   FillGreyRamp(palette);

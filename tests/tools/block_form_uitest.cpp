@@ -73,6 +73,8 @@ TEST_F(BlockEditorTest, APenStrokeAcrossFourTilesIsOneStepThatCtrlZAndCtrlYWalk)
   ASSERT_TRUE(editor->OpenBlock(child, {2, 0, 4, 4}));
   editor->SetZoom(8);
   PalForm->LeftColor = 3;
+  editor->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
   const std::vector<uint8_t> before = Image(child);
   const size_t steps = child->Doc.History().StepCount();
   const int decodes = child->DecodeCount;

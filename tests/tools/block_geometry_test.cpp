@@ -13,12 +13,12 @@
 namespace varnock {
 namespace {
 
-// A 4 x 4 grid of 1-bit tiles (8 bytes each, one byte a row, the leftmost pixel in bit 7) at
-// offset 0 of a 256-byte image.
+// An 8 x 8 grid of 1-bit tiles (8 bytes each, one byte a row, the leftmost pixel in bit 7) at
+// offset 0 of a 1024-byte image.
 RomDocument MakeDoc(const TileArrangement& arrangement) {
   RomDocument doc;
-  test::HoldImage(doc, std::vector<uint8_t>(256, 0), 16);
-  doc.Columns = doc.Rows = 4;
+  test::HoldImage(doc, std::vector<uint8_t>(1024, 0), 16);
+  doc.Columns = doc.Rows = 8;
   doc.SetTileFormat(0);
   doc.SetArrangement(arrangement);
   doc.ViewOffset = 0;
@@ -44,7 +44,7 @@ const std::vector<uint8_t> kAntiDiagonal{0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x4
 
 TEST(BlockDrawing, StrokesAndShapesAcrossTileEdgesLandInTheArrangedTiles) {
   const std::vector<DrawCase> cases = {
-      // 8x8: block tiles (0,0) and (1,1) are cells (1,1) and (2,2), tiles 5 and 10.
+      // 8x8: block tiles (0,0) and (1,1) are cells (1,1) and (2,2), tiles 9 and 18.
       {"8x8 diagonal line",
        kArrangement8x8,
        {1, 1, 3, 3},
@@ -52,7 +52,7 @@ TEST(BlockDrawing, StrokesAndShapesAcrossTileEdgesLandInTheArrangedTiles) {
        [](PixelCanvas c) {
          DrawLine(c, {0, 0}, {15, 15}, 1);
        },
-       {{40, kDiagonal}, {80, kDiagonal}}},
+       {{72, kDiagonal}, {144, kDiagonal}}},
       // 8x16: cell (0,1) is the pair's lower tile 1, cell (1,0) the next pair's upper tile 2.
       {"8x16 line up to the right",
        kArrangement8x16,
@@ -133,14 +133,14 @@ TEST(BlockDrawing, StrokesAndShapesAcrossTileEdgesLandInTheArrangedTiles) {
     c.Draw(CanvasOfBlock(after));
     const size_t steps = doc.History().StepCount();
     WriteBlockChanges(doc, layout, before, after, "Linea");
-    std::vector<uint8_t> expected(256, 0);
+    std::vector<uint8_t> expected(1024, 0);
     for (const TileBytes& tile : c.After)
       std::copy(tile.Rows.begin(), tile.Rows.end(), expected.begin() + tile.Offset);
-    EXPECT_EQ(std::vector<uint8_t>(doc.RomData, doc.RomData + 256), expected);
+    EXPECT_EQ(std::vector<uint8_t>(doc.RomData, doc.RomData + 1024), expected);
     // Whatever the drawing changed is one step; nothing changed, none.
     const bool changed = before.Pixels != after.Pixels;
     EXPECT_EQ(doc.History().StepCount(), steps + (changed ? 1 : 0));
-    for (int k = 0; k < 16; ++k) EXPECT_EQ(doc.RomData[256 + k], 0xA5);
+    for (int k = 0; k < 16; ++k) EXPECT_EQ(doc.RomData[1024 + k], 0xA5);
   }
 }
 
@@ -158,15 +158,15 @@ TEST(BlockGeometry, CellsTheEditorOpensOver) {
 
 TEST(BlockGeometry, TilesPastTheImageEndDecodeAsZeroAndAreNotWritten) {
   RomDocument doc = MakeDoc(kArrangement8x8);
-  doc.ViewOffset = 256 - 8;  // the grid's first tile is the image's last
+  doc.ViewOffset = 1024 - 8;  // the grid's first tile is the image's last
   const BlockLayout layout = LayOutBlock(doc, {0, 0, 2, 1});
   TileSurface before;
   DecodeBlock(doc.BytesFrom(0), layout, before);
   TileSurface after = before;
   DrawLine(CanvasOfBlock(after), {0, 0}, {15, 0}, 1);
   WriteBlockChanges(doc, layout, before, after, "Linea");
-  EXPECT_EQ(doc.RomData[248], 0xFF);
-  for (int k = 0; k < 16; ++k) EXPECT_EQ(doc.RomData[256 + k], 0xA5);
+  EXPECT_EQ(doc.RomData[1016], 0xFF);
+  for (int k = 0; k < 16; ++k) EXPECT_EQ(doc.RomData[1024 + k], 0xA5);
 }
 
 TEST(BlockClip, RoundTripAndRefusals) {
