@@ -113,7 +113,9 @@ TBlockForm* BlockEditor(bool create) {
   return editor.data();
 }
 
-TBlockForm::TBlockForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+// A tool window of the frame: it stays above the ROM windows it draws into, and the frame's
+// shortcuts that it has no key of its own for work in it too.
+TBlockForm::TBlockForm(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setObjectName(QStringLiteral("BlockForm"));
   setWindowTitle(QStringLiteral("Editor Blocchi"));
   setFocusPolicy(Qt::StrongFocus);
