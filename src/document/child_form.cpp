@@ -12,6 +12,7 @@
 #include "codec/codec_registry.h"
 #include "codec/tile_codec.h"
 #include "codec/view_compose.h"
+#include "document/history_form.h"
 #include "document/stream_scan_form.h"
 #include "document/view_readout.h"
 #include "palette/pal_form.h"
@@ -140,6 +141,8 @@ TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
   Doc.ClipSurface = MainForm ? &MainForm->ClipSurface : nullptr;
   // Every change of the image's state, wherever it is made, shows in the caption.
   Doc.Modified.OnChange = [this] { ShowModifiedMark(); };
+  Doc.OnRestored = [this](std::span<const ByteRange> ranges) { HistoryRestored(ranges); };
+  Doc.OnHistoryChange = [this] { HistoryChanged(); };
   BuildMenus();
   AttachDrops();
   resize(272 + kScrollBarWidth, 256);
@@ -169,6 +172,7 @@ void TChildForm::BuildMenus() {
   ClearArranger1 = AddItem(Edit1, "ClearArranger1", "Svuota Arranger");
   BuildProjectItems();
   BuildBlockItems();
+  BuildHistoryItems();
 
   Window1 = new QMenu(QStringLiteral("&Vedi"), this);
   Window1->setObjectName(QStringLiteral("Window1"));
@@ -418,6 +422,7 @@ void TChildForm::Edit1Click() {
   ExportBitmap1->setEnabled(Doc.HasSelection);
   EditBlock1->setEnabled(BlockToEdit().has_value());
   for (QAction* item : {Goto1, GotoAgain1, ImportBitmap1, ClearArranger1}) item->setEnabled(true);
+  MirrorHistoryItems();
 }
 
 void TChildForm::FormActivate() {
@@ -444,6 +449,7 @@ void TChildForm::FormActivate() {
   // Written here whatever the frame counts as active yet: from now on the panel is this window's.
   MainForm->StatusPanel(3)->setText(QString::fromStdString(PickReadout(Doc)));
   MainForm->ActiveRom = this;
+  if (MainForm->HistoryForm) MainForm->HistoryForm->ShowHistoryOf(this);
   PalForm->TargetSurface = &Doc.ViewSurface;
   PalForm->TargetPalette = &Doc.Palette;
   PalForm->LeftColor = Doc.LeftColor;
@@ -517,6 +523,8 @@ bool TChildForm::FormClose() {
     EditForm->SpeedButton4->setEnabled(false);
   }
   if (MainForm->ActiveRom == this) MainForm->ActiveRom = nullptr;
+  if (MainForm->HistoryForm && MainForm->HistoryForm->Rom == this)
+    MainForm->HistoryForm->ShowHistoryOf(nullptr);
   if (last) MainForm->EnterEmptyState();
   // The image block goes last: nothing that could still read it refers to it any more.
   Doc.ReleaseImage();

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -256,6 +257,22 @@ class TChildForm : public QMdiSubWindow {
   void FormDoubleClick(Qt::MouseButton button, int x, int y);
   // The cells the block editor opens over, or nothing (no selection and no picked tile).
   std::optional<TileRect> BlockToEdit() const;
+  // The image's history: "Annulla &modifica" and "&Ripeti" (Ctrl+Y, Ctrl+Shift+Z) name the step
+  // they take, "&Cronologia..." lists the steps in the history window.
+  void BuildHistoryItems();
+  // Enabling and captions of the history items, from the history as it stands.
+  void MirrorHistoryItems();
+  void UndoHistory1Click();
+  void RedoHistory1Click();
+  void History1Click();
+  // Moves the image to the state after the first `position` steps of its history, undoing or
+  // redoing all between as one move. True when the image moved.
+  bool GoToHistoryStep(size_t position);
+  // After an undo, a redo or a move wrote `ranges`: the page, the tile editor's tile, the
+  // arranger's cells and the stream windows opened from this one follow the bytes.
+  void HistoryRestored(std::span<const ByteRange> ranges);
+  // The history window lists this window's steps again when it shows them.
+  void HistoryChanged();
 
   // Mirrors the document's scroll range and ViewOffset in the bar without running its
   // change handler; callers decode and paint themselves.
@@ -298,6 +315,9 @@ class TChildForm : public QMdiSubWindow {
   QAction* ClearArranger1 = nullptr;
   QAction* AddToProject1 = nullptr;
   QAction* EditBlock1 = nullptr;
+  QAction* UndoHistory1 = nullptr;
+  QAction* RedoHistory1 = nullptr;
+  QAction* History1 = nullptr;
   QMenu* Window1 = nullptr;
   QMenu* Size1 = nullptr;
   std::array<QAction*, 4> ZoomItems{};  // N1x1 .. N4x1, Tag = zoom

@@ -55,6 +55,9 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
   layout->addLayout(fields);
   layout->addWidget(FailureLabel);
   layout->addLayout(buttons);
+  // The offset is what a user comes to type: it takes the keys first, ready to be typed over.
+  OffsetEdit->setFocus();
+  OffsetEdit->selectAll();
 }
 
 void TStreamOpenForm::ShowFailure(const QString& reason) {

@@ -17,6 +17,7 @@ namespace varnock {
 class TChildForm;
 class TProjectForm;
 class HelpWindow;
+class THistoryForm;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -74,6 +75,10 @@ class TMainForm : public QMainWindow {
   // menu, each run through its menu. A tool window with an undo of its own passes it as
   // `ownUndo`: Ctrl+Z there is that undo.
   void BindMenuShortcuts(QWidget* window, const std::function<void()>& ownUndo = {});
+
+  // Ctrl+Z: "&Annulla Drop" while a drop is ready, else the undo of the active window's history,
+  // each through the Edit menu.
+  void RunUndoKey();
 
   // Makes the tile at `offset` of `rom`'s image, encoded as given, the tile a drag carries and
   // the arranger stamps.
@@ -133,6 +138,8 @@ class TMainForm : public QMainWindow {
   QAction* About1 = nullptr;
   // The open project's resources, docked at the frame's right; hidden until a project opens.
   TProjectForm* ProjectForm = nullptr;
+  // "&Cronologia...": made when first asked for; it lists the active ROM window's steps.
+  QPointer<THistoryForm> HistoryForm;
   // The one line the empty client area shows: how to open a ROM.
   QLabel* EmptyHint = nullptr;
 

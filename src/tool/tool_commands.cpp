@@ -190,12 +190,17 @@ Options:
 
 constexpr const char* kChecksumHelp =
     R"(Usage: varnock-tool checksum ROM [OPTION]...
-Prints the header checksums the editor's save writes for ROM's extension (Game Boy: .gb and
-.gbc; GBA: .gba), what the image holds and whether they agree. Without --fix, a disagreement
-ends with status 1.
+Prints the header checksums of ROM, what the image holds and whether they agree: those the
+editor's save writes for ROM's extension (Game Boy: .gb and .gbc; GBA: .gba), and those of a
+console's own header, which the editor leaves as they are: the SNES internal header (.smc,
+.sfc; LoROM or HiROM as the header's map mode says, after a 512-byte copier header when the
+size is 512 past a multiple of 1 KB), the Genesis header (.md, .gen, .smd, and .bin with
+"SEGA" at 0x100: the 16-bit sum of the words from 0x200) and the "TMR SEGA" header of Master
+System (.sms) and Game Gear (.gg) images. Without --fix, a disagreement ends with status 1.
 
 Options:
-  --fix               write them: the editor's save of the image
+  --fix               write them (the editor's save of the image, with the console header's
+                      fields written first) and say what was written: "fixed: OFFSET OLD -> NEW"
   -o OUT              with --fix: write the result to OUT and leave ROM as it is
 )";
 
