@@ -187,13 +187,12 @@ bool TChildForm::SaveStream() {
         return false;
       {
         HistoryStep step(source->Doc, StreamStepName(link.Format, link.Offset));
-        source->Doc.WriteBytes(link.Offset, plan.Compressed);
+        source->Doc.WriteBytes(link.Offset, plan.Bytes);
       }
-      source->StreamWrittenAt(link.Offset, static_cast<int64_t>(plan.Compressed.size()));
+      source->StreamWrittenAt(link.Offset, static_cast<int64_t>(plan.Bytes.size()));
       break;
   }
-  const std::span<const uint8_t> place = PlaceIn(link, source->Doc.BytesFrom(0));
-  link.PlaceBytes.assign(place.begin(), place.end());
+  StreamSaved(link, source->Doc.BytesFrom(0), plan);
   Doc.MarkSaved();
   return true;
 }

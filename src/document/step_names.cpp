@@ -39,6 +39,11 @@ std::string StreamStepName(CompressionFormat format, int64_t offset) {
          OffsetHexText(offset);
 }
 
+std::string StreamMoveStepName(CompressionFormat format, int64_t from, int64_t to) {
+  return std::string("Sposta flusso ") + CompressionInfo(format).DisplayName + " da " +
+         OffsetHexText(from) + " a " + OffsetHexText(to);
+}
+
 std::string ChecksumStepName() {
   return "Checksum dell'intestazione";
 }

@@ -5,69 +5,35 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPixmap>
 #include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "codec/tile_codec.h"
 #include "compression/scan_presets.h"
 #include "document/child_form.h"
 #include "document/stream_link.h"
 #include "shell/prompts.h"
-#include "shell/surface_image.h"
 
 namespace varnock {
 namespace {
 
-constexpr int kPictureTiles = 8;
-constexpr int kPictureZoom = 2;
 constexpr int kProgressSteps = 1000;
 constexpr int kProgressIntervalMs = 100;
-constexpr int kHitRole = Qt::UserRole;       // column 0: index into the dialog's finds
-constexpr int kSortRole = Qt::UserRole + 1;  // the number a numeric column sorts by
+// The picture column holds eight tiles drawn twice their size; the others fit their numbers.
+constexpr std::array<int, kScanColumnCount> kColumnWidths{90, 90, 80, 90, 60, 80, 140};
+// Larger than any stream the formats decode to.
+constexpr int kLargestMinimumSize = 1 << 24;
 
-// Sorts numeric columns by their numbers, not by their texts.
-class ScanResultItem : public QTreeWidgetItem {
- public:
-  using QTreeWidgetItem::QTreeWidgetItem;
-  bool operator<(const QTreeWidgetItem& other) const override {
-    const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-    const QVariant mine = data(column, kSortRole);
-    const QVariant theirs = other.data(column, kSortRole);
-    if (mine.isValid() && theirs.isValid()) return mine.toLongLong() < theirs.toLongLong();
-    return QTreeWidgetItem::operator<(other);
-  }
-};
-
-void SetNumber(QTreeWidgetItem* item, int column, qint64 value, const QString& text) {
-  item->setText(column, text);
-  item->setData(column, kSortRole, value);
-  item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-}
-
-// The worker's whole work: the scan, then the first bytes of each find for its picture.
+// The worker's whole work. The finds' pictures are drawn later, by the list, from the same
+// copy of the image: a stopped scan's finds get theirs too.
 void RunScan(StreamScanJob& job) {
   job.WorkerThread = std::this_thread::get_id();
-  const std::vector<StreamFind> finds =
-      ScanForStreams(job.Image, job.Formats, [&job](size_t done, size_t total) {
+  job.Finds =
+      ScanForStreams(job.Image, job.Formats, job.Options, [&job](size_t done, size_t total) {
         job.Done.store(done, std::memory_order_relaxed);
         job.Total.store(total, std::memory_order_relaxed);
         return !job.Cancelled.load(std::memory_order_relaxed);
       });
-  const size_t firstBytes = static_cast<size_t>(kPictureTiles) * kMaxTileBytes;
-  job.Hits.reserve(finds.size());
-  for (const StreamFind& find : finds) {
-    StreamScanHit hit{find, {}};
-    if (!job.Cancelled.load(std::memory_order_relaxed)) {
-      const DecompressResult result =
-          Decompress(find.Format, std::span<const uint8_t>(job.Image).subspan(find.Offset),
-                     CompressionInfo(find.Format).ScanMaxOutput);
-      hit.FirstBytes.assign(result.Bytes.begin(),
-                            result.Bytes.begin() + std::min(result.Bytes.size(), firstBytes));
-    }
-    job.Hits.push_back(std::move(hit));
-  }
 }
 
 }  // namespace
@@ -103,17 +69,41 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   Progress->setValue(0);
   StatusLabel = new QLabel(this);
   StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
+  ThresholdBox = new QSpinBox(this);
+  ThresholdBox->setObjectName(QStringLiteral("ThresholdBox"));
+  ThresholdBox->setRange(kLowestScore, kHighestScore);
+  ThresholdBox->setValue(kDefaultScoreThreshold);
+  MinimumSizeBox = new QSpinBox(this);
+  MinimumSizeBox->setObjectName(QStringLiteral("MinimumSizeBox"));
+  MinimumSizeBox->setRange(0, kLargestMinimumSize);
+  MinimumSizeBox->setValue(static_cast<int>(kDefaultMinimumStreamSize));
+  MinimumSizeBox->setSuffix(QStringLiteral(" byte"));
+  ShowAllBox = new QCheckBox(this);
+  ShowAllBox->setObjectName(QStringLiteral("ShowAllBox"));
+  connect(ThresholdBox, &QSpinBox::valueChanged, this, &TStreamScanForm::FilterChanged);
+  connect(MinimumSizeBox, &QSpinBox::valueChanged, this, &TStreamScanForm::FilterChanged);
+  connect(ShowAllBox, &QCheckBox::toggled, this, &TStreamScanForm::FilterChanged);
 
-  Results = new QTreeWidget(this);
+  Model = new StreamScanModel(this);
+  Results = new QTreeView(this);
   Results->setObjectName(QStringLiteral("Results"));
+  Results->setModel(Model);
   Results->setRootIsDecorated(false);
-  Results->setHeaderLabels({QStringLiteral("Offset"), QStringLiteral("Formato"),
-                            QStringLiteral("Compressi"), QStringLiteral("Decompressi"),
-                            QStringLiteral("Tile"), QStringLiteral("Anteprima")});
-  Results->setIconSize(QSize(kPictureTiles * 8 * kPictureZoom, 8 * kPictureZoom));
+  Results->setItemsExpandable(false);
+  Results->setAllColumnsShowFocus(true);
+  Results->setSelectionMode(QAbstractItemView::SingleSelection);
+  Results->setSelectionBehavior(QAbstractItemView::SelectRows);
+  // Every row is as high as the first: the view never measures the others, so thousands of
+  // finds are listed at once.
+  Results->setUniformRowHeights(true);
+  Results->setIconSize(QSize(128, 16));
   Results->setSortingEnabled(true);
-  Results->sortByColumn(kScanOffset, Qt::AscendingOrder);
-  Results->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  Results->sortByColumn(kScanScore, Qt::DescendingOrder);
+  // Widths fixed in advance: fitting them to the contents would visit every row.
+  Results->header()->setSectionResizeMode(QHeaderView::Interactive);
+  Results->header()->setStretchLastSection(true);
+  for (int column = 0; column < kScanColumnCount; ++column)
+    Results->header()->resizeSection(column, kColumnWidths[static_cast<size_t>(column)]);
   Results->setMinimumSize(560, 240);
 
   GotoButton = new QPushButton(QStringLiteral("&Vai a"), this);
@@ -128,9 +118,12 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   connect(GotoButton, &QPushButton::clicked, this, &TStreamScanForm::GotoButtonClick);
   connect(OpenButton, &QPushButton::clicked, this, &TStreamScanForm::OpenButtonClick);
   connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
-  connect(Results, &QTreeWidget::itemDoubleClicked, this,
-          [this](QTreeWidgetItem* item) { OpenHit(item); });
-  connect(Results, &QTreeWidget::itemSelectionChanged, this, &TStreamScanForm::UpdateButtons);
+  connect(Results, &QTreeView::doubleClicked, this,
+          [this](const QModelIndex& index) { OpenFind(FindAt(index.row())); });
+  connect(Results->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TStreamScanForm::UpdateButtons);
+  connect(Results->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          &TStreamScanForm::UpdateButtons);
 
   ProgressTimer = new QTimer(this);
   ProgressTimer->setInterval(kProgressIntervalMs);
@@ -140,6 +133,19 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   run->addWidget(StartButton);
   run->addWidget(CancelButton);
   run->addWidget(Progress, 1);
+  auto* filter = new QHBoxLayout;
+  auto* thresholdLabel = new QLabel(QStringLiteral("&Soglia:"), this);
+  thresholdLabel->setBuddy(ThresholdBox);
+  auto* minimumLabel = new QLabel(QStringLiteral("&Dimensione minima:"), this);
+  minimumLabel->setBuddy(MinimumSizeBox);
+  filter->addWidget(thresholdLabel);
+  filter->addWidget(ThresholdBox);
+  filter->addSpacing(12);
+  filter->addWidget(minimumLabel);
+  filter->addWidget(MinimumSizeBox);
+  filter->addSpacing(12);
+  filter->addWidget(ShowAllBox);
+  filter->addStretch();
   auto* actions = new QHBoxLayout;
   actions->addWidget(StatusLabel, 1);
   actions->addWidget(GotoButton);
@@ -148,8 +154,10 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(formats);
   layout->addLayout(run);
+  layout->addLayout(filter);
   layout->addWidget(Results, 1);
   layout->addLayout(actions);
+  FilterChanged();
   UpdateButtons();
 }
 
@@ -171,7 +179,7 @@ void TStreamScanForm::UpdateButtons() {
       std::ranges::any_of(FormatBoxes, [](const QCheckBox* box) { return box->isChecked(); });
   StartButton->setEnabled(!Scanning() && anyFormat);
   CancelButton->setEnabled(Scanning());
-  const bool chosen = Results->currentItem() != nullptr && !Results->selectedItems().isEmpty();
+  const bool chosen = ChosenRow() >= 0;
   GotoButton->setEnabled(chosen);
   OpenButton->setEnabled(chosen);
 }
@@ -183,11 +191,11 @@ void TStreamScanForm::StartButtonClick() {
   const std::span<const uint8_t> image = rom->Doc.BytesFrom(0);
   job->Image.assign(image.begin(), image.end());
   job->Total = job->Image.size();
+  job->Options.TileBytes = static_cast<size_t>(std::max(rom->Doc.TileBytes, 1));
   for (size_t i = 0; i < FormatBoxes.size(); ++i)
     if (FormatBoxes[i]->isChecked()) job->Formats.push_back(AllCompressionFormats()[i].Format);
   if (job->Formats.empty()) return;
-  Results->clear();
-  Hits.clear();
+  Model->Clear();
   Progress->setValue(0);
   StatusLabel->setText(QStringLiteral("Ricerca in corso..."));
   Job = job;
@@ -227,83 +235,64 @@ void TStreamScanForm::TakeResults() {
   Worker->deleteLater();
   Worker = nullptr;
   LastWorkerThread = job->WorkerThread;
-  Hits = std::move(job->Hits);
-  const bool cancelled = job->Cancelled.load();
-  Progress->setValue(cancelled ? Progress->value() : kProgressSteps);
-  Results->setSortingEnabled(false);
-  for (size_t i = 0; i < Hits.size(); ++i) {
-    const StreamFind& find = Hits[i].Find;
-    auto* item = new ScanResultItem(Results);
-    SetNumber(item, kScanOffset, static_cast<qint64>(find.Offset),
-              QString::fromStdString(OffsetHexText(static_cast<int64_t>(find.Offset))));
-    item->setData(kScanOffset, kHitRole, static_cast<qulonglong>(i));
-    item->setText(kScanFormat, QString::fromUtf8(CompressionInfo(find.Format).DisplayName));
-    SetNumber(item, kScanPacked, static_cast<qint64>(find.CompressedLength),
-              QString::number(find.CompressedLength));
-    SetNumber(item, kScanUnpacked, static_cast<qint64>(find.DecompressedLength),
-              QString::number(find.DecompressedLength));
-  }
-  Results->setSortingEnabled(true);
+  LastScanStopped = job->Cancelled.load();
+  Progress->setValue(LastScanStopped ? Progress->value() : kProgressSteps);
   RefreshRows();
-  StatusLabel->setText(cancelled ? QStringLiteral("Ricerca interrotta: trovati %1").arg(Hits.size())
-                                 : QStringLiteral("Trovati: %1").arg(Hits.size()));
+  // The list shares the job's copy of the image, which lives as long as the list needs it.
+  Model->SetFinds(std::move(job->Finds),
+                  std::shared_ptr<const std::vector<uint8_t>>(job, &job->Image));
+  ShowCounts();
   UpdateButtons();
+}
+
+void TStreamScanForm::FilterChanged() {
+  ThresholdBox->setEnabled(!ShowAllBox->isChecked());
+  Model->SetFilter({ThresholdBox->value(), static_cast<size_t>(MinimumSizeBox->value()),
+                    ShowAllBox->isChecked()});
+  ShowCounts();
+  UpdateButtons();
+}
+
+void TStreamScanForm::ShowCounts() {
+  ShowAllBox->setText(QStringLiteral("Mostra &tutti (%1)").arg(Model->HiddenByScore()));
+  // Nothing to count before the first scan, nor while one runs.
+  if (Scanning() || LastWorkerThread == std::thread::id()) return;
+  const QString counts =
+      QStringLiteral("%1 (mostrati %2)").arg(Model->FindCount()).arg(Model->rowCount());
+  StatusLabel->setText(LastScanStopped ? QStringLiteral("Ricerca interrotta: trovati ") + counts
+                                       : QStringLiteral("Trovati: ") + counts);
 }
 
 void TStreamScanForm::RefreshRows() {
   const TChildForm* rom = OpenRom();
   if (!rom) return;
   const RomDocument& doc = rom->Doc;
-  const int32_t tileBytes = std::max(doc.TileBytes, 1);
-  TileSurface picture;
-  SetUpTileSurface(picture, kPictureTiles, 1);
-  picture.Colors = doc.ViewSurface.Colors;
-  picture.DecodeFormat = doc.Format;
-  picture.DecodeBits = doc.BitsPerPixel;
-  picture.DecodeTileBytes = tileBytes;
-  const bool sorting = Results->isSortingEnabled();
-  Results->setSortingEnabled(false);
-  for (int row = 0; row < Results->topLevelItemCount(); ++row) {
-    QTreeWidgetItem* item = Results->topLevelItem(row);
-    const StreamScanHit* hit = HitOf(item);
-    if (!hit) continue;
-    const auto tiles = static_cast<qint64>(hit->Find.DecompressedLength) / tileBytes;
-    SetNumber(item, kScanTiles, tiles, QString::number(tiles));
-    std::ranges::fill(picture.Pixels, uint8_t{0});
-    picture.DecodeAcross = static_cast<int32_t>(std::clamp<qint64>(tiles, 1, kPictureTiles));
-    picture.DecodeDown = 1;
-    DecodeTiles(hit->FirstBytes, picture);
-    const QImage image = IndexedImage(picture).scaled(picture.Width() * kPictureZoom,
-                                                      picture.Height() * kPictureZoom);
-    item->setData(kScanPicture, Qt::DecorationRole, QPixmap::fromImage(image));
-  }
-  Results->setSortingEnabled(sorting);
+  Model->SetPreview(
+      {doc.Format, doc.BitsPerPixel, std::max(doc.TileBytes, 1), doc.ViewSurface.Colors});
 }
 
-const StreamScanHit* TStreamScanForm::HitOf(const QTreeWidgetItem* item) const {
-  if (!item) return nullptr;
-  const QVariant index = item->data(kScanOffset, kHitRole);
-  if (!index.isValid() || index.toULongLong() >= Hits.size()) return nullptr;
-  return &Hits[index.toULongLong()];
+int TStreamScanForm::ChosenRow() const {
+  const QModelIndex current = Results->currentIndex();
+  if (!current.isValid() || !Results->selectionModel()->isRowSelected(current.row(), {})) return -1;
+  return current.row();
 }
 
 void TStreamScanForm::GotoButtonClick() {
   TChildForm* rom = OpenRom();
-  const StreamScanHit* hit = HitOf(Results->currentItem());
-  if (!rom || !hit) return;
-  rom->MoveViewTo(static_cast<int64_t>(hit->Find.Offset));
+  const StreamFind* find = FindAt(ChosenRow());
+  if (!rom || !find) return;
+  rom->MoveViewTo(static_cast<int64_t>(find->Offset));
 }
 
 void TStreamScanForm::OpenButtonClick() {
-  OpenHit(Results->currentItem());
+  OpenFind(FindAt(ChosenRow()));
 }
 
-void TStreamScanForm::OpenHit(const QTreeWidgetItem* item) {
+void TStreamScanForm::OpenFind(const StreamFind* find) {
   TChildForm* rom = OpenRom();
-  const StreamScanHit* hit = HitOf(item);
-  if (!rom || !hit) return;
+  if (!rom || !find) return;
   // From the image as it is now: an edit since the scan may have changed the stream.
-  rom->OpenStreamWindow(static_cast<int64_t>(hit->Find.Offset), hit->Find.Format);
+  rom->OpenStreamWindow(static_cast<int64_t>(find->Offset), find->Format);
 }
 
 void TStreamScanForm::done(int result) {

@@ -8,8 +8,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <array>
 #include <atomic>
 #include <memory>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "compression/stream_scan.h"
+#include "document/stream_scan_form_model.h"
 
 class QThread;
 
@@ -24,33 +26,18 @@ namespace varnock {
 
 class TChildForm;
 
-// A find with the first bytes it decompresses to, enough for a picture of its first tiles.
-struct StreamScanHit {
-  StreamFind Find;
-  std::vector<uint8_t> FirstBytes;
-};
-
 // One scan's state, shared with its worker. The worker reads Image and Formats, updates the
-// atomics as it goes and fills Hits and WorkerThread before it ends; the window reads those
-// two only after the worker has ended.
+// atomics as it goes and fills Finds and WorkerThread before it ends; the window reads those
+// two only after the worker has ended. The list keeps Image to draw the finds' pictures.
 struct StreamScanJob {
   std::vector<uint8_t> Image;
   std::vector<CompressionFormat> Formats;
+  ScanOptions Options;
   std::atomic<uint64_t> Done{0};
   std::atomic<uint64_t> Total{0};
   std::atomic<bool> Cancelled{false};
-  std::vector<StreamScanHit> Hits;
+  std::vector<StreamFind> Finds;
   std::thread::id WorkerThread;
-};
-
-// Results list columns.
-enum StreamScanColumn {
-  kScanOffset,
-  kScanFormat,
-  kScanPacked,
-  kScanUnpacked,
-  kScanTiles,
-  kScanPicture
 };
 
 class TStreamScanForm : public QDialog {
@@ -73,8 +60,12 @@ class TStreamScanForm : public QDialog {
   void StopScan();
   // Tile counts and pictures in the window's current format and palette.
   void RefreshRows();
-  // The find a results row shows.
-  const StreamScanHit* HitOf(const QTreeWidgetItem* item) const;
+  // The find a row of the list shows, or null.
+  const StreamFind* FindAt(int row) const { return Model->FindAt(row); }
+  // The row the user chose, or -1.
+  int ChosenRow() const;
+  // Lists the finds that the threshold, the minimum size and "Mostra tutti" let through.
+  void FilterChanged();
 
   QPointer<TChildForm> Rom;
   std::array<QCheckBox*, kCompressionFormatCount> FormatBoxes{};
@@ -82,7 +73,11 @@ class TStreamScanForm : public QDialog {
   QPushButton* CancelButton = nullptr;
   QProgressBar* Progress = nullptr;
   QLabel* StatusLabel = nullptr;
-  QTreeWidget* Results = nullptr;
+  QSpinBox* ThresholdBox = nullptr;    // lowest score listed
+  QSpinBox* MinimumSizeBox = nullptr;  // fewest decompressed bytes listed
+  QCheckBox* ShowAllBox = nullptr;     // "Mostra tutti (N)": also the finds under the threshold
+  QTreeView* Results = nullptr;
+  StreamScanModel* Model = nullptr;
   QPushButton* GotoButton = nullptr;
   QPushButton* OpenButton = nullptr;
   QPushButton* CloseButton = nullptr;
@@ -97,15 +92,17 @@ class TStreamScanForm : public QDialog {
   void ShowProgress();
   // Takes the ended worker's finds into the list.
   void TakeResults();
-  void OpenHit(const QTreeWidgetItem* item);
+  void OpenFind(const StreamFind* find);
   void UpdateButtons();
+  // "Trovati: ..." and the count "Mostra tutti" would add.
+  void ShowCounts();
   // The window while it is open, else null.
   TChildForm* OpenRom() const;
 
   std::shared_ptr<StreamScanJob> Job;
   QThread* Worker = nullptr;
   QTimer* ProgressTimer = nullptr;
-  std::vector<StreamScanHit> Hits;
+  bool LastScanStopped = false;
 };
 
 }  // namespace varnock

@@ -201,7 +201,7 @@ ResourceWrite PlanResourceWrite(std::span<const uint8_t> image, const ProjectRes
   if (!write.ok() || plan.Verdict == StreamSaveVerdict::Unchanged) return write;
   write.Changed = true;
   write.Offset = link.Offset;
-  write.Bytes = plan.Compressed;
+  write.Bytes = plan.Bytes;
   return write;
 }
 

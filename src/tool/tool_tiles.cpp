@@ -164,9 +164,8 @@ int RunImport(const ParsedArguments& arguments) {
       const StreamSavePlan plan = PlanStreamSave(stream.Link, ImageBytes(doc), edited);
       const std::string refusal = StreamSaveRefusal(stream.Link, plan);
       if (!refusal.empty()) FailOn(romPath, refusal);
-      CheckChecksumFields(arguments, doc, offset,
-                          offset + static_cast<int64_t>(plan.Compressed.size()));
-      doc.WriteBytes(offset, plan.Compressed);
+      CheckChecksumFields(arguments, doc, offset, offset + static_cast<int64_t>(plan.Bytes.size()));
+      doc.WriteBytes(offset, plan.Bytes);
     }
   } else {
     ExpectOffsetInside(doc, offset);

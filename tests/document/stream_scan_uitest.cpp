@@ -1,9 +1,12 @@
 // The scan dialog: the scan runs on a worker over a copy, its finds are listed with numbers
 // that sort as numbers, and a find opens or moves the view; stopping and closing wait for it.
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 #include <thread>
 
 #include "compression/compression.h"
+#include "document/stream_link.h"
 #include "document/stream_scan_form.h"
 #include "support/app_fixture.h"
 
@@ -27,6 +30,18 @@ Bytes PlantedImage() {
   return image;
 }
 
+// `count` RLE 30 streams of 256 bytes of tiles, one every 80 bytes, after 0x100 zeros.
+Bytes ManyStreams(size_t count) {
+  Bytes image(0x100 + count * 80, 0);
+  for (size_t i = 0; i < count; ++i) {
+    Bytes tiles(256);
+    for (size_t b = 0; b < tiles.size(); ++b)
+      tiles[b] = static_cast<uint8_t>(0x11 * (1 + (b / 8 + i) % 3));
+    std::ranges::copy(*Compress(CompressionFormat::Rle30, tiles), image.begin() + 0x100 + i * 80);
+  }
+  return image;
+}
+
 class StreamScanTest : public AppTest {
  protected:
   TStreamScanForm* OpenDialog(const Bytes& image) {
@@ -35,8 +50,8 @@ class StreamScanTest : public AppTest {
     source->FindStreams1->trigger();
     return source->ScanForm;
   }
-  QTreeWidgetItem* Row(TStreamScanForm* dialog, int row) {
-    return dialog->Results->topLevelItem(row);
+  static QString Text(TStreamScanForm* dialog, int row, int column) {
+    return dialog->Model->index(row, column).data().toString();
   }
   TChildForm* source = nullptr;
 };
@@ -54,27 +69,26 @@ TEST_F(StreamScanTest, FindsPlantedStreamsOnAWorkerAndOpensOneWithADoubleClick) 
   QTRY_VERIFY(!dialog->Scanning());
   EXPECT_NE(dialog->LastWorkerThread, std::this_thread::get_id());
   EXPECT_NE(dialog->LastWorkerThread, std::thread::id());
-  ASSERT_EQ(dialog->Results->topLevelItemCount(), 2);
+  ASSERT_EQ(dialog->Model->rowCount(), 2);
   EXPECT_EQ(dialog->Progress->value(), dialog->Progress->maximum());
 
   // Sorted by the decompressed length as numbers: 768 before 2048 (as text, "2048" is first).
   dialog->Results->sortByColumn(kScanUnpacked, Qt::AscendingOrder);
-  QTreeWidgetItem* small = Row(dialog, 0);
-  EXPECT_EQ(small->text(kScanOffset), QStringLiteral("0x8000"));
-  EXPECT_EQ(small->text(kScanFormat), QStringLiteral("LZ77 10"));
-  EXPECT_EQ(small->text(kScanPacked),
+  EXPECT_EQ(Text(dialog, 0, kScanOffset), QStringLiteral("0x8000"));
+  EXPECT_EQ(Text(dialog, 0, kScanFormat), QStringLiteral("LZ77 10"));
+  EXPECT_EQ(Text(dialog, 0, kScanPacked),
             QString::number(Compress(CompressionFormat::Lz10, Tiles(768))->size()));
-  EXPECT_EQ(small->text(kScanTiles), QStringLiteral("24"));  // 768 bytes of 4-bit tiles
-  const QPixmap picture = small->data(kScanPicture, Qt::DecorationRole).value<QPixmap>();
+  EXPECT_EQ(Text(dialog, 0, kScanTiles), QStringLiteral("24"));  // 768 bytes of 4-bit tiles
+  const QPixmap picture =
+      dialog->Model->index(0, kScanPicture).data(Qt::DecorationRole).value<QPixmap>();
   EXPECT_EQ(picture.size(), QSize(128, 16));
 
-  dialog->Results->setCurrentItem(small);
+  dialog->Results->setCurrentIndex(dialog->Model->index(0, 0));
   dialog->GotoButton->click();
   EXPECT_EQ(source->Doc.ViewOffset, 0x8000);
   EXPECT_EQ(source->ScrollBar->value(), 0x8000);
 
-  QTreeWidgetItem* large = Row(dialog, 1);
-  const QPoint at = dialog->Results->visualItemRect(large).center();
+  const QPoint at = dialog->Results->visualRect(dialog->Model->index(1, kScanFormat)).center();
   // What a user's double click delivers: a press and release, then the double click.
   QTest::mouseClick(dialog->Results->viewport(), Qt::LeftButton, {}, at);
   QTest::mouseDClick(dialog->Results->viewport(), Qt::LeftButton, {}, at);
@@ -82,6 +96,112 @@ TEST_F(StreamScanTest, FindsPlantedStreamsOnAWorkerAndOpensOneWithADoubleClick) 
   ASSERT_NE(stream, source);
   EXPECT_EQ(stream->windowTitle(), QStringLiteral("sample.gba @ 0x1C40 [LZ77 10]"));
   EXPECT_EQ(stream->Doc.RomSize, 2048);
+}
+
+TEST_F(StreamScanTest, TenThousandFindsAreListedAndSortedWhileTheEventLoopAnswers) {
+  TStreamScanForm* dialog = OpenDialog(ManyStreams(10000));
+  ASSERT_NE(dialog, nullptr);
+  // Every find listed, whatever the score makes of these tiles.
+  dialog->ShowAllBox->setChecked(true);
+  // The longest wait between two beats of a timer that asks for one every 5 ms.
+  QElapsedTimer clock;
+  qint64 last = 0;
+  qint64 longest = 0;
+  QTimer beat;
+  beat.setInterval(5);
+  QObject::connect(&beat, &QTimer::timeout, [&] {
+    longest = std::max(longest, clock.elapsed() - last);
+    last = clock.elapsed();
+  });
+  clock.start();
+  beat.start();
+  dialog->StartButton->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!dialog->Scanning(), 60000);
+  QTest::qWait(100);  // the list is painted, pictures and all
+  ASSERT_EQ(dialog->Model->rowCount(), 10000);
+  dialog->Results->sortByColumn(kScanOffset, Qt::DescendingOrder);
+  QTest::qWait(100);
+  EXPECT_EQ(Text(dialog, 0, kScanOffset), QString::fromStdString(OffsetHexText(0x100 + 9999 * 80)));
+  // A layout of every row takes minutes for this many; the list takes none.
+  EXPECT_LT(longest, 1500);
+}
+
+// A picture's colours besides those of index 0: the tiles it shows, not a black strip.
+int ColoursOf(const QPixmap& picture) {
+  const QImage image = picture.toImage();
+  QSet<QRgb> colours;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
+  return static_cast<int>(colours.size());
+}
+
+TEST_F(StreamScanTest, EveryFindHasItsPictureAlsoWhenTheScanWasStopped) {
+  // The planted streams first, then 8 MiB of noise that every format takes long to scan.
+  Bytes image = ManyStreams(16);
+  const Bytes noise = PatternBytes(8u << 20, 2);
+  image.insert(image.end(), noise.begin(), noise.end());
+  for (const bool stop : {false, true}) {
+    SCOPED_TRACE(stop ? "stopped" : "finished");
+    TStreamScanForm* dialog = OpenDialog(stop ? image : ManyStreams(16));
+    ASSERT_NE(dialog, nullptr);
+    for (QCheckBox* box : dialog->FormatBoxes) box->setChecked(stop || box->isChecked());
+    dialog->StartButton->click();
+    if (stop) {
+      QTRY_VERIFY(dialog->Progress->value() > 0);
+      dialog->CancelButton->click();
+    }
+    QTRY_VERIFY(!dialog->Scanning());
+    ASSERT_GE(dialog->Model->rowCount(), 16);
+    for (int row = 0; row < 16; ++row)
+      EXPECT_GE(
+          ColoursOf(
+              dialog->Model->index(row, kScanPicture).data(Qt::DecorationRole).value<QPixmap>()),
+          3)
+          << "row " << row;
+    source->close();
+  }
+}
+
+struct FilterCase {
+  const char* name;
+  int threshold;
+  int minimumSize;
+  bool showAll;
+  std::vector<int> scores;  // of the rows, in the list's order
+  int hidden;               // the number "Mostra tutti" gives
+};
+
+// Scores and sizes: the list shows what the threshold and the minimum size let through, the
+// likeliest first, and says how many the threshold hides.
+TEST_F(StreamScanTest, TheThresholdAndTheMinimumSizeChooseTheRows) {
+  const std::vector<StreamFind> finds = {{0x100, CompressionFormat::Lz10, 40, 2048, 0, 60},
+                                         {0x200, CompressionFormat::Lz10, 40, 256, 0, 90},
+                                         {0x300, CompressionFormat::Lz10, 40, 4096, 0, 40},
+                                         {0x400, CompressionFormat::Lz10, 40, 100, 0, 10},
+                                         {0x500, CompressionFormat::Lz10, 40, 255, 0, 70}};
+  const FilterCase cases[] = {
+      {"Defaults", 50, 256, false, {90, 60}, 1},
+      {"ShowAll", 50, 256, true, {90, 60, 40}, 1},
+      {"NoMinimum", 50, 0, false, {90, 70, 60}, 2},
+      {"HigherThreshold", 80, 256, false, {90}, 2},
+  };
+  TStreamScanForm* dialog = OpenDialog(Bytes(4096, 0));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->ThresholdBox->value(), 50);
+  EXPECT_EQ(dialog->MinimumSizeBox->value(), 256);
+  dialog->Model->SetFinds(finds, nullptr);
+  for (const FilterCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialog->ThresholdBox->setValue(c.threshold);
+    dialog->MinimumSizeBox->setValue(c.minimumSize);
+    dialog->ShowAllBox->setChecked(c.showAll);
+    dialog->FilterChanged();
+    std::vector<int> scores;
+    for (int row = 0; row < dialog->Model->rowCount(); ++row)
+      scores.push_back(Text(dialog, row, kScanScore).toInt());
+    EXPECT_EQ(scores, c.scores);
+    EXPECT_EQ(dialog->ShowAllBox->text(), QStringLiteral("Mostra &tutti (%1)").arg(c.hidden));
+  }
 }
 
 struct StopCase {

@@ -82,7 +82,7 @@ TEST(ToolProject, BuildWritesTheChangedPicturesAsTheWindowsWould) {
   EncodeTileBlock(stream, 0, kGbaFormat, kArrangement8x8, card);
   const StreamSavePlan plan = PlanStreamSave(opened.Link, rom.BytesFrom(0), stream.BytesFrom(0));
   ASSERT_EQ(plan.Verdict, StreamSaveVerdict::Write);
-  rom.WriteBytes(kCard, plan.Compressed);
+  rom.WriteBytes(kCard, plan.Bytes);
   ASSERT_TRUE(rom.SaveRom(dir.File("want.gba")).Ok);
   const std::vector<uint8_t> want = ReadFile(dir.File("want.gba"));
   EXPECT_EQ(ReadFile(dir.File("out.gba")), want);
