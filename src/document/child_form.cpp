@@ -20,6 +20,7 @@
 #include "shell/forms.h"
 #include "shell/main_form.h"
 #include "shell/prompts.h"
+#include "tools/block_form.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -172,6 +173,7 @@ void TChildForm::BuildMenus() {
   Edit1->addSeparator();
   ClearArranger1 = AddItem(Edit1, "ClearArranger1", "Svuota Arranger");
   BuildProjectItems();
+  BuildBlockItems();
   BuildHistoryItems();
 
   Window1 = new QMenu(QStringLiteral("&Vedi"), this);
@@ -335,6 +337,8 @@ void TChildForm::DecodeView() {
 void TChildForm::RedrawPage() {
   DecodeView();
   FormPaint();
+  // The page is redrawn after every write into the image: the block editor follows too.
+  if (TBlockForm* editor = BlockEditor(false)) editor->ImageChanged(this);
 }
 
 void TChildForm::ScrollBarChange(int position) {
@@ -418,6 +422,7 @@ void TChildForm::Edit1Click() {
   Copy1->setEnabled(Doc.HasSelection);
   Paste1->setEnabled(MainForm && MainForm->ClipboardFull);
   ExportBitmap1->setEnabled(Doc.HasSelection);
+  EditBlock1->setEnabled(BlockToEdit().has_value());
   for (QAction* item : {Goto1, GotoAgain1, ImportBitmap1, ClearArranger1}) item->setEnabled(true);
   MirrorHistoryItems();
 }
@@ -512,6 +517,7 @@ bool TChildForm::FormClose() {
   Doc.EditTile = nullptr;
   MainForm->CloseAllowed = true;
   if (ClipForm) ClipForm->ForgetRom(this);
+  if (TBlockForm* editor = BlockEditor(false)) editor->ForgetRom(this);
   ForgetDragState();
   if (EditForm && EditForm->BoundRom == this) {
     // Its undo stack goes with it: nothing is left to undo through the editor.

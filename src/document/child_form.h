@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "document/block_transfer.h"
 #include "document/rom_document.h"
 #include "document/view_mouse.h"
 #include "palette/palette_file.h"
@@ -41,6 +42,7 @@ class TileViewWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
 
  private:
@@ -256,6 +258,14 @@ class TChildForm : public QMdiSubWindow {
   // when they could not be, so the palette must stay.
   bool KeepPaletteEdits();
 
+  // The block editor: "Modifica &blocco" (Ctrl+E) in the Edit menu and a double click on the
+  // view open it over the selection (a double click inside it), or over the arrangement's
+  // block around the picked tile when nothing is selected.
+  void BuildBlockItems();
+  void EditBlock1Click();
+  void FormDoubleClick(Qt::MouseButton button, int x, int y);
+  // The cells the block editor opens over, or nothing (no selection and no picked tile).
+  std::optional<TileRect> BlockToEdit() const;
   // The image's history: "Annulla &modifica" and "&Ripeti" (Ctrl+Y, Ctrl+Shift+Z) name the step
   // they take, "&Cronologia..." lists the steps in the history window.
   void BuildHistoryItems();
@@ -313,6 +323,7 @@ class TChildForm : public QMdiSubWindow {
   QAction* ExportBitmap1 = nullptr;
   QAction* ClearArranger1 = nullptr;
   QAction* AddToProject1 = nullptr;
+  QAction* EditBlock1 = nullptr;
   QAction* UndoHistory1 = nullptr;
   QAction* RedoHistory1 = nullptr;
   QAction* History1 = nullptr;
@@ -392,6 +403,9 @@ class TChildForm : public QMdiSubWindow {
     TileArrangement Arrangement;
   };
   std::optional<PickMarkPlace> PickMark;
+  // The selection the last left press took away, for a double click inside it.
+  std::optional<TileRect> PressedSelection;
+  uint32_t PressedSelectionTime = 0;
   // The caption without the unsaved-changes mark, and the guard for setting the marked one.
   QString Caption;
   bool MarkingCaption = false;

@@ -272,6 +272,7 @@ void TMainForm::BindMenuShortcuts(QWidget* window, const std::function<void()>& 
     if (TChildForm* child = ActiveChild()) RunThroughMenu({}, child->FindTiles1);
   });
   bind(QKeySequence(Qt::CTRL | Qt::Key_D), [this] { RunEditItem("AddToProject1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { RunEditItem("EditBlock1"); });
 }
 
 void TMainForm::RunThroughMenu(const std::function<void()>& opener, QAction* item) {
