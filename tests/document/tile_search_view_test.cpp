@@ -12,9 +12,7 @@ namespace {
 
 RomDocument MakeDoc(int32_t size, TileFormat format, TileArrangement arrangement = {}) {
   RomDocument doc;
-  doc.RomImage = std::make_unique<uint8_t[]>(static_cast<size_t>(std::max(size, 1)));
-  doc.RomData = doc.RomImage.get();
-  doc.RomSize = size;
+  doc.AdoptImage(std::make_unique<uint8_t[]>(static_cast<size_t>(std::max(size, 1))), size);
   doc.RomExt = ".BIN";
   doc.SetTileFormat(format);
   doc.SetArrangement(arrangement);
