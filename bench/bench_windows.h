@@ -49,6 +49,18 @@ inline TChildForm* OpenVariedImage(const char* name, size_t size, uint32_t seed)
   return MainForm->ActiveChild();
 }
 
+// A 1 MB SNES image of varied bytes laid out as a 64 x 64 grid at zoom 4, or null.
+inline TChildForm* OpenLargeGrid(const char* name, uint32_t seed) {
+  TChildForm* child = OpenVariedImage(name, 1u << 20, seed);
+  if (!child) return nullptr;
+  child->Doc.Columns = 64;
+  child->Doc.Rows = 64;
+  child->Doc.Zoom = 4;
+  child->LayoutView();
+  if (child->Doc.Columns != 64 || child->Doc.Rows != 64) return nullptr;
+  return child;
+}
+
 }  // namespace varnock::bench
 
 #endif

@@ -22,6 +22,15 @@ seed_save_states() {  # corpus folder
   done
 }
 
+# The installed encoding descriptions, each after a tile of bytes (the target reads the tile
+# first): without them the reader never gets as far as an accepted description.
+seed_codec_files() {  # corpus folder
+  local corpus=$1 file
+  for file in data/codecs/*.vrkcodec; do
+    { head -c 128 /dev/zero | tr '\0' '\245'; cat "$file"; } >"$corpus/seed-$(basename "$file")"
+  done
+}
+
 for target in build/fuzz/fuzz/fuzz_*; do
   [[ -x $target ]] || continue
   name=$(basename "$target")
@@ -32,10 +41,18 @@ for target in build/fuzz/fuzz/fuzz_*; do
     seed_save_states "$corpus"
     options+=(-max_len=65536)
   fi
-  # Compressing builds a suffix order per input, costly under coverage: inputs past two long
-  # forms (2 KiB) add runs of the same rules, not new ones.
+  if [[ $name == fuzz_codec_file ]]; then
+    seed_codec_files "$corpus"
+  fi
+  # The first byte picks one format a run; real-size seeds (the sample's stream, tile-like data
+  # of 1 to 64 KiB) reach the long commands, far copies and later tiles small inputs never do.
   if [[ $name == fuzz_compress_nintendo ]]; then
-    options+=(-max_len=2048)
+    build/fuzz/fuzz/compressor_seeds 4 samples "$corpus"
+    options+=(-max_len=65537)
+  fi
+  if [[ $name == fuzz_compress_sega ]]; then
+    build/fuzz/fuzz/compressor_seeds 2 samples "$corpus"
+    options+=(-max_len=65537)
   fi
   # The project reader starts from the sample project, so its inputs are projects from the first run.
   if [[ $name == fuzz_project_file ]]; then

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "compression/gba_formats.h"
+#include "compression/nemesis.h"
 #include "compression/nintendo_formats.h"
 #include "compression/sega_formats.h"
 
@@ -21,6 +22,7 @@ constexpr std::array<CompressionFormatInfo, kCompressionFormatCount> kFormats{{
     {CompressionFormat::Rle30, "rle30", "RLE 30", 4, kMaxDecompressedBytes},
     {CompressionFormat::Huffman, "huff", "Huffman", 4, kMaxDecompressedBytes},
     {CompressionFormat::Lz2, "lz2", "LC_LZ2", 1, kVideoMemoryBytes},
+    {CompressionFormat::Lz1, "lz1", "LC_LZ1", 1, kVideoMemoryBytes},
     {CompressionFormat::Lz5, "lz5", "LC_LZ5", 1, kVideoMemoryBytes},
     {CompressionFormat::Lz3, "lz3", "LZ3", 1, kGameBoyWindowBytes},
     {CompressionFormat::Hal, "hal", "HAL", 1, kVideoMemoryBytes},
@@ -86,6 +88,7 @@ DecompressResult Decompress(CompressionFormat format, std::span<const uint8_t> i
     case CompressionFormat::Huffman:
       return DecompressGbaFormat(format, input, maxOutput);
     case CompressionFormat::Lz2:
+    case CompressionFormat::Lz1:
     case CompressionFormat::Lz5:
     case CompressionFormat::Lz3:
     case CompressionFormat::Hal:
@@ -105,6 +108,7 @@ bool MayStartStream(CompressionFormat format, std::span<const uint8_t> input) {
     case CompressionFormat::Huffman:
       return MayStartGbaStream(format, input);
     case CompressionFormat::Lz2:
+    case CompressionFormat::Lz1:
     case CompressionFormat::Lz5:
     case CompressionFormat::Lz3:
     case CompressionFormat::Hal:
@@ -114,6 +118,20 @@ bool MayStartStream(CompressionFormat format, std::span<const uint8_t> input) {
       return MayStartSegaStream(format, input);
   }
   return false;
+}
+
+std::optional<size_t> DeclaredLength(CompressionFormat format, std::span<const uint8_t> input) {
+  switch (format) {
+    case CompressionFormat::Lz10:
+    case CompressionFormat::Lz11:
+    case CompressionFormat::Rle30:
+    case CompressionFormat::Huffman:
+      return DeclaredGbaLength(input);
+    case CompressionFormat::Nemesis:
+      return DeclaredNemesisLength(input);
+    default:
+      return std::nullopt;
+  }
 }
 
 std::optional<std::vector<uint8_t>> Compress(CompressionFormat format,
@@ -127,6 +145,7 @@ std::optional<std::vector<uint8_t>> Compress(CompressionFormat format,
     case CompressionFormat::Huffman:
       return CompressGbaFormat(format, data, variant);
     case CompressionFormat::Lz2:
+    case CompressionFormat::Lz1:
     case CompressionFormat::Lz5:
     case CompressionFormat::Lz3:
     case CompressionFormat::Hal:

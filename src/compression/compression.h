@@ -20,6 +20,7 @@ enum class CompressionFormat : uint8_t {
   Rle30,     // GBA/DS BIOS run-length, type 0x30
   Huffman,   // GBA/DS BIOS Huffman, types 0x24 (4-bit symbols) and 0x28 (8-bit symbols)
   Lz2,       // SNES LC_LZ2
+  Lz1,       // SNES LC_LZ1: LC_LZ2's commands, copies from a little-endian offset
   Lz5,       // SNES LC_LZ5
   Lz3,       // Game Boy Color LZ3
   Hal,       // HAL Laboratory's format (SNES and Game Boy)
@@ -27,7 +28,7 @@ enum class CompressionFormat : uint8_t {
   Kosinski,  // Sega Kosinski
 };
 
-inline constexpr int kCompressionFormatCount = 10;
+inline constexpr int kCompressionFormatCount = 11;
 
 // Largest output any decompressor produces: larger claims are refused before they can exhaust
 // memory, and no console's graphics come near it.
@@ -87,6 +88,11 @@ std::span<const CompressionFormatInfo> AllCompressionFormats();
 // A cheap look at the first bytes before a scan tries a full decode: false only when no
 // stream of `format` can start there (a wrong header byte, a length no console would load).
 bool MayStartStream(CompressionFormat format, std::span<const uint8_t> input);
+
+// The decompressed length the header at the start of `input` declares, for the formats whose
+// header has one (the GBA/DS system formats, Nemesis); empty for the others and when `input`
+// is too short to hold the header.
+std::optional<size_t> DeclaredLength(CompressionFormat format, std::span<const uint8_t> input);
 
 // The format whose short name is `name`, case-insensitively.
 std::optional<CompressionFormat> CompressionFormatByName(std::string_view name);

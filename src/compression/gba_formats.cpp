@@ -68,6 +68,11 @@ std::optional<std::vector<uint8_t>> CompressGbaFormatGreedy(CompressionFormat fo
   }
 }
 
+std::optional<size_t> DeclaredGbaLength(std::span<const uint8_t> input) {
+  if (input.size() < gba::kHeaderBytes) return std::nullopt;
+  return size_t{input[1]} | size_t{input[2]} << 8 | size_t{input[3]} << 16;
+}
+
 // What each rule is for:
 //  - the type byte names the format;
 //  - the declared length is at least what a scan lists and at most what the console loads;

@@ -11,6 +11,8 @@ DecompressResult DecompressGbaFormat(CompressionFormat format, std::span<const u
 std::optional<std::vector<uint8_t>> CompressGbaFormat(CompressionFormat format,
                                                       std::span<const uint8_t> data, int variant);
 
+// The length bytes 1-3 of the header declare.
+std::optional<size_t> DeclaredGbaLength(std::span<const uint8_t> input);
 bool MayStartGbaStream(CompressionFormat format, std::span<const uint8_t> input);
 
 // The stream a greedy parse gives (the longest match or run at every step), which the

@@ -624,6 +624,11 @@ std::optional<std::vector<uint8_t>> CompressNemesis(std::span<const uint8_t> dat
   return xored.size() < plain.size() ? std::move(xored) : std::move(plain);
 }
 
+std::optional<size_t> DeclaredNemesisLength(std::span<const uint8_t> input) {
+  if (input.size() < 2) return std::nullopt;
+  return (static_cast<size_t>(input[0] << 8 | input[1]) & 0x7FFF) * kNemesisTileBytes;
+}
+
 bool MayStartNemesisStream(std::span<const uint8_t> input) {
   if (input.size() < 2) return false;
   const size_t tiles = static_cast<size_t>(input[0] << 8 | input[1]) & 0x7FFF;

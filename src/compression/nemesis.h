@@ -29,6 +29,8 @@ DecompressResult DecompressNemesis(std::span<const uint8_t> input, size_t maxOut
 std::optional<std::vector<uint8_t>> CompressNemesis(std::span<const uint8_t> data);
 
 // False when no stream a compressor writes can start here: see the rules in the source.
+// The tiles the header's low 15 bits count, in bytes.
+std::optional<size_t> DeclaredNemesisLength(std::span<const uint8_t> input);
 bool MayStartNemesisStream(std::span<const uint8_t> input);
 
 }  // namespace varnock

@@ -1,5 +1,5 @@
-// Nintendo SNES and Game Boy compression formats (LC_LZ2, LC_LZ5, LZ3, HAL) behind Decompress and
-// Compress.
+// Nintendo SNES and Game Boy compression formats (LC_LZ2, LC_LZ1, LC_LZ5, LZ3, HAL) behind
+// Decompress and Compress.
 #pragma once
 
 #include "compression/compression.h"

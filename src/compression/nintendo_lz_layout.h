@@ -1,4 +1,4 @@
-// The command layout the four Nintendo formats share, and what each of their eight commands
+// The command layout the Nintendo formats share, and what each of their eight commands
 // does. Every stream is a run of commands ended by the byte 0xFF:
 //
 //   short form  CCCLLLLL            command C (0-6), length L + 1 (1-32)
@@ -65,9 +65,7 @@ using At = NintendoAddress;
 // Super Mario World (U), CODE_00B8DE in IsoFrieze/SMWDisX bank_00.asm: a command with bit 7 set
 // (4, 5, 6 and long 7) is a copy, its offset read high byte first. The format notes of the
 // SnesLab wiki and bonimy/MushROMs (doc/LC_LZ2 Compression Format.md) call 5 and 6 unused; the
-// game's routine copies, so they copy here too. (The Japanese SMW and A Link to the Past's
-// graphics routine, Decomp in JaredBrian/AsarUSALTTPDisassembly Bank00.asm, read the offset low
-// byte first: that order is not this format.)
+// game's routine copies, so they copy here too.
 inline constexpr NintendoLayout kLz2{{{
     {Op::Literal, At::None},
     {Op::ByteFill, At::None},
@@ -77,6 +75,20 @@ inline constexpr NintendoLayout kLz2{{{
     {Op::Copy, At::AbsoluteBigEndian},
     {Op::Copy, At::AbsoluteBigEndian},
     {Op::Copy, At::AbsoluteBigEndian},
+}}};
+
+// LC_LZ1: the same commands, the copy's offset read low byte first, as the Japanese Super Mario
+// World and A Link to the Past's graphics routine (Decomp in JaredBrian/AsarUSALTTPDisassembly
+// Bank00.asm) read it.
+inline constexpr NintendoLayout kLz1{{{
+    {Op::Literal, At::None},
+    {Op::ByteFill, At::None},
+    {Op::WordFill, At::None},
+    {Op::IncreasingFill, At::None},
+    {Op::Copy, At::AbsoluteLittleEndian},
+    {Op::Copy, At::AbsoluteLittleEndian},
+    {Op::Copy, At::AbsoluteLittleEndian},
+    {Op::Copy, At::AbsoluteLittleEndian},
 }}};
 
 // Super Metroid's routine, Decompression_VariableDestination ($80:B119) in PJBoy/sm_disassembly
@@ -126,6 +138,8 @@ inline constexpr NintendoLayout kHal{{{
 // The layout of a Nintendo format; LC_LZ2's for any other format.
 constexpr const NintendoLayout& NintendoLayoutOf(CompressionFormat format) {
   switch (format) {
+    case CompressionFormat::Lz1:
+      return nintendo_layout::kLz1;
     case CompressionFormat::Lz5:
       return nintendo_layout::kLz5;
     case CompressionFormat::Lz3:

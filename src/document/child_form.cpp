@@ -12,12 +12,15 @@
 #include "codec/codec_registry.h"
 #include "codec/tile_codec.h"
 #include "codec/view_compose.h"
+#include "document/history_form.h"
 #include "document/stream_scan_form.h"
+#include "document/tile_search_form.h"
 #include "document/view_readout.h"
 #include "palette/pal_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 #include "shell/prompts.h"
+#include "tools/block_form.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -139,14 +142,17 @@ TChildForm::TChildForm(QWidget* parent) : QMdiSubWindow(parent) {
   Doc.ClipSurface = MainForm ? &MainForm->ClipSurface : nullptr;
   // Every change of the image's state, wherever it is made, shows in the caption.
   Doc.Modified.OnChange = [this] { ShowModifiedMark(); };
+  Doc.OnRestored = [this](std::span<const ByteRange> ranges) { HistoryRestored(ranges); };
+  Doc.OnHistoryChange = [this] { HistoryChanged(); };
   BuildMenus();
   AttachDrops();
   resize(272 + kScrollBarWidth, 256);
 }
 
 TChildForm::~TChildForm() {
-  // The scan dialog goes first, while the document its rows are drawn from is still here.
+  // The scan and search dialogs go first, while the document their rows come from is here.
   delete ScanForm.data();
+  delete SearchForm.data();
 }
 
 void TChildForm::BuildMenus() {
@@ -167,6 +173,8 @@ void TChildForm::BuildMenus() {
   Edit1->addSeparator();
   ClearArranger1 = AddItem(Edit1, "ClearArranger1", "Svuota Arranger");
   BuildProjectItems();
+  BuildBlockItems();
+  BuildHistoryItems();
 
   Window1 = new QMenu(QStringLiteral("&Vedi"), this);
   Window1->setObjectName(QStringLiteral("Window1"));
@@ -329,6 +337,8 @@ void TChildForm::DecodeView() {
 void TChildForm::RedrawPage() {
   DecodeView();
   FormPaint();
+  // The page is redrawn after every write into the image: the block editor follows too.
+  if (TBlockForm* editor = BlockEditor(false)) editor->ImageChanged(this);
 }
 
 void TChildForm::ScrollBarChange(int position) {
@@ -412,7 +422,9 @@ void TChildForm::Edit1Click() {
   Copy1->setEnabled(Doc.HasSelection);
   Paste1->setEnabled(MainForm && MainForm->ClipboardFull);
   ExportBitmap1->setEnabled(Doc.HasSelection);
+  EditBlock1->setEnabled(BlockToEdit().has_value());
   for (QAction* item : {Goto1, GotoAgain1, ImportBitmap1, ClearArranger1}) item->setEnabled(true);
+  MirrorHistoryItems();
 }
 
 void TChildForm::FormActivate() {
@@ -439,6 +451,7 @@ void TChildForm::FormActivate() {
   // Written here whatever the frame counts as active yet: from now on the panel is this window's.
   MainForm->StatusPanel(3)->setText(QString::fromStdString(PickReadout(Doc)));
   MainForm->ActiveRom = this;
+  if (MainForm->HistoryForm) MainForm->HistoryForm->ShowHistoryOf(this);
   PalForm->TargetSurface = &Doc.ViewSurface;
   PalForm->TargetPalette = &Doc.Palette;
   PalForm->LeftColor = Doc.LeftColor;
@@ -494,8 +507,9 @@ bool TChildForm::FormClose() {
     }
   }
   const bool last = MainForm->RomWindowCount() == 1;
-  // A running scan ends here: nothing of it may reach a closed window.
+  // A running scan or search ends here: nothing of it may reach a closed window.
   if (ScanForm) ScanForm->close();
+  if (SearchForm) SearchForm->close();
   Closed = true;
   ViewBitmap = QImage();
   Doc.ViewSurface.Pixels.clear();
@@ -503,6 +517,7 @@ bool TChildForm::FormClose() {
   Doc.EditTile = nullptr;
   MainForm->CloseAllowed = true;
   if (ClipForm) ClipForm->ForgetRom(this);
+  if (TBlockForm* editor = BlockEditor(false)) editor->ForgetRom(this);
   ForgetDragState();
   if (EditForm && EditForm->BoundRom == this) {
     // Its undo stack goes with it: nothing is left to undo through the editor.
@@ -511,6 +526,8 @@ bool TChildForm::FormClose() {
     EditForm->SpeedButton4->setEnabled(false);
   }
   if (MainForm->ActiveRom == this) MainForm->ActiveRom = nullptr;
+  if (MainForm->HistoryForm && MainForm->HistoryForm->Rom == this)
+    MainForm->HistoryForm->ShowHistoryOf(nullptr);
   if (last) MainForm->EnterEmptyState();
   // The image block goes last: nothing that could still read it refers to it any more.
   Doc.ReleaseImage();

@@ -11,9 +11,11 @@
 #include <QScrollBar>
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "document/block_transfer.h"
 #include "document/rom_document.h"
 #include "document/stream_move.h"
 #include "document/view_mouse.h"
@@ -27,6 +29,7 @@ class TChildForm;
 class PasteImageWidget;
 class TStreamScanForm;
 class TStreamMoveForm;
+class TTileSearchForm;
 
 // The client area's picture: copies the back buffer to the screen and passes keys and mouse
 // to the window.
@@ -41,6 +44,7 @@ class TileViewWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
 
  private:
@@ -201,10 +205,18 @@ class TChildForm : public QMdiSubWindow {
   // A closing window: the current tile and the drop undo no longer refer to it.
   void ForgetDragState();
 
+  // "&Cerca tile...": the tile search dialog of this window.
+  void FindTiles1Click();
+  // Shows the tile at `offset` in `format` (any Tag with a table row): the format, then the
+  // page that puts the tile in a cell, through the scroll bar's redraw, and the tile picked.
+  void ShowTileAt(TileFormat format, int64_t offset);
+
   // Compressed streams: the "&Strumenti" menu, stream windows and their saves.
   void BuildToolsMenu();
   void OpenStream1Click();
   void FindStreams1Click();
+  // Shows a dialog of this window in front; one just `made` starts below the window.
+  void PresentDialog(QDialog* dialog, bool made);
   // Decompresses the stream of `format` at `offset` of this window's image and opens it in a
   // window of its own, beside this one, with this window's format and palette. A stream that
   // does not decode is reported and nothing opens. A stream already open in a window of this
@@ -268,6 +280,31 @@ class TChildForm : public QMdiSubWindow {
   // when they could not be, so the palette must stay.
   bool KeepPaletteEdits();
 
+  // The block editor: "Modifica &blocco" (Ctrl+E) in the Edit menu and a double click on the
+  // view open it over the selection (a double click inside it), or over the arrangement's
+  // block around the picked tile when nothing is selected.
+  void BuildBlockItems();
+  void EditBlock1Click();
+  void FormDoubleClick(Qt::MouseButton button, int x, int y);
+  // The cells the block editor opens over, or nothing (no selection and no picked tile).
+  std::optional<TileRect> BlockToEdit() const;
+  // The image's history: "Annulla &modifica" and "&Ripeti" (Ctrl+Y, Ctrl+Shift+Z) name the step
+  // they take, "&Cronologia..." lists the steps in the history window.
+  void BuildHistoryItems();
+  // Enabling and captions of the history items, from the history as it stands.
+  void MirrorHistoryItems();
+  void UndoHistory1Click();
+  void RedoHistory1Click();
+  void History1Click();
+  // Moves the image to the state after the first `position` steps of its history, undoing or
+  // redoing all between as one move. True when the image moved.
+  bool GoToHistoryStep(size_t position);
+  // After an undo, a redo or a move wrote `ranges`: the page, the tile editor's tile, the
+  // arranger's cells and the stream windows opened from this one follow the bytes.
+  void HistoryRestored(std::span<const ByteRange> ranges);
+  // The history window lists this window's steps again when it shows them.
+  void HistoryChanged();
+
   // Mirrors the document's scroll range and ViewOffset in the bar without running its
   // change handler; callers decode and paint themselves.
   void SyncScrollBar();
@@ -308,6 +345,10 @@ class TChildForm : public QMdiSubWindow {
   QAction* ExportBitmap1 = nullptr;
   QAction* ClearArranger1 = nullptr;
   QAction* AddToProject1 = nullptr;
+  QAction* EditBlock1 = nullptr;
+  QAction* UndoHistory1 = nullptr;
+  QAction* RedoHistory1 = nullptr;
+  QAction* History1 = nullptr;
   QMenu* Window1 = nullptr;
   QMenu* Size1 = nullptr;
   std::array<QAction*, 4> ZoomItems{};  // N1x1 .. N4x1, Tag = zoom
@@ -343,7 +384,8 @@ class TChildForm : public QMdiSubWindow {
   QAction* OpenStream1 = nullptr;
   QAction* FindStreams1 = nullptr;
   QAction* StreamRoom1 = nullptr;  // stream windows only
-  QWidget* PastePanel = nullptr;   // child of the view; null until the first paste
+  QAction* FindTiles1 = nullptr;
+  QWidget* PastePanel = nullptr;  // child of the view; null until the first paste
   PasteImageWidget* PasteImage = nullptr;
   TileSurface PasteSurface;      // the block the panel shows and a commit writes
   bool PasteFromImport = false;  // the block came from a picture file: its commit is an import
@@ -366,6 +408,8 @@ class TChildForm : public QMdiSubWindow {
   QPointer<TStreamScanForm> ScanForm;
   // A stream window's open "Sposta..." dialog, if any.
   QPointer<TStreamMoveForm> MoveForm;
+  // The open tile search dialog of this window, if any.
+  QPointer<TTileSearchForm> SearchForm;
   // The ROM palette dialog's last choice in this window; it presets the next dialog.
   struct RomPaletteChoice {
     int32_t Offset = 0;
@@ -384,6 +428,9 @@ class TChildForm : public QMdiSubWindow {
     TileArrangement Arrangement;
   };
   std::optional<PickMarkPlace> PickMark;
+  // The selection the last left press took away, for a double click inside it.
+  std::optional<TileRect> PressedSelection;
+  uint32_t PressedSelectionTime = 0;
   // The caption without the unsaved-changes mark, and the guard for setting the marked one.
   QString Caption;
   bool MarkingCaption = false;

@@ -5,6 +5,7 @@
 #include "codec/tile_codec.h"
 #include "document/child_form.h"
 #include "document/view_readout.h"
+#include "shell/clock.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 #include "shell/tile_drag.h"
@@ -40,6 +41,13 @@ void TileViewWidget::leaveEvent(QEvent* event) {
 void TChildForm::FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
   // A pending paste is placed first; the press then goes on as an ordinary press.
   if (Doc.PastePending) CommitPaste();
+  // A double click's second press may come as a press too: only a new selection (or a press
+  // that takes one away) changes what a double click finds.
+  if (button != Qt::LeftButton) PressedSelection.reset();
+  if (Doc.HasSelection && button == Qt::LeftButton) {
+    PressedSelection = OrderedSelection(Doc);
+    PressedSelectionTime = TickCount();
+  }
   if (Doc.HasSelection) {
     const PixelRect old = SelectionPixels(Doc);
     DrawSelection();

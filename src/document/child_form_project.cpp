@@ -30,9 +30,12 @@ ProjectResource TChildForm::ResourceOfView(const std::string& projectPath) const
   resource.Arrangement = Doc.Arrangement;
   resource.Columns = Doc.Columns;
   if (IsStreamWindow()) {
-    // The whole stream: a picture of it goes back as one stream.
+    // The whole stream: a picture of it goes back as one stream, into the room the window
+    // gives it, so a build keeps the room a shorter save leaves.
     resource.Offset = Doc.Stream->Offset;
     resource.Compression = Doc.Stream->Format;
+    resource.Room = Doc.Stream->PlaceLength;
+    resource.Fill = Doc.Stream->FillByte;
   } else if (Doc.HasSelection) {
     // The rows of blocks the selection touches, whole: a resource is a run of tiles.
     const TileRect rect = OrderedSelection(Doc);
@@ -106,11 +109,13 @@ void TChildForm::ShowProjectResource(const ProjectResource& resource,
     PalForm->RefreshPalette();
   }
   if (IsStreamWindow()) {
-    // The room the project gives the stream, when it is more than the stream takes now.
-    if (resource.Room && *resource.Room > Doc.Stream->PlaceLength && StreamSource) {
-      Doc.Stream->PlaceLength = static_cast<int32_t>(*resource.Room);
-      const std::span<const uint8_t> place = PlaceIn(*Doc.Stream, StreamSource->Doc.BytesFrom(0));
-      Doc.Stream->PlaceBytes.assign(place.begin(), place.end());
+    // The room and fill byte the project gives the stream; a room the stream outgrew, or one
+    // past the image's end, is refused as the list's picture refused it.
+    if (resource.Fill) Doc.Stream->FillByte = *resource.Fill;
+    if (resource.Room && *resource.Room != Doc.Stream->PlaceLength && StreamSource) {
+      const std::string refusal =
+          ChangeStreamRoom(*Doc.Stream, StreamSource->Doc.BytesFrom(0), *resource.Room);
+      if (!refusal.empty()) ShowError(QString::fromStdString(refusal));
     }
     MoveViewTo(0);
   } else {

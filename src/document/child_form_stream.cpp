@@ -49,6 +49,13 @@ void TChildForm::BuildToolsMenu() {
   connect(StreamRoom1, &QAction::triggered, this, &TChildForm::StreamRoom1Click);
   // Only a stream window has a room; the menu is built before the window knows what it shows.
   connect(Tools1, &QMenu::aboutToShow, this, [this] { StreamRoom1->setEnabled(IsStreamWindow()); });
+  Tools1->addSeparator();
+  FindTiles1 = Tools1->addAction(QStringLiteral("&Cerca tile..."));
+  FindTiles1->setObjectName(QStringLiteral("FindTiles1"));
+  // Shown in the menu; the frame's shortcut runs it through the menu, like a click.
+  FindTiles1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  FindTiles1->setShortcutContext(Qt::WidgetShortcut);
+  connect(FindTiles1, &QAction::triggered, this, &TChildForm::FindTiles1Click);
 }
 
 void TChildForm::OpenStream1Click() {
@@ -66,19 +73,24 @@ void TChildForm::OpenStream1Click() {
 }
 
 void TChildForm::FindStreams1Click() {
-  if (!ScanForm) {
-    ScanForm = new TStreamScanForm(this);
+  const bool made = !ScanForm;
+  if (made) ScanForm = new TStreamScanForm(this);
+  PresentDialog(ScanForm, made);
+}
+
+void TChildForm::PresentDialog(QDialog* dialog, bool made) {
+  if (made) {
     // Below this window, where the tool windows, which stay on top, are least likely to be.
-    ScanForm->adjustSize();
+    dialog->adjustSize();
     const QPoint below = mapToGlobal(QPoint(0, frameGeometry().height()));
     const QScreen* screen = this->screen();
     if (screen &&
-        screen->availableGeometry().contains(QRect(below, ScanForm->frameGeometry().size())))
-      ScanForm->move(below);
+        screen->availableGeometry().contains(QRect(below, dialog->frameGeometry().size())))
+      dialog->move(below);
   }
-  ScanForm->show();
-  ScanForm->raise();
-  ScanForm->activateWindow();
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
 }
 
 TChildForm* TChildForm::OpenStreamWindow(int64_t offset, CompressionFormat format, QString* failure,

@@ -280,6 +280,7 @@ void RomDocument::EndStep() {
 
 void RomDocument::FollowHistory() {
   Modified = !history_.AtSavedState() || !saveHeldBySource_;
+  if (OnHistoryChange) OnHistoryChange();
 }
 
 void RomDocument::MarkSaved() {
@@ -295,6 +296,7 @@ void RomDocument::SetSaveHeldBySource(bool held) {
 
 void RomDocument::SetHistoryBudget(int64_t bytes) {
   history_.SetBudget(bytes);
+  FollowHistory();
 }
 
 void RomDocument::Restored(const std::vector<ByteRange>& changed) {

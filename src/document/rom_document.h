@@ -168,6 +168,9 @@ class RomDocument {
   // Run after Undo, Redo and GoToStep with the ranges they wrote, so that every window
   // showing those bytes draws them again.
   std::function<void(std::span<const ByteRange>)> OnRestored;
+  // Run whenever the history may read differently: a step closed, an undo or redo, a save, a
+  // new image. The history window and the Edit menu's items follow it.
+  std::function<void()> OnHistoryChange;
 
   // Records the bytes of the tile at `offset` as the newest tile-editor undo entry: at most
   // `length` (and kMaxTileBytes) of them, and only those inside the image. Beyond 64 entries the

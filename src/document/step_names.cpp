@@ -39,6 +39,10 @@ std::string StreamStepName(CompressionFormat format, int64_t offset) {
          OffsetHexText(offset);
 }
 
+std::string ResourceStepName(std::string_view resource) {
+  return "Risorsa '" + std::string(resource) + "'";
+}
+
 std::string StreamMoveStepName(CompressionFormat format, int64_t from, int64_t to) {
   return std::string("Sposta flusso ") + CompressionInfo(format).DisplayName + " da " +
          OffsetHexText(from) + " a " + OffsetHexText(to);

@@ -27,6 +27,8 @@ std::string TileUndoStepName(const RomDocument& doc, int64_t offset);
 // A stream window's save into its source: "Flusso LZ77 10 a 0x2100", the offset as the stream
 // window's caption writes it.
 std::string StreamStepName(CompressionFormat format, int64_t offset);
+// A project resource's picture put back into the image: "Risorsa 'font'".
+std::string ResourceStepName(std::string_view resource);
 // A stream moved, with the pointers that follow it: "Sposta flusso LZ77 10 da 0x2100 a 0x7F000".
 std::string StreamMoveStepName(CompressionFormat format, int64_t from, int64_t to);
 // The header checksums a save writes.

@@ -49,6 +49,20 @@ TStreamMoveForm::TStreamMoveForm(TChildForm* stream, std::vector<uint8_t> compre
   PointerList = new QListWidget(this);
   PointerList->setObjectName(QStringLiteral("PointerList"));
   PointerList->setVisible(place.Gba);
+  // The words point at the old place whatever the new one: listed once, so the user's ticks
+  // stay while the offset is typed.
+  if (place.Gba)
+    for (int64_t word : FindPointerWords(place.Image, stream->Doc.Stream->Offset)) {
+      auto* item = new QListWidgetItem(
+          QStringLiteral("%1: 0x%2")
+              .arg(Hex(word))
+              .arg(kGbaRomAddress + static_cast<uint32_t>(stream->Doc.Stream->Offset), 8, 16,
+                   QLatin1Char('0')),
+          PointerList);
+      item->setData(Qt::UserRole, QVariant::fromValue<qint64>(word));
+      item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+      item->setCheckState(Qt::Checked);
+    }
 
   MoveButton = new QPushButton(QStringLiteral("&Sposta"), this);
   MoveButton->setObjectName(QStringLiteral("MoveButton"));
@@ -98,18 +112,6 @@ void TStreamMoveForm::Replan() {
     PlaceLabel->setText(QStringLiteral("Da %1 a %2 lo spazio è libero.")
                             .arg(Hex(Plan.Offset),
                                  Hex(Plan.Offset + static_cast<int64_t>(compressed_.size()) - 1)));
-  PointerList->clear();
-  for (int64_t word : Plan.Pointers) {
-    auto* item = new QListWidgetItem(
-        QStringLiteral("%1: 0x%2")
-            .arg(Hex(word))
-            .arg(kGbaRomAddress + static_cast<uint32_t>(stream_->Doc.Stream->Offset), 8, 16,
-                 QLatin1Char('0')),
-        PointerList);
-    item->setData(Qt::UserRole, QVariant::fromValue<qint64>(word));
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Checked);
-  }
   MoveButton->setEnabled(offset && Plan.Refusal.empty());
 }
 

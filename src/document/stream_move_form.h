@@ -37,7 +37,7 @@ class TStreamMoveForm : public QDialog {
   StreamMovePlan Plan;  // the move the box's offset gives
 
  private:
-  // Plans the move to the box's offset and lists the pointer words it finds.
+  // Plans the move to the box's offset and says what lies there.
   void Replan();
 
   TChildForm* stream_;

@@ -80,6 +80,9 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
   layout->addWidget(FailureLabel);
   layout->addLayout(buttons);
   ShowWhatTheStreamTakes();
+  // The offset is what a user comes to type: it takes the keys first, ready to be typed over.
+  OffsetEdit->setFocus();
+  OffsetEdit->selectAll();
 }
 
 void TStreamOpenForm::ShowWhatTheStreamTakes() {

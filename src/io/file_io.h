@@ -47,10 +47,10 @@ inline constexpr const char* kFolderReason = "It is a folder.";
 inline constexpr const char* kNotRegularReason = "It is not a regular file.";
 std::string FolderNotWritableReason(const std::string& folder);
 
-// Whether the permission bits of a file with `mode`, `owner` and `group` let the running user
-// write it. Root, whom the system would let through anyway, still needs some write bit: a
-// file nobody may write is not replaced behind its owner's back.
-bool WritableByPermissionBits(uint32_t mode, uint32_t owner, uint32_t group);
+// Whether the running user may write `path`, whose mode is `mode`: by its permission bits and
+// ACL, as the system decides. Root, whom the system would let through anyway, still needs some
+// write bit: a file nobody may write is not replaced behind its owner's back.
+bool WritableByUser(const std::string& path, uint32_t mode);
 
 // Writes `data` over `path` so that a failure at any point leaves the old bytes there, and
 // the file keeps its owner, group, mode, extended attributes (POSIX ACLs among them) and hard

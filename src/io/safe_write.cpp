@@ -232,11 +232,10 @@ FileWriteResult WriteFileSafely(const std::string& requested, std::span<const ui
   if (exists && !S_ISREG(existing.st_mode)) return {false, NotRegularFileReason(existing.st_mode)};
   // Renaming over a file needs only the folder's permission; the file's own bits say whether
   // its owner meant it to be replaced.
-  if (exists && !WritableByPermissionBits(existing.st_mode, existing.st_uid, existing.st_gid))
-    return {false, kReadOnlyReason};
+  if (exists && !WritableByUser(path, existing.st_mode)) return {false, kReadOnlyReason};
   const std::string folder = FolderOf(path);
   // No new file may go into the folder, but the file itself may be written where it is.
-  if (!FolderWritableByPermissionBits(folder)) {
+  if (!FolderWritableByUser(folder)) {
     if (exists) return WriteInPlace(requested, path, data, expected, false);
     return {false, FolderNotWritableReason(folder)};
   }

@@ -92,10 +92,10 @@ std::string SaveTargetPath(const std::string& requested, int* error) {
   return {};
 }
 
-bool FolderWritableByPermissionBits(const std::string& folder) {
+bool FolderWritableByUser(const std::string& folder) {
   struct stat info {};
   if (::stat(folder.c_str(), &info) != 0) return true;
-  return WritableByPermissionBits(info.st_mode, info.st_uid, info.st_gid);
+  return WritableByUser(folder, info.st_mode);
 }
 
 std::string TemporaryFolder() {
@@ -111,7 +111,7 @@ std::vector<SaveLeftover> FindSaveLeftovers(const std::string& path) {
   const std::string folder = FolderOf(target);
   CollectLeftovers(folder, target, SaveTemporaryKind::Unfinished, found);
   CollectLeftovers(folder, target, SaveTemporaryKind::OldContents, found);
-  if (!FolderWritableByPermissionBits(folder))
+  if (!FolderWritableByUser(folder))
     CollectLeftovers(TemporaryFolder(), target, SaveTemporaryKind::OldContents, found);
   return found;
 }

@@ -25,9 +25,9 @@ std::string SaveTargetPath(const std::string& requested, int* error);
 // The folder of `path` ("." for a bare name).
 std::string FolderOf(const std::string& path);
 
-// A file can be created in `folder` by its permission bits; as for files, root too needs some
-// write bit. A folder that cannot be looked at is left to the create call to explain.
-bool FolderWritableByPermissionBits(const std::string& folder);
+// A file can be created in `folder` by its permission bits and ACL; as for files, root too
+// needs some write bit. A folder that cannot be looked at is left to the create call to explain.
+bool FolderWritableByUser(const std::string& folder);
 
 // Where a copy goes when the file's own folder cannot take one: $TMPDIR, else /tmp.
 std::string TemporaryFolder();

@@ -7,6 +7,7 @@
 #include "document/child_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
+#include "tools/block_form.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -18,7 +19,9 @@ constexpr int kSwatchTop = 16;
 // The designed client area, and the taller one that holds 16 rows of swatches at 8 bits.
 constexpr QSize kDesignedSize(431, 82);
 constexpr int kSwatchBlock = 128;  // side of the area every layout of the swatches covers
-constexpr QSize kEightBitSize(431, kSwatchTop + kSwatchBlock + kSwatchTop);
+// At 8 bits the 16 x 16 swatches get a block of their own below the designed controls, big
+// enough to aim at, and the line, the field and the button beside it.
+constexpr QSize kEightBitSize(431, kWideSwatchTop + 16 * kWideSwatchSide + 8);
 
 QColor ColorOf(const PaletteEntry& entry) {
   return QColor(entry.red, entry.green, entry.blue);
@@ -99,6 +102,7 @@ TPalForm::TPalForm() : QWidget(nullptr) {
   setTabOrder(REdit, GEdit);
   setTabOrder(GEdit, BEdit);
   setTabOrder(BEdit, PalUpDown);
+  BuildEightBitControls();
   ConnectHandlers();
 }
 
@@ -137,6 +141,7 @@ void TPalForm::RefreshPalette() {
   ShowForegroundChannels();
   BarsLive = EditsLive = true;
   LayOutSwatches();
+  ShowSwatchInfo(-1);
   for (int i = 0; i < kPaletteEntries; ++i) Shapes[i]->setVisible(i < SwatchCount);
   {
     const QSignalBlocker blocker(PalUpDown);
@@ -148,8 +153,6 @@ void TPalForm::RefreshPalette() {
 }
 
 void TPalForm::LayOutSwatches() {
-  const int left = Shapes[0]->x();
-  const int top = Shapes[0]->y();
   int width = 0;
   int height = 50;
   int perRow = SwatchCount;
@@ -178,16 +181,24 @@ void TPalForm::LayOutSwatches() {
       height = 50 / (SwatchCount / perRow);
       break;
     case 8:
-      // Sixteen rows of sixteen small swatches: the window grows to hold the taller block.
-      width = height = kSwatchBlock / 16;
+      // Sixteen rows of sixteen swatches in a block of their own: the window grows to hold it.
+      width = height = kWideSwatchSide;
       perRow = 16;
       break;
     default:
       return;
   }
-  setFixedSize(BitsPerPixel == 8 ? kEightBitSize : kDesignedSize);
+  const bool wide = BitsPerPixel == 8;
+  setFixedSize(wide ? kEightBitSize : kDesignedSize);
+  for (QWidget* control : {static_cast<QWidget*>(SwatchInfo), static_cast<QWidget*>(HexEdit1),
+                           static_cast<QWidget*>(GreyRamp1)})
+    control->setVisible(wide);
+  // The other layouts start where the first swatch was designed.
+  const int x0 = wide ? kWideSwatchLeft : kSwatchLeft;
+  const int y0 = wide ? kWideSwatchTop : kSwatchTop;
   for (int i = 0; i < SwatchCount; ++i)
-    Shapes[i]->setGeometry(left + (i % perRow) * width, top + (i / perRow) * height, width, height);
+    Shapes[i]->setGeometry(x0 + (i % perRow) * width, y0 + (i / perRow) * height, width, height);
+  ShowMarkers();
 }
 
 void TPalForm::ApplyPalette() {
@@ -197,6 +208,7 @@ void TPalForm::ApplyPalette() {
     ClipForm->FormPaint();
   } else if (TChildForm* rom = ServedRom()) {
     rom->FormPaint();
+    if (TBlockForm* editor = BlockEditor(false)) editor->ColorsChanged(rom);
   }
   if (EditForm && EditForm->BoundTile) {
     CopyPaletteToColors(*TargetPalette, FirstEntry, SwatchCount, EditForm->EditSurface.Colors);

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QWidget>
@@ -50,6 +51,18 @@ class TPalForm : public QWidget {
   // when the index has no swatch.
   bool PickSwatch(int index, bool background);
 
+  // --- the 8-bit layout's own controls ---
+  // Index, hexadecimal RGB and console word of swatch `swatch` (the one under the pointer);
+  // -1 clears the line.
+  void ShowSwatchInfo(int swatch);
+  // A colour typed in hexadecimal ("#RRGGBB") becomes the foreground entry's, as the bars'
+  // would; anything else is refused in the line itself.
+  void HexEdit1Return();
+  // "Rampa di grigi": the whole served palette becomes 256 grey steps.
+  void GreyRamp1Click();
+  // The foreground and background marks on the swatches of the 8-bit layout.
+  void ShowMarkers();
+
   // --- editor state, loaded by the window that activates itself ---
   TileSurface* TargetSurface = nullptr;
   PaletteTable* TargetPalette = nullptr;
@@ -76,6 +89,11 @@ class TPalForm : public QWidget {
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* Label3 = nullptr;
+  // Shown only while 8-bit tiles are: the line about the swatch under the pointer, the
+  // hexadecimal colour field and the grey ramp.
+  QLabel* SwatchInfo = nullptr;
+  QLineEdit* HexEdit1 = nullptr;
+  QPushButton* GreyRamp1 = nullptr;
 
   // Change-event guards: the editor's own updates of its controls must not act as edits.
   bool EditsLive = false;
@@ -93,6 +111,7 @@ class TPalForm : public QWidget {
 
  private:
   void ConnectHandlers();
+  void BuildEightBitControls();
   // Marks the served ROM window's palette as edited; the arranger's palette has no such mark.
   void MarkPaletteModified();
   void LayOutSwatches();
@@ -100,6 +119,11 @@ class TPalForm : public QWidget {
   int32_t ForegroundEntry() const;
   void ShowForegroundChannels();
 };
+
+// The layout of the 256 swatches at 8 bits per pixel: a block below the designed controls.
+inline constexpr int kWideSwatchSide = 14;
+inline constexpr int kWideSwatchLeft = 8;
+inline constexpr int kWideSwatchTop = 82;
 
 // The ROM window the tool windows serve, or null (none, or the arranger is served).
 TChildForm* ServedRom();

@@ -148,6 +148,10 @@ bool TPalForm::REditKeyPress(QChar key) {
 }
 
 bool TPalForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
+    if (auto* swatch = qobject_cast<SwatchWidget*>(watched))
+      ShowSwatchInfo(event->type() == QEvent::Enter ? swatch->Tag() : -1);
+  }
   if (event->type() == QEvent::KeyPress &&
       (watched == REdit || watched == GEdit || watched == BEdit)) {
     const QString text = static_cast<QKeyEvent*>(event)->text();
@@ -180,6 +184,7 @@ void TPalForm::StorePicks() {
     ClipForm->RightColor = RightColor;
   }
   if (EditForm) EditForm->TakeServedColors();
+  ShowMarkers();
 }
 
 void TPalForm::changeEvent(QEvent* event) {

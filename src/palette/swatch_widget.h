@@ -15,6 +15,8 @@ class SwatchWidget : public QWidget {
   int Tag() const { return tag_; }
   QColor Color() const { return color_; }
   void SetColor(const QColor& color);
+  // The marks of the foreground (a frame inside the outline) and the background (a corner).
+  void SetMarks(bool foreground, bool background);
 
  signals:
   // A press on the swatch, with the button; the editor decides what it means.
@@ -28,6 +30,8 @@ class SwatchWidget : public QWidget {
  private:
   int tag_;
   QColor color_ = Qt::white;
+  bool foreground_ = false;
+  bool background_ = false;
 };
 
 }  // namespace varnock

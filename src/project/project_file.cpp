@@ -24,7 +24,7 @@ constexpr int64_t kMostColumns = 2048;
 constexpr std::string_view kProjectKeys[] = {"rom", "resource"};
 constexpr std::string_view kResourceKeys[] = {
     "name",    "offset",      "format",     "arrangement", "columns", "tiles", "length",
-    "palette", "palette-rom", "subpalette", "compression", "room",    "png"};
+    "palette", "palette-rom", "subpalette", "compression", "room",    "fill",  "png"};
 constexpr std::string_view kRomPaletteKeys[] = {"offset", "encoding", "count"};
 
 // A fault found while reading: its line and reason, thrown to the top of the parse.
@@ -172,6 +172,10 @@ ProjectResource ReadResource(const toml::table& table, const toml::node& where,
     if (!resource.Compression) FailAt(*room, "room is the room of a compressed stream");
     resource.Room = NumberAt(*room, "room", 1, kLargestOffset);
   }
+  if (const toml::node* fill = table.get("fill")) {
+    if (!resource.Compression) FailAt(*fill, "fill is the fill byte of a compressed stream");
+    resource.Fill = static_cast<uint8_t>(NumberAt(*fill, "fill", 0, 255));
+  }
   if (const toml::node* png = table.get("png")) {
     resource.Picture = TextAt(*png, "png");
     if (resource.Picture.empty()) FailAt(*png, "png names no file");
@@ -238,6 +242,8 @@ toml::table ResourceTable(const ProjectResource& resource) {
   if (resource.Compression)
     table.insert_or_assign("compression", CompressionInfo(*resource.Compression).ShortName);
   if (resource.Compression && resource.Room) table.insert_or_assign("room", *resource.Room);
+  if (resource.Compression && resource.Fill)
+    table.insert_or_assign("fill", Hexadecimal(*resource.Fill));
   if (!resource.Picture.empty()) table.insert_or_assign("png", resource.Picture);
   return table;
 }

@@ -15,6 +15,8 @@
 //   subpalette = 0
 //   compression = "lz10"             # the tiles are the stream that starts at offset
 //   room = 1958                      # bytes the stream may take (default: what it takes now)
+//   fill = 0xFF                      # what a shorter stream leaves in its room (default: the
+//                                    # byte of the image's free space)
 //   png = "gfx/font.png"             # default: NAME.png beside the project
 //
 // Keys the program does not know are kept, as they stand, when it writes the file again. A
@@ -69,6 +71,7 @@ struct ProjectResource {
   int32_t SubPalette = 0;
   std::optional<CompressionFormat> Compression;
   std::optional<int64_t> Room;
+  std::optional<uint8_t> Fill;
   std::string Picture;  // the "png" key as written; empty: NAME.png beside the project
   std::shared_ptr<const ProjectExtras> Extras;
 };

@@ -1,7 +1,9 @@
-// The project window: the open project's resources in a list docked at the left of the frame,
+// The project window: the open project's resources in a list docked at the right of the frame,
 // each with a small picture, and the commands on them. It stands beside the ROM windows rather
 // than over them: a floating window would join the three tool windows that already stay on
 // top of everything, and a project is the frame's, like its menus, not any one ROM window's.
+// On the right it leaves the left of the client area, which the tool windows keep clear, to
+// the ROM windows.
 #pragma once
 
 #include <QAbstractListModel>

@@ -46,18 +46,10 @@ ResourceTiles LocateResource(std::span<const uint8_t> image, const ProjectResour
       return tiles;
     }
     StreamLink& link = tiles.Stream.Link;
-    if (resource.Room) {
-      if (*resource.Room < link.PlaceLength) {
-        tiles.Failure = "The stream at " + OffsetHexText(resource.Offset) + " takes " +
-                        std::to_string(link.PlaceLength) + " bytes, more than its room of " +
-                        std::to_string(*resource.Room) + ".";
-        return tiles;
-      }
-      // The bytes after the stream up to its room are free for a longer stream.
-      link.PlaceLength = static_cast<int32_t>(*resource.Room);
-      const std::span<const uint8_t> place = PlaceIn(link, image);
-      link.PlaceBytes.assign(place.begin(), place.end());
-    }
+    if (resource.Fill) link.FillByte = *resource.Fill;
+    // The bytes after the stream up to its room are free for a longer stream.
+    if (resource.Room) tiles.Failure = ChangeStreamRoom(link, image, *resource.Room);
+    if (!tiles.ok()) return tiles;
     first = 0;
     available = static_cast<int64_t>(tiles.Stream.Bytes.size());
     if (available == 0) {
@@ -145,7 +137,7 @@ int32_t HighestIndexUsed(const TileSurface& picture) {
 }
 
 ResourceWrite PlanResourceWrite(std::span<const uint8_t> image, const ProjectResource& resource,
-                                const TileSurface& picture) {
+                                const TileSurface& picture, const ResourceMoves& moves) {
   ResourceWrite write;
   const ResourceTiles tiles = LocateResource(image, resource);
   if (!tiles.ok()) {
@@ -181,16 +173,38 @@ ResourceWrite PlanResourceWrite(std::span<const uint8_t> image, const ProjectRes
   EncodeTileBlock(scratch, 0, resource.Format, resource.Arrangement, picture);
   const std::span<const uint8_t> edited = scratch.BytesFrom(0);
   if (!tiles.Compressed) {
-    if (std::ranges::equal(edited, grid)) return write;
+    // Only the bytes from the first that changed to the last: a grid that also shows header
+    // fields or another resource's tiles writes none of them unless they changed.
+    const auto [from, _] = std::ranges::mismatch(edited, grid);
+    if (from == edited.end()) return write;
+    size_t end = edited.size();
+    while (end > 0 && edited[end - 1] == grid[end - 1]) --end;
+    const size_t first = static_cast<size_t>(from - edited.begin());
     write.Changed = true;
-    write.Offset = resource.Offset;
-    write.Bytes.assign(edited.begin(), edited.end());
+    write.Offset = resource.Offset + static_cast<int64_t>(first);
+    write.Bytes.assign(edited.begin() + static_cast<ptrdiff_t>(first),
+                       edited.begin() + static_cast<ptrdiff_t>(end));
     return write;
   }
   if (std::ranges::equal(edited, source)) return write;
   const StreamLink& link = tiles.Stream.Link;
   const StreamSavePlan plan = PlanStreamSave(link, image, edited);
+  if (plan.Verdict == StreamSaveVerdict::TooLarge && moves.Allowed) {
+    StreamMovePlan move =
+        PlanStreamMove(link, moves.Planned, plan.Bytes, std::nullopt, moves.GbaImage);
+    if (!move.Refusal.empty()) {
+      write.Failure = move.Refusal;
+      return write;
+    }
+    write.Changed = true;
+    write.Offset = move.Offset;
+    write.Bytes = move.Bytes;
+    write.Link = link;
+    write.Move = std::move(move);
+    return write;
+  }
   write.Failure = StreamSaveRefusal(link, plan);
+  write.TooLarge = plan.Verdict == StreamSaveVerdict::TooLarge;
   if (!write.ok() || plan.Verdict == StreamSaveVerdict::Unchanged) return write;
   write.Changed = true;
   write.Offset = link.Offset;

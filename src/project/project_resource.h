@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "codec/tile_surface.h"
 #include "document/rom_document.h"
 #include "document/stream_link.h"
+#include "document/stream_move.h"
 #include "document/tile_block.h"
 #include "project/project_file.h"
 
@@ -55,18 +57,33 @@ struct ResourcePicture {
 ResourcePicture DecodeResource(const RomDocument& rom, const std::string& projectPath,
                                const ProjectResource& resource);
 
+// Whether a compressed resource that no longer fits its room may move to free space, as the
+// stream window's move does: only when the user asks.
+struct ResourceMoves {
+  bool Allowed = false;
+  bool GbaImage = false;  // the words that point at the old place are listed
+  // The image as the moves planned so far leave it, so that no two take the same free run.
+  std::span<const uint8_t> Planned;
+};
+
 // What `build` would write for a picture of `resource`: nothing when its tiles are those of the
-// image already, else the bytes at an offset of the image (for a compressed resource, the
-// stream compressed again, which must fit the stream's room). Changes nothing.
+// image already, else the bytes at an offset of the image (raw tiles: from the first byte that
+// changed to the last; a compressed resource: the stream compressed again, which must fit the
+// stream's room, or with a move allowed its new place). Changes nothing.
 struct ResourceWrite {
-  std::string Failure;  // why the picture cannot go back; empty when it can
+  std::string Failure;    // why the picture cannot go back; empty when it can
+  bool TooLarge = false;  // the failure: the stream no longer fits its room
   bool Changed = false;
   int64_t Offset = 0;
   std::vector<uint8_t> Bytes;
+  // A moved stream: its place before the move and where it goes (Offset and Bytes are the
+  // move's too).
+  std::optional<StreamMovePlan> Move;
+  StreamLink Link;
   bool ok() const { return Failure.empty(); }
 };
 ResourceWrite PlanResourceWrite(std::span<const uint8_t> image, const ProjectResource& resource,
-                                const TileSurface& picture);
+                                const TileSurface& picture, const ResourceMoves& moves = {});
 
 // A picture's pixels that its format cannot store: the highest index used, or -1 when all fit.
 int32_t HighestIndexUsed(const TileSurface& picture);

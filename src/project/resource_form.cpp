@@ -59,6 +59,12 @@ TResourceForm::TResourceForm(QWidget* parent, const ProjectResource& resource)
       resource.Compression ? static_cast<int>(*resource.Compression) : -1));
   RoomBox = MakeNumberBox(this, "RoomBox", INT32_MAX, static_cast<int>(resource.Room.value_or(0)),
                           QStringLiteral("quanto occupa ora"));
+  FillBox = MakeNumberBox(this, "FillBox", 255, 0, QStringLiteral("quello dello spazio libero"));
+  FillBox->setDisplayIntegerBase(16);
+  FillBox->setPrefix(QStringLiteral("0x"));
+  // -1, below every byte, stands for no fill byte chosen.
+  FillBox->setRange(-1, 255);
+  FillBox->setValue(resource.Fill ? int{*resource.Fill} : -1);
   SubPaletteBox = MakeNumberBox(this, "SubPaletteBox", 255, resource.SubPalette);
   PictureEdit = new QLineEdit(QString::fromStdString(resource.Picture), this);
   PictureEdit->setObjectName(QStringLiteral("PictureEdit"));
@@ -84,6 +90,7 @@ TResourceForm::TResourceForm(QWidget* parent, const ProjectResource& resource)
   fields->addRow(QStringLiteral("&Tile:"), TilesBox);
   fields->addRow(QStringLiteral("Com&pressione:"), CompressionBox);
   fields->addRow(QStringLiteral("&Spazio (byte):"), RoomBox);
+  fields->addRow(QStringLiteral("&Riempimento:"), FillBox);
   fields->addRow(QStringLiteral("Sotto-p&alette:"), SubPaletteBox);
   fields->addRow(QStringLiteral("File P&NG:"), PictureEdit);
   auto* buttons = new QHBoxLayout;
@@ -126,6 +133,9 @@ std::optional<ProjectResource> TResourceForm::ReadBoxes() {
       compression < 0 ? std::nullopt : std::optional(static_cast<CompressionFormat>(compression));
   resource.Room = resource.Compression && RoomBox->value() != 0
                       ? std::optional<int64_t>(RoomBox->value())
+                      : std::nullopt;
+  resource.Fill = resource.Compression && FillBox->value() >= 0
+                      ? std::optional<uint8_t>(static_cast<uint8_t>(FillBox->value()))
                       : std::nullopt;
   resource.SubPalette = SubPaletteBox->value();
   resource.Picture = PictureEdit->text().trimmed().toStdString();

@@ -27,6 +27,7 @@ class TResourceForm : public QDialog {
   QSpinBox* TilesBox = nullptr;    // 0: to the end of the image or stream
   QComboBox* CompressionBox = nullptr;
   QSpinBox* RoomBox = nullptr;  // 0: what the stream takes now
+  QSpinBox* FillBox = nullptr;  // -1: the byte of the image's free space
   QSpinBox* SubPaletteBox = nullptr;
   QLineEdit* PictureEdit = nullptr;
   QPushButton* OkButton = nullptr;

@@ -8,12 +8,12 @@
 
 namespace varnock {
 
-TilePixels Oriented(const TilePixels& tile, TileOrientation orientation) {
+TileValues Oriented(const TileValues& tile, TileOrientation orientation) {
   const bool flipX =
       orientation == TileOrientation::Horizontal || orientation == TileOrientation::Both;
   const bool flipY =
       orientation == TileOrientation::Vertical || orientation == TileOrientation::Both;
-  TilePixels out;
+  TileValues out;
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x)
       out[static_cast<size_t>(8 * y + x)] =
@@ -21,11 +21,11 @@ TilePixels Oriented(const TilePixels& tile, TileOrientation orientation) {
   return out;
 }
 
-TilePixels PaletteFree(const TilePixels& tile) {
+TileValues PaletteFree(const TileValues& tile) {
   std::array<int16_t, 256> number;
   number.fill(-1);
   int16_t next = 0;
-  TilePixels out;
+  TileValues out;
   for (size_t i = 0; i < tile.size(); ++i) {
     int16_t& n = number[tile[i]];
     if (n < 0) n = next++;
@@ -34,7 +34,7 @@ TilePixels PaletteFree(const TilePixels& tile) {
   return out;
 }
 
-bool IsBlank(const TilePixels& tile) {
+bool IsBlank(const TileValues& tile) {
   return std::all_of(tile.begin(), tile.end(), [&tile](uint8_t v) { return v == tile[0]; });
 }
 
@@ -42,12 +42,12 @@ SearchedTilesBuilder::SearchedTilesBuilder(bool paletteFree) {
   tiles_.PaletteFree = paletteFree;
 }
 
-void SearchedTilesBuilder::Add(const TilePixels& given) {
+void SearchedTilesBuilder::Add(const TileValues& given) {
   if (IsBlank(given)) {
     ++tiles_.Blank;
     return;
   }
-  const TilePixels tile = tiles_.PaletteFree ? PaletteFree(given) : given;
+  const TileValues tile = tiles_.PaletteFree ? PaletteFree(given) : given;
   const uint64_t hash = TileContentHash(tile.data());
   const auto [first, last] = seen_.equal_range(hash);
   for (auto same = first; same != last; ++same) {
@@ -78,7 +78,7 @@ void AddTilesAt(std::span<const uint8_t> bytes, TileFormat format, std::span<con
   if (!row) return;
   const int64_t tileBytes = row->TileBytes;
   TileSurface tile;
-  TilePixels pixels;
+  TileValues pixels;
   for (int64_t offset : offsets) {
     if (offset < 0 || offset > static_cast<int64_t>(bytes.size()) - tileBytes) continue;
     DecodeTileColumn(bytes.subspan(static_cast<size_t>(offset)), format, row->TileBytes, 1, tile);
@@ -98,7 +98,7 @@ SearchedTiles TilesFromBytes(std::span<const uint8_t> bytes, TileFormat format) 
   const size_t tileBytes = static_cast<size_t>(row->TileBytes);
   const size_t count = bytes.size() / tileBytes;
   TileSurface column;
-  TilePixels pixels;
+  TileValues pixels;
   for (size_t first = 0; first < count; first += kColumn) {
     const auto n = static_cast<int32_t>(std::min<size_t>(kColumn, count - first));
     DecodeTileColumn(bytes.subspan(first * tileBytes), format, row->TileBytes, n, column);
@@ -125,7 +125,7 @@ SearchedTiles TilesFromPicture(int32_t width, int32_t height, std::span<const ui
     return builder.Take();
   const int32_t x0 = ((originX % 8) + 8) % 8;
   const int32_t y0 = ((originY % 8) + 8) % 8;
-  TilePixels cell;
+  TileValues cell;
   std::vector<uint32_t> seen;
   for (int32_t top = y0; top + 8 <= height; top += 8) {
     for (int32_t left = x0; left + 8 <= width; left += 8) {

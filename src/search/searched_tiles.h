@@ -12,8 +12,8 @@
 
 namespace varnock {
 
-inline constexpr int kSearchTilePixels = 64;
-using TilePixels = std::array<uint8_t, kSearchTilePixels>;
+inline constexpr int kSearchTileValues = 64;
+using TileValues = std::array<uint8_t, kSearchTileValues>;
 
 // How a tile is stored relative to the searched one: games keep one orientation and show the
 // others with the flip bits of their sprites and maps.
@@ -24,16 +24,16 @@ inline constexpr int kTileOrientationCount = 4;
 // search grow with them.
 inline constexpr size_t kMaxSearchedTiles = 16384;
 
-TilePixels Oriented(const TilePixels& tile, TileOrientation orientation);
+TileValues Oriented(const TileValues& tile, TileOrientation orientation);
 // The tile with its values renumbered by first appearance (the top-left pixel becomes 0, the
 // next new value 1, ...): two tiles drawn in different palettes have the same form.
-TilePixels PaletteFree(const TilePixels& tile);
+TileValues PaletteFree(const TileValues& tile);
 // One value everywhere: such a tile matches every run of filler and says nothing about where a
 // graphic lives.
-bool IsBlank(const TilePixels& tile);
+bool IsBlank(const TileValues& tile);
 
 struct SearchedTiles {
-  std::vector<TilePixels> Tiles;  // in the order their source gives them
+  std::vector<TileValues> Tiles;  // in the order their source gives them
   // Only which pixels share a value counts (pictures: their colours are not the ROM's).
   bool PaletteFree = false;
   int32_t Blank = 0;     // tiles left out because they are blank
@@ -45,7 +45,7 @@ struct SearchedTiles {
 class SearchedTilesBuilder {
  public:
   explicit SearchedTilesBuilder(bool paletteFree);
-  void Add(const TilePixels& tile);
+  void Add(const TileValues& tile);
   SearchedTiles Take();
 
  private:

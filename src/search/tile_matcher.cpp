@@ -131,7 +131,7 @@ uint64_t Power(uint64_t base, size_t exponent) {
   return result;
 }
 
-int ValueCount(const TilePixels& tile) {
+int ValueCount(const TileValues& tile) {
   std::array<bool, 256> seen{};
   int count = 0;
   for (uint8_t v : tile) count += !std::exchange(seen[v], true);
@@ -139,7 +139,7 @@ int ValueCount(const TilePixels& tile) {
 }
 
 // The bytes of `tile` in a fixed format.
-std::vector<uint8_t> EncodeTile(const TilePixels& tile, TileFormat format, int32_t tileBytes) {
+std::vector<uint8_t> EncodeTile(const TileValues& tile, TileFormat format, int32_t tileBytes) {
   TileSurface surface;
   SetUpTileSurface(surface, 1, 1);
   std::copy(tile.begin(), tile.end(), surface.Pixels.begin());
@@ -167,7 +167,7 @@ struct PixelFormat {
   int32_t TileBytes = 0;
   bool PaletteFree = false;
   HashFilter Shapes;
-  KeyTable Keys{kSearchTilePixels};
+  KeyTable Keys{kSearchTileValues};
 };
 
 struct TileMatcher::Tables {
@@ -180,12 +180,12 @@ TileMatcher::TileMatcher(const SearchedTiles& tiles, std::span<const TileFormat>
                          bool flips)
     : tables_(std::make_unique<Tables>()) {
   const int orientations = flips ? kTileOrientationCount : 1;
-  std::vector<TilePixels> oriented;
-  for (const TilePixels& tile : tiles.Tiles)
+  std::vector<TileValues> oriented;
+  for (const TileValues& tile : tiles.Tiles)
     for (int o = 0; o < orientations; ++o)
       oriented.push_back(Oriented(tile, static_cast<TileOrientation>(o)));
   std::vector<int> valueCounts;
-  for (const TilePixels& tile : oriented) valueCounts.push_back(ValueCount(tile));
+  for (const TileValues& tile : oriented) valueCounts.push_back(ValueCount(tile));
 
   for (size_t fi = 0; fi < formats.size(); ++fi) {
     const TileFormatRow* row = LookUpTileFormat(formats[fi]);
@@ -209,7 +209,7 @@ TileMatcher::TileMatcher(const SearchedTiles& tiles, std::span<const TileFormat>
       }
       ++cls->Formats;
       for (size_t k = 0; k < oriented.size(); ++k) {
-        const TilePixels& tile = oriented[k];
+        const TileValues& tile = oriented[k];
         // Values the format has no bits for cannot be there.
         if (*std::max_element(tile.begin(), tile.end()) >= colours) continue;
         const std::vector<uint8_t> bytes = EncodeTile(tile, formats[fi], row->TileBytes);
@@ -227,7 +227,7 @@ TileMatcher::TileMatcher(const SearchedTiles& tiles, std::span<const TileFormat>
       if (tiles.PaletteFree ? valueCounts[k] > colours
                             : *std::max_element(oriented[k].begin(), oriented[k].end()) >= colours)
         continue;
-      const TilePixels key = tiles.PaletteFree ? PaletteFree(oriented[k]) : oriented[k];
+      const TileValues key = tiles.PaletteFree ? PaletteFree(oriented[k]) : oriented[k];
       shapes.push_back(TileShapeHash(key.data()));
       pixel.Keys.Add(TileContentHash(key.data()), key.data(), entryOf(k));
     }
@@ -286,7 +286,7 @@ bool MatchPixelFormat(const PixelFormat& format, std::span<const uint8_t> bytes,
   const uint64_t start = done;
   uint64_t decoded = 0;
   TileSurface column;
-  TilePixels form;
+  TileValues form;
   for (size_t residue = 0; residue < tileBytes && residue + tileBytes <= n; ++residue) {
     const size_t count = (n - residue) / tileBytes;
     for (size_t first = 0; first < count; first += kColumnTiles) {
@@ -294,7 +294,7 @@ bool MatchPixelFormat(const PixelFormat& format, std::span<const uint8_t> bytes,
       DecodeTileColumn(bytes.subspan(residue + first * tileBytes), format.Format, format.TileBytes,
                        tiles, column);
       for (int32_t i = 0; i < tiles; ++i) {
-        const uint8_t* pixels = column.Pixels.data() + kSearchTilePixels * i;
+        const uint8_t* pixels = column.Pixels.data() + kSearchTileValues * i;
         const size_t offset = residue + (first + static_cast<size_t>(i)) * tileBytes;
         if (format.PaletteFree) {
           if (!format.Shapes.MayHold(TileShapeHash(pixels))) continue;

@@ -40,9 +40,9 @@ void PlaceCollector::Add(size_t formatIndex, const TileMatch& match) {
     open.Before.clear();
     place.Matches = 1;
   } else if (match.Offset != open.At) {
-    // A new tile position: runs go on only from the position just before it.
+    // A new tile position: runs go on from the matches at the one before it, over tiles
+    // between them that match nothing (blank ones, which are never searched).
     open.Before.swap(open.Latest);
-    if (match.Offset != open.At + tileBytes) open.Before.clear();
     open.Latest.clear();
     open.At = match.Offset;
     ++place.Matches;
@@ -80,8 +80,8 @@ void PlaceCollector::Finish(std::optional<size_t> stream, std::vector<TilePlace>
 
 void SortPlaces(std::vector<TilePlace>& places) {
   const auto rank = [](const TilePlace& p) {
-    return std::make_tuple(-p.TileCount, -p.InOrder, p.Stream.has_value(), p.Stream.value_or(0),
-                           p.FormatIndex, p.Offset);
+    return std::make_tuple(-p.TileCount, -p.InOrder, !p.OnGrid, p.Stream.has_value(),
+                           p.Stream.value_or(0), p.FormatIndex, p.Offset);
   };
   std::sort(places.begin(), places.end(),
             [&rank](const TilePlace& a, const TilePlace& b) { return rank(a) < rank(b); });

@@ -27,11 +27,16 @@ struct TilePlace {
   size_t End = 0;                // just past the last matching tile
   std::optional<size_t> Stream;  // index into the search's streams; none for the image itself
   int32_t TileCount = 0;         // different searched tiles found here
-  int32_t InOrder = 0;  // the longest run of consecutive tiles holding consecutive searched tiles
+  // The longest run of matches, in offset order, whose searched tiles follow one another.
+  int32_t InOrder = 0;
   int32_t Matches = 0;  // tile positions that match a searched tile
   std::array<int32_t, kTileOrientationCount> Orientations{};  // matches per orientation
   uint32_t FirstTile = 0;                                     // the searched tile at Offset
   TileOrientation FirstOrientation = TileOrientation::Straight;
+  // On the tile grid of its bytes: whole tiles from the first byte the view shows in this
+  // format, or from the stream's start. A graphic with few colours also decodes, shifted by
+  // part of a tile, into the same shapes; the place on the grid is where it lives.
+  bool OnGrid = false;
 };
 
 // Takes the matches of one run of bytes, as a matcher delivers them, and gives its places.
@@ -48,7 +53,7 @@ class PlaceCollector {
     TilePlace Place;
     std::vector<uint32_t> Tiles;  // every match's tile, counted once when the place closes
     size_t At = 0;                // offset of the latest matches
-    // Searched tiles at the latest offset and at the one before, with the run each ends.
+    // Searched tiles at the latest matching offset and the one before, with the run each ends.
     std::vector<std::pair<uint32_t, int32_t>> Latest;
     std::vector<std::pair<uint32_t, int32_t>> Before;
   };
@@ -62,8 +67,8 @@ class PlaceCollector {
   std::vector<TilePlace> closed_;
 };
 
-// Best first: more searched tiles, then more of them in order, then the image before streams,
-// then the earlier format of the search, then the lower offset.
+// Best first: more searched tiles, then more of them in order, then on the grid, then the image
+// before streams, then the earlier format of the search, then the lower offset.
 void SortPlaces(std::vector<TilePlace>& places);
 
 }  // namespace varnock

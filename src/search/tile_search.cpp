@@ -4,6 +4,7 @@
 
 #include "codec/codec_registry.h"
 #include "compression/scan_presets.h"
+#include "document/rom_header.h"
 
 namespace varnock {
 
@@ -30,6 +31,7 @@ TileSearchRequest MakeTileSearchRequest(SearchedTiles tiles, TileFormat windowFo
   request.Formats = SearchFormatOrder(windowFormat, chosenFormats);
   request.Flips = flips;
   request.Streams = streams;
+  request.UpperExtension = std::string(upperExtension);
   if (streams) request.StreamFormats = ScanFormatsForExtension(upperExtension);
   return request;
 }
@@ -117,6 +119,15 @@ TileSearchResult SearchTiles(const TileSearchRequest& request, std::span<const u
       if (result.Places.size() > before) result.Streams.push_back({find, std::move(stream.Bytes)});
       work.Report(raw + image.size() + image.size() * (i + 1) / finds.size());
     }
+  }
+  for (TilePlace& place : result.Places) {
+    const auto tileBytes = static_cast<size_t>(matcher.TileBytes(place.FormatIndex));
+    const size_t grid =
+        place.Stream
+            ? 0
+            : static_cast<size_t>(FirstViewableOffset(
+                  place.Format, static_cast<int64_t>(image.size()), request.UpperExtension));
+    place.OnGrid = tileBytes > 0 && place.Offset % tileBytes == grid % tileBytes;
   }
   result.Cancelled = !complete || work.Stopped();
   if (!result.Cancelled) work.Report(work.Total());

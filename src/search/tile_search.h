@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,7 @@ struct TileSearchRequest {
   bool Flips = true;
   bool Streams = true;
   std::vector<CompressionFormat> StreamFormats;  // what the scan looks for
+  std::string UpperExtension;  // of the image's name: where its header puts the tile grid
   // The searched tiles' own places in the image (a picked tile or a selection), in OwnFormat:
   // finding a tile where it was taken from tells nothing.
   TileFormat OwnFormat = 0;

@@ -3,13 +3,18 @@
 #include <QKeyEvent>
 #include <QUrl>
 
+#include "shell/window_places.h"
+
 namespace varnock {
 
 HelpWindow::HelpWindow(QWidget* parent) : QTextBrowser(parent) {
   setWindowFlags(Qt::Window);
   setWindowTitle(QStringLiteral("Varnock Pro - Guida"));
   setOpenExternalLinks(true);
-  resize(640, 560);
+  // Narrow enough for the column left of the tool windows' first places, where nothing of the
+  // program stays on top of the text.
+  resize(520, 560);
+  OpenClearOfToolWindows(this);
 }
 
 void HelpWindow::keyPressEvent(QKeyEvent* event) {

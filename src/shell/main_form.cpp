@@ -115,7 +115,7 @@ TMainForm::TMainForm() {
   BuildMenus();
   BuildStatusBar();
   ProjectForm = new TProjectForm(this);
-  addDockWidget(Qt::LeftDockWidgetArea, ProjectForm);
+  addDockWidget(Qt::RightDockWidgetArea, ProjectForm);
   ProjectForm->hide();
   BindMenuShortcuts(this);
   MergeMenus();
@@ -261,12 +261,18 @@ void TMainForm::BindMenuShortcuts(QWidget* window, const std::function<void()>& 
   if (ownUndo)
     bind(QKeySequence(Qt::CTRL | Qt::Key_Z), ownUndo);
   else
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { RunEditItem("Undodrop1"); });
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { RunUndoKey(); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { RunEditItem("RedoHistory1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { RunEditItem("RedoHistory1"); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_C), [this] { RunEditItem("Copy1"); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_V), [this] { RunEditItem("Paste1"); });
   bind(QKeySequence(Qt::CTRL | Qt::Key_G), [this] { RunEditItem("Goto1"); });
   bind(QKeySequence(Qt::Key_F3), [this] { RunEditItem("GotoAgain1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+    if (TChildForm* child = ActiveChild()) RunThroughMenu({}, child->FindTiles1);
+  });
   bind(QKeySequence(Qt::CTRL | Qt::Key_D), [this] { RunEditItem("AddToProject1"); });
+  bind(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { RunEditItem("EditBlock1"); });
 }
 
 void TMainForm::RunThroughMenu(const std::function<void()>& opener, QAction* item) {
@@ -279,6 +285,16 @@ void TMainForm::RunEditItem(const char* name) {
   if (!child) return;
   RunThroughMenu([child] { child->Edit1Click(); },
                  child->Edit1->findChild<QAction*>(QString::fromUtf8(name)));
+}
+
+void TMainForm::RunUndoKey() {
+  TChildForm* child = ActiveChild();
+  if (!child) return;
+  child->Edit1Click();
+  if (child->Undodrop1->isEnabled())
+    child->Undodrop1->trigger();
+  else if (child->UndoHistory1->isEnabled())
+    child->UndoHistory1->trigger();
 }
 
 void TMainForm::MergeMenus() {

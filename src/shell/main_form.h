@@ -17,6 +17,7 @@ namespace varnock {
 class TChildForm;
 class TProjectForm;
 class HelpWindow;
+class THistoryForm;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -75,6 +76,10 @@ class TMainForm : public QMainWindow {
   // `ownUndo`: Ctrl+Z there is that undo.
   void BindMenuShortcuts(QWidget* window, const std::function<void()>& ownUndo = {});
 
+  // Ctrl+Z: "&Annulla Drop" while a drop is ready, else the undo of the active window's history,
+  // each through the Edit menu.
+  void RunUndoKey();
+
   // Makes the tile at `offset` of `rom`'s image, encoded as given, the tile a drag carries and
   // the arranger stamps.
   void SetDragSource(TChildForm* rom, int32_t offset, TileFormat format, int32_t tileBytes,
@@ -131,8 +136,10 @@ class TMainForm : public QMainWindow {
   QMenu* HelpMenu = nullptr;
   QAction* Contents1 = nullptr;
   QAction* About1 = nullptr;
-  // The open project's resources, docked at the frame's left; hidden until a project opens.
+  // The open project's resources, docked at the frame's right; hidden until a project opens.
   TProjectForm* ProjectForm = nullptr;
+  // "&Cronologia...": made when first asked for; it lists the active ROM window's steps.
+  QPointer<THistoryForm> HistoryForm;
   // The one line the empty client area shows: how to open a ROM.
   QLabel* EmptyHint = nullptr;
 

@@ -11,7 +11,7 @@ void TellSaveLeftovers(const std::string& path) {
   QString text =
       QStringLiteral("An interrupted save of '%1' left files behind:").arg(PathForDisplay(path));
   for (const SaveLeftover& leftover : leftovers)
-    text += QStringLiteral("\n") + PathForDisplay(SaveLeftoverText(leftover, path));
+    text += QStringLiteral("\n\n") + PathForDisplay(SaveLeftoverText(leftover, path));
   CurrentPrompts().MessageBox(text, QStringLiteral("Varnock Pro"), PromptButtons::Ok,
                               PromptIcon::Information);
 }

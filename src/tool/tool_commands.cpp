@@ -31,7 +31,11 @@ constexpr OptionSpec kImportOptions[] = {
     {"--fill", true},        {"--move-to", true},      {"--repoint", false},
 };
 constexpr OptionSpec kOutputOptions[] = {{"--help", false}, {"-o", true}};
-constexpr OptionSpec kScanOptions[] = {{"--help", false}, {"--formats", true}, {"--json", false}};
+constexpr OptionSpec kScanOptions[] = {{"--help", false},
+                                       {"--formats", true},
+                                       {"--json", false},
+                                       {"--all", false},
+                                       {"--min-size", true}};
 constexpr OptionSpec kFindOptions[] = {
     {"--help", false},     {"--state", true},  {"--picture", true}, {"--tiles-at", true},
     {"--origin", true},    {"--format", true}, {"--formats", true}, {"--no-streams", false},
@@ -42,12 +46,14 @@ constexpr OptionSpec kPaletteOptions[] = {
 constexpr OptionSpec kChecksumOptions[] = {{"--help", false}, {"--fix", false}, {"-o", true}};
 constexpr OptionSpec kFormatsOptions[] = {{"--help", false}, {"--codec", true}};
 constexpr OptionSpec kExtractOptions[] = {{"--help", false}, {"--only", false}};
-constexpr OptionSpec kBuildOptions[] = {{"--help", false}, {"--only", false}, {"-o", true}};
+constexpr OptionSpec kBuildOptions[] = {{"--help", false},    {"--only", false},
+                                        {"-o", true},         {"--move", false},
+                                        {"--repoint", false}, {"--no-checksum", false}};
 constexpr OptionSpec kProjectOptions[] = {
     {"--help", false},   {"--rom", true},         {"--format", true},     {"--offset", true},
     {"--tiles", true},   {"--length", true},      {"--columns", true},    {"--arrangement", true},
     {"--palette", true}, {"--palette-rom", true}, {"--subpalette", true}, {"--compressed", true},
-    {"--room", true},    {"--png", true},         {"--codec", true},
+    {"--room", true},    {"--fill", true},        {"--png", true},        {"--codec", true},
 };
 
 constexpr const char* kExportHelp =
@@ -147,13 +153,20 @@ Options:
 
 constexpr const char* kScanHelp =
     R"(Usage: varnock-tool scan ROM [OPTION]...
-Finds the compressed streams in ROM as the editor's scan does: every offset is tried, and a
-stream counts when it decodes completely to at least 64 bytes. Prints one line per stream:
-offset, compression, compressed length and decompressed length.
+Finds the compressed streams in ROM as the editor's scan does: every offset is tried, a stream
+counts when it decodes completely to at least 64 bytes, and each gets a score from 0 to 100 of
+how much it looks like graphics (in the tile format the ROM's extension selects). Prints one
+line per stream in offset order: offset, compression, compressed length, decompressed length and
+score. Streams that score below 50 or give fewer than 256 bytes are left out, as the editor's
+list leaves them out, and standard error says how many. While a scan of more than a second runs,
+standard error shows how far it has come when it is a terminal.
 
 Options:
-  --formats LIST      the compressions to look for, separated by commas (default: all)
-  --json              print a JSON array of {offset, format, compressed, decompressed}
+  --formats LIST      the compressions to look for, separated by commas, or all (default: the
+                      ones the editor ticks for the ROM's extension)
+  --all               list the streams that score below 50 too
+  --min-size BYTES    leave out streams that give fewer bytes (default 256)
+  --json              print a JSON array of {offset, format, compressed, decompressed, score}
 )";
 
 constexpr const char* kFindHelp =
@@ -204,12 +217,17 @@ Options:
 
 constexpr const char* kChecksumHelp =
     R"(Usage: varnock-tool checksum ROM [OPTION]...
-Prints the header checksums the editor's save writes for ROM's extension (Game Boy: .gb and
-.gbc; GBA: .gba), what the image holds and whether they agree. Without --fix, a disagreement
-ends with status 1.
+Prints the header checksums of ROM, what the image holds and whether they agree: those the
+editor's save writes for ROM's extension (Game Boy: .gb and .gbc; GBA: .gba), and those of a
+console's own header, which the editor leaves as they are: the SNES internal header (.smc,
+.sfc; LoROM or HiROM as the header's map mode says, after a 512-byte copier header when the
+size is 512 past a multiple of 1 KB), the Genesis header (.md, .gen, .smd, and .bin with
+"SEGA" at 0x100: the 16-bit sum of the words from 0x200) and the "TMR SEGA" header of Master
+System (.sms) and Game Gear (.gg) images. Without --fix, a disagreement ends with status 1.
 
 Options:
-  --fix               write them: the editor's save of the image
+  --fix               write them (the editor's save of the image, with the console header's
+                      fields written first) and say what was written: "fixed: OFFSET OLD -> NEW"
   -o OUT              with --fix: write the result to OUT and leave ROM as it is
 )";
 
@@ -235,19 +253,27 @@ Options:
 )";
 
 constexpr const char* kBuildHelp =
-    R"(Usage: varnock-tool build PROJECT [-o OUT] [--only NAME...]
+    R"(Usage: varnock-tool build PROJECT [-o OUT] [--move [--repoint]] [--only NAME...]
 Reads the picture of each resource of the project file PROJECT and writes into the project's ROM
 the tiles of those that changed, as import does: raw tiles at their offset, a compressed
 resource compressed again into its stream's room. All or nothing: every write is planned first,
 and when one resource fails (a picture missing, of another size, not indexed, with indices the
-format cannot hold, a stream that no longer fits its room, two resources writing other bytes
-into the same place) every failure is listed and nothing is written. The ROM is saved once at
+format cannot hold, tiles past the end of their place, a stream that no longer fits its room, a
+write over the header's checksum fields, two resources writing other bytes into the same place)
+every failure is listed and nothing is written. The ROM is saved once at
 the end, as the editor saves it (header checksums of its extension). When no picture changed it
 says "nothing changed", writes nothing and ends with status 0.
 
 Options:
   -o OUT              write the result to OUT (also when nothing changed) and leave the ROM
   --only              only the resources named after PROJECT
+  --move              a compressed resource that no longer fits its room goes to the last run
+                      of free bytes (0x00 or 0xFF) that holds it; its old place stays as it was,
+                      and without -o the project then names its new offset and room
+  --repoint           with --move in a GBA image: the words that point at the old place
+                      (0x08000000 + offset) point at the new one (without it they are listed)
+  --no-checksum       write over the header fields the checksum rule rewrites, and leave the
+                      header as it is (otherwise such a write is refused)
 )";
 
 constexpr const char* kProjectHelp =
@@ -265,6 +291,8 @@ Options:
                       as for export
   --room BYTES        with --compressed: the bytes the stream may take when it is built again
                       (default: those it takes now)
+  --fill BYTE         with --compressed: what a shorter stream leaves in its room (default: the
+                      byte of the image's free space)
   --png FILE          where the picture is kept (default: NAME.png beside the project)
 )";
 

@@ -21,8 +21,12 @@ std::string Count(int64_t count, const char* one, const char* many) {
 
 }  // namespace
 
+void TellClipNotes(const ClipNotes& notes) {
+  for (const std::string& note : notes) ReportNote(note);
+}
+
 void CheckWholeTiles(const ParsedArguments& arguments, const std::string& picturePath,
-                     int32_t width, int32_t height) {
+                     int32_t width, int32_t height, ClipNotes& notes) {
   const int32_t right = width % kTileSide;
   const int32_t bottom = height % kTileSide;
   if (right == 0 && bottom == 0) return;
@@ -35,12 +39,12 @@ void CheckWholeTiles(const ParsedArguments& arguments, const std::string& pictur
     FailOn(picturePath, "The picture is " + size + " pixels: its " + lost +
                             " of pixels make no whole 8 x 8 tile and would be lost." +
                             kNothingWritten);
-  ReportNote(picturePath + ": --clip: the picture's " + lost + " of pixels (of " + size +
-             ") make no whole 8 x 8 tile and were left out.");
+  notes.push_back(picturePath + ": --clip: the picture's " + lost + " of pixels (of " + size +
+                  ") make no whole 8 x 8 tile and were left out.");
 }
 
 int64_t CheckTilesFit(const ParsedArguments& arguments, const std::string& romPath, int64_t tiles,
-                      int32_t tileBytes, int64_t offset, int64_t placeBytes) {
+                      int32_t tileBytes, int64_t offset, int64_t placeBytes, ClipNotes& notes) {
   const int64_t fit = std::max<int64_t>(placeBytes, 0) / tileBytes;
   const int64_t needed = tiles * tileBytes;
   if (tiles <= fit) return needed;
@@ -54,7 +58,7 @@ int64_t CheckTilesFit(const ParsedArguments& arguments, const std::string& romPa
                      Count(left, "tile was", "tiles were") + " left out";
   const int64_t part = placeBytes - fit * tileBytes;
   if (part > 0) note += ", but for the first " + Count(part, "byte", "bytes") + " of the first";
-  ReportNote(note + ".");
+  notes.push_back(note + ".");
   return std::max<int64_t>(placeBytes, 0);
 }
 

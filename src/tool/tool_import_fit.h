@@ -6,22 +6,28 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "document/rom_document.h"
 #include "tool/tool_arguments.h"
 
 namespace varnock {
 
+// What --clip left out, told on standard error once the import is written (a later refusal
+// writes nothing, and then nothing was left out).
+using ClipNotes = std::vector<std::string>;
+void TellClipNotes(const ClipNotes& notes);
+
 // A picture of `width` x `height` pixels whose right or bottom pixels are no whole 8 x 8 tile:
-// stops, or with --clip says on standard error which of them are left out.
+// stops, or with --clip notes which of them are left out.
 void CheckWholeTiles(const ParsedArguments& arguments, const std::string& picturePath,
-                     int32_t width, int32_t height);
+                     int32_t width, int32_t height, ClipNotes& notes);
 
 // `tiles` tiles of `tileBytes` bytes go to a place of `placeBytes` bytes that starts at
 // `offset` (to the image's end, or a stream's decompressed bytes): stops when they need more,
-// or with --clip says on standard error how many are left out. The bytes the import writes.
+// or with --clip notes how many are left out. The bytes the import writes.
 int64_t CheckTilesFit(const ParsedArguments& arguments, const std::string& romPath, int64_t tiles,
-                      int32_t tileBytes, int64_t offset, int64_t placeBytes);
+                      int32_t tileBytes, int64_t offset, int64_t placeBytes, ClipNotes& notes);
 
 // Stops when image bytes from `first` up to `end` cover a field the save's checksum rule
 // writes, unless --no-checksum (the save then leaves the header as it is).

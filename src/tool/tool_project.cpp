@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "codec/codec_registry.h"
+#include "document/step_names.h"
+#include "document/stream_move.h"
 #include "io/file_io.h"
 #include "pictures/picture_file.h"
 #include "project/project_paths.h"
 #include "project/project_resource.h"
 #include "tool/tool_commands.h"
 #include "tool/tool_files.h"
+#include "tool/tool_import_fit.h"
 #include "tool/tool_options.h"
 #include "tool/tool_report.h"
 
@@ -68,6 +72,33 @@ void StopOnFailures(const std::string& projectPath, const std::vector<Failure>& 
   }
   FailOn(projectPath, std::to_string(failures.size()) + " of " + std::to_string(resources) +
                           " resource(s) failed; nothing was written.");
+}
+
+// The checks an import makes before it writes, made for one resource's planned write: its tiles
+// fit their place, and the write keeps off the header fields the save rewrites. Why not, or
+// empty.
+std::string ImportRefusal(const ParsedArguments& arguments, const RomDocument& rom,
+                          const ProjectResource& resource, const ResourceWrite& write,
+                          bool repoint) {
+  try {
+    const ResourceTiles tiles = LocateResource(ImageBytes(rom), resource);
+    const int32_t tileBytes = LookUpTileFormat(resource.Format)->TileBytes;
+    const int64_t placeBytes = tiles.Compressed ? static_cast<int64_t>(tiles.Stream.Bytes.size())
+                                                : int64_t{rom.RomSize} - resource.Offset;
+    // build takes no --clip, so nothing is left out and there are no notes to tell.
+    ClipNotes noNotes;
+    CheckTilesFit(arguments, rom.RomPath, tiles.Tiles, tileBytes, resource.Offset, placeBytes,
+                  noNotes);
+    CheckChecksumFields(arguments, rom, write.Offset,
+                        write.Offset + static_cast<int64_t>(write.Bytes.size()));
+    if (write.Move && repoint)
+      for (int64_t word : write.Move->Pointers) CheckChecksumFields(arguments, rom, word, word + 4);
+  } catch (const ToolStop& stop) {
+    // The reason without the ROM's name, which the failure's line names already.
+    const std::string prefix = rom.RomPath + ": ";
+    return stop.Line.rfind(prefix, 0) == 0 ? stop.Line.substr(prefix.size()) : stop.Line;
+  }
+  return {};
 }
 
 bool FileHolds(const std::string& path, std::span<const uint8_t> bytes) {
@@ -131,6 +162,13 @@ int RunBuild(const ParsedArguments& arguments) {
   LoadImageFile(romPath, rom);
   const std::span<const uint8_t> image = ImageBytes(rom);
 
+  const bool move = arguments.Has("--move");
+  const bool repoint = arguments.Has("--repoint");
+  if (repoint && !move) BadUsage(kBuild, "--repoint changes the pointers of a move: give --move");
+  // Moves are planned one after the other over a copy that holds the streams moved so far.
+  std::vector<uint8_t> planned(image.begin(), image.end());
+  const ResourceMoves moves{move, UpperExtension(romPath) == ".GBA", planned};
+
   // Every write is planned against the image as it was read, before any is made.
   std::vector<ResourceWrite> writes;
   std::vector<Failure> failures;
@@ -144,30 +182,85 @@ int RunBuild(const ParsedArguments& arguments) {
     else if (!read.Indexed)
       write.Failure = "'" + path + "' is not indexed: its pixels are colours, not palette indices.";
     else
-      write = PlanResourceWrite(image, *resource, picture);
+      write = PlanResourceWrite(image, *resource, picture, moves);
+    if (write.ok() && write.Changed)
+      write.Failure = ImportRefusal(arguments, rom, *resource, write, repoint);
+    if (write.TooLarge) write.Failure += " --move puts it into free space.";
     if (!write.ok()) failures.push_back({resource->Name, write.Failure});
+    if (write.ok() && write.Move)
+      std::ranges::copy(write.Bytes, planned.begin() + static_cast<ptrdiff_t>(write.Offset));
     writes.push_back(std::move(write));
   }
-  for (const WriteClash& clash : ClashingWrites(writes))
-    failures.push_back({chosen[clash.Later]->Name, "It writes other bytes than '" +
-                                                       chosen[clash.Earlier]->Name + "' at " +
-                                                       HexOffset(clash.Offset) + "."});
+  // The pointer words a move changes are writes too, of their resource.
+  std::vector<ResourceWrite> pieces;
+  std::vector<size_t> owners;
+  for (size_t i = 0; i < writes.size(); ++i) {
+    pieces.push_back(writes[i]);
+    owners.push_back(i);
+    if (!writes[i].Move || !repoint) continue;
+    const std::array<uint8_t, 4> pointer = GbaPointerBytes(writes[i].Offset);
+    for (int64_t word : writes[i].Move->Pointers) {
+      ResourceWrite piece;
+      piece.Changed = true;
+      piece.Offset = word;
+      piece.Bytes.assign(pointer.begin(), pointer.end());
+      pieces.push_back(std::move(piece));
+      owners.push_back(i);
+    }
+  }
+  for (const WriteClash& clash : ClashingWrites(pieces))
+    failures.push_back({chosen[owners[clash.Later]]->Name,
+                        "It writes other bytes than '" + chosen[owners[clash.Earlier]]->Name +
+                            "' at " + HexOffset(clash.Offset) + "."});
   StopOnFailures(projectPath, failures, chosen.size());
 
   bool changed = false;
   for (size_t i = 0; i < writes.size(); ++i) {
     if (!writes[i].Changed) continue;
     changed = true;
-    rom.WriteBytes(writes[i].Offset, writes[i].Bytes);
-    std::printf("%s: %zu bytes at %s\n", chosen[i]->Name.c_str(), writes[i].Bytes.size(),
-                HexOffset(writes[i].Offset).c_str());
+    const HistoryStep step(rom, ResourceStepName(chosen[i]->Name));
+    if (!writes[i].Move) {
+      rom.WriteBytes(writes[i].Offset, writes[i].Bytes);
+      std::printf("%s: %zu bytes at %s\n", chosen[i]->Name.c_str(), writes[i].Bytes.size(),
+                  HexOffset(writes[i].Offset).c_str());
+      continue;
+    }
+    const StreamMovePlan& plan = *writes[i].Move;
+    StreamLink link = writes[i].Link;
+    MoveStream(rom, link, plan,
+               repoint ? std::span<const int64_t>(plan.Pointers) : std::span<const int64_t>());
+    std::printf("%s: %zu bytes at %s. %s\n", chosen[i]->Name.c_str(), plan.Bytes.size(),
+                HexOffset(plan.Offset).c_str(),
+                StreamMovedText(writes[i].Link.Offset, plan.Offset, 0).c_str());
+    for (int64_t word : plan.Pointers)
+      std::printf("%s: the word at %s points at the old place%s\n", chosen[i]->Name.c_str(),
+                  HexOffset(word).c_str(),
+                  repoint ? "; it now points at the new one" : " (--repoint changes it)");
   }
   if (!changed) std::puts("nothing changed");
   // One save at the end, so the header checksums are fixed once, over every write.
   if (outPath)
-    SaveImageFile(rom, *outPath);
+    SaveImageFile(rom, *outPath, ImportSaveOptions(arguments));
   else if (changed)
-    SaveImageFile(rom, romPath);
+    SaveImageFile(rom, romPath, ImportSaveOptions(arguments));
+  // The project follows the streams moved in its own ROM; a copy written elsewhere leaves both
+  // the ROM and the project as they were.
+  Project moved = project;
+  bool anyMoved = false;
+  for (size_t i = 0; i < writes.size(); ++i) {
+    if (!writes[i].Move || outPath) continue;
+    ProjectResource& resource = *moved.Find(chosen[i]->Name);
+    resource.Offset = writes[i].Move->Offset;
+    resource.Room = static_cast<int64_t>(writes[i].Move->Bytes.size());
+    anyMoved = true;
+  }
+  if (anyMoved) {
+    const FileWriteResult written = WriteProjectFile(projectPath, moved);
+    if (!written.Ok)
+      FailOn(projectPath, "The ROM was written, but the project could not be: " + written.Reason +
+                              " Its moved resources now start where the "
+                              "lines above say.");
+  }
   return kToolSucceeded;
 }
 
@@ -238,12 +331,25 @@ int RunProject(const ParsedArguments& arguments) {
   if (resource.Room && !resource.Compression)
     BadUsage(kProject, "--room is the room of a stream: give --compressed too");
   if (resource.Room && *resource.Room == 0) BadUsage(kProject, "--room takes at least 1 byte");
+  if (const std::optional<int64_t> fill = OptionalNumber(arguments, kProject, "--fill")) {
+    if (!resource.Compression)
+      BadUsage(kProject, "--fill is the fill byte of a stream: give --compressed too");
+    if (*fill > 255) BadUsage(kProject, "--fill takes 0 to 0xFF");
+    resource.Fill = static_cast<uint8_t>(*fill);
+  }
   if (const std::string* png = arguments.Value("--png"))
     resource.Picture = PathInProject(projectPath, *png);
 
   // A resource that could not be extracted is not added.
   const ResourcePicture picture = DecodeResource(doc, projectPath, resource);
   if (!picture.ok()) FailOn(projectPath, name + ": " + picture.Failure);
+  // A stream's room and fill byte are written down as they are now: a later build of a shorter
+  // stream keeps the room.
+  if (resource.Compression) {
+    const StreamLink& link = LocateResource(ImageBytes(doc), resource).Stream.Link;
+    if (!resource.Room) resource.Room = link.PlaceLength;
+    if (!resource.Fill) resource.Fill = link.FillByte;
+  }
   project.Resources.push_back(std::move(resource));
   const FileWriteResult written = WriteProjectFile(projectPath, project);
   if (!written.Ok) FailOn(projectPath, written.Reason);

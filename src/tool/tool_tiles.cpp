@@ -147,7 +147,8 @@ int RunImport(const ParsedArguments& arguments) {
   const PictureReadResult read = ReadPictureFile(picturePath, picture);
   if (!read.Ok) FailOn(picturePath, read.Reason.toStdString());
   if (picture.PixelCount == 0) FailOn(picturePath, "The picture holds no whole 8 x 8 tile.");
-  CheckWholeTiles(arguments, picturePath, read.Width, read.Height);
+  ClipNotes clipped;
+  CheckWholeTiles(arguments, picturePath, read.Width, read.Height, clipped);
   SettlePictureIndices(arguments, picturePath, read, picture, row, colors);
 
   const std::vector<uint8_t> before(ImageBytes(doc).begin(), ImageBytes(doc).end());
@@ -157,7 +158,7 @@ int RunImport(const ParsedArguments& arguments) {
     OpenedStream stream = StreamAt(doc, *compressed, offset);
     ApplyRoomOptions(arguments, kImport, doc, stream.Link);
     CheckTilesFit(arguments, romPath, PictureTiles(picture), row.TileBytes, offset,
-                  static_cast<int64_t>(stream.Bytes.size()));
+                  static_cast<int64_t>(stream.Bytes.size()), clipped);
     RomDocument streamDoc;
     streamDoc.LoadStream(stream.Bytes, stream.Link, romPath);
     EncodeTileBlock(streamDoc, 0, format, arrangement, picture);
@@ -179,7 +180,7 @@ int RunImport(const ParsedArguments& arguments) {
   } else {
     ExpectOffsetInside(doc, offset);
     const int64_t written = CheckTilesFit(arguments, romPath, PictureTiles(picture), row.TileBytes,
-                                          offset, doc.RomSize - offset);
+                                          offset, doc.RomSize - offset, clipped);
     CheckChecksumFields(arguments, doc, offset, offset + written);
     EncodeTileBlock(doc, offset, format, arrangement, picture);
   }
@@ -189,6 +190,7 @@ int RunImport(const ParsedArguments& arguments) {
   } else if (!std::equal(after.begin(), after.end(), before.begin(), before.end())) {
     SaveImageFile(doc, romPath, ImportSaveOptions(arguments));
   }
+  TellClipNotes(clipped);
   return kToolSucceeded;
 }
 

@@ -217,11 +217,21 @@ void TClipForm::ClearArranger() {
 }
 
 void TClipForm::RedecodeCellsIn(const TChildForm* rom, int64_t begin, int64_t end) {
+  const ByteRange written{begin, end - begin};
+  RedecodeCellsIn(rom, std::span(&written, 1));
+}
+
+void TClipForm::RedecodeCellsIn(const TChildForm* rom, std::span<const ByteRange> ranges) {
   for (int row = 0; row < kArrangerRows; ++row)
     for (int column = 0; column < kArrangerColumns; ++column) {
       const ArrangerCell* cell = OccupiedCell(column, row);
-      if (cell && cell->Rom == rom && cell->Offset < end && cell->Offset + cell->TileBytes > begin)
-        DecodeCell(column, row);
+      if (!cell || cell->Rom != rom) continue;
+      const int64_t end = int64_t{cell->Offset} + cell->TileBytes;
+      for (const ByteRange& range : ranges)
+        if (range.Offset < end && range.End() > cell->Offset) {
+          DecodeCell(column, row);
+          break;
+        }
     }
   FormPaint();
 }

@@ -5,8 +5,10 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <span>
 
 #include "codec/tile_surface.h"
+#include "history/edit_history.h"
 #include "palette/palette.h"
 #include "tools/arranger_grid.h"
 
@@ -46,6 +48,8 @@ class TClipForm : public QWidget {
   // Decodes again every cell whose tile in `rom` overlaps bytes begin..end - 1 (they were
   // written), then repaints.
   void RedecodeCellsIn(const TChildForm* rom, int64_t begin, int64_t end);
+  // The same for every range of `ranges` (an undo or a redo wrote them), with one repaint.
+  void RedecodeCellsIn(const TChildForm* rom, std::span<const ByteRange> ranges);
   // Shows tile (0, 0) of `from` in every cell that refers to `tile`, then repaints.
   void RefreshCellsShowing(const uint8_t* tile, const TileSurface& from);
   // Copies a window's palette in, all 256 entries, also into the cell colours.

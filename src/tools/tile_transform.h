@@ -1,9 +1,12 @@
-// What the tile editor does to its one 8 x 8 tile: flips, the quarter turn and the one-pixel
-// shifts that wrap around, plus the mapping of a pointer position to a pixel.
+// What the tile editor does to its one 8 x 8 tile, and the block editor to its block: flips,
+// the quarter turn and the one-pixel shifts that wrap around, plus the mapping of a pointer
+// position to a pixel of the tile editor.
 #pragma once
 
 #include <cstdint>
 #include <span>
+
+#include "tools/pixel_canvas.h"
 
 namespace varnock {
 
@@ -21,6 +24,11 @@ enum class TileTransform {
 };
 
 void TransformTile(TilePixels pixels, TileTransform transform);
+
+// The same over a whole canvas of W x H pixels (7 above reads W - 1 or H - 1, 8 reads W or H).
+// The quarter turn keeps the canvas's shape only when it is square: any other canvas is left
+// as it is, and the answer is false.
+bool TransformCanvas(PixelCanvas canvas, TileTransform transform);
 
 struct PenPixel {
   int32_t X = 0;

@@ -166,6 +166,7 @@ TEST(GbaFormatsTest, DamagedStreamsAreRefused) {
       {"lz11 copy before the start", F::Lz11, Cat(Header(0x11, 21), {0x40, 'a', 0x00, 0x30, 0x01}),
        E::ReferenceBeforeStart},
       {"rle literals cut", F::Rle30, Cat(Header(0x30, 4), {0x03, 'a', 'b'}), E::EndsEarly},
+      {"rle run cut before its value", F::Rle30, Cat(Header(0x30, 4), {0x81}), E::EndsEarly},
       {"rle run past the length", F::Rle30, Cat(Header(0x30, 4), {0x82, 'a'}), E::LengthMismatch},
       {"rle literals past the length", F::Rle30, Cat(Header(0x30, 1), {0x01, 'a', 'b'}),
        E::LengthMismatch},

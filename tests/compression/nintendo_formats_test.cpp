@@ -12,9 +12,10 @@ namespace varnock {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-constexpr CompressionFormat kLz2 = CompressionFormat::Lz2, kLz5 = CompressionFormat::Lz5,
-                            kLz3 = CompressionFormat::Lz3, kHal = CompressionFormat::Hal;
-constexpr CompressionFormat kAll[] = {kLz2, kLz5, kLz3, kHal};
+constexpr CompressionFormat kLz2 = CompressionFormat::Lz2, kLz1 = CompressionFormat::Lz1,
+                            kLz5 = CompressionFormat::Lz5, kLz3 = CompressionFormat::Lz3,
+                            kHal = CompressionFormat::Hal;
+constexpr CompressionFormat kAll[] = {kLz2, kLz1, kLz5, kLz3, kHal};
 
 Bytes Join(std::initializer_list<Bytes> parts) {
   Bytes joined;
@@ -66,6 +67,25 @@ TEST(NintendoFormatsTest, HandVectorsDecode) {
        Join({{0x02}, abc, {0x81, 0x01, 0x00, 0xFF}}),
        {'A', 'B', 'C', 'B', 'C'},
        8},
+      // LC_LZ1 has LC_LZ2's commands with the offset low byte first: 01 00 is offset 1, and
+      // 101 00001 02 00 copies two bytes from offset 2. 111 111 00 02 is the long command 7,
+      // three bytes.
+      {"LC_LZ1 copy, offset low byte first",
+       kLz1,
+       Join({{0x02}, abc, {0x81, 0x01, 0x00, 0xFF}}),
+       {'A', 'B', 'C', 'B', 'C'},
+       8},
+      {"LC_LZ1 command 5 copies",
+       kLz1,
+       {0x03, 'A', 'B', 'C', 'D', 0xA1, 0x02, 0x00, 0xFF},
+       {'A', 'B', 'C', 'D', 'C', 'D'},
+       9},
+      {"LC_LZ1 long command 7 copies",
+       kLz1,
+       Join({{0x02}, abc, {0xFC, 0x02, 0x01, 0x00, 0xFF}}),
+       {'A', 'B', 'C', 'B', 'C', 'B'},
+       9},
+      {"LC_LZ1 increasing fill", kLz1, {0x63, 0xFE, 0xFF}, {0xFE, 0xFF, 0x00, 0x01}, 3},
       // A copy of 5 from offset 0 after "AB" reads the bytes it writes: ABABABA.
       {"overlapping copy",
        kHal,
@@ -166,6 +186,11 @@ TEST(NintendoFormatsTest, DamagedAndTruncatedStreamsAreRefused) {
        {0x00, 'A', 0x80, 0x00, 0x01, 0xFF},
        DecompressError::ReferenceAhead},
       {"zero bytes back", kLz5, {0x00, 'A', 0xC0, 0x00, 0xFF}, DecompressError::ReferenceAhead},
+      // LC_LZ2's copy from offset 1, read low byte first: offset 0x0100.
+      {"LC_LZ1 copy from ahead",
+       kLz1,
+       {0x01, 'A', 'B', 0x81, 0x00, 0x01, 0xFF},
+       DecompressError::ReferenceAhead},
       {"too far back", kLz5, {0x00, 'A', 0xC0, 0x02, 0xFF}, DecompressError::ReferenceBeforeStart},
       {"LZ3 too far back",
        kLz3,

@@ -31,6 +31,21 @@ Bytes ArmCode(size_t size) {
   return bytes;
 }
 
+// A sprite sheet nearly all background: four tiles of shapes among blank ones.
+Bytes SpriteSheet() {
+  Bytes sheet(1024, 0x00);
+  const Bytes shapes = test::TileLikeBytes(128, 1);
+  std::copy(shapes.begin(), shapes.end(), sheet.begin() + 96);
+  return sheet;
+}
+
+Bytes OneTileOverAndOver() {
+  const Bytes tile = test::TileLikeBytes(32, 7);
+  Bytes bytes;
+  while (bytes.size() < 2048) bytes.insert(bytes.end(), tile.begin(), tile.end());
+  return bytes;
+}
+
 TEST(StreamScoreTest, GraphicsAreListedAndEverythingElseIsHidden) {
   struct Case {
     const char* name;
@@ -42,7 +57,9 @@ TEST(StreamScoreTest, GraphicsAreListedAndEverythingElseIsHidden) {
       {"tiles, LC_LZ2", F::Lz2, test::TileLikeBytes(4096, 1), true},
       {"tiles, LZ77 10", F::Lz10, test::TileLikeBytes(4096, 1), true},
       {"tiles, Kosinski", F::Kosinski, test::TileLikeBytes(2048, 2), true},
+      {"a sprite sheet nearly all background", F::Lz10, SpriteSheet(), true},
       {"one fill", F::Lz10, Bytes(4096, 0x00), false},
+      {"one tile over and over", F::Lz10, OneTileOverAndOver(), false},
       {"noise", F::Lz10, test::PatternBytes(2048, 3), false},
       {"text", F::Lz10, Text(2048), false},
       {"ARM code", F::Lz10, ArmCode(2048), false},

@@ -440,6 +440,23 @@ INSTANTIATE_TEST_SUITE_P(
                    "The file does not give every pixel."},
         // indexed PNGs go through libpng, which checks the rows the header declares
         ImportCase{"png_indices_past_its_table", [] { return IndexedPng(7); }, 1, 1},
+        ImportCase{"png_16384_wide",
+                   [] {
+                     return IndexedPng(1, [](test::PngPicture& png, std::vector<uint8_t>& file) {
+                       png.Width = 16384;
+                       png.Samples.assign(16384 * 8, 1);
+                       file.clear();
+                     });
+                   },
+                   2048, 1},
+        ImportCase{"png_16385_wide",
+                   [] {
+                     return IndexedPng(1, [](test::PngPicture& png, std::vector<uint8_t>& file) {
+                       png.Width = 16385;
+                       file.clear();
+                     });
+                   },
+                   -1, -1, kTooLarge},
         ImportCase{"png_rows_missing",
                    [] {
                      return IndexedPng(1, [](test::PngPicture& png, std::vector<uint8_t>& file) {

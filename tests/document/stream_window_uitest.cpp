@@ -297,6 +297,8 @@ TEST_F(StreamWindowTest, AStreamThatDoesNotOpenKeepsTheDialogOpenWithTheReason) 
   source->OpenStream1->trigger();
   auto* dialog = source->findChild<TStreamOpenForm*>();
   ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->focusWidget(), dialog->OffsetEdit) << "the offset takes the keys first";
+  EXPECT_EQ(dialog->OffsetEdit->selectedText(), dialog->OffsetEdit->text());
   dialog->OffsetEdit->setText(QStringLiteral("1C41"));
   dialog->OkButton->click();
   EXPECT_TRUE(dialog->isVisible());

@@ -170,17 +170,20 @@ TEST(SafeSave, AFileWhoseOwnerCannotBeKeptIsWrittenInPlace) {
 
 struct InPlaceCase {
   const char* name;
-  mode_t folderMode;      // of the folder the user's file is in, which root owns
-  const char* attribute;  // one root gives the file; null for none
+  mode_t folderMode;      // of the folder the file is in, which root owns
+  uid_t fileOwner;        // the user's own file (1234) or root's
+  const char* attribute;  // one root gives the file, with `value`; null for none
+  std::string value = "label";
   friend void PrintTo(const InPlaceCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class InPlaceTest : public ::testing::TestWithParam<InPlaceCase> {};
 
-// An ordinary user saves their own file, but a replacement could not keep all it is: an
-// attribute only root may set (security.*), or a folder the user may not add a file to. The
-// save goes in place, its copy beside the file or else in the temporary folder, and nothing is
-// left behind. Run in a child that drops root.
+// An ordinary user saves a file they may write, but a replacement could not keep all it is: an
+// attribute only root may set (security.*), or a folder the user may not add a file to, also
+// for a file the user may write only through its ACL. The save goes in place, its copy beside
+// the file or else in the temporary folder, and nothing is left behind. Run in a child that
+// drops root.
 TEST_P(InPlaceTest, WhatAReplacementCouldNotKeepIsWrittenInPlace) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
   const InPlaceCase& c = GetParam();
@@ -191,10 +194,10 @@ TEST_P(InPlaceTest, WhatAReplacementCouldNotKeepIsWrittenInPlace) {
   ASSERT_EQ(::mkdir(folder.c_str(), 0700) | ::chmod(folder.c_str(), c.folderMode), 0);
   ASSERT_EQ(::mkdir(spare.c_str(), 0700) | ::chmod(spare.c_str(), 0777), 0);
   const std::string path = dir.Write("home/g.bin", PatternBytes(4096, 1));
-  ASSERT_EQ(::chown(path.c_str(), 1234, 1234) | ::chmod(path.c_str(), 0644), 0);
-  if (c.attribute && ::setxattr(path.c_str(), c.attribute, "label", 5, 0) != 0)
+  ASSERT_EQ(::chown(path.c_str(), c.fileOwner, c.fileOwner) | ::chmod(path.c_str(), 0644), 0);
+  if (c.attribute && ::setxattr(path.c_str(), c.attribute, c.value.data(), c.value.size(), 0) != 0)
     GTEST_SKIP() << "this file system keeps no attribute " << c.attribute;
-  const ino_t inode = StatOf(path).st_ino;
+  const struct stat was = StatOf(path);
   const std::vector<uint8_t> bytes = PatternBytes(4096, 2);
 
   const pid_t child = ::fork();
@@ -209,20 +212,22 @@ TEST_P(InPlaceTest, WhatAReplacementCouldNotKeepIsWrittenInPlace) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   const struct stat now = StatOf(path);
-  EXPECT_EQ(now.st_ino, inode);
-  EXPECT_EQ(std::tuple(now.st_uid, now.st_mode & 07777), std::tuple(1234u, 0644u));
+  EXPECT_EQ(std::tuple(now.st_ino, now.st_uid, now.st_mode),
+            std::tuple(was.st_ino, was.st_uid, was.st_mode));
   EXPECT_EQ(ReadFile(path), bytes);
   EXPECT_EQ(AttributeOf(path, c.attribute ? c.attribute : "user.none"),
-            c.attribute ? "label" : "(none)");
+            c.attribute ? c.value : "(none)");
   EXPECT_EQ(Entries(folder), std::vector<std::string>{"g.bin"});
   EXPECT_EQ(Entries(spare), std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(SafeSave, InPlaceTest,
-                         ::testing::Values(InPlaceCase{"AnAttributeOnlyRootMaySet", 0777,
-                                                       "security.varnock-test"},
-                                           InPlaceCase{"AFolderTheUserMayNotAddTo", 0755, nullptr}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    SafeSave, InPlaceTest,
+    ::testing::Values(InPlaceCase{"AnAttributeOnlyRootMaySet", 0777, 1234, "security.varnock-test"},
+                      InPlaceCase{"AFolderTheUserMayNotAddTo", 0755, 1234, nullptr},
+                      InPlaceCase{"RootsFileTheUserMayWriteThroughItsAccessList", 0755, 0,
+                                  "system.posix_acl_access", AccessList()}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A write in place that runs out of room half-way puts the copy's bytes back. The file on disk
 // is shorter than the image, so the copy of it fits below the limit and the new bytes do not.

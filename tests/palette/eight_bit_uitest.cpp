@@ -21,8 +21,9 @@ TEST_F(EightBits, ThePaletteEditorShowsAllEntriesAndAPickOf200ReachesThePen) {
   TChildForm* child = Open("a.gba", PatternBytes(65536, 4));
   ASSERT_NE(child, nullptr);
   child->FormatItems[kLinear8Format]->trigger();
-  EXPECT_EQ(PalForm->size(), QSize(431, 160)) << "grown to hold 16 rows";
-  EXPECT_EQ(PalForm->Shapes[255]->geometry(), QRect(72 + 15 * 8, 16 + 15 * 8, 8, 8));
+  // 14 x 14 swatches in a block of their own below the designed controls.
+  EXPECT_EQ(PalForm->size(), QSize(431, 82 + 16 * 14 + 8)) << "grown to hold 16 rows";
+  EXPECT_EQ(PalForm->Shapes[255]->geometry(), QRect(8 + 15 * 14, 82 + 15 * 14, 14, 14));
   EXPECT_TRUE(PalForm->Shapes[255]->isVisible());
   EXPECT_EQ(PalForm->Shapes[200]->Color(), QColor(RgbOf(child->Doc.Palette[200])));
   QTest::mouseClick(PalForm->Shapes[200], Qt::LeftButton, {}, QPoint(2, 2));

@@ -78,6 +78,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadProject{"RoomWithoutStream",
                    "rom = \"a.gba\"\n[[resource]]\nname = \"x\"\noffset = 0\nroom = 100\n", 5,
                    "room of a compressed stream"},
+        BadProject{"FillWithoutStream",
+                   "rom = \"a.gba\"\n[[resource]]\nname = \"x\"\noffset = 0\nfill = 0xFF\n", 5,
+                   "fill byte of a compressed stream"},
+        BadProject{"FillPastAByte",
+                   "rom = \"a.gba\"\n[[resource]]\nname = \"x\"\noffset = 0\n"
+                   "compression = \"lz10\"\nfill = 256\n",
+                   6, "fill must be a whole number from 0 to 255"},
         BadProject{"NameTwice",
                    "rom = \"a.gba\"\n[[resource]]\nname = \"x\"\noffset = 0\n"
                    "[[resource]]\nname = \"x\"\noffset = 8\n",
@@ -145,6 +152,7 @@ TEST(ProjectRewrite, EveryFieldReadsBackAsWritten) {
   a.SubPalette = 3;
   a.Compression = CompressionFormat::Lz5;
   a.Room = 999;
+  a.Fill = 0xFF;
   a.Picture = "gfx/font.png";
   ProjectResource b;
   b.Name = "sprites";
@@ -170,6 +178,7 @@ TEST(ProjectRewrite, EveryFieldReadsBackAsWritten) {
     EXPECT_EQ(got.SubPalette, want.SubPalette);
     EXPECT_EQ(got.Compression, want.Compression);
     EXPECT_EQ(got.Room, want.Room);
+    EXPECT_EQ(got.Fill, want.Fill);
     EXPECT_EQ(got.Picture, want.Picture);
   }
 }

@@ -59,6 +59,7 @@ TEST_F(ProjectWindowTest, ResourcesAddedToANewProjectAreReachedAgainByADoubleCli
   ASSERT_EQ(read.Read.Resources.size(), 2u);
   EXPECT_EQ(read.Read.Resources[1].Compression, CompressionFormat::Lz10);
   EXPECT_EQ(read.Read.Resources[1].Offset, 0x2100);
+  EXPECT_EQ(read.Read.Resources[1].Room, 1958);
 
   // Everything closed and the project opened again: a double click opens the ROM once.
   ASSERT_TRUE(MainForm->CloseAllRoms());

@@ -10,8 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "codec/codec_file.h"
 #include "codec/tile_codec.h"
 #include "compression/compression.h"
+#include "compression/scan_presets.h"
+#include "compression/stream_scan.h"
+#include "support/sega_reference.h"
 #include "support/test_files.h"
 
 namespace varnock {
@@ -27,9 +31,9 @@ std::vector<TileFormat> FixedFormats() {
 }
 
 // A tile using every one of `colours` values (so it is no tile of a shallower format).
-TilePixels RandomTile(uint32_t seed, int colours) {
+TileValues RandomTile(uint32_t seed, int colours) {
   const Bytes noise = test::PatternBytes(64, seed);
-  TilePixels tile;
+  TileValues tile;
   for (size_t i = 0; i < tile.size(); ++i)
     tile[i] = static_cast<uint8_t>(i < static_cast<size_t>(colours) ? i : noise[i] % colours);
   std::rotate(tile.begin(), tile.begin() + noise[0] % 64, tile.end());
@@ -37,17 +41,17 @@ TilePixels RandomTile(uint32_t seed, int colours) {
 }
 
 // Mirrored left to right and/or upside down, as a game's flip bits show it.
-TilePixels Flipped(const TilePixels& tile, O orientation) {
+TileValues Flipped(const TileValues& tile, O orientation) {
   const bool across = orientation == O::Horizontal || orientation == O::Both;
   const bool down = orientation == O::Vertical || orientation == O::Both;
-  TilePixels out;
+  TileValues out;
   for (size_t y = 0; y < 8; ++y)
     for (size_t x = 0; x < 8; ++x)
       out[8 * y + x] = tile[8 * (down ? 7 - y : y) + (across ? 7 - x : x)];
   return out;
 }
 
-Bytes Encoded(const TilePixels& tile, TileFormat format) {
+Bytes Encoded(const TileValues& tile, TileFormat format) {
   TileSurface surface;
   SetUpTileSurface(surface, 1, 1);
   std::copy(tile.begin(), tile.end(), surface.Pixels.begin());
@@ -62,9 +66,9 @@ void Put(Bytes& image, size_t at, const Bytes& bytes) {
   std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<ptrdiff_t>(at));
 }
 
-SearchedTiles Exact(const std::vector<TilePixels>& tiles) {
+SearchedTiles Exact(const std::vector<TileValues>& tiles) {
   SearchedTilesBuilder builder(false);
-  for (const TilePixels& tile : tiles) builder.Add(tile);
+  for (const TileValues& tile : tiles) builder.Add(tile);
   return builder.Take();
 }
 
@@ -111,9 +115,9 @@ class PlantedTileTest : public ::testing::TestWithParam<PlantCase> {};
 TEST_P(PlantedTileTest, IsFoundWhereItWasPlantedAndNowhereElse) {
   const PlantCase& c = GetParam();
   const int colours = 1 << TileFormatInfo(c.format).BitsPerPixel;
-  const std::vector<TilePixels> searched = {RandomTile(11, std::min(colours, 64)),
+  const std::vector<TileValues> searched = {RandomTile(11, std::min(colours, 64)),
                                             RandomTile(12, std::min(colours, 64))};
-  TilePixels stored = Flipped(searched[0], c.stored);
+  TileValues stored = Flipped(searched[0], c.stored);
   if (c.otherPalette)
     for (uint8_t& v : stored) v = static_cast<uint8_t>((v + 5) % colours);
   const Bytes tileBytes = Encoded(stored, c.format);
@@ -121,13 +125,28 @@ TEST_P(PlantedTileTest, IsFoundWhereItWasPlantedAndNowhereElse) {
   Bytes image = test::PatternBytes(0x10000, 3);
   std::vector<std::string> expected;
   if (c.stream) {
-    // Graphics repeat close by (the scan wants a copy); the tile among them.
-    Bytes data(0x800);
-    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i % 8 + 1);
+    // Tiles the scan lists (not one short pattern over and over, which it hides); the tile
+    // among them.
+    Bytes data = test::TileLikeBytes(0x800, 1);
     Put(data, c.offset, tileBytes);
     const Bytes packed = *Compress(*c.stream, data);
     Put(image, 0, packed);
-    expected.push_back(Describe({c.format, c.offset, 0, 0, c.stored}));
+    // Found in every listed stream that reads the tile there: the scan lists each format that
+    // reads these bytes, and one may read them alike as far as the tile (LZ3 for LC_LZ2).
+    std::vector<Bytes> read;
+    for (const StreamFind& find : ScanForStreams(image, ScanFormatsForExtension(c.extension))) {
+      const DecompressResult stream =
+          Decompress(find.Format, std::span(image).subspan(find.Offset));
+      if (find.Offset != 0 || !IsFindShown(find) || !stream.ok() ||
+          std::find(read.begin(), read.end(), stream.Bytes) != read.end())
+        continue;
+      read.push_back(stream.Bytes);
+      if (stream.Bytes.size() >= c.offset + tileBytes.size() &&
+          std::equal(tileBytes.begin(), tileBytes.end(),
+                     stream.Bytes.begin() + static_cast<ptrdiff_t>(c.offset)))
+        expected.push_back(Describe({c.format, c.offset, 0, 0, c.stored}));
+    }
+    ASSERT_FALSE(expected.empty());
     // A compression that keeps the tile's bytes as they are leaves them in the image too.
     const auto raw = std::search(packed.begin(), packed.end(), tileBytes.begin(), tileBytes.end());
     if (raw != packed.end())
@@ -142,7 +161,7 @@ TEST_P(PlantedTileTest, IsFoundWhereItWasPlantedAndNowhereElse) {
   SearchedTiles tiles = Exact(searched);
   if (c.otherPalette) {
     std::vector<uint32_t> picture;
-    for (const TilePixels& tile : searched)
+    for (const TileValues& tile : searched)
       for (uint8_t v : tile) picture.push_back(0xFF000000u | v * 0x0F0F0Fu);
     // Two cells side by side in a picture 16 pixels wide: rows interleave.
     std::vector<uint32_t> sheet(128);
@@ -203,7 +222,7 @@ struct PlaceCase {
 class PlaceRuleTest : public ::testing::TestWithParam<PlaceCase> {};
 
 TEST_P(PlaceRuleTest, MatchesGatherIntoPlacesBestFirst) {
-  std::vector<TilePixels> searched;
+  std::vector<TileValues> searched;
   for (uint32_t k = 0; k < 8; ++k) searched.push_back(RandomTile(40 + k, 16));
   Bytes image(0x40000, 0);
   for (const auto& [offset, tile] : GetParam().planted)
@@ -243,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{
             "OneTileRepeated", Run(0x1001, std::vector<uint32_t>(1000, 7)), {"1/1/1000@4097"}},
         // 16 tiles of gap keep a place together, 17 part it.
-        PlaceCase{"GapOf16", Joined(Run(0x100, {0, 1}), Run(0x100 + 18 * 32, {2})), {"3/2/3@256"}},
+        PlaceCase{"GapOf16", Joined(Run(0x100, {0, 1}), Run(0x100 + 18 * 32, {2})), {"3/3/3@256"}},
         PlaceCase{"GapOf17",
                   Joined(Run(0x100, {0, 1}), Run(0x100 + 19 * 32, {2})),
                   {"2/2/2@256", "1/1/1@864"}},
@@ -251,10 +270,37 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"OtherAlignment",
                   Joined(Run(0x100, {0, 1}), Run(0x141, {2, 3, 4})),
                   {"3/3/3@321", "2/2/2@256"}},
+        // Of two places alike, the one on the tile grid (whole tiles from 0xC0) first.
+        PlaceCase{"OnTheGridFirst",
+                  Joined(Run(0x101, {0, 1, 2}), Run(0x200, {0, 1, 2})),
+                  {"3/3/3@512", "3/3/3@257"}},
         PlaceCase{"MoreTilesFirst",
                   Joined(Run(0x1000, {5, 6}), Joined(Run(0x2000, {0, 1, 2}), Run(0x3000, {3, 7}))),
                   {"3/3/3@8192", "2/2/2@4096", "2/1/2@12288"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TileSearchTest, ADescribedFormatIsSearchedByWhatItDecodesTo) {
+  // A description of the GBA layout under a name of its own: its tiles are found as its own,
+  // exactly and in other colours.
+  const CodecLoadResult loaded = LoadCodecFile(VARNOCK_CODECS_DIR "/example-gba.vrkcodec");
+  ASSERT_TRUE(loaded.Format);
+  const TileFormat described = *loaded.Format;
+  const TileValues tile = RandomTile(31, 16);
+  const Bytes image = [&] {
+    Bytes bytes = test::PatternBytes(0x4000, 8);
+    Put(bytes, 0x1235, Encoded(tile, 9));
+    return bytes;
+  }();
+  const TileFormat only[] = {described};
+  std::vector<uint32_t> picture(tile.begin(), tile.end());
+  for (uint32_t& v : picture) v = 0xFF000000u | (15 - v) * 0x111111u;
+  for (const SearchedTiles& tiles : {Exact({tile}), TilesFromPicture(8, 8, picture, 0, 0)}) {
+    SCOPED_TRACE(tiles.PaletteFree ? "palette-free" : "exact");
+    EXPECT_EQ(SeenPlaces(SearchTiles(
+                  MakeTileSearchRequest(tiles, described, only, ".GBA", true, false), image)),
+              std::vector<std::string>{Describe({described, 0x1235, {}, 0, O::Straight})});
+  }
+}
 
 TEST(TileSearchTest, APickedTileIsFoundElsewhereButNotWhereItWasTaken) {
   Bytes image = test::PatternBytes(0x8000, 5);
@@ -273,12 +319,12 @@ TEST(TileSearchTest, APickedTileIsFoundElsewhereButNotWhereItWasTaken) {
 TEST(TileSearchTest, SourcesGiveEachTileOnceAndLeaveBlankOnesOut) {
   // A picture whose cells start at (3, 5): two different tiles, one of them twice (in other
   // colours), and a blank cell.
-  const TilePixels a = RandomTile(1, 3);
-  const TilePixels b = RandomTile(2, 5);
+  const TileValues a = RandomTile(1, 3);
+  const TileValues b = RandomTile(2, 5);
   const int width = 3 + 4 * 8 + 2;
   const int height = 5 + 8 + 1;
   std::vector<uint32_t> picture(static_cast<size_t>(width * height), 0x123456);
-  const TilePixels* cells[] = {&a, &b, &a, nullptr};
+  const TileValues* cells[] = {&a, &b, &a, nullptr};
   for (int c = 0; c < 4; ++c)
     for (int y = 0; y < 8; ++y)
       for (int x = 0; x < 8; ++x)
@@ -294,7 +340,7 @@ TEST(TileSearchTest, SourcesGiveEachTileOnceAndLeaveBlankOnesOut) {
   EXPECT_EQ(shifted.Blank, 1);
   // From the corner the cells straddle the tiles: none of them is a or b.
   const SearchedTiles corner = TilesFromPicture(width, height, picture, 0, 0);
-  for (const TilePixels& tile : corner.Tiles) {
+  for (const TileValues& tile : corner.Tiles) {
     EXPECT_NE(tile, PaletteFree(a));
     EXPECT_NE(tile, PaletteFree(b));
   }
@@ -307,7 +353,7 @@ TEST(TileSearchTest, SourcesGiveEachTileOnceAndLeaveBlankOnesOut) {
   bytes.insert(bytes.end(), first.begin(), first.end());
   const SearchedTiles video = TilesFromBytes(bytes, 9);
   EXPECT_FALSE(video.PaletteFree);
-  EXPECT_EQ(video.Tiles, (std::vector<TilePixels>{b, a}));
+  EXPECT_EQ(video.Tiles, (std::vector<TileValues>{b, a}));
   EXPECT_EQ(video.Blank, 1);
   EXPECT_EQ(video.Repeated, 1);
 }

@@ -258,7 +258,7 @@ TEST_F(CommandLineStreams, OpensEachStreamBesideItsFileAndReportsOneThatDoesNotD
   CommandLine line;
   line.Files = {QByteArray::fromStdString(dir.Write("other.gba", image)),
                 QByteArray::fromStdString(dir.Write("game.gba", image))};
-  line.Streams = {{{CompressionFormat::Lz10, 0x401}, 1},
+  line.Streams = {{{CompressionFormat::Lz10, 0x401, std::nullopt}, 1},
                   {{CompressionFormat::Lz10, 0x400, 0x100}, 1}};
   const CommandLineOpened opened = OpenCommandLine(line);
   EXPECT_EQ(opened.Files, 2);

@@ -72,7 +72,8 @@ TEST_F(FileMessages, LeftoversOfAnInterruptedSaveAreNamed) {
   ASSERT_EQ(prompts.Messages.size(), 1u);
   const QString rom = QString::fromStdString(dir.File("game.gb"));
   const QString folder = QString::fromStdString(dir.path());
-  const QStringList lines = prompts.Messages[0].Text.split(QLatin1Char('\n'));
+  // One paragraph each, so that a long name that wraps does not run into the next.
+  const QStringList lines = prompts.Messages[0].Text.split(QStringLiteral("\n\n"));
   ASSERT_EQ(lines.size(), 3) << prompts.Messages[0].Text.toStdString();
   EXPECT_EQ(lines[0], QStringLiteral("An interrupted save of '%1' left files behind:").arg(rom));
   EXPECT_TRUE(lines.contains(

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real editor with a sample ROM under a virtual X server with a window manager
 # (openbox, which gives every window it decorates a close box) and checks that it decorates no
-# tool window: each is managed, with frame extents of zero, and draws its own caption.
+# tool window: each is managed, with frame extents of zero, and draws its own caption; and that
+# at their first places no tool window covers another.
 set -euo pipefail
 editor=$1
 sample=$2
@@ -30,4 +31,25 @@ for title in "Editor Palette" "Tile Arranger" "Tile Editor"; do
     exit 1
   fi
 done
-echo "no tool window is decorated"
+# The frames as the window manager placed them: left, top, right, bottom (exclusive).
+frames=()
+for title in "Tile Arranger" "Tile Editor" "Editor Palette"; do
+  info=$(xwininfo -name "$title")
+  left=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+  top=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+  width=$(sed -n 's/.*Width: *//p' <<<"$info")
+  height=$(sed -n 's/.*Height: *//p' <<<"$info")
+  frames+=("$title:$left:$top:$((left + width)):$((top + height))")
+done
+for a in "${frames[@]}"; do
+  for b in "${frames[@]}"; do
+    [[ $a == "$b" ]] && continue
+    IFS=: read -r na la ta ra ba <<<"$a"
+    IFS=: read -r nb lb tb rb bb <<<"$b"
+    if ((la < rb && lb < ra && ta < bb && tb < ba)); then
+      echo "$na ($la,$ta)-($ra,$ba) covers $nb ($lb,$tb)-($rb,$bb)" >&2
+      exit 1
+    fi
+  done
+done
+echo "no tool window is decorated or covers another"

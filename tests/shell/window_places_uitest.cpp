@@ -1,14 +1,10 @@
 // What the tool windows, which stay on top of everything, leave uncovered: each other at their
-// first places, new ROM and stream windows, and the dialogs (the real ones, not scripted).
+// first places, and new ROM and stream windows.
 #include <QApplication>
-#include <QDialog>
 #include <QMdiArea>
-#include <QTimer>
-#include <functional>
 
 #include "compression/compression.h"
 #include "palette/pal_form.h"
-#include "shell/prompts.h"
 #include "support/app_fixture.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
@@ -16,17 +12,10 @@
 namespace varnock::test {
 namespace {
 
-// The tool frames that `window` (a ROM window, in its client area, or a top-level one) covers.
-QStringList ToolsCovering(const QWidget* window) {
-  const QRect onScreen = window->isWindow()
-                             ? window->frameGeometry()
-                             : QRect(window->parentWidget()->mapToGlobal(window->pos()),
-                                     window->frameGeometry().size());
-  QStringList covered;
-  for (const QWidget* tool : {static_cast<QWidget*>(PalForm), static_cast<QWidget*>(EditForm),
-                              static_cast<QWidget*>(ClipForm)})
-    if (tool->window()->frameGeometry().intersects(onScreen)) covered << tool->windowTitle();
-  return covered;
+// The tool windows that cover a ROM window, which sits in the frame's client area.
+QStringList ToolsCovering(const QWidget* rom) {
+  return ToolWindowsCovering(
+      QRect(rom->parentWidget()->mapToGlobal(rom->pos()), rom->frameGeometry().size()));
 }
 
 using WindowPlaces = AppTest;
@@ -70,66 +59,6 @@ TEST_F(WindowPlaces, WithoutRoomBesideTheToolsAWindowStaysWhereItOpened) {
   ASSERT_NE(Open("game.gb", PatternBytes(32768, 1)), nullptr);
   EXPECT_EQ(MainForm->ActiveChild()->pos(), QPoint(0, 0));
 }
-
-class RealDialogs : public AppTest {
- protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    SetPrompts(nullptr);
-  }
-  void TearDown() override {
-    SetPrompts(&prompts);
-    AppTest::TearDown();
-  }
-};
-
-struct DialogCase {
-  const char* name;
-  std::function<void(TChildForm*)> open;
-};
-
-class DialogPlaceTest : public RealDialogs, public ::testing::WithParamInterface<DialogCase> {};
-
-// A dialog centres itself over the frame, which lies over the tools here.
-TEST_P(DialogPlaceTest, OpensInFrontOfTheToolsAndClearOfThem) {
-  MainForm->showNormal();
-  MainForm->setGeometry(450, 100, 450, 450);
-  TChildForm* rom = Open("game.gba", PatternBytes(0x8000, 2));
-  ASSERT_NE(rom, nullptr);
-  QStringList covered;
-  bool seen = false, onTop = false;
-  const auto take = [&] {
-    if (seen) return;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<QDialog*>(window);
-      if (!dialog || !dialog->isVisible()) continue;
-      seen = true;
-      onTop = dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-      covered = ToolsCovering(dialog);
-      dialog->reject();
-    }
-  };
-  // A dialog with a loop of its own is up at the loop's first turn, one without when it returns.
-  QTimer firstTurn;
-  firstTurn.setSingleShot(true);
-  QObject::connect(&firstTurn, &QTimer::timeout, take);
-  firstTurn.start(0);
-  GetParam().open(rom);
-  take();
-  ASSERT_TRUE(seen) << "no dialog came up";
-  EXPECT_TRUE(onTop);
-  EXPECT_EQ(covered, QStringList());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    WindowPlaces, DialogPlaceTest,
-    ::testing::Values(
-        DialogCase{"MessageBox", [](TChildForm*) { ShowError(QStringLiteral("Couldn't load.")); }},
-        DialogCase{"OpenStream", [](TChildForm* rom) { rom->OpenStream1->trigger(); }},
-        DialogCase{"RomPalette", [](TChildForm* rom) { rom->LoadFromRom1->trigger(); }},
-        DialogCase{"Goto", [](TChildForm* rom) { rom->Goto1->trigger(); }},
-        DialogCase{"About", [](TChildForm*) { MainForm->About1->trigger(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace varnock::test

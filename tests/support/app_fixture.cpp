@@ -2,9 +2,21 @@
 
 #include <QApplication>
 
+#include "palette/pal_form.h"
 #include "shell/prompts.h"
+#include "tools/clip_form.h"
+#include "tools/edit_form.h"
 
 namespace varnock::test {
+
+QStringList ToolWindowsCovering(const QRect& onScreen) {
+  QStringList covering;
+  for (const QWidget* tool : {static_cast<QWidget*>(PalForm), static_cast<QWidget*>(EditForm),
+                              static_cast<QWidget*>(ClipForm)})
+    if (tool && tool->window()->frameGeometry().intersects(onScreen))
+      covering << tool->windowTitle();
+  return covering;
+}
 
 void AppTest::SetUp() {
   // Each test is a fresh run: no folder of an earlier file.

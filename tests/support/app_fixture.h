@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QRect>
 #include <QString>
+#include <QStringList>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,9 @@
 #include "support/test_files.h"
 
 namespace varnock::test {
+
+// The titles of the tool windows whose frames overlap `onScreen` (screen coordinates).
+QStringList ToolWindowsCovering(const QRect& onScreen);
 
 class AppTest : public ::testing::Test {
  protected:

@@ -82,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 // A picture's colour table against the sub-palette its tiles go to (entries 0..15 of
-// colours.act, entry k the colour (10k, 255 - k, 3k), entry 9 the same as entry 5).
+// colours.act, entry k the colour (10k, 255 - k, 3k), entry 9 the same as entry 5; entry 16,
+// the first past the sub-palette, has a colour too).
 struct OrderCase {
   const char* label;
   std::vector<int> table;    // each entry the palette entry whose colour it has; -1: a colour
@@ -110,7 +111,7 @@ TEST_P(ColourOrderTest, IndicesAsTheyAreAndSaidSoOrMappedByColour) {
   const OrderCase& c = GetParam();
   TempDir dir;
   std::vector<uint8_t> act(768, 0);
-  for (int k = 0; k < 16; ++k) std::copy_n(Entry(k).begin(), 3, act.begin() + 3 * k);
+  for (int k = 0; k < 17; ++k) std::copy_n(Entry(k).begin(), 3, act.begin() + 3 * k);
   dir.Write("colours.act", act);
   PngPicture png;
   png.ColourType = c.table.empty() ? 2 : 3;
@@ -175,6 +176,14 @@ INSTANTIATE_TEST_SUITE_P(
                   0,
                   {9, 5, 5},
                   ""},
+        OrderCase{"last_colour_of_the_sub_palette", {15}, {0}, {"--by-colour"}, 0, {15}, ""},
+        OrderCase{"first_colour_past_the_sub_palette",
+                  {16},
+                  {0},
+                  {"--by-colour"},
+                  1,
+                  {},
+                  "p.png: The picture's colour #A0EF30 (index 0) is none of the 16 colours"},
         OrderCase{"foreign_colour",
                   {0, -1},
                   {0, 1},

@@ -124,6 +124,114 @@ TEST(ToolProject, ABuildWithOneFailureWritesNothingAndNamesEveryFailure) {
   EXPECT_EQ(IdentifyFile(romPath), identity);
 }
 
+// Noise in the card's picture does not compress into its room: it moves only with --move, into
+// free space, its old place kept, the project following a move in its own ROM.
+TEST(ToolProject, AStreamThatNoLongerFitsMovesOnlyWithMove) {
+  struct Case {
+    bool FreeSpace;  // 16 KiB of 0xFF after the image, a pointer to the card before them
+    std::vector<std::string> Options;
+    int Status;
+    const char* Says;
+    bool Repointed, ProjectMoved;
+  };
+  for (const Case& c : {
+           Case{true, {}, 1, "card: The graphics take ", false, false},
+           Case{false, {"--move"}, 1, "card: No run of free bytes", false, false},
+           Case{true, {"--move"}, 0, "(--repoint changes it)", false, true},
+           Case{true, {"--move", "--repoint"}, 0, "it now points at the new one", true, true},
+           Case{true,
+                {"--move", "-o", "out.gba"},
+                0,
+                "its old place at 0x2100 is as it was",
+                false,
+                false},
+       }) {
+    TempDir dir;
+    std::vector<uint8_t> rom = ReadFile(VARNOCK_SAMPLES_DIR "/sample-compressed.gba");
+    constexpr size_t kPointer = 0x8000;
+    if (c.FreeSpace) {
+      rom.resize(kPointer + 0x4000, 0xFF);
+      const std::array<uint8_t, 4> word = {0x00, 0x21, 0x00, 0x08};
+      std::ranges::copy(word, rom.begin() + kPointer);
+    }
+    const std::string romPath = dir.Write("sample-compressed.gba", rom);
+    const std::string project =
+        dir.Write("sample.vrkproj", ReadFile(VARNOCK_SAMPLES_DIR "/sample-compressed.vrkproj"));
+    ASSERT_EQ(RunTool(dir, {"extract", project}).status, 0);
+    TileSurface card = ReadPicture(dir.File("gfx/card.png"));
+    const std::vector<uint8_t> noise = test::PatternBytes(card.Pixels.size(), 5);
+    for (size_t i = 0; i < card.Pixels.size(); ++i) card.Pixels[i] = noise[i] % 16;
+    WritePicture(dir.File("gfx/card.png"), card);
+    const std::vector<uint8_t> projectBefore = ReadFile(project);
+
+    std::vector<std::string> arguments = {"build", project};
+    for (const std::string& option : c.Options)
+      arguments.push_back(option == "out.gba" ? dir.File(option) : option);
+    const ToolRun run = RunTool(dir, arguments);
+    EXPECT_EQ(run.status, c.Status) << run.err;
+    EXPECT_NE((run.out + run.err).find(c.Says), std::string::npos) << run.out << run.err;
+    const bool out = c.Options.size() == 3;
+    const std::vector<uint8_t> after = ReadFile(out ? dir.File("out.gba") : romPath);
+    if (c.Status != 0) {
+      EXPECT_EQ(ReadFile(romPath), rom);
+      EXPECT_EQ(ReadFile(project), projectBefore);
+      continue;
+    }
+    // The old place as it was; the stream where the project (or the output) says.
+    ASSERT_EQ(after.size(), rom.size());
+    EXPECT_TRUE(std::equal(rom.begin() + kCard, rom.begin() + kCard + 1958, after.begin() + kCard));
+    const ProjectReadResult read = ReadProjectFile(project);
+    ASSERT_TRUE(read.Ok) << read.Message();
+    const ProjectResource& moved = *read.Read.Find("card");
+    EXPECT_EQ(moved.Offset != kCard, c.ProjectMoved) << std::hex << moved.Offset;
+    if (!c.ProjectMoved) continue;
+    EXPECT_GT(moved.Offset, static_cast<int64_t>(kPointer));
+    ASSERT_TRUE(moved.Room);
+    EXPECT_GT(*moved.Room, 1958);
+    EXPECT_LE(moved.Offset + *moved.Room, static_cast<int64_t>(after.size()));
+    const uint32_t pointer = after[kPointer] | after[kPointer + 1] << 8 |
+                             after[kPointer + 2] << 16 | uint32_t{after[kPointer + 3]} << 24;
+    EXPECT_EQ(pointer, c.Repointed ? 0x08000000u + moved.Offset : 0x08002100u);
+    ASSERT_EQ(RunTool(dir, {"extract", project, "--only", "card"}).status, 0);
+    EXPECT_EQ(ReadPicture(dir.File("gfx/card.png")).Pixels, card.Pixels);
+    EXPECT_EQ(RunTool(dir, {"build", project}).out, "nothing changed\n");
+  }
+}
+
+TEST(ToolProject, ABuildKeepsOffTheHeaderFieldsTheSaveRewrites) {
+  TempDir dir;
+  const std::string romPath =
+      dir.Write("game.gba", ReadFile(VARNOCK_SAMPLES_DIR "/sample-compressed.gba"));
+  const std::string project = dir.File("p.vrkproj");
+  ASSERT_EQ(RunTool(dir, {"project", "add", project, "head", "--rom", romPath, "--offset", "0xA0",
+                          "--tiles", "2"})
+                .status,
+            0);
+  ASSERT_EQ(RunTool(dir, {"extract", project}).status, 0);
+  const std::vector<uint8_t> before = ReadFile(romPath);
+  struct Case {
+    int X, Y;  // the pixel of the first tile (bytes 0xA0..0xBF) that changes
+    std::vector<std::string> Options;
+    int Status;
+    const char* Says;
+  };
+  for (const Case& c :
+       {Case{2, 7, {}, 1, "head: The import writes 0xBD..0xBD, over the GBA header complement"},
+        Case{0, 0, {}, 0, "head: 1 bytes at 0xA0"},
+        Case{2, 7, {"--no-checksum"}, 0, "head: 1 bytes at 0xBD"}}) {
+    ASSERT_TRUE(WriteFileSafely(romPath, before).Ok);
+    ASSERT_EQ(RunTool(dir, {"extract", project}).status, 0);
+    ChangeOnePixel(dir.File("head.png"), c.X, c.Y);
+    std::vector<std::string> arguments = {"build", project, "-o", dir.File("out.gba")};
+    arguments.insert(arguments.end(), c.Options.begin(), c.Options.end());
+    std::remove(dir.File("out.gba").c_str());
+    const ToolRun run = RunTool(dir, arguments);
+    EXPECT_EQ(run.status, c.Status) << run.err;
+    EXPECT_NE((run.out + run.err).find(c.Says), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(ReadFile(dir.File("out.gba")).empty(), c.Status != 0);
+  }
+}
+
 TEST(ToolProject, ExtractRefusesEveryBadResourceBeforeWritingAnyPicture) {
   TempDir dir;
   dir.Write("rom.gba", test::PatternBytes(0x1000, 2));
@@ -165,10 +273,16 @@ TEST(ToolProject, ProjectAddWritesAResourceExtractCanShow) {
                           "--palette-rom", "0xC0:bgr15:16"})
                 .status,
             0);
+  // Without --room, the room the stream takes now is written down.
+  ASSERT_EQ(RunTool(dir, {"project", "add", project, "card2", "--offset", "0x2100", "--compressed",
+                          "lz10"})
+                .status,
+            0);
   const ProjectReadResult read = ReadProjectFile(project);
   ASSERT_TRUE(read.Ok) << read.Message();
   EXPECT_EQ(read.Read.Rom, "../game.gba");
-  ASSERT_EQ(read.Read.Resources.size(), 2u);
+  ASSERT_EQ(read.Read.Resources.size(), 3u);
+  EXPECT_EQ(read.Read.Resources[2].Room, 1958);
   const ProjectResource& card = read.Read.Resources[0];
   EXPECT_EQ(card.Compression, CompressionFormat::Lz10);
   EXPECT_EQ(card.Room, 2000);
@@ -190,7 +304,7 @@ TEST(ToolProject, ProjectAddWritesAResourceExtractCanShow) {
         Refusal{{"late", "--offset", "0x8000"}, 1, "late: The offset 0x8000 lies past the end"},
         Refusal{{"room", "--offset", "0x2100", "--compressed", "lz10", "--room", "100"},
                 1,
-                "more than its room of 100"},
+                "a room of 100 bytes cannot hold it"},
         Refusal{{"x", "--offset", "0", "--room", "10"}, 2, "give --compressed too"},
         Refusal{{"x", "--offset", "0", "--rom", "a.gba"}, 2, "this one has its ROM"},
         Refusal{{"x"}, 2, "--offset O says where the tiles are"}}) {

@@ -2,6 +2,7 @@
 // round trips for every format, planted streams found, and a stream put back only where it fits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -9,6 +10,7 @@
 #include "compression/stream_scan.h"
 #include "document/stream_move.h"
 #include "pictures/picture_file.h"
+#include "support/sega_reference.h"
 #include "support/test_files.h"
 #include "support/tool_run.h"
 
@@ -67,21 +69,71 @@ TEST(ToolScan, ListsThePlantedStreamsAsTextAndAsJson) {
     const std::vector<uint8_t> stream = Compress(format, data).value();
     std::copy(stream.begin(), stream.end(), rom.begin() + static_cast<ptrdiff_t>(offset));
     const char* name = CompressionInfo(format).ShortName;
-    char line[160];
-    std::snprintf(line, sizeof line, "0x%08zX %-8s %8zu %8zu\n", offset, name, stream.size(),
-                  data.size());
+    // Scored as 4-bit tiles, the format of a .gba image.
+    const int score = ScoreStream(format, data, stream.size(), 32);
+    char line[200];
+    std::snprintf(line, sizeof line, "0x%08zX %-8s %8zu %8zu %3d\n", offset, name, stream.size(),
+                  data.size(), score);
     text += line;
-    std::snprintf(
-        line, sizeof line,
-        "%s  {\"offset\": %zu, \"format\": \"%s\", \"compressed\": %zu, \"decompressed\": %zu}",
-        json.empty() ? "[\n" : ",\n", offset, name, stream.size(), data.size());
+    std::snprintf(line, sizeof line,
+                  "%s  {\"offset\": %zu, \"format\": \"%s\", \"compressed\": %zu, "
+                  "\"decompressed\": %zu, \"score\": %d}",
+                  json.empty() ? "[\n" : ",\n", offset, name, stream.size(), data.size(), score);
     json += line;
   }
   const std::string path = dir.Write("rom.gba", rom);
   const std::string formats = "--formats=LZ10,huff,rle30";  // names in any case
-  EXPECT_EQ(RunTool(dir, {"scan", path, formats}).out, text);
-  EXPECT_EQ(RunTool(dir, {"scan", path, formats, "--json"}).out, json + "\n]\n");
+  EXPECT_EQ(RunTool(dir, {"scan", path, formats, "--all"}).out, text);
+  EXPECT_EQ(RunTool(dir, {"scan", path, formats, "--all", "--json"}).out, json + "\n]\n");
   EXPECT_EQ(RunTool(dir, {"scan", path, "--formats", "lz2", "--json"}).out, "[]\n");
+}
+
+TEST(ToolScan, LooksForTheConsolesFormatsAndLeavesOutWhatTheEditorsListHides) {
+  TempDir dir;
+  // An LC_LZ2 and an LZ77 10 stream of tiles, LZ77 10 streams of noise and of 192 bytes of
+  // tiles.
+  std::vector<uint8_t> rom(0x8000, 0);
+  const auto plant = [&rom](size_t offset, CompressionFormat format, std::vector<uint8_t> data) {
+    const std::vector<uint8_t> stream = Compress(format, data).value();
+    std::copy(stream.begin(), stream.end(), rom.begin() + static_cast<ptrdiff_t>(offset));
+  };
+  plant(0x100, CompressionFormat::Lz2, test::TileLikeBytes(2048, 1));
+  plant(0x2000, CompressionFormat::Lz10, test::TileLikeBytes(2048, 2));
+  plant(0x4000, CompressionFormat::Lz10, PatternBytes(2048, 3));
+  plant(0x6000, CompressionFormat::Lz10, test::TileLikeBytes(192, 4));
+  const std::string lz2 = "0x00000100 lz2 ", tiles = "0x00002000 lz10", noise = "0x00004000 lz10",
+                    small = "0x00006000 lz10";
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> listed, notListed;
+    bool leftOut;  // standard error says how many streams were left out
+  };
+  const Case cases[] = {
+      {"SNES image", {"rom.smc"}, {lz2}, {tiles}, true},
+      {"GBA image", {"rom.gba"}, {tiles}, {lz2, noise, small}, true},
+      {"every format", {"rom.gba", "--formats", "all"}, {lz2, tiles}, {noise, small}, true},
+      {"all scores", {"rom.gba", "--all"}, {tiles, noise}, {small}, true},
+      {"smaller streams", {"rom.gba", "--min-size", "192"}, {tiles, small}, {noise}, true},
+      {"everything", {"rom.gba", "--all", "--min-size=0"}, {tiles, noise, small}, {}, false},
+  };
+  dir.Write("rom.smc", rom);
+  dir.Write("rom.gba", rom);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> arguments = {"scan", dir.File(c.arguments[0])};
+    arguments.insert(arguments.end(), c.arguments.begin() + 1, c.arguments.end());
+    const test::ToolRun run = RunTool(dir, arguments);
+    EXPECT_EQ(run.status, 0);
+    const auto listed = [&run](const std::string& start) {
+      const std::vector<std::string> lines = test::Lines(run.out);
+      return std::any_of(lines.begin(), lines.end(),
+                         [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+    };
+    for (const std::string& find : c.listed) EXPECT_TRUE(listed(find)) << find;
+    for (const std::string& find : c.notListed) EXPECT_FALSE(listed(find)) << find;
+    EXPECT_EQ(run.err.find("left out") != std::string::npos, c.leftOut) << run.err;
+  }
 }
 
 // A picture of 16 tiles in GBA format whose pixels are `index`, written as PNG.
