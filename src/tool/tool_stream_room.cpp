@@ -35,7 +35,16 @@ void ApplyRoomOptions(const ParsedArguments& arguments, std::string_view command
 bool MoveStreamOption(const ParsedArguments& arguments, std::string_view command, RomDocument& doc,
                       StreamLink& link, const StreamSavePlan& plan) {
   const std::string* where = arguments.Value("--move-to");
-  if (!where || plan.Verdict != StreamSaveVerdict::TooLarge) return false;
+  if (!where) {
+    if (arguments.Has("--repoint")) BadUsage(command, "--repoint goes with --move-to");
+    return false;
+  }
+  if (plan.Verdict != StreamSaveVerdict::TooLarge) {
+    // A move is for a stream that no longer fits: one that fits stays where the game reads it.
+    std::fprintf(stderr, "The stream fits its room at %s: it was not moved.\n",
+                 HexOffset(link.Offset).c_str());
+    return false;
+  }
   std::optional<int64_t> target;
   if (*where != "auto") target = NumberText(*where, command, "--move-to");
   const bool gba = IsGbaImageExtension(doc.RomExt);

@@ -251,6 +251,8 @@ TEST(ToolCompressedImport, AStreamThatNoLongerFitsTakesARoomOrMovesWithItsPointe
       {"MovedToAnOffset", {"--move-to", "0x7000", "--repoint"}, 0, 0x7000, {0x400, 0x800}, -1},
       {"NotOverUsedBytes", {"--move-to", "0x2000"}, 1, -1, {}, -1},
       {"NotPastTheEnd", {"--move-to", "0x7F00"}, 1, -1, {}, -1},
+      {"RepointNeedsAMove", {"--repoint", "--room", "2048"}, 2, -1, {}, -1},
+      {"AStreamThatFitsStays", {"--room", "2048", "--move-to", "auto"}, 0, kAt, {}, 0xFF},
   };
   for (const RoomToolCase& c : cases) {
     SCOPED_TRACE(c.name);
