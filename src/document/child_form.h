@@ -205,7 +205,7 @@ class TChildForm : public QMdiSubWindow {
   // A closing window: the current tile and the drop undo no longer refer to it.
   void ForgetDragState();
 
-  // "&Cerca tile...": the tile search dialog of this window.
+  // "Cerca &tile...": the tile search dialog of this window.
   void FindTiles1Click();
   // Shows the tile at `offset` in `format` (any Tag with a table row): the format, then the
   // page that puts the tile in a cell, through the scroll bar's redraw, and the tile picked.

@@ -50,7 +50,7 @@ void TChildForm::BuildToolsMenu() {
   // Only a stream window has a room; the menu is built before the window knows what it shows.
   connect(Tools1, &QMenu::aboutToShow, this, [this] { StreamRoom1->setEnabled(IsStreamWindow()); });
   Tools1->addSeparator();
-  FindTiles1 = Tools1->addAction(QStringLiteral("&Cerca tile..."));
+  FindTiles1 = Tools1->addAction(QStringLiteral("Cerca &tile..."));
   FindTiles1->setObjectName(QStringLiteral("FindTiles1"));
   // Shown in the menu; the frame's shortcut runs it through the menu, like a click.
   FindTiles1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
