@@ -8,6 +8,7 @@
 #include "document/free_space.h"
 #include "document/goto_form.h"
 #include "document/stream_argument.h"
+#include "document/stream_room_form.h"
 #include "shell/prompts.h"
 #include "shell/window_places.h"
 
@@ -40,13 +41,7 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
       QRegularExpression(QStringLiteral("[0-9]{0,10}|0[xX][0-9A-Fa-f]{0,8}")), RoomEdit));
   TakesLabel = new QLabel(this);
   TakesLabel->setObjectName(QStringLiteral("TakesLabel"));
-  FillEdit = new QLineEdit(QStringLiteral("%1")
-                               .arg(static_cast<int>(FreeSpaceByte(image)), 2, 16, QLatin1Char('0'))
-                               .toUpper(),
-                           this);
-  FillEdit->setObjectName(QStringLiteral("FillEdit"));
-  FillEdit->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("[0-9A-Fa-f]{1,2}")), FillEdit));
+  FillEdit = NewFillByteEdit(FreeSpaceByte(image), this);
   connect(OffsetEdit, &QLineEdit::textChanged, this, &TStreamOpenForm::ShowWhatTheStreamTakes);
   connect(FormatBox, &QComboBox::currentIndexChanged, this,
           &TStreamOpenForm::ShowWhatTheStreamTakes);
@@ -126,14 +121,8 @@ void TStreamOpenForm::OkButtonClick() {
     }
     room.Room = *bytes;
   }
-  bool isByte = false;
-  const uint fill = FillEdit->text().toUInt(&isByte, 16);
-  if (!isByte || fill > 0xFF) {
-    ShowNotAnInteger(FillEdit->text());
-    FillEdit->setFocus();
-    return;
-  }
-  room.FillByte = static_cast<uint8_t>(fill);
+  room.FillByte = ReadFillByte(FillEdit);
+  if (!room.FillByte) return;
   failed_ = false;
   FailureLabel->hide();
   emit Chosen(*offset, format, room);

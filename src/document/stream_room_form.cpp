@@ -13,6 +13,24 @@
 
 namespace varnock {
 
+QLineEdit* NewFillByteEdit(uint8_t fill, QWidget* parent) {
+  auto* edit = new QLineEdit(
+      QStringLiteral("%1").arg(static_cast<int>(fill), 2, 16, QLatin1Char('0')).toUpper(), parent);
+  edit->setObjectName(QStringLiteral("FillEdit"));
+  edit->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9A-Fa-f]{1,2}")), edit));
+  return edit;
+}
+
+std::optional<uint8_t> ReadFillByte(QLineEdit* edit) {
+  bool isByte = false;
+  const uint fill = edit->text().toUInt(&isByte, 16);
+  if (isByte && fill <= 0xFF) return static_cast<uint8_t>(fill);
+  ShowNotAnInteger(edit->text());
+  edit->setFocus();
+  return std::nullopt;
+}
+
 TStreamRoomForm::TStreamRoomForm(TChildForm* stream) : QDialog(stream), stream_(stream) {
   setObjectName(QStringLiteral("StreamRoomForm"));
   setWindowTitle(QStringLiteral("Spazio dello stream"));
@@ -34,12 +52,7 @@ TStreamRoomForm::TStreamRoomForm(TChildForm* stream) : QDialog(stream), stream_(
                               .arg(std::max<int64_t>(imageSize - link.Offset, 0)),
                           this);
   TakesLabel->setObjectName(QStringLiteral("TakesLabel"));
-  FillEdit = new QLineEdit(
-      QStringLiteral("%1").arg(static_cast<int>(link.FillByte), 2, 16, QLatin1Char('0')).toUpper(),
-      this);
-  FillEdit->setObjectName(QStringLiteral("FillEdit"));
-  FillEdit->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("[0-9A-Fa-f]{1,2}")), FillEdit));
+  FillEdit = NewFillByteEdit(link.FillByte, this);
   FailureLabel = new QLabel(this);
   FailureLabel->setObjectName(QStringLiteral("FailureLabel"));
   FailureLabel->setWordWrap(true);
@@ -69,14 +82,9 @@ TStreamRoomForm::TStreamRoomForm(TChildForm* stream) : QDialog(stream), stream_(
 }
 
 void TStreamRoomForm::OkButtonClick() {
-  bool isByte = false;
-  const uint fill = FillEdit->text().toUInt(&isByte, 16);
-  if (!isByte || fill > 0xFF) {
-    ShowNotAnInteger(FillEdit->text());
-    FillEdit->setFocus();
-    return;
-  }
-  const QString refusal = stream_->SetStreamRoom({RoomBox->value(), static_cast<uint8_t>(fill)});
+  const std::optional<uint8_t> fill = ReadFillByte(FillEdit);
+  if (!fill) return;
+  const QString refusal = stream_->SetStreamRoom({RoomBox->value(), *fill});
   if (refusal.isEmpty()) {
     accept();
     return;

@@ -7,10 +7,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <cstdint>
+#include <optional>
 
 namespace varnock {
 
 class TChildForm;
+
+// The hexadecimal box of a fill byte, preset with `fill`, as the open and room dialogs show it.
+QLineEdit* NewFillByteEdit(uint8_t fill, QWidget* parent);
+// The byte in `edit`; text that is not one is said to the user, the box takes the focus and
+// none is returned.
+std::optional<uint8_t> ReadFillByte(QLineEdit* edit);
 
 class TStreamRoomForm : public QDialog {
   Q_OBJECT
