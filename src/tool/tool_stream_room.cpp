@@ -39,15 +39,18 @@ bool MoveStreamOption(const ParsedArguments& arguments, std::string_view command
     if (arguments.Has("--repoint")) BadUsage(command, "--repoint goes with --move-to");
     return false;
   }
+  std::optional<int64_t> target;
+  if (*where != "auto") target = NumberText(*where, command, "--move-to");
+  const bool gba = IsGbaImageExtension(doc.RomExt);
+  if (arguments.Has("--repoint") && !gba)
+    std::fprintf(stderr, "%s is not a GBA image: --repoint has no pointer words to change.\n",
+                 doc.RomPath.c_str());
   if (plan.Verdict != StreamSaveVerdict::TooLarge) {
     // A move is for a stream that no longer fits: one that fits stays where the game reads it.
     std::fprintf(stderr, "The stream fits its room at %s: it was not moved.\n",
                  HexOffset(link.Offset).c_str());
     return false;
   }
-  std::optional<int64_t> target;
-  if (*where != "auto") target = NumberText(*where, command, "--move-to");
-  const bool gba = IsGbaImageExtension(doc.RomExt);
   const std::span<const uint8_t> compressed(plan.Bytes.data(), plan.CompressedLength);
   const StreamMovePlan move = PlanStreamMove(link, ImageBytes(doc), compressed, target, gba);
   if (!move.Refusal.empty()) FailOn(doc.RomPath, move.Refusal);
