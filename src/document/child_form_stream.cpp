@@ -38,7 +38,7 @@ QString HexText(int64_t offset) {
 void TChildForm::BuildToolsMenu() {
   Tools1 = new QMenu(QStringLiteral("&Strumenti"), this);
   Tools1->setObjectName(QStringLiteral("Tools1"));
-  OpenStream1 = Tools1->addAction(QStringLiteral("Apri grafica &compressa..."));
+  OpenStream1 = Tools1->addAction(QStringLiteral("&Apri grafica compressa..."));
   OpenStream1->setObjectName(QStringLiteral("OpenStream1"));
   FindStreams1 = Tools1->addAction(QStringLiteral("&Cerca grafica compressa..."));
   FindStreams1->setObjectName(QStringLiteral("FindStreams1"));
