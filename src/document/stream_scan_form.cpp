@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -18,7 +17,6 @@ namespace varnock {
 namespace {
 
 constexpr int kProgressSteps = 1000;
-constexpr int kProgressIntervalMs = 100;
 // The picture column holds eight tiles drawn twice their size; the others fit their numbers.
 constexpr std::array<int, kScanColumnCount> kColumnWidths{90, 90, 80, 90, 60, 80, 140};
 // Larger than any stream the formats decode to.
@@ -27,13 +25,8 @@ constexpr int kLargestMinimumSize = 1 << 24;
 // The worker's whole work. The finds' pictures are drawn later, by the list, from the same
 // copy of the image: a stopped scan's finds get theirs too.
 void RunScan(StreamScanJob& job) {
-  job.WorkerThread = std::this_thread::get_id();
-  job.Finds =
-      ScanForStreams(job.Image, job.Formats, job.Options, [&job](size_t done, size_t total) {
-        job.Done.store(done, std::memory_order_relaxed);
-        job.Total.store(total, std::memory_order_relaxed);
-        return !job.Cancelled.load(std::memory_order_relaxed);
-      });
+  job.Finds = ScanForStreams(job.Image, job.Formats, job.Options,
+                             [&job](size_t done, size_t total) { return job.Report(done, total); });
 }
 
 }  // namespace
@@ -125,10 +118,6 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   connect(Results->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &TStreamScanForm::UpdateButtons);
 
-  ProgressTimer = new QTimer(this);
-  ProgressTimer->setInterval(kProgressIntervalMs);
-  connect(ProgressTimer, &QTimer::timeout, this, &TStreamScanForm::ShowProgress);
-
   auto* run = new QHBoxLayout;
   run->addWidget(StartButton);
   run->addWidget(CancelButton);
@@ -161,13 +150,8 @@ TStreamScanForm::TStreamScanForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   UpdateButtons();
 }
 
-TStreamScanForm::~TStreamScanForm() {
-  // Only the worker is stopped: the window, and this dialog's rows, may be going away too.
-  if (!Job) return;
-  Job->Cancelled = true;
-  Worker->wait();
-  delete Worker;
-}
+// The running scan, if any, is stopped by its BackgroundJob.
+TStreamScanForm::~TStreamScanForm() = default;
 
 TChildForm* TStreamScanForm::OpenRom() const {
   TChildForm* rom = Rom.data();
@@ -198,23 +182,12 @@ void TStreamScanForm::StartButtonClick() {
   Model->Clear();
   Progress->setValue(0);
   StatusLabel->setText(QStringLiteral("Ricerca in corso..."));
-  Job = job;
-  Worker = QThread::create([job] { RunScan(*job); });
-  // The finds reach this thread through its event loop; a scan stopped meanwhile has already
-  // been taken, and its late signal finds another job or none.
-  connect(Worker, &QThread::finished, this, [this, job] {
-    if (Job == job) TakeResults();
-  });
-  Worker->start();
-  ProgressTimer->start();
+  Work.Start(job, RunScan, [this] { TakeResults(); });
   UpdateButtons();
 }
 
 void TStreamScanForm::ShowProgress() {
-  if (!Job) return;
-  const uint64_t total = Job->Total.load(std::memory_order_relaxed);
-  const uint64_t done = Job->Done.load(std::memory_order_relaxed);
-  Progress->setValue(total == 0 ? 0 : static_cast<int>(done * kProgressSteps / total));
+  if (const StreamScanJob* job = Work.Current()) Progress->setValue(job->Steps(kProgressSteps));
 }
 
 void TStreamScanForm::CancelButtonClick() {
@@ -222,18 +195,14 @@ void TStreamScanForm::CancelButtonClick() {
 }
 
 void TStreamScanForm::StopScan() {
-  if (!Job) return;
-  Job->Cancelled = true;
+  if (!Scanning()) return;
+  Work.Cancel();
   TakeResults();
 }
 
 void TStreamScanForm::TakeResults() {
-  std::shared_ptr<StreamScanJob> job = std::move(Job);
-  Job = nullptr;
-  ProgressTimer->stop();
-  Worker->wait();
-  Worker->deleteLater();
-  Worker = nullptr;
+  const std::shared_ptr<StreamScanJob> job = Work.Take();
+  if (!job) return;
   LastWorkerThread = job->WorkerThread;
   LastScanStopped = job->Cancelled.load();
   Progress->setValue(LastScanStopped ? Progress->value() : kProgressSteps);

@@ -9,35 +9,28 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <QTreeView>
 #include <array>
-#include <atomic>
 #include <memory>
 #include <thread>
 #include <vector>
 
 #include "compression/stream_scan.h"
+#include "document/background_job.h"
 #include "document/stream_scan_form_model.h"
-
-class QThread;
 
 namespace varnock {
 
 class TChildForm;
 
-// One scan's state, shared with its worker. The worker reads Image and Formats, updates the
-// atomics as it goes and fills Finds and WorkerThread before it ends; the window reads those
-// two only after the worker has ended. The list keeps Image to draw the finds' pictures.
-struct StreamScanJob {
+// One scan's state, shared with its worker. The worker reads Image and Formats, reports its
+// progress as it goes and fills Finds before it ends; the window reads Finds only after the
+// worker has ended. The list keeps Image to draw the finds' pictures.
+struct StreamScanJob : JobProgress {
   std::vector<uint8_t> Image;
   std::vector<CompressionFormat> Formats;
   ScanOptions Options;
-  std::atomic<uint64_t> Done{0};
-  std::atomic<uint64_t> Total{0};
-  std::atomic<bool> Cancelled{false};
   std::vector<StreamFind> Finds;
-  std::thread::id WorkerThread;
 };
 
 class TStreamScanForm : public QDialog {
@@ -55,7 +48,7 @@ class TStreamScanForm : public QDialog {
   void GotoButtonClick();
   // Opens the selected find as a window of its own.
   void OpenButtonClick();
-  bool Scanning() const { return Job != nullptr; }
+  bool Scanning() const { return Work.Running(); }
   // Cancels a running scan and waits until its worker has ended.
   void StopScan();
   // Tile counts and pictures in the window's current format and palette.
@@ -99,9 +92,7 @@ class TStreamScanForm : public QDialog {
   // The window while it is open, else null.
   TChildForm* OpenRom() const;
 
-  std::shared_ptr<StreamScanJob> Job;
-  QThread* Worker = nullptr;
-  QTimer* ProgressTimer = nullptr;
+  BackgroundJob<StreamScanJob> Work{this, [this] { ShowProgress(); }};
   bool LastScanStopped = false;
 };
 

@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -24,7 +23,6 @@ namespace varnock {
 namespace {
 
 constexpr int kProgressSteps = 1000;
-constexpr int kProgressIntervalMs = 100;
 
 const FileDialogInfo kOpenStateDialog{
     QStringLiteral("Apri stato"),
@@ -45,11 +43,8 @@ constexpr int kColumnWidths[kPlaceColumnCount] = {
     90, 130, 150, 50, 70, 100, 160, kPlacePreviewTiles * 8 * kPlacePreviewZoom + 8};
 
 void RunSearch(TileSearchJob& job) {
-  job.WorkerThread = std::this_thread::get_id();
   job.Result = SearchTiles(job.Request, job.Image, [&job](uint64_t done, uint64_t total) {
-    job.Done.store(done, std::memory_order_relaxed);
-    job.Total.store(std::max<uint64_t>(total, 1), std::memory_order_relaxed);
-    return !job.Cancelled.load(std::memory_order_relaxed);
+    return job.Report(done, total);
   });
 }
 
@@ -171,10 +166,6 @@ TTileSearchForm::TTileSearchForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   connect(Results->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &TTileSearchForm::UpdateButtons);
 
-  ProgressTimer = new QTimer(this);
-  ProgressTimer->setInterval(kProgressIntervalMs);
-  connect(ProgressTimer, &QTimer::timeout, this, &TTileSearchForm::ShowProgress);
-
   auto* options = new QHBoxLayout;
   options->addWidget(StreamsBox);
   options->addWidget(FlipsBox);
@@ -198,13 +189,8 @@ TTileSearchForm::TTileSearchForm(TChildForm* rom) : QDialog(rom), Rom(rom) {
   UpdateButtons();
 }
 
-TTileSearchForm::~TTileSearchForm() {
-  // Only the worker is stopped: the window may be going away too.
-  if (!Job) return;
-  Job->Cancelled = true;
-  Worker->wait();
-  delete Worker;
-}
+// The running search, if any, is stopped by its BackgroundJob.
+TTileSearchForm::~TTileSearchForm() = default;
 
 TChildForm* TTileSearchForm::OpenRom() const {
   TChildForm* rom = Rom.data();
@@ -315,22 +301,12 @@ void TTileSearchForm::StartButtonClick() {
   Model->SetResult({}, {});
   Progress->setValue(0);
   StatusLabel->setText(QStringLiteral("Ricerca di %1 tile in corso...").arg(SearchedCount));
-  Job = job;
-  Worker = QThread::create([job] { RunSearch(*job); });
-  // A search stopped meanwhile has already been taken; its late signal finds another job.
-  connect(Worker, &QThread::finished, this, [this, job] {
-    if (Job == job) TakeResult();
-  });
-  Worker->start();
-  ProgressTimer->start();
+  Work.Start(job, RunSearch, [this] { TakeResult(); });
   UpdateButtons();
 }
 
 void TTileSearchForm::ShowProgress() {
-  if (!Job) return;
-  const uint64_t total = std::max<uint64_t>(Job->Total.load(std::memory_order_relaxed), 1);
-  const uint64_t done = Job->Done.load(std::memory_order_relaxed);
-  Progress->setValue(static_cast<int>(std::min(done, total) * kProgressSteps / total));
+  if (const TileSearchJob* job = Work.Current()) Progress->setValue(job->Steps(kProgressSteps));
 }
 
 void TTileSearchForm::CancelButtonClick() {
@@ -338,18 +314,14 @@ void TTileSearchForm::CancelButtonClick() {
 }
 
 void TTileSearchForm::StopSearch() {
-  if (!Job) return;
-  Job->Cancelled = true;
+  if (!Searching()) return;
+  Work.Cancel();
   TakeResult();
 }
 
 void TTileSearchForm::TakeResult() {
-  std::shared_ptr<TileSearchJob> job = std::move(Job);
-  Job = nullptr;
-  ProgressTimer->stop();
-  Worker->wait();
-  Worker->deleteLater();
-  Worker = nullptr;
+  const std::shared_ptr<TileSearchJob> job = Work.Take();
+  if (!job) return;
   LastWorkerThread = job->WorkerThread;
   const bool cancelled = job->Result.Cancelled;
   const size_t places = job->Result.Places.size();

@@ -13,34 +13,27 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <QTreeView>
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "document/background_job.h"
 #include "search/tile_search.h"
-
-class QThread;
 
 namespace varnock {
 
 class TChildForm;
 class TileSearchModel;
 
-// One search's state, shared with its worker. The worker reads Request and Image, updates the
-// atomics as it goes and fills Result and WorkerThread before it ends; the dialog reads those
-// only after the worker has ended.
-struct TileSearchJob {
+// One search's state, shared with its worker. The worker reads Request and Image, reports its
+// progress as it goes and fills Result before it ends; the dialog reads Result only after the
+// worker has ended.
+struct TileSearchJob : JobProgress {
   TileSearchRequest Request;
   std::vector<uint8_t> Image;
-  std::atomic<uint64_t> Done{0};
-  std::atomic<uint64_t> Total{1};
-  std::atomic<bool> Cancelled{false};
   TileSearchResult Result;
-  std::thread::id WorkerThread;
 };
 
 class TTileSearchForm : public QDialog {
@@ -59,7 +52,7 @@ class TTileSearchForm : public QDialog {
   // The window's view at `row`'s place in its format, or a stream window there, with the
   // place's first matching tile picked. The window that shows it, or null.
   TChildForm* OpenPlace(int row);
-  bool Searching() const { return Job != nullptr; }
+  bool Searching() const { return Work.Running(); }
   // Cancels a running search and waits until its worker has ended.
   void StopSearch();
   // The tiles the chosen source gives, or nothing after telling the user why.
@@ -104,9 +97,7 @@ class TTileSearchForm : public QDialog {
   void UpdateButtons();
   TChildForm* OpenRom() const;
 
-  std::shared_ptr<TileSearchJob> Job;
-  QThread* Worker = nullptr;
-  QTimer* ProgressTimer = nullptr;
+  BackgroundJob<TileSearchJob> Work{this, [this] { ShowProgress(); }};
   size_t SearchedCount = 0;
 };
 
