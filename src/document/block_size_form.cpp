@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "document/tile_arrangement.h"
+#include "shell/dialog_buttons.h"
 #include "shell/prompts.h"
 
 namespace varnock {
@@ -30,27 +31,20 @@ TBlockSizeForm::TBlockSizeForm(QWidget* parent, const QString& title, int32_t wi
   setMinimumWidth(260);
   WidthBox = MakeSideBox(this, "WidthBox", width);
   HeightBox = MakeSideBox(this, "HeightBox", height);
-  OkButton = new QPushButton(QStringLiteral("OK"), this);
-  OkButton->setObjectName(QStringLiteral("OkButton"));
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Annulla"), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  const DialogButtonRow buttons = MakeDialogButtonRow(this);
+  OkButton = buttons.Accept;
+  CancelButton = buttons.Cancel;
   connect(OkButton, &QPushButton::clicked, this, [this] {
     accept();
     emit Chosen(WidthBox->value(), HeightBox->value());
   });
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* fields = new QFormLayout;
   fields->addRow(QStringLiteral("&Larghezza (tile):"), WidthBox);
   fields->addRow(QStringLiteral("&Altezza (tile):"), HeightBox);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OkButton);
-  buttons->addWidget(CancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.Row);
 }
 
 }  // namespace varnock

@@ -7,6 +7,7 @@
 
 #include "document/goto_form.h"
 #include "palette/rom_palette.h"
+#include "shell/dialog_buttons.h"
 #include "shell/prompts.h"
 
 namespace varnock {
@@ -38,25 +39,18 @@ TRomPalForm::TRomPalForm(QWidget* parent, int32_t offset, RomPaletteFormat forma
   const int entries = EntriesBox->findData(count);
   EntriesBox->setCurrentIndex(entries < 0 ? 0 : entries);
 
-  OkButton = new QPushButton(QStringLiteral("OK"), this);
-  OkButton->setObjectName(QStringLiteral("OkButton"));
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Annulla"), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  const DialogButtonRow buttons = MakeDialogButtonRow(this);
+  OkButton = buttons.Accept;
+  CancelButton = buttons.Cancel;
   connect(OkButton, &QPushButton::clicked, this, &TRomPalForm::OkButtonClick);
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* fields = new QFormLayout;
   fields->addRow(QStringLiteral("&Offset (hex):"), OffsetEdit);
   fields->addRow(QStringLiteral("&Codifica:"), EncodingBox);
   fields->addRow(QStringLiteral("&Numero colori:"), EntriesBox);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OkButton);
-  buttons->addWidget(CancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.Row);
 }
 
 void TRomPalForm::OkButtonClick() {

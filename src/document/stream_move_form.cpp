@@ -7,6 +7,7 @@
 
 #include "document/child_form.h"
 #include "document/goto_form.h"
+#include "shell/dialog_buttons.h"
 #include "shell/prompts.h"
 
 namespace varnock {
@@ -64,21 +65,15 @@ TStreamMoveForm::TStreamMoveForm(TChildForm* stream, std::vector<uint8_t> compre
       item->setCheckState(Qt::Checked);
     }
 
-  MoveButton = new QPushButton(QStringLiteral("&Sposta"), this);
-  MoveButton->setObjectName(QStringLiteral("MoveButton"));
-  MoveButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Annulla"), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  const DialogButtonRow buttons =
+      MakeDialogButtonRow(this, QStringLiteral("&Sposta"), QStringLiteral("MoveButton"));
+  MoveButton = buttons.Accept;
+  CancelButton = buttons.Cancel;
   connect(MoveButton, &QPushButton::clicked, this, &TStreamMoveForm::MoveButtonClick);
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(OffsetEdit, &QLineEdit::textChanged, this, &TStreamMoveForm::Replan);
 
   auto* fields = new QFormLayout;
   fields->addRow(QStringLiteral("&Nuovo offset (hex):"), OffsetEdit);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(MoveButton);
-  buttons->addWidget(CancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(intro);
   layout->addLayout(fields);
@@ -87,7 +82,7 @@ TStreamMoveForm::TStreamMoveForm(TChildForm* stream, std::vector<uint8_t> compre
     layout->addWidget(new QLabel(
         QStringLiteral("Puntatori al vecchio posto (spuntati: puntano al nuovo):"), this));
   layout->addWidget(PointerList, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.Row);
   setMinimumWidth(420);
   if (automatic.Refusal.empty())
     Replan();

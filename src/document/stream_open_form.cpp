@@ -9,6 +9,7 @@
 #include "document/goto_form.h"
 #include "document/stream_argument.h"
 #include "document/stream_room_form.h"
+#include "shell/dialog_buttons.h"
 #include "shell/prompts.h"
 #include "shell/window_places.h"
 
@@ -47,13 +48,10 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
           &TStreamOpenForm::ShowWhatTheStreamTakes);
   connect(RoomEdit, &QLineEdit::textEdited, this, [this] { roomTyped_ = true; });
 
-  OkButton = new QPushButton(QStringLiteral("OK"), this);
-  OkButton->setObjectName(QStringLiteral("OkButton"));
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Annulla"), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  const DialogButtonRow buttons = MakeDialogButtonRow(this);
+  OkButton = buttons.Accept;
+  CancelButton = buttons.Cancel;
   connect(OkButton, &QPushButton::clicked, this, &TStreamOpenForm::OkButtonClick);
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* fields = new QFormLayout;
   fields->addRow(QStringLiteral("&Formato:"), FormatBox);
@@ -61,10 +59,6 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
   fields->addRow(QStringLiteral("&Spazio (byte):"), RoomEdit);
   fields->addRow(QString(), TakesLabel);
   fields->addRow(QStringLiteral("&Riempimento (hex):"), FillEdit);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OkButton);
-  buttons->addWidget(CancelButton);
   FailureLabel = new QLabel(this);
   FailureLabel->setObjectName(QStringLiteral("FailureLabel"));
   FailureLabel->setWordWrap(true);
@@ -73,7 +67,7 @@ TStreamOpenForm::TStreamOpenForm(QWidget* parent, int32_t offset, CompressionFor
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
   layout->addWidget(FailureLabel);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.Row);
   ShowWhatTheStreamTakes();
   // The offset is what a user comes to type: it takes the keys first, ready to be typed over.
   OffsetEdit->setFocus();

@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "document/child_form.h"
+#include "shell/dialog_buttons.h"
 #include "shell/prompts.h"
 #include "shell/window_places.h"
 
@@ -59,26 +60,19 @@ TStreamRoomForm::TStreamRoomForm(TChildForm* stream) : QDialog(stream), stream_(
   FailureLabel->setStyleSheet(QStringLiteral("color: #b00000"));
   FailureLabel->hide();
 
-  OkButton = new QPushButton(QStringLiteral("OK"), this);
-  OkButton->setObjectName(QStringLiteral("OkButton"));
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Annulla"), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  const DialogButtonRow buttons = MakeDialogButtonRow(this);
+  OkButton = buttons.Accept;
+  CancelButton = buttons.Cancel;
   connect(OkButton, &QPushButton::clicked, this, &TStreamRoomForm::OkButtonClick);
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* fields = new QFormLayout;
   fields->addRow(QStringLiteral("&Spazio:"), RoomBox);
   fields->addRow(QString(), TakesLabel);
   fields->addRow(QStringLiteral("&Riempimento (hex):"), FillEdit);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OkButton);
-  buttons->addWidget(CancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
   layout->addWidget(FailureLabel);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.Row);
 }
 
 void TStreamRoomForm::OkButtonClick() {

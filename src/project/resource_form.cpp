@@ -7,6 +7,7 @@
 #include "codec/codec_registry.h"
 #include "document/goto_text.h"
 #include "document/view_names.h"
+#include "shell/dialog_buttons.h"
 #include "shell/prompts.h"
 
 namespace varnock {
@@ -69,18 +70,15 @@ TResourceForm::TResourceForm(QWidget* parent, const ProjectResource& resource)
   PictureEdit = new QLineEdit(QString::fromStdString(resource.Picture), this);
   PictureEdit->setObjectName(QStringLiteral("PictureEdit"));
   PictureEdit->setPlaceholderText(QString::fromStdString(resource.Name + ".png"));
-  OkButton = new QPushButton(QStringLiteral("OK"), this);
-  OkButton->setObjectName(QStringLiteral("OkButton"));
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Annulla"), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  const DialogButtonRow buttons = MakeDialogButtonRow(this);
+  OkButton = buttons.Accept;
+  CancelButton = buttons.Cancel;
   connect(OkButton, &QPushButton::clicked, this, [this] {
     const std::optional<ProjectResource> read = ReadBoxes();
     if (!read) return;
     accept();
     emit Chosen(*read);
   });
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* fields = new QFormLayout;
   fields->addRow(QStringLiteral("&Offset (esadecimale):"), OffsetEdit);
@@ -93,13 +91,9 @@ TResourceForm::TResourceForm(QWidget* parent, const ProjectResource& resource)
   fields->addRow(QStringLiteral("&Riempimento:"), FillBox);
   fields->addRow(QStringLiteral("Sotto-p&alette:"), SubPaletteBox);
   fields->addRow(QStringLiteral("File P&NG:"), PictureEdit);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OkButton);
-  buttons->addWidget(CancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.Row);
 }
 
 std::optional<ProjectResource> TResourceForm::ReadBoxes() {
