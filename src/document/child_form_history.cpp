@@ -6,6 +6,7 @@
 #include "document/history_form.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
+#include "tools/block_form.h"
 #include "tools/clip_form.h"
 #include "tools/edit_form.h"
 
@@ -91,7 +92,11 @@ void TChildForm::HistoryChanged() {
 
 void TChildForm::HistoryRestored(std::span<const ByteRange> ranges) {
   if (Closed) return;
-  if (Overlaps(ranges, Doc.ViewOffset, int64_t{Doc.ViewOffset} + Doc.PageBytes)) RedrawPage();
+  // A redrawn page brings the block editor up to date too; its block may lie off the page.
+  if (Overlaps(ranges, Doc.ViewOffset, int64_t{Doc.ViewOffset} + Doc.PageBytes))
+    RedrawPage();
+  else if (TBlockForm* editor = BlockEditor(false))
+    editor->ImageChanged(this);
   if (EditForm && EditForm->BoundRom == this && EditForm->BoundTile &&
       Overlaps(ranges, EditForm->BoundOffset,
                int64_t{EditForm->BoundOffset} + EditForm->BoundTileBytes))

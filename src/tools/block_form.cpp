@@ -519,21 +519,17 @@ void TBlockForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
   }
 }
 
-void TBlockForm::ShowImageMoved(TChildForm& rom) {
-  rom.StreamWrittenAt(0, rom.Doc.RomSize);
-  DecodeFromImage();
-}
-
 void TBlockForm::Undo1Click() {
   TChildForm* rom = Bound();
   if (!rom || Drawing) return;
-  if (rom->Doc.Undo()) ShowImageMoved(*rom);
+  // The history shows the undone bytes in every window, this one too.
+  rom->Doc.Undo();
 }
 
 void TBlockForm::Redo1Click() {
   TChildForm* rom = Bound();
   if (!rom || Drawing) return;
-  if (rom->Doc.Redo()) ShowImageMoved(*rom);
+  rom->Doc.Redo();
 }
 
 void TBlockForm::Copy1Click() {

@@ -139,8 +139,6 @@ class TBlockForm : public QWidget {
   // Writes the pixels that differ from StrokeBefore back as one step named after `operation`;
   // every window showing them follows.
   void WriteBack(std::string_view operation);
-  // After the image moved under the block: every window showing `rom` follows.
-  void ShowImageMoved(TChildForm& rom);
   void DrawShapeTo(PenPixel to);
   void RepaintPixels(const PixelRect& pixels);
   void ResizeCanvas();
