@@ -65,16 +65,6 @@ BlockLayout LayOutBlock(const RomDocument& doc, const TileRect& cells) {
   return layout;
 }
 
-BlockLayout SingleTileBlock(const RomDocument& doc, int64_t offset) {
-  BlockLayout layout;
-  layout.Format = doc.Format;
-  layout.TileBytes = doc.TileBytes;
-  layout.BitsPerPixel = doc.BitsPerPixel;
-  layout.Columns = layout.Rows = 1;
-  layout.TileOffsets = {offset};
-  return layout;
-}
-
 std::optional<BlockPixelPlace> PlaceOfBlockPixel(const BlockLayout& layout, PenPixel pixel) {
   if (pixel.X < 0 || pixel.Y < 0 || pixel.X >= layout.Width() || pixel.Y >= layout.Height())
     return std::nullopt;

@@ -58,9 +58,6 @@ std::optional<TileRect> ArrangementBlockAround(const TileArrangement& arrangemen
 // arrangement places it, in the window's format.
 BlockLayout LayOutBlock(const RomDocument& doc, const TileRect& cells);
 
-// A block of one tile at `offset`.
-BlockLayout SingleTileBlock(const RomDocument& doc, int64_t offset);
-
 // Where a pixel of the block lies: its cell's index, that tile's first byte and the pixel in
 // the tile. Nothing outside the block.
 struct BlockPixelPlace {
