@@ -9,7 +9,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// A blank row of 16 bytes, then `count` bytes alternating `first` and `second`.
 Bytes Joined(size_t count, uint8_t first, uint8_t second) {
   Bytes bytes(16, 0x00);
   for (size_t i = 0; i < count; ++i) bytes.push_back(i % 2 == 0 ? first : second);

@@ -97,10 +97,8 @@ TEST_F(RealDialogs, TheProgramsDialogsOpenInFrontOfTheToolsAndClearOfThem) {
     };
     // A dialog with a loop of its own is up at the loop's first turn, one without when it
     // returns.
-    QTimer firstTurn;
-    firstTurn.setSingleShot(true);
-    QObject::connect(&firstTurn, &QTimer::timeout, take);
-    firstTurn.start(0);
+    const QObject turn;  // the timer goes with it if the dialog came up without a loop
+    QTimer::singleShot(0, &turn, take);
     open();
     take();
     ASSERT_TRUE(seen) << "no dialog came up";

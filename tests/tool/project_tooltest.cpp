@@ -267,10 +267,9 @@ TEST(ToolProject, ProjectAddWritesAResourceExtractCanShow) {
                 .status,
             0);
   // Without --room, the room the stream takes now is written down.
-  ASSERT_EQ(RunTool(dir, {"project", "add", project, "card2", "--offset", "0x2100", "--compressed",
-                          "lz10"})
-                .status,
-            0);
+  const ToolRun card2 =
+      RunTool(dir, {"project", "add", project, "card2", "--offset=0x2100", "--compressed=lz10"});
+  ASSERT_EQ(card2.status, 0) << card2.err;
   const ProjectReadResult read = ReadProjectFile(project);
   ASSERT_TRUE(read.Ok) << read.Message();
   EXPECT_EQ(read.Read.Rom, "../game.gba");
