@@ -40,34 +40,25 @@ TEST(OpenStreamAtTest, RefusesOffsetsOutsideTheImageAndTakesThePlace) {
   EXPECT_EQ(opened.Link.PlaceBytes, Bytes(source.begin() + kAt, source.begin() + kAt + length));
 }
 
-// Graphics whose stream is that of Tiles() (Same), shorter (Short), a little longer (Longer),
-// or far longer than its place (Noise).
-enum class Graphics { Same, Short, Longer, Noise };
-Bytes GraphicsOf(Graphics kind) {
-  if (kind == Graphics::Noise) return test::PatternBytes(512, 9);
-  Bytes bytes = Tiles();
-  if (kind == Graphics::Short) std::ranges::fill(bytes, uint8_t{0});
-  for (size_t i = 0; kind == Graphics::Longer && i < 40; ++i)
-    bytes[i * 7] = static_cast<uint8_t>(0x9C + i);
-  return bytes;
-}
-
 // Each save in turn as the stream window carries it out: what lands in the image is the stream,
 // then the fill byte to the end of the room, and nothing after the room changes.
 TEST(StreamRoomTest, SavesFillTheRoomAndKeepItForTheNextSave) {
-  using enum Graphics;
+  // Graphics whose stream is that of Tiles(), shorter, a little longer or far longer.
+  const Bytes same = Tiles(), shorter(512, 0), noise = test::PatternBytes(512, 9);
+  Bytes longer = Tiles();
+  for (size_t i = 0; i < 40; ++i) longer[i * 7] = static_cast<uint8_t>(0x9C + i);
   using V = StreamSaveVerdict;
   const struct {
     const char* name;
     int32_t roomChange;  // added to the stream's length as its room (0: the default room)
     uint8_t fill;
-    std::vector<std::pair<Graphics, V>> saves;
+    std::vector<std::pair<const Bytes*, V>> saves;
   } cases[] = {
-      {"ShorterThenTheOriginalLength", 0, 0x00, {{Short, V::Write}, {Same, V::Write}}},
-      {"ShorterWithFreeSpaceOfFF", 0, 0xFF, {{Short, V::Write}, {Same, V::Write}}},
-      {"OverTheRoomIsRefused", 0, 0x00, {{Longer, V::TooLarge}, {Noise, V::TooLarge}}},
-      {"ALargerRoomTakesALongerStream", 100, 0x00, {{Longer, V::Write}, {Short, V::Write}}},
-      {"TheSameBytesWriteNothing", 0, 0x00, {{Short, V::Write}, {Short, V::Unchanged}}},
+      {"ShorterThenTheOriginalLength", 0, 0x00, {{&shorter, V::Write}, {&same, V::Write}}},
+      {"ShorterWithFreeSpaceOfFF", 0, 0xFF, {{&shorter, V::Write}, {&same, V::Write}}},
+      {"OverTheRoomIsRefused", 0, 0x00, {{&longer, V::TooLarge}, {&noise, V::TooLarge}}},
+      {"ALargerRoomTakesALongerStream", 100, 0x00, {{&longer, V::Write}, {&shorter, V::Write}}},
+      {"TheSameBytesWriteNothing", 0, 0x00, {{&shorter, V::Write}, {&shorter, V::Unchanged}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -79,14 +70,13 @@ TEST(StreamRoomTest, SavesFillTheRoomAndKeepItForTheNextSave) {
     link.FillByte = c.fill;
     const auto room = static_cast<ptrdiff_t>(link.PlaceLength);
     const Bytes after(image.begin() + kAt + room, image.end());
-    for (const auto& [kind, verdict] : c.saves) {
-      const Bytes graphics = GraphicsOf(kind);
-      const StreamSavePlan plan = PlanStreamSave(link, image, graphics);
-      ASSERT_EQ(plan.Verdict, verdict) << static_cast<int>(kind);
+    for (const auto& [graphics, verdict] : c.saves) {
+      const StreamSavePlan plan = PlanStreamSave(link, image, *graphics);
+      ASSERT_EQ(plan.Verdict, verdict);
       if (plan.Verdict != V::Write) continue;
       std::ranges::copy(plan.Bytes, image.begin() + kAt);
       StreamSaved(link, image, plan);
-      Bytes expected = *Compress(F::Lz10, graphics);
+      Bytes expected = *Compress(F::Lz10, *graphics);
       expected.resize(static_cast<size_t>(room), c.fill);
       EXPECT_EQ(Bytes(image.begin() + kAt, image.begin() + kAt + room), expected);
     }

@@ -98,7 +98,7 @@ Bytes MoveImage(const Bytes& stream) {
   return image;
 }
 
-TEST(StreamMoveTest, TheStreamGoesToItsNewPlaceAndOnlyTickedWordsFollowIt) {
+TEST(StreamMoveTest, TheStreamGoesToItsNewPlaceOnlyTickedWordsFollowAndBadPlacesAreRefused) {
   const Bytes tiles = test::PatternBytes(1024, 3);
   const Bytes bigger = *Compress(F::Lz10, tiles);
   const Bytes before = MoveImage(*Compress(F::Lz10, Bytes(1024, 0x11)));
@@ -130,14 +130,11 @@ TEST(StreamMoveTest, TheStreamGoesToItsNewPlaceAndOnlyTickedWordsFollowIt) {
     for (int64_t word : c.ticked) std::ranges::copy(GbaPointerBytes(c.at), expected.begin() + word);
     EXPECT_EQ(Bytes(after.begin(), after.end()), expected) << "old place and unticked words kept";
   }
-}
 
-TEST(StreamMoveTest, RefusesPlacesTheStreamCannotTake) {
-  const Bytes image = MoveImage(*Compress(F::Lz10, Bytes(1024, 0x11)));
-  const StreamLink link = OpenStreamAt(image, kAt, F::Lz10).Link;
-  const Bytes bigger = *Compress(F::Lz10, test::PatternBytes(1024, 3));
+  // The places it cannot take, each refused in the user's words.
+  const StreamLink link = OpenStreamAt(before, kAt, F::Lz10).Link;
   const std::string length = std::to_string(bigger.size());
-  const std::pair<int64_t, std::string> cases[] = {
+  const std::pair<int64_t, std::string> refusals[] = {
       {0x1802, "LZ77 10 streams start at a multiple of 4; 0x1802 is not one."},
       {0x1FF0, "The stream takes " + length +
                    " bytes and does not fit at 0x1FF0 before the end of the image (8192 bytes)."},
@@ -145,12 +142,12 @@ TEST(StreamMoveTest, RefusesPlacesTheStreamCannotTake) {
                   " bytes at 0x180 would overlap the stream's old place at 0x200, which a move "
                   "leaves as it was."},
   };
-  for (const auto& [at, refusal] : cases)
-    EXPECT_EQ(PlanStreamMove(link, image, bigger, at, true).Refusal,
+  for (const auto& [at, refusal] : refusals)
+    EXPECT_EQ(PlanStreamMove(link, before, bigger, at, true).Refusal,
               refusal + " Nothing was written.");
-  EXPECT_TRUE(PlanStreamMove(link, image, bigger, 0x800, true).TargetUsed);
-  EXPECT_TRUE(PlanStreamMove(link, image, bigger, 0x1800, false).Pointers.empty());
-  EXPECT_EQ(PlanStreamMove(link, image, Bytes(0x1000, 0x11), std::nullopt, true).Refusal,
+  EXPECT_TRUE(PlanStreamMove(link, before, bigger, 0x800, true).TargetUsed);
+  EXPECT_TRUE(PlanStreamMove(link, before, bigger, 0x1800, false).Pointers.empty());
+  EXPECT_EQ(PlanStreamMove(link, before, Bytes(0x1000, 0x11), std::nullopt, true).Refusal,
             "No run of free bytes (0x00 or 0xFF) in the image holds the 4096 bytes of the "
             "stream. Nothing was written.");
 }
