@@ -64,8 +64,7 @@ TEST(FreeSpaceTest, AFreeRunIsSearchedFromTheEndKeepingClearOfItsNeighbours) {
 
 TEST(FreeSpaceTest, RepeatingBytesTakeOnePass) {
   // A run of 4 MiB of one byte, and 4 MiB alternating two: each search visits a byte once.
-  const Bytes same(4u << 20, 0xFF);
-  EXPECT_EQ(FindFreeRun(same, 1u << 20, 4, {}), 16);
+  EXPECT_EQ(FindFreeRun(Bytes(4u << 20, 0xFF), 1u << 20, 4, {}), 16);
   Bytes alternating(4u << 20);
   for (size_t i = 0; i < alternating.size(); ++i) alternating[i] = i % 2 ? 0xFF : 0x00;
   EXPECT_EQ(FindFreeRun(alternating, 4, 4, {}), std::nullopt);

@@ -83,27 +83,24 @@ TEST_F(RealDialogs, TheProgramsDialogsOpenInFrontOfTheToolsAndClearOfThem) {
   };
   for (const auto& [name, open] : cases) {
     SCOPED_TRACE(name);
-    QStringList covered;
-    bool seen = false, onTop = false;
+    bool seen = false;
     const auto take = [&] {
       for (QWidget* window : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<QDialog*>(window);
         if (seen || !dialog || !dialog->isVisible()) continue;
         seen = true;
-        onTop = dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        covered = ToolWindowsCovering(dialog->frameGeometry());
+        EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(ToolWindowsCovering(dialog->frameGeometry()), QStringList());
         dialog->reject();
       }
     };
-    // A dialog with a loop of its own is up at the loop's first turn, one without when it
-    // returns.
-    const QObject turn;  // the timer goes with it if the dialog came up without a loop
+    // A dialog with a loop of its own is up at the loop's first turn (the timer goes with
+    // `turn`), one without when it returns.
+    const QObject turn;
     QTimer::singleShot(0, &turn, take);
     open();
     take();
-    ASSERT_TRUE(seen) << "no dialog came up";
-    EXPECT_TRUE(onTop);
-    EXPECT_EQ(covered, QStringList());
+    EXPECT_TRUE(seen) << "no dialog came up";
   }
 }
 

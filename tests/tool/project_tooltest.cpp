@@ -128,8 +128,7 @@ TEST(ToolProject, ABuildWithOneFailureWritesNothingAndNamesEveryFailure) {
 // Noise in the card's picture does not compress into its room: it moves only with --move, into
 // free space, the rest of the image kept, the project following a move in its own ROM.
 TEST(ToolProject, AStreamThatNoLongerFitsMovesOnlyWithMove) {
-  constexpr size_t kPointer =
-      0x8000;  // with free space: a word pointing at the card, 16 KiB of 0xFF
+  constexpr size_t kPointer = 0x8000;  // with free space: a pointer to the card, then 0xFF
   const struct {
     bool freeSpace;
     std::vector<std::string> options;
