@@ -83,24 +83,19 @@ TEST(PointerWordsTest, OnlyAlignedLittleEndianWordsOfTheAddressCount) {
   EXPECT_EQ(GbaPointerBytes(0x7F000), (std::array<uint8_t, 4>{0x00, 0xF0, 0x07, 0x08}));
 }
 
-// 8 KB: pointer words to the stream at 0x40 and 0x1000, noise, the stream at 0x200, noise
-// again, and 0xFF from 0x1400 to the end.
-constexpr int64_t kAt = 0x200;
-Bytes MoveImage(const Bytes& stream) {
-  Bytes image = test::PatternBytes(0x2000, 11);
-  for (auto& byte : image)
-    if (byte == 0x00 || byte == 0xFF) byte = 0x5A;
-  std::fill(image.begin() + 0x1400, image.end(), uint8_t{0xFF});
-  for (size_t at : {size_t{0x40}, size_t{0x1000}})
-    std::ranges::copy(GbaPointerBytes(kAt), image.begin() + static_cast<ptrdiff_t>(at));
-  std::ranges::copy(stream, image.begin() + kAt);
-  return image;
-}
-
 TEST(StreamMoveTest, TheStreamGoesToItsNewPlaceOnlyTickedWordsFollowAndBadPlacesAreRefused) {
   const Bytes tiles = test::PatternBytes(1024, 3);
   const Bytes bigger = *Compress(F::Lz10, tiles);
-  const Bytes before = MoveImage(*Compress(F::Lz10, Bytes(1024, 0x11)));
+  // 8 KB: pointer words to the stream at 0x40 and 0x1000, noise, the stream at 0x200, noise
+  // again, and 0xFF from 0x1400 to the end.
+  constexpr int64_t kAt = 0x200;
+  Bytes before = test::PatternBytes(0x2000, 11);
+  for (auto& byte : before)
+    if (byte == 0x00 || byte == 0xFF) byte = 0x5A;
+  std::fill(before.begin() + 0x1400, before.end(), uint8_t{0xFF});
+  for (size_t at : {size_t{0x40}, size_t{0x1000}})
+    std::ranges::copy(GbaPointerBytes(kAt), before.begin() + static_cast<ptrdiff_t>(at));
+  std::ranges::copy(*Compress(F::Lz10, Bytes(1024, 0x11)), before.begin() + kAt);
   const struct {
     const char* name;
     std::optional<int64_t> target;

@@ -26,17 +26,6 @@ Bytes Tiles() {
   return tiles;
 }
 
-// Noise without free bytes, the stream at kAt, two words pointing at it, 0xFF from kFree.
-Bytes GbaImage() {
-  Bytes image = PatternBytes(0x10000, 4);
-  for (uint8_t& byte : image)
-    if (byte == 0x00 || byte == 0xFF) byte = 0x5A;
-  std::fill(image.begin() + kFree, image.end(), uint8_t{0xFF});
-  for (int64_t word : kWords) std::ranges::copy(GbaPointerBytes(kAt), image.begin() + word);
-  std::ranges::copy(*Compress(F::Lz10, Tiles()), image.begin() + kAt);
-  return image;
-}
-
 Bytes Slice(const TChildForm* rom, int64_t offset, size_t count) {
   const std::span<const uint8_t> bytes = rom->Doc.BytesFrom(offset).first(count);
   return Bytes(bytes.begin(), bytes.end());
@@ -52,7 +41,14 @@ class StreamRoomWindowTest : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    source = Open("sample.gba", GbaImage());
+    // Noise without free bytes, the stream at kAt, two words pointing at it, 0xFF from kFree.
+    Bytes image = PatternBytes(0x10000, 4);
+    for (uint8_t& byte : image)
+      if (byte == 0x00 || byte == 0xFF) byte = 0x5A;
+    std::fill(image.begin() + kFree, image.end(), uint8_t{0xFF});
+    for (int64_t word : kWords) std::ranges::copy(GbaPointerBytes(kAt), image.begin() + word);
+    std::ranges::copy(*Compress(F::Lz10, Tiles()), image.begin() + kAt);
+    source = Open("sample.gba", image);
     ASSERT_NE(source, nullptr);
     source->OpenStream1->trigger();
     auto* dialog = source->findChild<TStreamOpenForm*>();
