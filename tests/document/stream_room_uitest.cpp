@@ -17,7 +17,6 @@ using Bytes = std::vector<uint8_t>;
 using F = CompressionFormat;
 constexpr int32_t kAt = 0x1C40;
 constexpr int64_t kFree = 0xC000;  // 0xFF from here to the end
-const std::vector<int64_t> kWords = {0x100, 0x200};
 
 // GBA tiles, half of them a few colours at random: longer compressed than 2 KB of zeros.
 Bytes Tiles() {
@@ -41,12 +40,13 @@ class StreamRoomWindowTest : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    // Noise without free bytes, the stream at kAt, two words pointing at it, 0xFF from kFree.
+    // Noise without free bytes, the stream at kAt, words at 0x100 and 0x200 to it, 0xFF from kFree.
     Bytes image = PatternBytes(0x10000, 4);
     for (uint8_t& byte : image)
       if (byte == 0x00 || byte == 0xFF) byte = 0x5A;
     std::fill(image.begin() + kFree, image.end(), uint8_t{0xFF});
-    for (int64_t word : kWords) std::ranges::copy(GbaPointerBytes(kAt), image.begin() + word);
+    for (const size_t word : {0x100, 0x200})
+      std::ranges::copy(GbaPointerBytes(kAt), image.begin() + word);
     std::ranges::copy(*Compress(F::Lz10, Tiles()), image.begin() + kAt);
     source = Open("sample.gba", image);
     ASSERT_NE(source, nullptr);
@@ -121,7 +121,7 @@ TEST_F(StreamRoomWindowTest, AStreamThatNoLongerFitsMovesWithTheTickedPointers) 
 
   Bytes expected = before;
   std::ranges::copy(compressed, expected.begin() + kNew);
-  std::ranges::copy(GbaPointerBytes(kNew), expected.begin() + kWords[0]);
+  std::ranges::copy(GbaPointerBytes(kNew), expected.begin() + 0x100);
   EXPECT_EQ(Slice(source, 0, 0x10000), expected) << "old place and the unticked word kept";
   EXPECT_EQ(prompts.Messages.back().Text,
             QStringLiteral("The stream now starts at 0xC010; its old place at 0x1C40 is as it "
