@@ -40,83 +40,54 @@ TEST(OpenStreamAtTest, RefusesOffsetsOutsideTheImageAndTakesThePlace) {
   EXPECT_EQ(opened.Link.PlaceBytes, Bytes(source.begin() + kAt, source.begin() + kAt + length));
 }
 
-// Tiles() (Same), graphics whose stream is shorter (Short), a little longer (Longer), or far
-// longer than its place (Noise).
-enum class Graphics { Same, Short, Longer, Noise };
-Bytes GraphicsOf(Graphics kind) {
-  Bytes bytes = Tiles();
-  if (kind == Graphics::Short) std::ranges::fill(bytes, uint8_t{0});
-  if (kind == Graphics::Longer)
-    for (size_t i = 0; i < 40; ++i) bytes[i * 7] = static_cast<uint8_t>(0x9C + i);
-  if (kind == Graphics::Noise) bytes = test::PatternBytes(512, 9);
-  return bytes;
-}
-
-struct RoomSave {
-  Graphics graphics;
-  StreamSaveVerdict verdict;
-};
-struct RoomCase {
-  const char* name;
-  int64_t roomChange;  // added to the stream's length as its room (0: the default room)
-  uint8_t fill;
-  std::vector<RoomSave> saves;
-};
-void PrintTo(const RoomCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-class StreamRoomTest : public ::testing::TestWithParam<RoomCase> {};
-
 // Each save in turn as the stream window carries it out: what lands in the image is the stream,
 // then the fill byte to the end of the room, and nothing after the room changes.
-TEST_P(StreamRoomTest, SavesFillTheRoomAndKeepItForTheNextSave) {
-  const RoomCase& c = GetParam();
-  Bytes image = Source();
-  OpenedStream opened = OpenStreamAt(image, kAt, F::Lz10);
-  ASSERT_TRUE(opened.ok());
-  StreamLink& link = opened.Link;
-  const int32_t length = link.PlaceLength;
-  if (c.roomChange != 0) {
-    ASSERT_EQ(ChangeStreamRoom(link, image, length + c.roomChange), "");
+TEST(StreamRoomTest, SavesFillTheRoomAndKeepItForTheNextSave) {
+  // Graphics whose stream is that of Tiles(), shorter, a little longer or far longer.
+  const Bytes same = Tiles(), shorter(512, 0), noise = test::PatternBytes(512, 9);
+  Bytes longer = Tiles();
+  for (size_t i = 0; i < 40; ++i) longer[i * 7] = static_cast<uint8_t>(0x9C + i);
+  using V = StreamSaveVerdict;
+  const struct {
+    const char* name;
+    int32_t roomChange;  // added to the stream's length as its room (0: the default room)
+    uint8_t fill;
+    std::vector<std::pair<const Bytes*, V>> saves;
+  } cases[] = {
+      {"ShorterThenTheOriginalLength", 0, 0x00, {{&shorter, V::Write}, {&same, V::Write}}},
+      {"ShorterWithFreeSpaceOfFF", 0, 0xFF, {{&shorter, V::Write}, {&same, V::Write}}},
+      {"OverTheRoomIsRefused", 0, 0x00, {{&longer, V::TooLarge}, {&noise, V::TooLarge}}},
+      {"ALargerRoomTakesALongerStream", 100, 0x00, {{&longer, V::Write}, {&shorter, V::Write}}},
+      {"TheSameBytesWriteNothing", 0, 0x00, {{&shorter, V::Write}, {&shorter, V::Unchanged}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes image = Source();
+    StreamLink link = OpenStreamAt(image, kAt, F::Lz10).Link;
+    if (c.roomChange != 0) {
+      ASSERT_EQ(ChangeStreamRoom(link, image, link.PlaceLength + c.roomChange), "");
+    }
+    link.FillByte = c.fill;
+    const auto room = static_cast<ptrdiff_t>(link.PlaceLength);
+    const Bytes after(image.begin() + kAt + room, image.end());
+    for (const auto& [graphics, verdict] : c.saves) {
+      const StreamSavePlan plan = PlanStreamSave(link, image, *graphics);
+      ASSERT_EQ(plan.Verdict, verdict);
+      if (plan.Verdict != V::Write) continue;
+      std::ranges::copy(plan.Bytes, image.begin() + kAt);
+      StreamSaved(link, image, plan);
+      Bytes expected = *Compress(F::Lz10, *graphics);
+      expected.resize(static_cast<size_t>(room), c.fill);
+      EXPECT_EQ(Bytes(image.begin() + kAt, image.begin() + kAt + room), expected);
+    }
+    EXPECT_EQ(link.PlaceLength, room);
+    EXPECT_EQ(Bytes(image.begin() + kAt + room, image.end()), after);
   }
-  link.FillByte = c.fill;
-  const auto room = static_cast<size_t>(link.PlaceLength);
-  const Bytes after(image.begin() + kAt + static_cast<ptrdiff_t>(room), image.end());
-  for (const RoomSave& save : c.saves) {
-    const Bytes graphics = GraphicsOf(save.graphics);
-    const StreamSavePlan plan = PlanStreamSave(link, image, graphics);
-    ASSERT_EQ(plan.Verdict, save.verdict) << static_cast<int>(save.graphics);
-    if (plan.Verdict != StreamSaveVerdict::Write) continue;
-    std::ranges::copy(plan.Bytes, image.begin() + kAt);
-    StreamSaved(link, image, plan);
-    Bytes expected = *Compress(F::Lz10, graphics);
-    expected.resize(room, c.fill);
-    EXPECT_EQ(Bytes(image.begin() + kAt, image.begin() + kAt + static_cast<ptrdiff_t>(room)),
-              expected);
-    EXPECT_EQ(Decompress(F::Lz10, std::span(image).subspan(kAt)).Bytes, graphics);
-  }
-  EXPECT_EQ(link.PlaceLength, static_cast<int32_t>(room));
-  EXPECT_EQ(Bytes(image.begin() + kAt + static_cast<ptrdiff_t>(room), image.end()), after);
 }
-
-using enum Graphics;
-using V = StreamSaveVerdict;
-INSTANTIATE_TEST_SUITE_P(
-    Stream, StreamRoomTest,
-    ::testing::Values(
-        RoomCase{"ShorterThenTheOriginalLength", 0, 0x00, {{Short, V::Write}, {Same, V::Write}}},
-        RoomCase{"ShorterWithFreeSpaceOfFF", 0, 0xFF, {{Short, V::Write}, {Same, V::Write}}},
-        RoomCase{"OverTheRoomIsRefused", 0, 0x00, {{Longer, V::TooLarge}, {Noise, V::TooLarge}}},
-        RoomCase{
-            "ALargerRoomTakesALongerStream", 100, 0x00, {{Longer, V::Write}, {Short, V::Write}}},
-        RoomCase{"TheSameBytesWriteNothing", 0, 0x00, {{Short, V::Write}, {Short, V::Unchanged}}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StreamRoomTest, ARoomShorterThanTheStreamOrPastTheEndIsRefused) {
   const Bytes image = Source();
-  OpenedStream opened = OpenStreamAt(image, kAt, F::Lz10);
-  StreamLink link = opened.Link;
+  StreamLink link = OpenStreamAt(image, kAt, F::Lz10).Link;
   const int32_t length = link.PlaceLength;
   EXPECT_EQ(ChangeStreamRoom(link, image, length - 1),
             "The stream at 0x40 takes " + std::to_string(length) + " bytes: a room of " +

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "document/stream_link.h"
+#include "document/stream_move.h"
 #include "document/tile_block.h"
 #include "io/file_io.h"
 #include "pictures/picture_file.h"
@@ -125,38 +126,32 @@ TEST(ToolProject, ABuildWithOneFailureWritesNothingAndNamesEveryFailure) {
 }
 
 // Noise in the card's picture does not compress into its room: it moves only with --move, into
-// free space, its old place kept, the project following a move in its own ROM.
+// free space, the rest of the image kept, the project following a move in its own ROM.
 TEST(ToolProject, AStreamThatNoLongerFitsMovesOnlyWithMove) {
-  struct Case {
-    bool FreeSpace;  // 16 KiB of 0xFF after the image, a pointer to the card before them
-    std::vector<std::string> Options;
-    int Status;
-    const char* Says;
-    bool Repointed, ProjectMoved;
+  constexpr size_t kPointer = 0x8000;  // with free space: a pointer to the card, then 0xFF
+  const struct {
+    bool freeSpace;
+    std::vector<std::string> options;
+    int status;
+    const char* says;
+    bool repointed, projectMoved;
+  } cases[] = {
+      {true, {}, 1, "card: The graphics take ", false, false},
+      {false, {"--move"}, 1, "card: No run of free bytes", false, false},
+      {true, {"--move"}, 0, "(--repoint changes it)", false, true},
+      {true, {"--move", "--repoint"}, 0, "it now points at the new one", true, true},
+      {true, {"--move", "-o", "out.gba"}, 0, "its old place at 0x2100 is as it was", false, false},
   };
-  for (const Case& c : {
-           Case{true, {}, 1, "card: The graphics take ", false, false},
-           Case{false, {"--move"}, 1, "card: No run of free bytes", false, false},
-           Case{true, {"--move"}, 0, "(--repoint changes it)", false, true},
-           Case{true, {"--move", "--repoint"}, 0, "it now points at the new one", true, true},
-           Case{true,
-                {"--move", "-o", "out.gba"},
-                0,
-                "its old place at 0x2100 is as it was",
-                false,
-                false},
-       }) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
     TempDir dir;
-    std::vector<uint8_t> rom = ReadFile(VARNOCK_SAMPLES_DIR "/sample-compressed.gba");
-    constexpr size_t kPointer = 0x8000;
-    if (c.FreeSpace) {
+    const std::string project = CopySample(dir);
+    std::vector<uint8_t> rom = ReadFile(dir.File("sample-compressed.gba"));
+    if (c.freeSpace) {
       rom.resize(kPointer + 0x4000, 0xFF);
-      const std::array<uint8_t, 4> word = {0x00, 0x21, 0x00, 0x08};
-      std::ranges::copy(word, rom.begin() + kPointer);
+      std::ranges::copy(GbaPointerBytes(kCard), rom.begin() + kPointer);
     }
     const std::string romPath = dir.Write("sample-compressed.gba", rom);
-    const std::string project =
-        dir.Write("sample.vrkproj", ReadFile(VARNOCK_SAMPLES_DIR "/sample-compressed.vrkproj"));
     ASSERT_EQ(RunTool(dir, {"extract", project}).status, 0);
     TileSurface card = ReadPicture(dir.File("gfx/card.png"));
     const std::vector<uint8_t> noise = test::PatternBytes(card.Pixels.size(), 5);
@@ -165,33 +160,30 @@ TEST(ToolProject, AStreamThatNoLongerFitsMovesOnlyWithMove) {
     const std::vector<uint8_t> projectBefore = ReadFile(project);
 
     std::vector<std::string> arguments = {"build", project};
-    for (const std::string& option : c.Options)
+    for (const std::string& option : c.options)
       arguments.push_back(option == "out.gba" ? dir.File(option) : option);
     const ToolRun run = RunTool(dir, arguments);
-    EXPECT_EQ(run.status, c.Status) << run.err;
-    EXPECT_NE((run.out + run.err).find(c.Says), std::string::npos) << run.out << run.err;
-    const bool out = c.Options.size() == 3;
-    const std::vector<uint8_t> after = ReadFile(out ? dir.File("out.gba") : romPath);
-    if (c.Status != 0) {
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_NE((run.out + run.err).find(c.says), std::string::npos) << run.out << run.err;
+    const std::vector<uint8_t> after =
+        ReadFile(c.options.size() == 3 ? dir.File("out.gba") : romPath);
+    if (c.status != 0) {
       EXPECT_EQ(ReadFile(romPath), rom);
       EXPECT_EQ(ReadFile(project), projectBefore);
       continue;
     }
-    // The old place as it was; the stream where the project (or the output) says.
+    // Everything between the header (which a save rewrites) and the free space as it was, the
+    // old place too; the stream where the project (or the output) says.
     ASSERT_EQ(after.size(), rom.size());
-    EXPECT_TRUE(std::equal(rom.begin() + kCard, rom.begin() + kCard + 1958, after.begin() + kCard));
+    EXPECT_TRUE(std::equal(rom.begin() + 0xC0, rom.begin() + kPointer, after.begin() + 0xC0));
     const ProjectReadResult read = ReadProjectFile(project);
     ASSERT_TRUE(read.Ok) << read.Message();
     const ProjectResource& moved = *read.Read.Find("card");
-    EXPECT_EQ(moved.Offset != kCard, c.ProjectMoved) << std::hex << moved.Offset;
-    if (!c.ProjectMoved) continue;
-    EXPECT_GT(moved.Offset, static_cast<int64_t>(kPointer));
-    ASSERT_TRUE(moved.Room);
-    EXPECT_GT(*moved.Room, 1958);
-    EXPECT_LE(moved.Offset + *moved.Room, static_cast<int64_t>(after.size()));
-    const uint32_t pointer = after[kPointer] | after[kPointer + 1] << 8 |
-                             after[kPointer + 2] << 16 | uint32_t{after[kPointer + 3]} << 24;
-    EXPECT_EQ(pointer, c.Repointed ? 0x08000000u + moved.Offset : 0x08002100u);
+    EXPECT_EQ(moved.Offset != kCard, c.projectMoved) << std::hex << moved.Offset;
+    if (!c.projectMoved) continue;
+    EXPECT_GT(moved.Room.value_or(0), 1958) << "the room it takes now";
+    EXPECT_TRUE(std::ranges::equal(std::span(after).subspan(kPointer, 4),
+                                   GbaPointerBytes(c.repointed ? moved.Offset : kCard)));
     ASSERT_EQ(RunTool(dir, {"extract", project, "--only", "card"}).status, 0);
     EXPECT_EQ(ReadPicture(dir.File("gfx/card.png")).Pixels, card.Pixels);
     EXPECT_EQ(RunTool(dir, {"build", project}).out, "nothing changed\n");
@@ -274,10 +266,9 @@ TEST(ToolProject, ProjectAddWritesAResourceExtractCanShow) {
                 .status,
             0);
   // Without --room, the room the stream takes now is written down.
-  ASSERT_EQ(RunTool(dir, {"project", "add", project, "card2", "--offset", "0x2100", "--compressed",
-                          "lz10"})
-                .status,
-            0);
+  const ToolRun card2 =
+      RunTool(dir, {"project", "add", project, "card2", "--offset=0x2100", "--compressed=lz10"});
+  ASSERT_EQ(card2.status, 0) << card2.err;
   const ProjectReadResult read = ReadProjectFile(project);
   ASSERT_TRUE(read.Ok) << read.Message();
   EXPECT_EQ(read.Read.Rom, "../game.gba");

@@ -208,66 +208,51 @@ TEST(ToolCompressedImport, AStreamThatTakesExactlyItsPlaceGoesIn) {
   EXPECT_EQ(ReadFile(path), want);
 }
 
-// 16 tiles of noise: far longer compressed than 16 solid ones.
-std::string NoisyPicture(const TempDir& dir, const std::string& name) {
-  TileSurface picture;
-  picture.TilesAcross = 16;
-  picture.TilesDown = 1;
-  RebuildSurface(picture);
-  const std::vector<uint8_t> noise = PatternBytes(picture.Pixels.size(), 12);
-  for (size_t i = 0; i < noise.size(); ++i) picture.Pixels[i] = noise[i] % 16;
-  const QByteArray png = EncodePngBlock(picture, {0, 0, 128, 8});
-  return dir.Write(name, {png.begin(), png.end()});
-}
-
-struct RoomToolCase {
-  const char* name;
-  std::vector<std::string> options;
-  int status;
-  int64_t at;                      // where the stream is afterwards
-  std::vector<int64_t> repointed;  // the pointer words that follow it
-  int fill;                        // with a room at 0x1000: the byte after the stream
-};
-
 // A GBA image: noise, words at 0x400 and 0x800 pointing at a stream of 16 solid tiles at
-// 0x1000, and 0xFF from 0x6000 to its end. The picture's 16 noisy tiles do not fit there.
+// 0x1000, and 0xFF from 0x6000 to its end. A picture of 16 noisy tiles does not fit there.
 TEST(ToolCompressedImport, AStreamThatNoLongerFitsTakesARoomOrMovesWithItsPointers) {
   constexpr int64_t kAt = 0x1000;
   std::vector<uint8_t> rom = PatternBytes(0x8000, 5);
-  for (uint8_t& byte : rom)
-    if (byte == 0x00 || byte == 0xFF) byte = 0x5A;
+  std::ranges::replace_if(
+      rom, [](uint8_t byte) { return byte == 0x00 || byte == 0xFF; }, 0x5A);
   std::fill(rom.begin() + 0x6000, rom.end(), uint8_t{0xFF});
   for (const size_t word : {0x400, 0x800})
     std::ranges::copy(GbaPointerBytes(kAt), rom.begin() + word);
   const std::vector<uint8_t> stream =
       Compress(CompressionFormat::Lz10, std::vector<uint8_t>(16 * 32, 0x11)).value();
   std::ranges::copy(stream, rom.begin() + kAt);
-  const RoomToolCase cases[] = {
-      {"RefusedWithoutAMove", {}, 1, -1, {}, -1},
-      {"ALargerRoomTakesIt", {"--room", "2048"}, 0, kAt, {}, 0xFF},
-      {"WithTheFillChosen", {"--room", "0x800", "--fill", "0"}, 0, kAt, {}, 0x00},
-      {"MovedPointersLeft", {"--move-to", "auto"}, 0, 0x6010, {}, -1},
-      {"MovedAndRepointed", {"--move-to", "auto", "--repoint"}, 0, 0x6010, {0x400, 0x800}, -1},
-      {"MovedToAnOffset", {"--move-to", "0x7000", "--repoint"}, 0, 0x7000, {0x400, 0x800}, -1},
-      {"NotOverUsedBytes", {"--move-to", "0x2000"}, 1, -1, {}, -1},
-      {"NotPastTheEnd", {"--move-to", "0x7F00"}, 1, -1, {}, -1},
-      {"RepointNeedsAMove", {"--repoint", "--room", "2048"}, 2, -1, {}, -1},
-      {"AStreamThatFitsStays", {"--room", "2048", "--move-to", "auto"}, 0, kAt, {}, 0xFF},
+  TileSurface noisy;
+  noisy.TilesAcross = 16;
+  noisy.TilesDown = 1;
+  RebuildSurface(noisy);
+  const std::vector<uint8_t> noise = PatternBytes(noisy.Pixels.size(), 12);
+  for (size_t i = 0; i < noise.size(); ++i) noisy.Pixels[i] = noise[i] % 16;
+  const QByteArray png = EncodePngBlock(noisy, {0, 0, 128, 8});
+  const struct {
+    const char* name;
+    std::vector<std::string> options;
+    int status;    // when not 0, nothing is written
+    int64_t at;    // where the stream is afterwards
+    bool repoint;  // the pointer words follow it
+    int fill;      // with a room at 0x1000: the byte after the stream
+  } cases[] = {
+      {"RefusedWithoutAMove", {}, 1, -1, false, -1},
+      {"ALargerRoomTakesIt", {"--room=2048"}, 0, kAt, false, 0xFF},
+      {"WithTheFillChosen", {"--room=0x800", "--fill=0"}, 0, kAt, false, 0x00},
+      {"MovedPointersLeft", {"--move-to=auto"}, 0, 0x6010, false, -1},
+      {"MovedAndRepointed", {"--move-to=auto", "--repoint"}, 0, 0x6010, true, -1},
+      {"MovedToAnOffset", {"--move-to=0x7000", "--repoint"}, 0, 0x7000, true, -1},
+      {"NotOverUsedBytes", {"--move-to=0x2000"}, 1, -1, false, -1},
+      {"RepointNeedsAMove", {"--repoint", "--room=2048"}, 2, -1, false, -1},
+      {"AStreamThatFitsStays", {"--room=2048", "--move-to=auto"}, 0, kAt, false, 0xFF},
   };
-  for (const RoomToolCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    std::vector<std::string> arguments = {"import",
-                                          dir.Write("rom.gba", rom),
-                                          NoisyPicture(dir, "noise.png"),
-                                          "--format",
-                                          "gba",
-                                          "--offset",
-                                          "0x1000",
-                                          "--compressed",
-                                          "lz10",
-                                          "-o",
-                                          dir.File("out.gba")};
+    std::vector<std::string> arguments = {
+        "import",       dir.Write("rom.gba", rom), dir.Write("noise.png", {png.begin(), png.end()}),
+        "--format=gba", "--offset=0x1000",         "--compressed=lz10",
+        "-o",           dir.File("out.gba")};
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
     const test::ToolRun run = RunTool(dir, arguments);
     ASSERT_EQ(run.status, c.status) << run.err;
@@ -286,20 +271,15 @@ TEST(ToolCompressedImport, AStreamThatNoLongerFitsTakesARoomOrMovesWithItsPointe
       continue;
     }
     EXPECT_TRUE(std::equal(stream.begin(), stream.end(), out.begin() + kAt)) << "old place kept";
-    for (const int64_t word : {0x400, 0x800}) {
-      const bool follows = std::ranges::find(c.repointed, word) != c.repointed.end();
-      EXPECT_TRUE(std::ranges::equal(std::span(out).subspan(static_cast<size_t>(word), 4),
-                                     GbaPointerBytes(follows ? c.at : kAt)))
+    for (const size_t word : {0x400, 0x800})
+      EXPECT_TRUE(std::ranges::equal(std::span(out).subspan(word, 4),
+                                     GbaPointerBytes(c.repoint ? c.at : kAt)))
           << word;
-    }
-    char where[16];
-    std::snprintf(where, sizeof where, "0x%llX", static_cast<unsigned long long>(c.at));
-    EXPECT_EQ(
-        run.out.substr(0, run.out.find('\n')),
-        std::string("The stream now starts at ") + where +
-            "; its old place at 0x1000 is as it was." +
-            (c.repointed.empty() ? ""
-                                 : std::string(" 2 pointer words now point at ") + where + "."));
+    const std::string where = OffsetHexText(c.at);
+    std::string says =
+        "The stream now starts at " + where + "; its old place at 0x1000 is as it was.";
+    if (c.repoint) says += " 2 pointer words now point at " + where + ".";
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), says);
   }
 }
 
