@@ -39,18 +39,17 @@ class BlockEditorTest : public AppTest {
 TEST_F(BlockEditorTest, ADoubleClickOnASelectionOpensTheEditorOverExactlyThoseTiles) {
   TChildForm* child = OpenSprites();
   ASSERT_TRUE(child);
+  const QPoint end = CellCenter(child, 4, 5);
   QTest::mousePress(child->View, Qt::RightButton, {}, CellCenter(child, 2, 2));
-  QTest::mouseMove(child->View, CellCenter(child, 4, 5));
-  child->FormMouseMove(Qt::RightButton, {}, CellCenter(child, 4, 5).x(),
-                       CellCenter(child, 4, 5).y());
-  QTest::mouseRelease(child->View, Qt::RightButton, {}, CellCenter(child, 4, 5));
+  QTest::mouseMove(child->View, end);
+  child->FormMouseMove(Qt::RightButton, {}, end.x(), end.y());
+  QTest::mouseRelease(child->View, Qt::RightButton, {}, end);
   ASSERT_TRUE(child->Doc.HasSelection);
   QTest::mouseDClick(child->View, Qt::LeftButton, {}, CellCenter(child, 3, 3));
   TBlockForm* editor = BlockEditor(false);
   ASSERT_TRUE(editor && editor->isVisible());
   EXPECT_EQ(editor->Bound(), child);
-  EXPECT_EQ(editor->Layout.Columns, 3);
-  EXPECT_EQ(editor->Layout.Rows, 4);
+  // Three tiles across, four down, row by row.
   EXPECT_EQ(editor->Layout.TileOffsets, OffsetsOf(child, {2, 2, 5, 6}));
   EXPECT_TRUE(child->Doc.HasSelection) << "the selection stays shown";
   // A double click outside any selection opens the sprite around the tile.
@@ -104,8 +103,8 @@ TEST_F(BlockEditorTest, APenStrokeAcrossFourTilesIsOneStepThatCtrlZAndCtrlYWalk)
 TEST_F(BlockEditorTest, APenMoveRepaintsOnlyThePixelsItChanged) {
   TChildForm* child = OpenSprites();
   ASSERT_TRUE(child);
-  ASSERT_TRUE(BlockEditor()->OpenBlock(child, {0, 0, 16, 16}));
-  TBlockForm* editor = BlockEditor(false);
+  TBlockForm* editor = BlockEditor();
+  ASSERT_TRUE(editor->OpenBlock(child, {0, 0, 16, 16}));
   editor->SetZoom(8);
   editor->CanvasMouseDown(Qt::LeftButton, 100, 100);
   QApplication::processEvents();
