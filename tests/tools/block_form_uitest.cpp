@@ -15,11 +15,11 @@ namespace {
 class BlockEditorTest : public AppTest {
  protected:
   // A 32 KB NES image of zeros shown in 8x16 sprites.
-  TChildForm* OpenSprites() {
-    TChildForm* child = Open("sprites.nes", std::vector<uint8_t>(32768 + 16, 0));
-    if (!child) return nullptr;
+  void SetUp() override {
+    AppTest::SetUp();
+    child = Open("sprites.nes", std::vector<uint8_t>(32768 + 16, 0));
+    ASSERT_NE(child, nullptr);
     child->ArrangementItems[1]->trigger();
-    return child;
   }
   static QPoint CellCenter(const TChildForm* child, int column, int row) {
     return {column * child->Doc.CellWidth + child->Doc.CellWidth / 2,
@@ -34,11 +34,10 @@ class BlockEditorTest : public AppTest {
   std::vector<uint8_t> Image(const TChildForm* child) const {
     return {child->Doc.RomData, child->Doc.RomData + child->Doc.RomSize};
   }
+  TChildForm* child = nullptr;
 };
 
 TEST_F(BlockEditorTest, ADoubleClickOnASelectionOpensTheEditorOverExactlyThoseTiles) {
-  TChildForm* child = OpenSprites();
-  ASSERT_TRUE(child);
   const QPoint end = CellCenter(child, 4, 5);
   QTest::mousePress(child->View, Qt::RightButton, {}, CellCenter(child, 2, 2));
   QTest::mouseMove(child->View, end);
@@ -58,8 +57,6 @@ TEST_F(BlockEditorTest, ADoubleClickOnASelectionOpensTheEditorOverExactlyThoseTi
 }
 
 TEST_F(BlockEditorTest, APenStrokeAcrossFourTilesIsOneStepThatCtrlZAndCtrlYWalk) {
-  TChildForm* child = OpenSprites();
-  ASSERT_TRUE(child);
   // Ctrl+E around the picked tile: cell (2, 1) is the lower tile of the pair in column 2.
   QTest::mouseClick(child->View, Qt::LeftButton, {}, CellCenter(child, 2, 1));
   child->Edit1Click();
@@ -101,8 +98,6 @@ TEST_F(BlockEditorTest, APenStrokeAcrossFourTilesIsOneStepThatCtrlZAndCtrlYWalk)
 }
 
 TEST_F(BlockEditorTest, APenMoveRepaintsOnlyThePixelsItChanged) {
-  TChildForm* child = OpenSprites();
-  ASSERT_TRUE(child);
   TBlockForm* editor = BlockEditor();
   ASSERT_TRUE(editor->OpenBlock(child, {0, 0, 16, 16}));
   editor->SetZoom(8);

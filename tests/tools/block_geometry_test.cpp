@@ -144,9 +144,7 @@ TEST(BlockClip, RoundTripAndRefusals) {
   const std::vector<uint8_t> bytes = EncodeBlockClip(block);
   const std::optional<BlockClip> clip = DecodeBlockClip(bytes);
   ASSERT_TRUE(clip);
-  EXPECT_EQ(clip->Width, 16);
-  EXPECT_EQ(clip->Height, 8);
-  EXPECT_EQ(clip->Pixels, block.Pixels);
+  EXPECT_EQ(std::tie(clip->Width, clip->Height, clip->Pixels), std::tuple(16, 8, block.Pixels));
   // Short of its indices, another mark, a size of zero: refused.
   EXPECT_FALSE(DecodeBlockClip(std::span(bytes).first(bytes.size() - 1)));
   std::vector<uint8_t> wrong = bytes;
