@@ -94,7 +94,6 @@ TEST_F(TileSearchTest, AStatesTilesInsideAStreamOpenAStreamWindowThereWithTheFir
   TTileSearchForm* dialog = OpenDialog(With(PatternBytes(0x10000, 2), 0x8000, stream));
   ASSERT_NE(dialog, nullptr);
   dialog->StatePath->setText(QString::fromStdString(dir.Write("game.ss0", GbaState(tiles))));
-  dialog->StateSource->setChecked(true);
   Search(dialog);
   ASSERT_GE(dialog->Model->rowCount(), 1);
   EXPECT_EQ(Cell(dialog, 0, kPlaceStream), QStringLiteral("LZ77 10 @ 0x8000"));
