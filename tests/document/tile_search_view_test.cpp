@@ -76,7 +76,6 @@ TEST(TileSearchViewTest, ASearchTakesThePickedTileAndTheSelectedCellsInsideTheIm
     return SelectionTileOffsets(doc);
   };
   // Dragged up and left from (3, 2) to (1, 1): cells 1..2 across, 1 down, in the 16 x 16 grid.
-  doc.ViewOffset = 0;
   EXPECT_EQ(select(3, 2, 1, 1), (std::vector<int64_t>{16 * 32 + 32, 16 * 32 + 64}));
   // Cells past the image's end are left out: the last row of a 4 KB image of 32-byte tiles is
   // row 7.

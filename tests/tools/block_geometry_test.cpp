@@ -21,7 +21,6 @@ RomDocument MakeDoc(const TileArrangement& arrangement) {
   doc.Columns = doc.Rows = 8;
   doc.SetTileFormat(0);
   doc.SetArrangement(arrangement);
-  doc.ViewOffset = 0;
   return doc;
 }
 
