@@ -21,26 +21,22 @@ RomDocument MakeDoc(int32_t size, TileFormat format, TileArrangement arrangement
 
 struct ViewCase {
   const char* name;
-  int32_t size;
   TileFormat format;
   TileArrangement arrangement;
   int64_t offset;
   int32_t viewOffset;
-  int column;  // -1: no cell shows the tile
-  int row;
+  std::optional<GridCell> cell;  // none: no cell shows the tile
 };
 
 class ViewShowingTileTest : public ::testing::TestWithParam<ViewCase> {};
 
 TEST_P(ViewShowingTileTest, PutsTheTileInACellOfThePage) {
   const ViewCase& c = GetParam();
-  RomDocument doc = MakeDoc(c.size, c.format, c.arrangement);
+  RomDocument doc = MakeDoc(0x10000, c.format, c.arrangement);
   const TileOnView view = ViewShowingTile(doc, c.offset);
   EXPECT_EQ(view.ViewOffset, c.viewOffset);
-  ASSERT_EQ(view.Cell.has_value(), c.column >= 0);
+  ASSERT_EQ(view.Cell, c.cell);
   if (view.Cell) {
-    EXPECT_EQ(view.Cell->Column, c.column);
-    EXPECT_EQ(view.Cell->Row, c.row);
     // The cell shows the tile: a pick there takes its bytes.
     doc.ViewOffset = view.ViewOffset;
     EXPECT_EQ(doc.TileOffset(view.Cell->Row, view.Cell->Column), c.offset);
@@ -52,42 +48,38 @@ TEST_P(ViewShowingTileTest, PutsTheTileInACellOfThePage) {
 INSTANTIATE_TEST_SUITE_P(
     Tiles, ViewShowingTileTest,
     ::testing::Values(
-        ViewCase{"AtItsOwnByte", 0x10000, 9, {}, 0x1235, 0x1235, 0, 0},
-        ViewCase{"PastTheLastPageStart", 0x10000, 9, {}, 0xE010, 0xDFF0, 1, 0},
-        ViewCase{"InTheLastPage", 0x10000, 9, {}, 0xFFE0, 0xE000, 15, 15},
-        ViewCase{"OddInTheLastPage", 0x10000, 9, {}, 0xF001, 0xDFE1, 1, 8},
-        ViewCase{"InBlocksOf16x16", 0x10000, 9, kArrangement16x16, 0xFFE0, 0xE000, 15, 15},
-        ViewCase{"SecondTileOf8x16", 0x10000, 9, kArrangement8x16, 0xE020, 0xE000, 0, 1},
+        ViewCase{"AtItsOwnByte", 9, {}, 0x1235, 0x1235, GridCell{0, 0}},
+        ViewCase{"PastTheLastPageStart", 9, {}, 0xE010, 0xDFF0, GridCell{1, 0}},
+        ViewCase{"InTheLastPage", 9, {}, 0xFFE0, 0xE000, GridCell{15, 15}},
+        ViewCase{"OddInTheLastPage", 9, {}, 0xF001, 0xDFE1, GridCell{1, 8}},
+        ViewCase{"InBlocksOf16x16", 9, kArrangement16x16, 0xFFE0, 0xE000, GridCell{15, 15}},
+        ViewCase{"SecondTileOf8x16", 9, kArrangement8x16, 0xE020, 0xE000, GridCell{0, 1}},
         // A tile before the first viewable byte has no page: the view goes as near as it can.
-        ViewCase{"InsideTheHeader", 0x10000, 1, {}, 4, 16, -1, 0}),
+        ViewCase{"InsideTheHeader", 1, {}, 4, 16, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TileSearchViewTest, ASearchTakesThePickedTileAndTheSelectedCellsInsideTheImage) {
+  // With nothing picked or selected the dialog says so: tile_search_uitest's refusals.
   RomDocument doc = MakeDoc(0x1000, 9);
-  EXPECT_TRUE(PickedTileOffsets(doc).empty());
   doc.EditTile = doc.RomData + 0x40;
   doc.EditTileOffset = 0x40;
   EXPECT_EQ(PickedTileOffsets(doc), std::vector<int64_t>{0x40});
   doc.EditTileOffset = 0x1000 - 16;  // half a tile before the end
   EXPECT_TRUE(PickedTileOffsets(doc).empty());
 
-  EXPECT_TRUE(SelectionTileOffsets(doc).empty());
-  doc.HasSelection = true;
+  const auto select = [&](int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    doc.HasSelection = true;
+    doc.SelLeft = left;
+    doc.SelTop = top;
+    doc.SelRight = right;
+    doc.SelBottom = bottom;
+    return SelectionTileOffsets(doc);
+  };
   // Dragged up and left from (3, 2) to (1, 1): cells 1..2 across, 1 down, in the 16 x 16 grid.
-  doc.ViewOffset = 0;
-  doc.SelLeft = 3;
-  doc.SelTop = 2;
-  doc.SelRight = 1;
-  doc.SelBottom = 1;
-  EXPECT_EQ(SelectionTileOffsets(doc), (std::vector<int64_t>{16 * 32 + 32, 16 * 32 + 64}));
+  EXPECT_EQ(select(3, 2, 1, 1), (std::vector<int64_t>{16 * 32 + 32, 16 * 32 + 64}));
   // Cells past the image's end are left out: the last row of a 4 KB image of 32-byte tiles is
   // row 7.
-  doc.SelLeft = 14;
-  doc.SelTop = 7;
-  doc.SelRight = 16;
-  doc.SelBottom = 9;
-  EXPECT_EQ(SelectionTileOffsets(doc),
-            (std::vector<int64_t>{7 * 512 + 14 * 32, 7 * 512 + 15 * 32}));
+  EXPECT_EQ(select(14, 7, 16, 9), (std::vector<int64_t>{7 * 512 + 14 * 32, 7 * 512 + 15 * 32}));
 }
 
 }  // namespace

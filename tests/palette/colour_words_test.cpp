@@ -1,5 +1,5 @@
-// The palette editor's colour texts at 256 colours: hexadecimal RGB both ways, the consoles'
-// colour words, and the grey ramp.
+// The palette editor's colour texts at 256 colours: hexadecimal RGB both ways and the consoles'
+// colour words.
 #include "palette/colour_words.h"
 
 #include <gtest/gtest.h>
@@ -9,30 +9,20 @@ namespace {
 
 TEST(ColourWords, HexColourReadAndWritten) {
   EXPECT_EQ(HexColorText(MakeEntry(0xF8, 0xD0, 0x0A)), "#F8D00A");
-  struct Case {
-    const char* text;
-    std::optional<PaletteEntry> entry;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::optional<PaletteEntry>> cases[] = {
       {"#f8d00a", MakeEntry(0xF8, 0xD0, 0x0A)},
       {" 0x102030 ", MakeEntry(0x10, 0x20, 0x30)},
       {"FFFFFF", MakeEntry(255, 255, 255)},
       {"#FFF", std::nullopt},
       {"#12345G", std::nullopt},
       {"#1234567", std::nullopt},
-      {"", std::nullopt},
   };
-  for (const Case& c : cases) EXPECT_EQ(ParseHexColor(c.text), c.entry) << c.text;
+  for (const auto& [text, entry] : cases) EXPECT_EQ(ParseHexColor(text), entry) << text;
 }
 
 TEST(ColourWords, EachConsoleWordFromTheLayout) {
   const PaletteEntry orange = MakeEntry(0xFF, 0x80, 0x00);
-  struct Case {
-    RomPaletteFormat format;
-    PaletteEntry entry;
-    const char* word;
-  };
-  const Case cases[] = {
+  const std::tuple<RomPaletteFormat, PaletteEntry, const char*> cases[] = {
       // 15-bit keeps the top five bits: red 31, green 16, blue 0.
       {kPaletteFifteen, orange, "BGR15 $021F"},
       {kPaletteFifteen, MakeEntry(255, 255, 255), "BGR15 $7FFF"},
@@ -44,7 +34,8 @@ TEST(ColourWords, EachConsoleWordFromTheLayout) {
       {kPaletteNes, NesPalette[0x30], "NES $20"},
       {kPaletteRgb, orange, ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(ConsoleColorWord(c.format, c.entry), c.word) << c.word;
+  for (const auto& [format, entry, word] : cases)
+    EXPECT_EQ(ConsoleColorWord(format, entry), word) << word;
 }
 
 TEST(ColourWords, TheConsoleOfAnExtension) {
@@ -53,13 +44,6 @@ TEST(ColourWords, TheConsoleOfAnExtension) {
   EXPECT_EQ(ConsoleWordFormat(".GBA", kPaletteNes), kPaletteFifteen);
   EXPECT_EQ(ConsoleWordFormat(".MD", kPaletteRgb), kRomPaletteGenesis);
   EXPECT_EQ(ConsoleWordFormat(".VB", kPaletteNes), kPaletteNes);
-}
-
-TEST(ColourWords, GreyRampHas256Steps) {
-  PaletteTable palette{};
-  FillGreyRamp(palette);
-  for (int k = 0; k < 256; ++k)
-    EXPECT_EQ(palette[k], MakeEntry(uint8_t(k), uint8_t(k), uint8_t(k)));
 }
 
 }  // namespace

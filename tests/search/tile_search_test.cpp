@@ -286,11 +286,8 @@ TEST(TileSearchTest, ADescribedFormatIsSearchedByWhatItDecodesTo) {
   ASSERT_TRUE(loaded.Format);
   const TileFormat described = *loaded.Format;
   const TileValues tile = RandomTile(31, 16);
-  const Bytes image = [&] {
-    Bytes bytes = test::PatternBytes(0x4000, 8);
-    Put(bytes, 0x1235, Encoded(tile, 9));
-    return bytes;
-  }();
+  Bytes image = test::PatternBytes(0x4000, 8);
+  Put(image, 0x1235, Encoded(tile, 9));
   const TileFormat only[] = {described};
   std::vector<uint32_t> picture(tile.begin(), tile.end());
   for (uint32_t& v : picture) v = 0xFF000000u | (15 - v) * 0x111111u;

@@ -21,7 +21,6 @@ RomDocument MakeDoc(const TileArrangement& arrangement) {
   doc.Columns = doc.Rows = 8;
   doc.SetTileFormat(0);
   doc.SetArrangement(arrangement);
-  doc.ViewOffset = 0;
   return doc;
 }
 
@@ -30,102 +29,83 @@ struct TileBytes {
   std::vector<uint8_t> Rows;  // the tile's 8 bytes
 };
 
+using Drawing = std::function<void(PixelCanvas)>;
+
+Drawing Line(PenPixel from, PenPixel to) {
+  return [=](PixelCanvas c) { DrawLine(c, from, to, 1); };
+}
+Drawing Rectangle(PenPixel corner, PenPixel opposite, bool filled) {
+  return [=](PixelCanvas c) { DrawRectangle(c, corner, opposite, 1, filled); };
+}
+Drawing Fill(PenPixel start) {
+  return [=](PixelCanvas c) { FloodFill(c, start, 1); };
+}
+Drawing Transform(TileTransform transform, bool done = true) {
+  return [=](PixelCanvas c) { EXPECT_EQ(TransformCanvas(c, transform), done); };
+}
+
+using Tiles = std::vector<TileBytes>;
+
 struct DrawCase {
   const char* Name;
   TileArrangement Arrangement;
   TileRect Cells;
-  std::vector<TileBytes> Before;
-  std::function<void(PixelCanvas)> Draw;
-  std::vector<TileBytes> After;  // every other byte of the image stays 0
+  Drawing Draw;
+  Tiles After;          // every other byte of the image stays 0
+  bool Seeded = false;  // tile 0's top-left pixel set before
+  int32_t ViewOffset = 0;
 };
 
 const std::vector<uint8_t> kDiagonal{0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
 const std::vector<uint8_t> kAntiDiagonal{0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80};
+const std::vector<uint8_t> kTopLeft{0x80, 0, 0, 0, 0, 0, 0, 0};
+const std::vector<uint8_t> kTopRight{0x01, 0, 0, 0, 0, 0, 0, 0};
 
 TEST(BlockDrawing, StrokesAndShapesAcrossTileEdgesLandInTheArrangedTiles) {
   const std::vector<DrawCase> cases = {
       // 8x8: block tiles (0,0) and (1,1) are cells (1,1) and (2,2), tiles 9 and 18.
-      {"8x8 diagonal line",
-       kArrangement8x8,
-       {1, 1, 3, 3},
-       {},
-       [](PixelCanvas c) {
-         DrawLine(c, {0, 0}, {15, 15}, 1);
-       },
-       {{72, kDiagonal}, {144, kDiagonal}}},
+      {"8x8 diagonal line", kArrangement8x8, TileRect{1, 1, 3, 3}, Line({0, 0}, {15, 15}),
+       Tiles{{72, kDiagonal}, {144, kDiagonal}}},
       // 8x16: cell (0,1) is the pair's lower tile 1, cell (1,0) the next pair's upper tile 2.
-      {"8x16 line up to the right",
-       kArrangement8x16,
-       {0, 0, 2, 2},
-       {},
-       [](PixelCanvas c) {
-         DrawLine(c, {0, 15}, {15, 0}, 1);
-       },
-       {{8, kAntiDiagonal}, {16, kAntiDiagonal}}},
+      {"8x16 line up to the right", kArrangement8x16, TileRect{0, 0, 2, 2}, Line({0, 15}, {15, 0}),
+       Tiles{{8, kAntiDiagonal}, {16, kAntiDiagonal}}},
       // 16x16: the four tiles 0-3 top-left, top-right, bottom-left, bottom-right.
-      {"16x16 rectangle",
-       kArrangement16x16,
-       {0, 0, 2, 2},
-       {},
-       [](PixelCanvas c) {
-         DrawRectangle(c, {4, 4}, {11, 11}, 1, false);
-       },
-       {{0, {0, 0, 0, 0, 0x0F, 0x08, 0x08, 0x08}},
-        {8, {0, 0, 0, 0, 0xF0, 0x10, 0x10, 0x10}},
-        {16, {0x08, 0x08, 0x08, 0x0F, 0, 0, 0, 0}},
-        {24, {0x10, 0x10, 0x10, 0xF0, 0, 0, 0, 0}}}},
+      {"16x16 rectangle", kArrangement16x16, TileRect{0, 0, 2, 2},
+       Rectangle({4, 4}, {11, 11}, false),
+       Tiles{{0, {0, 0, 0, 0, 0x0F, 0x08, 0x08, 0x08}},
+             {8, {0, 0, 0, 0, 0xF0, 0x10, 0x10, 0x10}},
+             {16, {0x08, 0x08, 0x08, 0x0F, 0, 0, 0, 0}},
+             {24, {0x10, 0x10, 0x10, 0xF0, 0, 0, 0, 0}}}},
       // Column blocks of 2 x 2: top to bottom first, so the top-right tile is tile 2.
-      {"column blocks filled rectangle",
-       MakeArrangement(BlockOrder::Columns, 2, 2),
-       {0, 0, 2, 2},
-       {},
-       [](PixelCanvas c) {
-         DrawRectangle(c, {9, 9}, {6, 6}, 1, true);
-       },
-       {{0, {0, 0, 0, 0, 0, 0, 0x03, 0x03}},
-        {16, {0, 0, 0, 0, 0, 0, 0xC0, 0xC0}},
-        {8, {0x03, 0x03, 0, 0, 0, 0, 0, 0}},
-        {24, {0xC0, 0xC0, 0, 0, 0, 0, 0, 0}}}},
+      {"column blocks filled rectangle", MakeArrangement(BlockOrder::Columns, 2, 2),
+       TileRect{0, 0, 2, 2}, Rectangle({9, 9}, {6, 6}, true),
+       Tiles{{0, {0, 0, 0, 0, 0, 0, 0x03, 0x03}},
+             {16, {0, 0, 0, 0, 0, 0, 0xC0, 0xC0}},
+             {8, {0x03, 0x03, 0, 0, 0, 0, 0, 0}},
+             {24, {0xC0, 0xC0, 0, 0, 0, 0, 0, 0}}}},
       // The fill crosses the edge between the two tiles and stops at the block's.
-      {"8x8 fill within a 2x1 block",
-       kArrangement8x8,
-       {0, 0, 2, 1},
-       {},
-       [](PixelCanvas c) {
-         FloodFill(c, {3, 3}, 1);
-       },
-       {{0, std::vector<uint8_t>(8, 0xFF)}, {8, std::vector<uint8_t>(8, 0xFF)}}},
+      {"8x8 fill within a 2x1 block", kArrangement8x8, TileRect{0, 0, 2, 1}, Fill({3, 3}),
+       Tiles{{0, std::vector<uint8_t>(8, 0xFF)}, {8, std::vector<uint8_t>(8, 0xFF)}}},
       // A flip of the whole block moves pixels between tiles.
-      {"8x16 flip of a 2x1 block",
-       kArrangement8x16,
-       {0, 0, 2, 1},
-       {{0, {0x80, 0, 0, 0, 0, 0, 0, 0}}},
-       [](PixelCanvas c) { EXPECT_TRUE(TransformCanvas(c, TileTransform::FlipHorizontal)); },
-       {{16, {0x01, 0, 0, 0, 0, 0, 0, 0}}}},
-      {"16x16 quarter turn",
-       kArrangement16x16,
-       {0, 0, 2, 2},
-       {{0, {0x80, 0, 0, 0, 0, 0, 0, 0}}},
-       [](PixelCanvas c) { EXPECT_TRUE(TransformCanvas(c, TileTransform::RotateClockwise)); },
-       {{8, {0x01, 0, 0, 0, 0, 0, 0, 0}}}},
-      {"8x8 shift left wraps round the block",
-       kArrangement8x8,
-       {0, 0, 2, 1},
-       {{0, {0x80, 0, 0, 0, 0, 0, 0, 0}}},
-       [](PixelCanvas c) { EXPECT_TRUE(TransformCanvas(c, TileTransform::ShiftLeft)); },
-       {{8, {0x01, 0, 0, 0, 0, 0, 0, 0}}}},
+      {"8x16 flip of a 2x1 block", kArrangement8x16, TileRect{0, 0, 2, 1},
+       Transform(TileTransform::FlipHorizontal), Tiles{{16, kTopRight}}, true},
+      {"16x16 quarter turn", kArrangement16x16, TileRect{0, 0, 2, 2},
+       Transform(TileTransform::RotateClockwise), Tiles{{8, kTopRight}}, true},
+      {"8x8 shift left wraps round the block", kArrangement8x8, TileRect{0, 0, 2, 1},
+       Transform(TileTransform::ShiftLeft), Tiles{{8, kTopRight}}, true},
       // A block that is not square keeps its pixels: no quarter turn.
-      {"no quarter turn of 2x1",
-       kArrangement8x8,
-       {0, 0, 2, 1},
-       {{0, {0x80, 0, 0, 0, 0, 0, 0, 0}}},
-       [](PixelCanvas c) { EXPECT_FALSE(TransformCanvas(c, TileTransform::RotateClockwise)); },
-       {{0, {0x80, 0, 0, 0, 0, 0, 0, 0}}}},
+      {"no quarter turn of 2x1", kArrangement8x8, TileRect{0, 0, 2, 1},
+       Transform(TileTransform::RotateClockwise, false), Tiles{{0, kTopLeft}}, true},
+      // The grid's first tile is the image's last: the tile past it reads as zero and stays
+      // unwritten.
+      {"tiles past the image end", kArrangement8x8, TileRect{0, 0, 2, 1}, Line({0, 0}, {15, 0}),
+       Tiles{{1016, {0xFF, 0, 0, 0, 0, 0, 0, 0}}}, false, 1024 - 8},
   };
   for (const DrawCase& c : cases) {
     SCOPED_TRACE(c.Name);
     RomDocument doc = MakeDoc(c.Arrangement);
-    for (const TileBytes& tile : c.Before) doc.WriteBytes(tile.Offset, tile.Rows);
+    doc.ViewOffset = c.ViewOffset;
+    if (c.Seeded) doc.WriteBytes(0, kTopLeft);
     const BlockLayout layout = LayOutBlock(doc, c.Cells);
     TileSurface before;
     DecodeBlock(doc.BytesFrom(0), layout, before);
@@ -156,19 +136,6 @@ TEST(BlockGeometry, CellsTheEditorOpensOver) {
   EXPECT_EQ(ArrangementBlockAround(kArrangement8x8, 16, 16, {16, 0}), std::nullopt);
 }
 
-TEST(BlockGeometry, TilesPastTheImageEndDecodeAsZeroAndAreNotWritten) {
-  RomDocument doc = MakeDoc(kArrangement8x8);
-  doc.ViewOffset = 1024 - 8;  // the grid's first tile is the image's last
-  const BlockLayout layout = LayOutBlock(doc, {0, 0, 2, 1});
-  TileSurface before;
-  DecodeBlock(doc.BytesFrom(0), layout, before);
-  TileSurface after = before;
-  DrawLine(CanvasOfBlock(after), {0, 0}, {15, 0}, 1);
-  WriteBlockChanges(doc, layout, before, after, "Linea");
-  EXPECT_EQ(doc.RomData[1016], 0xFF);
-  for (int k = 0; k < 16; ++k) EXPECT_EQ(doc.RomData[1024 + k], 0xA5);
-}
-
 TEST(BlockClip, RoundTripAndRefusals) {
   TileSurface block;
   SetUpTileSurface(block, 2, 1);
@@ -176,9 +143,7 @@ TEST(BlockClip, RoundTripAndRefusals) {
   const std::vector<uint8_t> bytes = EncodeBlockClip(block);
   const std::optional<BlockClip> clip = DecodeBlockClip(bytes);
   ASSERT_TRUE(clip);
-  EXPECT_EQ(clip->Width, 16);
-  EXPECT_EQ(clip->Height, 8);
-  EXPECT_EQ(clip->Pixels, block.Pixels);
+  EXPECT_EQ(std::tie(clip->Width, clip->Height, clip->Pixels), std::tuple(16, 8, block.Pixels));
   // Short of its indices, another mark, a size of zero: refused.
   EXPECT_FALSE(DecodeBlockClip(std::span(bytes).first(bytes.size() - 1)));
   std::vector<uint8_t> wrong = bytes;
