@@ -93,6 +93,13 @@ TEST_F(BlockEditorTest, APenStrokeAcrossFourTilesIsOneStepThatCtrlZAndCtrlYWalk)
       << "the block shows the undone image";
   QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(Image(child), drawn);
+  // Undone from the ROM window's menu with the block scrolled off its page: the block follows.
+  child->MoveViewTo(child->Doc.RomSize - child->Doc.PageBytes);
+  ASSERT_GT(child->Doc.ViewOffset, tiles.back());
+  child->UndoHistory1Click();
+  EXPECT_EQ(Image(child), before);
+  EXPECT_EQ(std::ranges::count(editor->BlockSurface.Pixels, 0),
+            static_cast<ptrdiff_t>(editor->BlockSurface.Pixels.size()));
 }
 
 TEST_F(BlockEditorTest, APenMoveRepaintsOnlyThePixelsItChanged) {
