@@ -149,10 +149,9 @@ const ChangeCase kChanges[] = {
     {"PasteCommit", nullptr, [](HistoryTest& t) { t.PasteAt(5, 3); }},
     {"BitmapImport", nullptr,
      [](HistoryTest& t) {
-       PngPicture picture;
-       picture.Width = 16;
+       PngPicture picture;  // one 8x8 tile
        picture.Palette.assign(16 * 3, 0x40);
-       picture.Samples.assign(16 * 8, 6);
+       picture.Samples.assign(8 * 8, 6);
        t.rom->ImportBitmap(QString::fromStdString(t.dir.Write("block.png", EncodePng(picture))));
        t.MovePanel(1, 0);
        t.rom->CommitPaste();
@@ -191,27 +190,20 @@ TEST_P(HistoryChangeTest, IsOneStepThatUndoPutsBackAndRedoWritesAgain) {
 INSTANTIATE_TEST_SUITE_P(EveryWayOfWriting, HistoryChangeTest, ::testing::ValuesIn(kChanges),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(HistoryTest, TheMenuNamesTheStepsAndANewChangeDropsTheRedo) {
-  PasteAt(0, 8);
-  rom->Edit1Click();
-  EXPECT_EQ(rom->UndoHistory1->text(), QStringLiteral("Annulla &modifica: Incolla 3x2 a 0x010C0"));
-  EXPECT_FALSE(rom->RedoHistory1->isEnabled());
-  Click(rom, rom->UndoHistory1);
-  rom->Edit1Click();
-  EXPECT_EQ(rom->RedoHistory1->text(), QStringLiteral("&Ripeti: Incolla 3x2 a 0x010C0"));
-  PenStroke(rom, 1);
-  rom->Edit1Click();
-  EXPECT_FALSE(rom->RedoHistory1->isEnabled()) << "the undone paste cannot come back";
-}
-
-// Ctrl+Z is "&Annulla Drop" while a drop is ready and the history's undo otherwise, from the
-// ROM window and from the tool windows alike; Ctrl+Y and Ctrl+Shift+Z redo.
-TEST_F(HistoryTest, CtrlZWithNoReadyDropUndoesACommittedPaste) {
+// The Edit menu names the steps; Ctrl+Z is "&Annulla Drop" while a drop is ready and the
+// history's undo otherwise, from the ROM window and from the tool windows alike; Ctrl+Y and
+// Ctrl+Shift+Z redo; a new change drops what could be redone.
+TEST_F(HistoryTest, TheKeysAndTheMenuUndoAndRedoAndANewChangeDropsTheRedo) {
   const Bytes original = ImageOf(rom);
   PasteAt(6, 6);
   const Bytes pasted = ImageOf(rom);
+  rom->Edit1Click();
+  EXPECT_EQ(rom->UndoHistory1->text(), QStringLiteral("Annulla &modifica: Incolla 3x2 a 0x00D80"));
+  EXPECT_FALSE(rom->RedoHistory1->isEnabled());
   PressKey(MainForm, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(ImageOf(rom), original);
+  rom->Edit1Click();
+  EXPECT_EQ(rom->RedoHistory1->text(), QStringLiteral("&Ripeti: Incolla 3x2 a 0x00D80"));
   PressKey(ClipForm, Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(ImageOf(rom), pasted) << "Ctrl+Y in the arranger redoes the ROM window's step";
   PressKey(PalForm, Qt::Key_Z, Qt::ControlModifier);
@@ -228,6 +220,9 @@ TEST_F(HistoryTest, CtrlZWithNoReadyDropUndoesACommittedPaste) {
   EXPECT_EQ(rom->UndoHistory1->text(), QStringLiteral("Annulla &modifica: Annulla Drop a 0x001E0"));
   PressKey(MainForm, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(ImageOf(rom), dropped) << "the history undoes the drop's undo";
+  PenStroke(rom, 1);
+  rom->Edit1Click();
+  EXPECT_FALSE(rom->RedoHistory1->isEnabled()) << "the undone step cannot come back";
 }
 
 // The caption's mark shows the unsaved state, which the title is drawn from.
@@ -256,11 +251,9 @@ TEST_F(HistoryTest, TheUnsavedMarkAndSaveFollowTheSavedState) {
   EXPECT_EQ(rom->windowTitle(), marked);
   Click(rom, rom->RedoHistory1);
   EXPECT_EQ(rom->windowTitle(), name);
-}
 
-// Undoing a stream's write-back in its ROM leaves the stream window's bytes as they are but
-// marks them unsaved again; the redo puts them back in the ROM.
-TEST_F(HistoryTest, AStreamWindowsMarkFollowsItsWriteBackInTheRom) {
+  // A stream's write-back undone in its ROM leaves the stream window's bytes as they are but
+  // marks them unsaved again; the redo puts them back in the ROM.
   TChildForm* stream = OpenStream();
   DrawIntoStream(stream);
   ASSERT_FALSE(HasFatalFailure());
@@ -291,7 +284,6 @@ TEST_F(HistoryTest, TheHistoryWindowListsNewestFirstAndADoubleClickGoesThere) {
   const int decodes = rom->DecodeCount;
   DoubleClickRow(form, 2);
   EXPECT_EQ(rom->DecodeCount, decodes + 1);
-  EXPECT_EQ(form->CurrentRow(), 2);
   EXPECT_EQ(steps->RowText(0), QStringLiteral("   3. Matita, tile 0x00120"));
   EXPECT_EQ(steps->RowText(2), QStringLiteral("» 1. Matita, tile 0x000E0"));
   ExpectWindowsShowTheBytes(rom, "after the move");
