@@ -41,8 +41,7 @@ HeaderCase Row(const char* extension, size_t size, Placed bytes, const char* fou
 // Where the header is found, each field's offset, what it needs and what the image holds there.
 TEST(ConsoleHeader, IsFoundByItsOwnBytesAndGivesItsChecksums) {
   const HeaderCase cases[] = {
-      // SNES: LoROM map mode 0x20 (0x30 fast), HiROM 0x21; the four checksum bytes count as 0x1FE
-      // whatever they hold.
+      // SNES: LoROM map mode 0x20 (0x30 fast), HiROM 0x21; the 4 checksum bytes count as 0x1FE
       Row(".SMC", 0x8000, {{0x7FD5, "\x20"}}, "SNES LoROM header at 0x7FC0",
           {{0x7FDC, 0xFDE1}, {0x7FDE, 0x021E}}),
       Row(".SFC", 0x8000, {{0x7FD5, "\x30"}, {0x10, "\x05"}}, "SNES LoROM",

@@ -73,6 +73,7 @@ struct ConsoleCase {
   const char* found;               // the report's first line, or null
   std::vector<std::string> fixed;  // the lines --fix prints
   Placed written;                  // the bytes --fix writes
+  friend void PrintTo(const ConsoleCase& c, std::ostream* out) { *out << c.name; }
 };
 
 ConsoleCase Row(const char* name, size_t size, Placed bytes, const char* found,

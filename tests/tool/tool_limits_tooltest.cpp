@@ -18,9 +18,8 @@ using test::ReadFile;
 using test::RunTool;
 using test::TempDir;
 
-// Each row: the words (ROM and DIR/ stand for the scratch image and folder), the exit status,
-// when it is 0 the width of the picture written to DIR/p.png, and what standard error says
-// ("" for nothing).
+// Words (ROM, DIR/: the scratch image and folder), exit status, when 0 the width of the picture
+// written to DIR/p.png, and what standard error says ("" for nothing).
 TEST(ToolLimits, TheLimitIsTakenAndOnePastItIsRefused) {
   const struct {
     const char* words;
