@@ -68,41 +68,53 @@ TEST_F(RealDialogs, TheHelpOpensClearOfTheToolWindowsWhereverItWasLeft) {
   }
 }
 
+struct DialogCase {
+  const char* name;
+  std::function<void(TChildForm*)> open;
+};
+
+class DialogPlaceTest : public RealDialogs, public ::testing::WithParamInterface<DialogCase> {};
+
 // A dialog centres itself over the frame, which lies over the tools here.
-TEST_F(RealDialogs, TheProgramsDialogsOpenInFrontOfTheToolsAndClearOfThem) {
+TEST_P(DialogPlaceTest, OpensInFrontOfTheToolsAndClearOfThem) {
   MainForm->showNormal();
   MainForm->setGeometry(450, 100, 450, 450);
   TChildForm* rom = Open("game.gba", PatternBytes(0x8000, 2));
   ASSERT_NE(rom, nullptr);
-  const std::pair<const char*, std::function<void()>> cases[] = {
-      {"MessageBox", [] { ShowError(QStringLiteral("Couldn't load.")); }},
-      {"OpenStream", [rom] { rom->OpenStream1->trigger(); }},
-      {"RomPalette", [rom] { rom->LoadFromRom1->trigger(); }},
-      {"Goto", [rom] { rom->Goto1->trigger(); }},
-      {"About", [] { MainForm->About1->trigger(); }},
+  QStringList covered;
+  bool seen = false, onTop = false;
+  const auto take = [&] {
+    if (seen) return;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<QDialog*>(window);
+      if (!dialog || !dialog->isVisible()) continue;
+      seen = true;
+      onTop = dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      covered = ToolWindowsCovering(dialog->frameGeometry());
+      dialog->reject();
+    }
   };
-  for (const auto& [name, open] : cases) {
-    SCOPED_TRACE(name);
-    bool seen = false;
-    const auto take = [&] {
-      for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QDialog*>(window);
-        if (seen || !dialog || !dialog->isVisible()) continue;
-        seen = true;
-        EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        EXPECT_EQ(ToolWindowsCovering(dialog->frameGeometry()), QStringList());
-        dialog->reject();
-      }
-    };
-    // A dialog with a loop of its own is up at the loop's first turn (the timer goes with
-    // `turn`), one without when it returns.
-    const QObject turn;
-    QTimer::singleShot(0, &turn, take);
-    open();
-    take();
-    EXPECT_TRUE(seen) << "no dialog came up";
-  }
+  // A dialog with a loop of its own is up at the loop's first turn, one without when it returns.
+  QTimer firstTurn;
+  firstTurn.setSingleShot(true);
+  QObject::connect(&firstTurn, &QTimer::timeout, take);
+  firstTurn.start(0);
+  GetParam().open(rom);
+  take();
+  ASSERT_TRUE(seen) << "no dialog came up";
+  EXPECT_TRUE(onTop);
+  EXPECT_EQ(covered, QStringList());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    RealDialogs, DialogPlaceTest,
+    ::testing::Values(
+        DialogCase{"MessageBox", [](TChildForm*) { ShowError(QStringLiteral("Couldn't load.")); }},
+        DialogCase{"OpenStream", [](TChildForm* rom) { rom->OpenStream1->trigger(); }},
+        DialogCase{"RomPalette", [](TChildForm* rom) { rom->LoadFromRom1->trigger(); }},
+        DialogCase{"Goto", [](TChildForm* rom) { rom->Goto1->trigger(); }},
+        DialogCase{"About", [](TChildForm*) { MainForm->About1->trigger(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace varnock::test
